@@ -1,0 +1,70 @@
+#include "base/crosshair.h"
+
+#include <algorithm>
+
+namespace kurvo {
+
+void TCrossHair::Changed()
+{
+    if (OnChange) OnChange(this);
+}
+
+void TCrossHair::SetPosX(double value)
+{
+    FPosX = value;
+    Changed();
+}
+
+void TCrossHair::SetPosY(double value)
+{
+    FPosY = value;
+    Changed();
+}
+
+void TCrossHair::SetColor(TColor value)
+{
+    FColor = value;
+    Changed();
+}
+
+void TCrossHair::SetMode(TCrossHMode value)
+{
+    FMode = value;
+    Changed();
+}
+
+void TCrossHair::SetLineType(TPenStyle value)
+{
+    FLineType = value;
+    Changed();
+}
+
+void TCrossHair::SetLineWid(int value)
+{
+    FLineWid = value;
+    Changed();
+}
+
+void TCrossHair::SetLayer(int value)
+{
+    FLayer = std::clamp(value, 1, 16);
+    Changed();
+}
+
+void TCrossHair::Assign(const TPersistent& source)
+{
+    const auto* other = dynamic_cast<const TCrossHair*>(&source);
+    if (other == nullptr) {
+        TPersistent::Assign(source);
+        return;
+    }
+    FPosX = other->FPosX;
+    FPosY = other->FPosY;
+    FColor = other->FColor;
+    FMode = other->FMode;
+    FLineType = other->FLineType;
+    FLineWid = other->FLineWid;
+    FLayer = other->FLayer;
+}
+
+}  // namespace kurvo

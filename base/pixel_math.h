@@ -1,0 +1,34 @@
+// Conversions of real pixel positions to integer pixels.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+namespace kurvo {
+
+constexpr double MaxPixel = 2147483647.0;
+
+// Rounds half to even after clamping to +-2147483647. NaN has no pixel; it
+// is mapped to -2147483647 (as far off as -infinity), so a NaN never
+// reaches an integer conversion.
+inline int RoundPixel(double p)
+{
+    if (!(p >= -MaxPixel)) return -2147483647;  // also NaN
+    if (p > MaxPixel) p = MaxPixel;
+    return static_cast<int>(std::lrint(p));  // current rounding mode: to nearest, ties to even
+}
+
+// Limits a pixel coordinate to the range the canvas can draw: -30000 ... 30000.
+// Returns whether anything was clamped.
+inline bool ClampPixel(int& x, int& y)
+{
+    constexpr int limit = 30000;
+    bool clamped = false;
+    if (x < -limit) { x = -limit; clamped = true; }
+    else if (x > limit) { x = limit; clamped = true; }
+    if (y < -limit) { y = -limit; clamped = true; }
+    else if (y > limit) { y = limit; clamped = true; }
+    return clamped;
+}
+
+}  // namespace kurvo

@@ -1,0 +1,321 @@
+// The drawing surface: colours, pen, brush, font, the abstract canvas and
+// the off-screen bitmap. Everything the chart and its axes draw goes
+// through TCanvas; canvas/qt_canvas.h realises it on QPainter.
+//
+// Pixel rules every realisation keeps:
+//  - LineTo and Polyline leave out the end pixel of the (last) segment;
+//  - Rectangle and Ellipse fill and outline the box [x1, x2) x [y1, y2):
+//    the right and bottom edges are exclusive;
+//  - styled pens (psDash ... psDashDotDot) fill their gaps with the brush
+//    colour while the brush is solid and leave them untouched while it is
+//    clear; TextOut fills the text cell with the brush colour the same way.
+#pragma once
+
+#include "canvas/Qorn_object.h"
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string>
+
+class QImage;
+
+namespace kurvo {
+
+// ---------------------------------------------------------------- colours
+
+// 0x00BBGGRR for RGB values; high byte 0xFF for a system colour index.
+using TColor = std::int32_t;
+
+constexpr TColor clBlack = 0x000000;
+constexpr TColor clMaroon = 0x000080;
+constexpr TColor clGreen = 0x008000;
+constexpr TColor clOlive = 0x008080;
+constexpr TColor clNavy = 0x800000;
+constexpr TColor clPurple = 0x800080;
+constexpr TColor clTeal = 0x808000;
+constexpr TColor clGray = 0x808080;
+constexpr TColor clSilver = 0xC0C0C0;
+constexpr TColor clRed = 0x0000FF;
+constexpr TColor clLime = 0x00FF00;
+constexpr TColor clYellow = 0x00FFFF;
+constexpr TColor clBlue = 0xFF0000;
+constexpr TColor clFuchsia = 0xFF00FF;
+constexpr TColor clAqua = 0xFFFF00;
+constexpr TColor clWhite = 0xFFFFFF;
+
+constexpr TColor SystemColor(int index) { return static_cast<TColor>(0xFF000000u | static_cast<unsigned>(index)); }
+constexpr TColor clScrollBar = SystemColor(0);
+constexpr TColor clBackground = SystemColor(1);
+constexpr TColor clActiveCaption = SystemColor(2);
+constexpr TColor clInactiveCaption = SystemColor(3);
+constexpr TColor clMenu = SystemColor(4);
+constexpr TColor clWindow = SystemColor(5);
+constexpr TColor clWindowFrame = SystemColor(6);
+constexpr TColor clMenuText = SystemColor(7);
+constexpr TColor clWindowText = SystemColor(8);
+constexpr TColor clCaptionText = SystemColor(9);
+constexpr TColor clActiveBorder = SystemColor(10);
+constexpr TColor clInactiveBorder = SystemColor(11);
+constexpr TColor clAppWorkSpace = SystemColor(12);
+constexpr TColor clHighlight = SystemColor(13);
+constexpr TColor clHighlightText = SystemColor(14);
+constexpr TColor clBtnFace = SystemColor(15);
+constexpr TColor clBtnShadow = SystemColor(16);
+constexpr TColor clGrayText = SystemColor(17);
+constexpr TColor clBtnText = SystemColor(18);
+constexpr TColor clInactiveCaptionText = SystemColor(19);
+constexpr TColor clBtnHighlight = SystemColor(20);
+constexpr TColor cl3DDkShadow = SystemColor(21);
+constexpr TColor cl3DLight = SystemColor(22);
+constexpr TColor clInfoText = SystemColor(23);
+constexpr TColor clInfoBk = SystemColor(24);
+
+// Resolves a system colour through the fixed classic desktop scheme and
+// returns the plain 0x00BBGGRR value; RGB values pass through unchanged.
+// An unknown system index resolves to black.
+TColor ColorToRGB(TColor color);
+
+// ------------------------------------------------------------ pen, brush
+
+enum TPenStyle : std::uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+enum TPenMode : std::uint8_t { pmCopy, pmXor };
+enum TBrushStyle : std::uint8_t { bsSolid, bsClear };
+
+struct TPoint {
+    int X = 0;
+    int Y = 0;
+    friend bool operator==(const TPoint&, const TPoint&) = default;
+};
+
+struct TRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+    friend bool operator==(const TRect&, const TRect&) = default;
+};
+
+// Drawing attributes notify their canvas through a change counter, so a
+// realisation re-applies its native state only after a real change.
+class TPen {
+public:
+    TColor Color() const { return FColor; }
+    void SetColor(TColor value);
+    int Width() const { return FWidth; }
+    void SetWidth(int value);  // values below 1 become 1
+    TPenStyle Style() const { return FStyle; }
+    void SetStyle(TPenStyle value);
+    TPenMode Mode() const { return FMode; }
+    void SetMode(TPenMode value);
+    void Assign(const TPen& source);
+    unsigned Version() const { return FVersion; }
+
+private:
+    TColor FColor = clBlack;
+    int FWidth = 1;
+    TPenStyle FStyle = psSolid;
+    TPenMode FMode = pmCopy;
+    unsigned FVersion = 0;
+};
+
+class TBrush {
+public:
+    TColor Color() const { return FColor; }
+    void SetColor(TColor value);  // also makes a clear brush solid
+    TBrushStyle Style() const { return FStyle; }
+    void SetStyle(TBrushStyle value);
+    void Assign(const TBrush& source);
+    unsigned Version() const { return FVersion; }
+
+private:
+    TColor FColor = clWhite;
+    TBrushStyle FStyle = bsSolid;
+    unsigned FVersion = 0;
+};
+
+// ----------------------------------------------------------------- fonts
+
+enum TFontStyle : std::uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+
+class TFontStyles {
+public:
+    constexpr TFontStyles() = default;
+    constexpr TFontStyles(std::initializer_list<TFontStyle> styles)
+    {
+        for (TFontStyle s : styles) FBits |= Bit(s);
+    }
+    constexpr bool Contains(TFontStyle s) const { return (FBits & Bit(s)) != 0; }
+    constexpr void Include(TFontStyle s) { FBits |= Bit(s); }
+    constexpr void Exclude(TFontStyle s) { FBits &= static_cast<std::uint8_t>(~Bit(s)); }
+    constexpr bool Empty() const { return FBits == 0; }
+    constexpr std::uint8_t Bits() const { return FBits; }
+    friend constexpr bool operator==(const TFontStyles&, const TFontStyles&) = default;
+
+private:
+    static constexpr std::uint8_t Bit(TFontStyle s) { return static_cast<std::uint8_t>(1u << s); }
+    std::uint8_t FBits = 0;
+};
+
+constexpr int ScreenPixelsPerInch = 96;
+
+// A font is kept as its character height in pixels at PixelsPerInch; Size
+// (points) is derived from it, as on the classic desktop: Height = -Size * PPI / 72.
+// A negative Height is the character height without internal leading.
+class TFont {
+public:
+    TFont();
+    TFont(const TFont& other);
+    TFont& operator=(const TFont& other);  // copies every attribute, keeps OnChange
+
+    const std::string& Name() const { return FName; }
+    void SetName(const std::string& value);
+    int Size() const;
+    void SetSize(int points);
+    int Height() const { return FHeight; }
+    void SetHeight(int pixels);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor value);
+    TFontStyles Style() const { return FStyle; }
+    void SetStyle(TFontStyles value);
+    int PixelsPerInch() const { return FPixelsPerInch; }
+    void SetPixelsPerInch(int value);  // keeps Height, so Size changes
+    void Assign(const TFont& source) { *this = source; }
+    unsigned Version() const { return FVersion; }
+
+    using OnChange_t = std::function<void(TFont&)>;
+    // Raised after every change of an attribute.
+    OnChange_t OnChange;
+
+    friend bool operator==(const TFont& a, const TFont& b);
+
+private:
+    void Changed();
+
+    std::string FName = "MS Sans Serif";
+    int FHeight = -11;  // 8 points at 96 pixels per inch
+    TColor FColor = clWindowText;
+    TFontStyles FStyle;
+    int FPixelsPerInch = ScreenPixelsPerInch;
+    unsigned FVersion = 0;
+};
+
+// ---------------------------------------------------------------- canvas
+
+class TBitmap;
+
+// A surface with a current pen, brush, font and pen position; integer pixel
+// coordinates, origin top-left, y growing downwards.
+class TCanvas {
+public:
+    TCanvas() = default;
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+    virtual ~TCanvas() = default;
+
+    TPen& Pen() { return FPen; }
+    const TPen& Pen() const { return FPen; }
+    TBrush& Brush() { return FBrush; }
+    const TBrush& Brush() const { return FBrush; }
+    TFont& Font() { return FFont; }
+    const TFont& Font() const { return FFont; }
+
+    TPoint PenPos() const { return FPenPos; }
+    void SetPenPos(TPoint p) { FPenPos = p; }
+
+    // Sets the pen position; draws nothing.
+    virtual void MoveTo(int x, int y);
+    // Line from the pen position to (x, y) without its end pixel; the pen
+    // position becomes (x, y).
+    virtual void LineTo(int x, int y) = 0;
+    // Filled with the brush, outlined with the pen, over [x1, x2) x [y1, y2).
+    virtual void Rectangle(int x1, int y1, int x2, int y2) = 0;
+    // Ellipse inscribed in [x1, x2) x [y1, y2), filled and outlined.
+    virtual void Ellipse(int x1, int y1, int x2, int y2) = 0;
+    // Counter-clockwise arc of the ellipse inscribed in the box, from the
+    // radial through (x3, y3) to the radial through (x4, y4); pen only.
+    virtual void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) = 0;
+    // Closed, filled with the brush and outlined with the pen.
+    virtual void Polygon(const TPoint* points, int count) = 0;
+    // Open line through the points; the last point's pixel is left out.
+    virtual void Polyline(const TPoint* points, int count) = 0;
+    virtual void SetPixel(int x, int y, TColor color) = 0;
+    // Colour of a pixel; -1 outside the surface or where it cannot be read.
+    virtual TColor GetPixel(int x, int y) const = 0;
+    // Text with its top-left corner at (x, y) in the current font.
+    virtual void TextOut(int x, int y, const std::string& text) = 0;
+    virtual int TextWidth(const std::string& text) = 0;
+    virtual int TextHeight(const std::string& text) = 0;
+    // Copies a bitmap at its natural size.
+    virtual void Draw(int x, int y, const TBitmap& image) = 0;
+    // Draws a bitmap scaled into the rectangle.
+    virtual void StretchDraw(const TRect& rect, const TBitmap& image) = 0;
+    // Resets the text reference point to left/top.
+    virtual void ResetTextAlign() {}
+    // True only for a printer's page canvas; nothing here prints.
+    virtual bool IsPrinterCanvas() const { return false; }
+
+private:
+    TPen FPen;
+    TBrush FBrush;
+    TFont FFont;
+    TPoint FPenPos;
+};
+
+// ------------------------------------------------------- device values
+
+// Vertical pixels per inch of the screen (LOGPIXELSY).
+int ScreenLogPixelsY();
+// Vertical pixels per inch of a printer's page canvas; the screen's value
+// for every other canvas.
+int CanvasLogPixelsY(const TCanvas& canvas);
+// Horizontal and vertical aspect values of the screen (ASPECTX, ASPECTY).
+int ScreenAspectX();
+int ScreenAspectY();
+
+// ------------------------------------------------------------- bitmaps
+
+enum TPixelFormat : std::uint8_t { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };
+
+class TQtCanvas;
+
+// Off-screen bitmap with its own canvas, realised on a 32-bit QImage.
+class TBitmap : public TObject {
+public:
+    TBitmap();
+    TBitmap(int width, int height);
+    ~TBitmap() override;
+    TBitmap(const TBitmap&) = delete;
+    TBitmap& operator=(const TBitmap&) = delete;
+
+    int Width() const;
+    int Height() const;
+    void SetWidth(int value);
+    void SetHeight(int value);
+    // Negative sizes become 0; the content of a resized bitmap is undefined.
+    void SetSize(int width, int height);
+    TPixelFormat PixelFormat() const { return FPixelFormat; }
+    void SetPixelFormat(TPixelFormat value) { FPixelFormat = value; }
+    bool Empty() const { return Width() == 0 || Height() == 0; }
+
+    TCanvas& Canvas();
+
+    // Reads a BMP file. Returns false and fills *error (when given) when the
+    // file is missing, not a BMP file or damaged; the bitmap then keeps its
+    // previous content.
+    bool LoadFromFile(const std::string& fileName, std::string* error = nullptr);
+
+    // The pixels, with every drawing operation finished.
+    const QImage& Image() const;
+    TColor Pixel(int x, int y) const;
+
+    std::string ClassName() const override { return "TBitmap"; }
+
+private:
+    std::unique_ptr<QImage> FImage;
+    std::unique_ptr<TQtCanvas> FCanvas;
+    TPixelFormat FPixelFormat = pfDevice;
+};
+
+}  // namespace kurvo

@@ -1,0 +1,42 @@
+// The object model the components share: a root class with a class name,
+// persistent objects that copy their settings with Assign, the framework's
+// assignment error and the plain notification callback.
+#pragma once
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+namespace kurvo {
+
+class TObject {
+public:
+    virtual ~TObject() = default;
+    virtual std::string ClassName() const { return "TObject"; }
+};
+
+using TNotifyEvent = std::function<void(TObject* sender)>;
+
+// The framework's assignment error: "Cannot assign a TX to a TY".
+class EConvertError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A persistent object copies its settings from another one with Assign. A
+// class that knows the source copies; otherwise the source is asked through
+// AssignTo, and when nobody knows the pair the assignment error is raised.
+class TPersistent : public TObject {
+public:
+    virtual void Assign(const TPersistent& source) { source.AssignTo(*this); }
+    virtual void AssignTo(TPersistent& dest) const { AssignError(dest); }
+    std::string ClassName() const override { return "TPersistent"; }
+
+protected:
+    [[noreturn]] void AssignError(const TObject& dest) const
+    {
+        throw EConvertError("Cannot assign a " + ClassName() + " to a " + dest.ClassName());
+    }
+};
+
+}  // namespace kurvo

@@ -1,0 +1,66 @@
+// TCanvas realised on a QPainter over a 32-bit QImage.
+#pragma once
+
+#include "canvas/Qorn_canvas.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <memory>
+#include <optional>
+
+class QImage;
+
+namespace kurvo {
+
+class TQtCanvas : public TCanvas {
+public:
+    // The canvas draws into *image, which must outlive it. The painter is
+    // opened on the first drawing call and closed by EndPaint.
+    explicit TQtCanvas(QImage* image);
+    ~TQtCanvas() override;
+
+    void LineTo(int x, int y) override;
+    void Rectangle(int x1, int y1, int x2, int y2) override;
+    void Ellipse(int x1, int y1, int x2, int y2) override;
+    void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
+    void Polygon(const TPoint* points, int count) override;
+    void Polyline(const TPoint* points, int count) override;
+    void SetPixel(int x, int y, TColor color) override;
+    TColor GetPixel(int x, int y) const override;
+    void TextOut(int x, int y, const std::string& text) override;
+    int TextWidth(const std::string& text) override;
+    int TextHeight(const std::string& text) override;
+    void Draw(int x, int y, const TBitmap& image) override;
+    void StretchDraw(const TRect& rect, const TBitmap& image) override;
+
+    // Finishes all drawing so that the image can be read, resized or
+    // replaced. The next drawing call opens the painter again.
+    void EndPaint();
+    // Points the canvas at another image (after EndPaint).
+    void SetImage(QImage* image);
+    QImage* Image() const { return FImage; }
+
+private:
+    QPainter& Painter();
+    void ApplyPen();
+    void ApplyBrushForFill();
+    void ApplyFont();
+    const QFontMetrics& Metrics();
+
+    QImage* FImage;
+    std::unique_ptr<QPainter> FPainter;
+    unsigned FPenVersion = ~0u;
+    unsigned FBrushVersion = ~0u;
+    unsigned FFontVersion = ~0u;
+    QFont FQFont;
+    std::optional<QFontMetrics> FMetrics;
+};
+
+// QColor of a TColor (system colours resolved).
+QColor ToQColor(TColor color);
+// TColor of a QRgb pixel value.
+TColor FromQRgb(unsigned rgb);
+
+}  // namespace kurvo

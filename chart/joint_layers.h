@@ -1,0 +1,48 @@
+// Layer coupling: layer L's X (or Y) range follows layer C's.
+#pragma once
+
+#include "canvas/Qorn_object.h"
+
+#include <array>
+
+namespace kurvo {
+
+class TCustomKurvo;
+
+class TJointLayers : public TPersistent {
+public:
+    static constexpr int LayerCount = 16;
+
+    explicit TJointLayers(TCustomKurvo* owner = nullptr);
+
+    // The layer whose X (Y) range layer `layer` follows; itself when free.
+    int XControlledBy(int layer) const;
+    int YControlledBy(int layer) const;
+    // Join layer `layer` to `controller` (or free it with controller = layer).
+    // Raises EQornKurvoError for an out-of-range or already joined
+    // destination and for a layer that others are joined to.
+    void SetXControlledBy(int layer, int controller);
+    void SetYControlledBy(int layer, int controller);
+
+    // The published per-layer names, L01xControlledBy ... L16yControlledBy.
+    int LxControlledBy(int layer) const { return XControlledBy(layer); }
+    void SetLxControlledBy(int layer, int controller) { SetXControlledBy(layer, controller); }
+
+    TCustomKurvo* Owner() const { return FOwner; }
+    void SetOwner(TCustomKurvo* owner) { FOwner = owner; }
+
+    // Copies both tables, the change callback and the owner, without checks.
+    void Assign(const TPersistent& source) override;
+    std::string ClassName() const override { return "TJointLayers"; }
+
+    TNotifyEvent OnChange;
+
+private:
+    void SetControlledBy(bool isX, int layer, int controller);
+
+    std::array<int, LayerCount + 1> FX{};
+    std::array<int, LayerCount + 1> FY{};
+    TCustomKurvo* FOwner;
+};
+
+}  // namespace kurvo

@@ -1,0 +1,223 @@
+// TScale: the axis control. Draws one linear, logarithmic, time or
+// date/time axis; used on its own in a window or, embedded, for each of a
+// chart's 32 axes (then it has no window and paints onto the chart's
+// bitmap when the chart asks).
+#pragma once
+
+#include "base/Qorn_qornbase.h"
+#include "canvas/custom_control.h"
+#include "scale/ticks.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace kurvo {
+
+using TScaleTickDrawnEvent = std::function<void(TObject* sender, TCanvas& canvas, TScaleType scaleType,
+                                                double currentTickPos, int chartX, int chartY)>;
+using TBeforeTickLabelEvent =
+    std::function<void(TObject* sender, TScaleType scaleType, double currentTickPos, std::string& tickLabel)>;
+using TScaleRenderedEvent = std::function<void(TObject* sender, TCanvas& canvas)>;
+using TZoomPanEvent = std::function<void(TObject* sender)>;
+
+// The range arithmetic of dragging on an axis (pan, zoom with one end
+// fixed, zoom about the centre). True when Action is maPan, maZoom or
+// maZoomDrag (outputs set), False otherwise (outputs untouched).
+bool AxisDragRange(int x, int y, int anchorX, int anchorY, int width, int height, int marginLeft, int marginRight,
+                   int marginTop, int marginBottom, double savedLow, double savedHigh, TMouseActMode action,
+                   TScaleType scaleType, bool logarithmic, double rangeLow, double rangeHigh, double& newLow,
+                   double& newHigh);
+
+class TScale : public TCustomControl {
+public:
+    explicit TScale(QWidget* parentWidget = nullptr);
+    ~TScale() override;
+
+    // --- geometry
+    int MarginTop() const { return FMarginTop; }
+    void SetMarginTop(int value);
+    int MarginBottom() const { return FMarginBottom; }
+    void SetMarginBottom(int value);
+    int MarginLeft() const { return FMarginLeft; }
+    void SetMarginLeft(int value);
+    int MarginRight() const { return FMarginRight; }
+    void SetMarginRight(int value);
+    TScaleType ScaleType() const { return FScaleType; }
+    void SetScaleType(TScaleType value);
+
+    // --- range
+    double RangeLow() const { return FRangeLow; }
+    void SetRangeLow(double value);
+    double RangeHigh() const { return FRangeHigh; }
+    void SetRangeHigh(double value);
+    bool Logarithmic() const { return FLogarithmic; }
+    void SetLogarithmic(bool value);
+
+    // --- ticks
+    int MinTicks() const { return FMinTicks; }
+    void SetMinTicks(int value);
+    bool ShortTicks() const { return FShortTicks; }
+    void SetShortTicks(bool value);
+    int NumTicks() const { return FTicks.NumTicks(); }
+    // The index-th tick of the last paint, counted from 1; 0.0 outside 1 ... NumTicks.
+    double TickValue(int index) const { return FTicks.TickValue(index); }
+
+    // --- labels
+    TFigType LabelType() const { return FLabelType; }
+    void SetLabelType(TFigType value);
+    int DecPlaces() const { return FDecPlaces; }
+    void SetDecPlaces(int value);
+    const std::string& ScaleInscript() const { return FScaleInscript; }
+    void SetScaleInscript(const std::string& value);
+    const std::string& UserTickText() const { return FUserTickText; }
+    void SetUserTickText(const std::string& value);
+    TDTLabel* DateFormat() { return FDateFormat.get(); }
+    const TDTLabel* DateFormat() const { return FDateFormat.get(); }
+    void SetDateFormat(const TDTLabel& value);
+
+    // --- caption
+    const std::string& Caption() const { return FCaption; }
+    void SetCaption(const std::string& value);
+    int CaptionPosX() const { return FCaptionPosX; }
+    void SetCaptionPosX(int value);
+    int CaptionPosY() const { return FCaptionPosY; }
+    void SetCaptionPosY(int value);
+    TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+    void SetCaptionAlignment(TAlignment value);
+    TScaleUnitAnchor CaptionAnchor() const { return FCaptionAnchor; }
+    void SetCaptionAnchor(TScaleUnitAnchor value);
+
+    // --- appearance
+    TColor ColorScale() const { return FColorScale; }
+    void SetColorScale(TColor value);
+    TColor ColorBackGnd() const { return FColorBackGnd; }
+    void SetColorBackGnd(TColor value);
+    TColorScheme ColorScheme() const { return FColorScheme; }
+    void SetColorScheme(TColorScheme value);
+    TFrameStyle FrameStyle() const { return FFrameStyle; }
+    void SetFrameStyle(TFrameStyle value);
+    bool ShowBaseLine() const { return FShowBaseLine; }
+    void SetShowBaseLine(bool value);
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool value);
+    TColor FrameDarkColor() const { return FFrameDarkColor; }
+    TColor FrameShadowColor() const { return FFrameShadowColor; }
+    TColor FrameHighlightColor() const { return FFrameHighlightColor; }
+
+    // --- interaction
+    TMouseActMode MouseAction() const { return FMouseAction; }
+    void SetMouseAction(TMouseActMode value) { FMouseAction = value; }
+
+    // --- operations for the owner
+    void SetBounds(int left, int top, int width, int height) override;
+    void Loaded() override;
+    void Paint() override;
+    // Holds painting; clearing it paints at once.
+    void SetPaintSuspended(bool value);
+    bool PaintSuspended() const { return FPaintSuspended; }
+    // Paints now even while painting is suspended.
+    void PaintNow();
+    // Draws onto `canvas` (with offsets dx, dy) instead of the own canvas;
+    // nullptr returns to the own canvas. No redraw.
+    void SetExternalCanvas(TCanvas* canvas, int dx, int dy);
+    TCanvas* ExternalCanvas() const { return FExternalCanvas; }
+    int DrawOffsetX() const { return FDX; }
+    int DrawOffsetY() const { return FDY; }
+    void SetEmbedded(bool value);
+    bool Embedded() const { return FEmbedded; }
+    bool LoadingFlag() const { return FLoadingFlag; }
+    // Pixel along the axis of a world value (x for horizontal, y for vertical types).
+    int ValueToPixel(double value) const;
+    double ScaleFactor() const { return FScaleFactor; }
+    double ScaleOffset() const { return FScaleOffset; }
+    // Recomputes the world-to-pixel mapping from range, margins and size.
+    void UpdateTransform();
+    // Re-applies every default of a new axis control.
+    void ApplyDefaults();
+
+    // Copies the settings of another TScale as plain fields; then Redraw.
+    void Assign(const TPersistent& source) override;
+    void AssignTo(TPersistent& dest) const override;
+    std::string ClassName() const override { return "TScale"; }
+
+    // One tick pass plus the caption on `canvas`, base line at baseY / baseX.
+    void PaintHorizontal(TCanvas& canvas, int baseY);
+    void PaintVertical(TCanvas& canvas, int baseX);
+    // The label step of a horizontal axis.
+    void DrawTickLabel(TCanvas& canvas, double value, int x, int baseY, std::string text);
+
+    // --- mouse (stand-alone axis)
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void DblClick() override;
+
+    // --- events
+    TScaleTickDrawnEvent OnScaleTickDrawn;
+    TBeforeTickLabelEvent OnBeforeTickLabel;
+    TScaleRenderedEvent OnBeforeScaleRendered;
+    TScaleRenderedEvent OnAfterScaleRendered;
+    TZoomPanEvent OnZoomPan;
+
+    // The settings the tick passes read.
+    TTickSettings TickSettings() const;
+
+protected:
+    void CreateWnd() override;
+
+private:
+    void Redraw();
+    void SetRangeDirect(double low, double high);
+    void PaintAxis(TCanvas& target, int dx, int dy);
+    void DrawTickVisit(TCanvas& canvas, TTickVisit& visit, int base, int labelHeight0);
+
+    int FMarginTop = 20;
+    int FMarginBottom = 20;
+    int FMarginLeft = 20;
+    int FMarginRight = 20;
+    TScaleType FScaleType = sctXB;
+    double FRangeLow = 0.0;
+    double FRangeHigh = 100.0;
+    bool FLogarithmic = false;
+    int FMinTicks = 3;
+    bool FShortTicks = true;
+    TFigType FLabelType = ftNum;
+    int FDecPlaces = -2;
+    std::string FScaleInscript;
+    std::string FUserTickText;
+    std::unique_ptr<TDTLabel> FDateFormat;
+    std::string FCaption;
+    int FCaptionPosX = 4;
+    int FCaptionPosY = 4;
+    TAlignment FCaptionAlignment = taCenter;
+    TScaleUnitAnchor FCaptionAnchor = uaSclTopLft;
+    TColor FColorScale = 0;
+    TColor FColorBackGnd = clBtnFace;
+    TColorScheme FColorScheme = csBWG;
+    TFrameStyle FFrameStyle = fsLowered;
+    bool FShowBaseLine = true;
+    bool FTransparent = false;
+    TMouseActMode FMouseAction = maNone;
+
+    double FScaleFactor = 1.0;
+    double FScaleOffset = 0.0;
+    TTickList FTicks;
+    TColor FFrameDarkColor = 0;
+    TColor FFrameShadowColor = 0x808080;
+    TColor FFrameHighlightColor = 0xFFFFFF;
+    bool FLoadingFlag = true;
+    bool FEmbedded = false;
+    bool FPaintSuspended = true;
+    TCanvas* FExternalCanvas = nullptr;
+    int FDX = 0;
+    int FDY = 0;
+
+    // Drag state of a stand-alone axis.
+    int FAnchorX = 0;
+    int FAnchorY = 0;
+    double FSavedLow = 0.0;
+    double FSavedHigh = 0.0;
+    bool FDragging = false;
+};
+
+}  // namespace kurvo
