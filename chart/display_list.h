@@ -83,7 +83,7 @@ struct TkvChartItem {
 static_assert(std::is_trivially_copyable_v<TkvChartItem>);
 static_assert(std::is_standard_layout_v<TkvChartItem>);
 
-// Item storage in fixed pages of zeroed slots. Pages are never moved, so
+// Item storage in fixed pages of zeroed slotCount. Pages are never moved, so
 // growing a list never copies items, and a list of any length grows in
 // constant time per item. Copies (Assign, leaving a share) copy page by page.
 class TKvItemContainer {
@@ -95,17 +95,17 @@ public:
     TKvItemContainer(const TKvItemContainer&) = delete;
     TKvItemContainer& operator=(const TKvItemContainer&) = delete;
 
-    // Makes at least `slots` slots available, zeroed. Throws std::bad_alloc
+    // Makes at least `slotCount` slotCount available, zeroed. Throws std::bad_alloc
     // (and keeps the container as it was) when memory runs out.
-    void Reserve(std::int64_t slots);
+    void Reserve(std::int64_t slotCount);
     std::int64_t Allocated() const { return static_cast<std::int64_t>(FPages.size()) << PageShift; }
     void Clear() { FPages.clear(); }
 
     TkvChartItem& operator[](std::int64_t i) { return FPages[i >> PageShift][i & (PageSize - 1)]; }
     const TkvChartItem& operator[](std::int64_t i) const { return FPages[i >> PageShift][i & (PageSize - 1)]; }
 
-    // A new container with the first `count` items and room for `slots`.
-    std::shared_ptr<TKvItemContainer> Copy(std::int64_t count, std::int64_t slots) const;
+    // A new container with the first `count` items and room for `slotCount`.
+    std::shared_ptr<TKvItemContainer> Copy(std::int64_t count, std::int64_t slotCount) const;
 
     // Calls f(const TkvChartItem* items, int n, int firstIndex) for
     // contiguous runs covering items 0 ... count - 1.

@@ -1,0 +1,75 @@
+// Sharing one chart's data list with up to four other charts.
+#include "chart/Qorn_kurvo.h"
+
+namespace kurvo {
+
+TCustomKurvo* TCustomKurvo::Sharer(int index) const
+{
+    return index >= 0 && index < FSharerCount ? FSharers[index] : nullptr;
+}
+
+void TCustomKurvo::RemoveSharer(TCustomKurvo* sharer)
+{
+    for (int i = 0; i < FSharerCount; ++i) {
+        if (FSharers[i] != sharer) continue;
+        for (int k = i; k < MaxSharers - 1; ++k) FSharers[k] = FSharers[k + 1];
+        FSharers[MaxSharers - 1] = nullptr;
+        --FSharerCount;
+        return;
+    }
+}
+
+void TCustomKurvo::TakeSharedData(const TCustomKurvo& from)
+{
+    FData.Items = from.FData.Items;
+    FData.Count = from.FData.Count;
+    FItemCounters = from.FItemCounters;
+}
+
+void TCustomKurvo::SetUseDataOf(TCustomKurvo* value)
+{
+    if (value == this) {
+        ShowInfoMessage("Kurvo: Cannot share data with myself");
+        return;
+    }
+    if (FSharerCount > 0) {
+        ShowInfoMessage("Kurvo: Cannot use foreign data. Other Kurvos are using my own data.");
+        return;
+    }
+    if (value == FUseDataOf) return;
+    if (value == nullptr) {
+        FUseDataOf->RemoveSharer(this);
+        FUseDataOf = nullptr;
+        // Keep showing the items, but in storage of our own: the chart we
+        // left must never be written by us again.
+        FData.Items = FData.Items->Copy(FData.Count, FData.Capacity);
+        RepaintIfAutoRedraw();
+        return;
+    }
+    if (value->FUseDataOf != nullptr) value = value->FUseDataOf;
+    if (value == this || value == FUseDataOf) return;
+    if (value->FSharerCount >= MaxSharers) {
+        ShowInfoMessage("Kurvo: Max. number of data shares exceeded");
+        return;
+    }
+    if (FUseDataOf != nullptr) FUseDataOf->RemoveSharer(this);
+    FUseDataOf = value;
+    FData.Items = value->FData.Items;
+    FData.Count = value->FData.Count;
+    value->FSharers[value->FSharerCount++] = this;
+    RepaintIfAutoRedraw();
+}
+
+void TCustomKurvo::PropagateSharedData()
+{
+    if (FUseDataOf != nullptr) {
+        TCustomKurvo& owner = *FUseDataOf;
+        owner.TakeSharedData(*this);
+        for (int i = 0; i < owner.FSharerCount; ++i)
+            if (owner.FSharers[i] != nullptr) owner.FSharers[i]->TakeSharedData(*this);
+    }
+    for (int i = 0; i < FSharerCount; ++i)
+        if (FSharers[i] != nullptr) FSharers[i]->TakeSharedData(*this);
+}
+
+}  // namespace kurvo

@@ -1,0 +1,336 @@
+// Layers: world ranges, the world <-> pixel transforms, coupled layers,
+// range changes as one step, pan limits, zoom history and Isometric.
+#include "chart/Qorn_kurvo.h"
+
+#include "base/pixel_math.h"
+
+#include <cmath>
+
+namespace kurvo {
+
+namespace {
+
+constexpr double kLogFloor = 1e-100;
+const char* const kLogError = "Logarithmic axis must not be negative.";
+
+struct TAxisFactors {
+    double k;
+    double d;
+};
+
+// Maps lo to `first` and hi to `last` (pixel edges of the data area).
+TAxisFactors LinearFactors(int extent, double first, double last, double lo, double hi)
+{
+    return {extent / (hi - lo), (first * hi - last * lo) / (hi - lo)};
+}
+
+}  // namespace
+
+void TCustomKurvo::CalcTransforms()
+{
+    if (IsLoading()) return;
+    const int w = DataWidth();
+    const int h = DataHeight();
+    const double right = Width() - FMarginRight - FShadowWidth;
+    const double bottom = Height() - FMarginBottom - FShadowWidth;
+    for (int n = 0; n < LayerCount; ++n) {
+        TLayerTransform& t = FTransform[n];
+        const TScaleProps& sx = *FScaleX[n];
+        const TScaleProps& sy = *FScaleY[n];
+        if (w <= 0) {
+            t.kx = 0.0;
+            t.dx = Width() / 2.0;
+        } else {
+            double lo = sx.RangeLow();
+            double hi = sx.RangeHigh();
+            if (sx.Logarithmic()) {
+                if (hi <= 0.0 || lo <= 0.0) throw EQornKurvoError(kLogError);
+                lo = std::log(lo);
+                hi = std::log(hi);
+            }
+            const TAxisFactors f = LinearFactors(w, FMarginLeft, right, lo, hi);
+            t.kx = f.k;
+            t.dx = f.d;
+        }
+        if (h <= 0) {
+            t.ky = 0.0;
+            t.dy = Height() / 2.0;
+        } else {
+            double lo = sy.RangeLow();
+            double hi = sy.RangeHigh();
+            if (sy.Logarithmic()) {
+                if (hi <= 0.0 || lo <= 0.0) throw EQornKurvoError(kLogError);
+                lo = std::log(lo);
+                hi = std::log(hi);
+            }
+            // lo to the bottom edge, hi to the top edge
+            const TAxisFactors f = LinearFactors(h, bottom, FMarginTop, lo, hi);
+            t.ky = -f.k;
+            t.dy = f.d;
+        }
+    }
+}
+
+void TCustomKurvo::WorldToPixel(int layer, double x, double y, int& xPix, int& yPix) const
+{
+    const int n = ClampLayer(layer) - 1;
+    const TLayerTransform& t = FTransform[n];
+    const TScaleProps& sx = *FScaleX[n];
+    const TScaleProps& sy = *FScaleY[n];
+    double px;
+    if (sx.Logarithmic())
+        px = x <= kLogFloor ? (sx.RangeHigh() >= sx.RangeLow() ? 0.0 : Width()) : t.kx * std::log(x) + t.dx;
+    else
+        px = t.kx * x + t.dx;
+    double py;
+    if (sy.Logarithmic())
+        py = y <= kLogFloor ? (sy.RangeHigh() >= sy.RangeLow() ? Height() : 0.0) : t.ky * std::log(y) + t.dy;
+    else
+        py = t.ky * y + t.dy;
+    xPix = RoundPixel(px);
+    yPix = RoundPixel(py);
+}
+
+void TCustomKurvo::PixelToWorld(int layer, int xPix, int yPix, double& x, double& y) const
+{
+    const int n = ClampLayer(layer) - 1;
+    const TLayerTransform& t = FTransform[n];
+    // A data area without width or height has factor 0: give its centre value.
+    const double u = t.kx != 0.0 ? (xPix - t.dx) / t.kx : 0.0;
+    const double v = t.ky != 0.0 ? (yPix - t.dy) / t.ky : 0.0;
+    x = FScaleX[n]->Logarithmic() ? std::exp(u) : u;
+    y = FScaleY[n]->Logarithmic() ? std::exp(v) : v;
+}
+
+// ---------------------------------------------------------- range changes
+
+void TCustomKurvo::SetLayerRanges(int layer, bool pushHistory, double xLow, double yLow, double xHigh,
+                                  double yHigh, bool limit)
+{
+    const int L = ClampLayer(layer);
+    const bool suspended = FPaintSuspended;
+    FPaintSuspended = true;
+    // A controlled axis cannot be moved by itself.
+    if (FJointLayers->XControlledBy(L) != L) {
+        xLow = ScaleX(L)->RangeLow();
+        xHigh = ScaleX(L)->RangeHigh();
+    }
+    if (FJointLayers->YControlledBy(L) != L) {
+        yLow = ScaleY(L)->RangeLow();
+        yHigh = ScaleY(L)->RangeHigh();
+    }
+    try {
+        ApplyLayerRange(L, pushHistory, xLow, yLow, xHigh, yHigh, limit);
+        for (int i = 1; i <= LayerCount; ++i) {
+            if (i == L) continue;
+            const int cx = FJointLayers->XControlledBy(i);
+            const int cy = FJointLayers->YControlledBy(i);
+            if (cx == L || cy == L)
+                ApplyLayerRange(i, true, ScaleX(cx)->RangeLow(), ScaleY(cy)->RangeLow(), ScaleX(cx)->RangeHigh(),
+                                ScaleY(cy)->RangeHigh(), false);
+        }
+    } catch (...) {
+        FPaintSuspended = suspended;
+        throw;
+    }
+    SetPaintSuspended(suspended);
+}
+
+void TCustomKurvo::StoreRange(TScaleProps& props, double low, double high)
+{
+    if (props.Logarithmic()) {
+        if (!(low < kLogFloor)) props.StoreRangeLow(low);
+        if (!(high < kLogFloor)) props.StoreRangeHigh(high);
+    } else {
+        props.StoreRangeLow(low);
+        props.StoreRangeHigh(high);
+    }
+}
+
+void TCustomKurvo::ApplyLayerRange(int layer, bool pushHistory, double xLow, double yLow, double xHigh,
+                                   double yHigh, bool limit)
+{
+    const int L = ClampLayer(layer);
+    const TPanLimits& p = FPanLimits;
+    if (limit && !(p.XMin == 0 && p.YMin == 0 && p.XMax == 0 && p.YMax == 0)) {
+        const double wx = xHigh - xLow;
+        const double wy = yHigh - yLow;
+        const bool panX = FMouseAction == maPan || FMouseAction == maPanHoriz || FMouseAction == maPanGrid;
+        const bool panY = FMouseAction == maPan || FMouseAction == maPanVert || FMouseAction == maPanGrid;
+        auto limitAxis = [](double& lo, double& hi, double width, double mn, double mx, bool pan) {
+            if (lo < mn) {
+                lo = mn;
+                if (pan) hi = lo + width;
+            }
+            if (lo > mx) {
+                lo = mx;
+                if (pan) hi = lo + width;
+            }
+            if (hi < mn) {
+                hi = mn;
+                if (pan) lo = hi - width;
+            }
+            if (hi > mx) {
+                hi = mx;
+                if (pan) lo = hi - width;
+            }
+        };
+        limitAxis(xLow, xHigh, wx, p.XMin, p.XMax, panX);
+        limitAxis(yLow, yHigh, wy, p.YMin, p.YMax, panY);
+    }
+    TScaleProps& sx = *ScaleX(L);
+    TScaleProps& sy = *ScaleY(L);
+    bool stored = false;
+    // Non-finite bounds are refused like a too narrow range: a range must be numbers.
+    if (std::isfinite(xLow) && std::isfinite(xHigh) && !(std::fabs(xLow - xHigh) < 0.99 * sx.MinRange())) {
+        StoreRange(sx, xLow, xHigh);
+        stored = true;
+    }
+    if (std::isfinite(yLow) && std::isfinite(yHigh) && !(std::fabs(yLow - yHigh) < 0.99 * sy.MinRange())) {
+        StoreRange(sy, yLow, yHigh);
+        stored = true;
+    }
+    SyncAxis(*AxisX(L), sx);
+    SyncAxis(*AxisY(L), sy);
+    if (pushHistory && stored) PushZoomHistory();
+    CalcTransforms();
+}
+
+// ----------------------------------------------------------- zoom history
+
+void TCustomKurvo::PushZoomHistory()
+{
+    if (IsLoading()) return;
+    auto& slot = FZoomHistory[FZoomNext - 1];
+    for (int n = 0; n < LayerCount; ++n)
+        slot[n] = {FScaleX[n]->RangeLow(), FScaleY[n]->RangeHigh(), FScaleX[n]->RangeHigh(), FScaleY[n]->RangeLow()};
+    FZoomNext = FZoomNext == ZoomHistorySize ? 1 : FZoomNext + 1;
+}
+
+void TCustomKurvo::ClearZoomHistory()
+{
+    for (auto& slot : FZoomHistory) slot.fill(TZoomRanges{});
+    FZoomNext = 1;
+    PushZoomHistory();
+}
+
+const TZoomRanges& TCustomKurvo::ZoomHistory(int slot, int layer) const
+{
+    const int s = slot < 1 ? 1 : (slot > ZoomHistorySize ? ZoomHistorySize : slot);
+    return FZoomHistory[s - 1][ClampLayer(layer) - 1];
+}
+
+// -------------------------------------------------------------- isometric
+
+void TCustomKurvo::IsometricAdjust(int layer)
+{
+    const int n = ClampLayer(layer) - 1;
+    TScaleProps& sx = *FScaleX[n];
+    TScaleProps& sy = *FScaleY[n];
+    const double cy = (sy.RangeHigh() + sy.RangeLow()) / 2.0;
+    const double half = (sx.RangeHigh() - sx.RangeLow()) * (DataHeight() + 1) / (DataWidth() + 1) *
+                        static_cast<double>(FAspectY) / FAspectX / 2.0;
+    sy.SetRangeHigh(cy + half);
+    sy.SetRangeLow(cy - half);
+}
+
+void TCustomKurvo::SetIsometric(bool value)
+{
+    FIsometric = value;
+    if (!value) return;
+    for (int layer = 1; layer <= LayerCount; ++layer) IsometricAdjust(layer);
+    PushZoomHistory();
+    RepaintIfAutoRedraw();
+}
+
+void TCustomKurvo::SetJointLayers(const TJointLayers& value)
+{
+    if (&value != FJointLayers.get()) {
+        TNotifyEvent own = FJointLayers->OnChange;
+        FJointLayers->Assign(value);
+        FJointLayers->SetOwner(this);
+        FJointLayers->OnChange = std::move(own);
+    }
+    RepaintIfAutoRedraw();
+}
+
+// ------------------------------------------------------------ axis objects
+
+void TCustomKurvo::SyncAxis(TScale& axis, const TScaleProps& props)
+{
+    axis.SetScaleType(props.ScaleType());
+    const int pos = props.ScalePos();
+    switch (props.ScaleType()) {
+        case sctXB: axis.SetMarginBottom(pos + Height() - FMarginTop - 1); break;
+        case sctXT: axis.SetMarginTop(pos + Height() - FMarginBottom - FShadowWidth); break;
+        case sctYL: axis.SetMarginLeft(pos + Width() - FMarginRight - FShadowWidth); break;
+        case sctYR: axis.SetMarginRight(pos + Width() - FMarginLeft - 1); break;
+    }
+    axis.SetRangeLow(props.RangeLow());
+    axis.SetRangeHigh(props.RangeHigh());
+    axis.SetVisible(props.Visible());
+    axis.SetCaption(props.Caption());
+    axis.SetCaptionPosX(props.CaptionPosX());
+    axis.SetCaptionPosY(props.CaptionPosY());
+    axis.SetCaptionAlignment(props.CaptionAlignment());
+    axis.SetCaptionAnchor(props.CaptionAnchor());
+    axis.SetColorScale(props.ColorScale());
+    axis.SetDecPlaces(props.DecPlaces());
+    axis.SetLogarithmic(props.Logarithmic());
+    axis.SetLabelType(props.LabelType());
+    axis.SetShortTicks(props.ShortTicks());
+    axis.SetMinTicks(props.MinTicks());
+    axis.SetScaleInscript(props.ScaleInscript());
+    axis.SetUserTickText(props.UserTickText());
+    axis.SetFont(props.Font());
+    axis.Font().SetColor(props.Font().Color());
+    TDTLabel& df = *axis.DateFormat();
+    const TDTLabel& pf = *props.DateFormat();
+    df.SetTimeFormat(pf.TimeFormat());
+    df.SetDateSeparator(pf.DateSeparator());
+    df.SetTimeSeparator(pf.TimeSeparator());
+    df.SetYearLength(pf.YearLength());
+    df.SetMonthName(pf.MonthName());
+    df.SetDateForTime(pf.DateForTime());
+    df.SetDateOrder(pf.DateOrder());
+}
+
+void TCustomKurvo::SyncAllAxes()
+{
+    const bool suspended = FPaintSuspended;
+    FPaintSuspended = true;
+    try {
+        for (int n = 0; n < LayerCount; ++n) {
+            SyncAxis(*FAxisX[n], *FScaleX[n]);
+            SyncAxis(*FAxisY[n], *FScaleY[n]);
+        }
+        for (int layer = 1; layer <= LayerCount; ++layer)
+            SetLayerRanges(layer, false, ScaleX(layer)->RangeLow(), ScaleY(layer)->RangeLow(),
+                           ScaleX(layer)->RangeHigh(), ScaleY(layer)->RangeHigh(), false);
+    } catch (...) {
+        FPaintSuspended = suspended;
+        throw;
+    }
+    FPaintSuspended = suspended;
+    Paint();
+}
+
+void TCustomKurvo::SetScaleX(int layer, const TScalePropsHoriz& value)
+{
+    TScalePropsHoriz& own = *ScaleX(layer);
+    if (&value == &own) return;
+    own.Assign(value);
+    InstallAxisCallbacks(ClampLayer(layer));
+    if (IsDesigning()) Paint();
+}
+
+void TCustomKurvo::SetScaleY(int layer, const TScalePropsVert& value)
+{
+    TScalePropsVert& own = *ScaleY(layer);
+    if (&value == &own) return;
+    own.Assign(value);
+    InstallAxisCallbacks(ClampLayer(layer));
+    if (IsDesigning()) Paint();
+}
+
+}  // namespace kurvo

@@ -1,0 +1,264 @@
+// The paint pipeline: the whole control is composed in the control bitmap,
+// the data area in the data bitmap, and the result reaches the window in
+// one copy.
+#include "chart/Qorn_kurvo.h"
+
+#include "base/pixel_math.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kurvo {
+
+void TCustomKurvo::SetPaintSuspended(bool value)
+{
+    if (FPaintSuspended == value) return;
+    FPaintSuspended = value;
+    if (!value) Paint();
+}
+
+void TCustomKurvo::Paint()
+{
+    if ((!Visible() && !IsDesigning()) || IsLoading() || FPaintSuspended) return;
+    PaintFrame(FControlBitmap->Canvas());
+    ResizeDataBitmap();
+    TBitmap& data = *FDataBitmap;
+    DrawBackground(data.Canvas(), 0, 0, data.Width(), data.Height());
+    RenderDataToBitmap(data, 0, 0, false, false);
+    DrawMouseTrace(0, 0, data);
+    FControlBitmap->Canvas().Draw(FMarginLeft, FMarginTop, data);
+    ShowBitmap(0, 0, Canvas(), *FControlBitmap);
+}
+
+void TCustomKurvo::PaintFrame(TCanvas& canvas)
+{
+    const int W = Width();
+    const int H = Height();
+    const int s = FShadowWidth;
+    FControlBitmap->SetSize(W, H);
+
+    canvas.Pen().SetStyle(psSolid);
+    canvas.Pen().SetMode(pmCopy);
+    canvas.Brush().SetColor(FWindColor);
+    canvas.Pen().SetColor(FWindColor);
+    canvas.Rectangle(0, 0, W, H);
+
+    if (s > 0) {
+        canvas.Brush().SetColor(FShadowBakColor);
+        canvas.Pen().SetColor(FShadowBakColor);
+        canvas.Rectangle(W - s, 0, W, s);
+        canvas.Rectangle(0, H - s, s, H);
+        canvas.Brush().SetColor(FShadowColor);
+        int f;
+        if (FShadowStyle == ssFlying) {
+            canvas.Pen().SetColor(FShadowColor);
+            f = s - 1;
+        } else {
+            canvas.Pen().SetColor(0);
+            f = 0;
+        }
+        const TPoint bottom[] = {{f, H - s}, {s - 1, H - 1}, {W - 1, H - 1}, {W - s, H - s}};
+        canvas.Polygon(bottom, 4);
+        const TPoint right[] = {{W - s, H - s}, {W - 1, H - 1}, {W - 1, s - 1}, {W - s, f}};
+        canvas.Polygon(right, 4);
+        canvas.Pen().SetColor(0);
+        canvas.Pen().SetStyle(psSolid);
+        canvas.MoveTo(0, 0);
+        canvas.LineTo(W - s, 0);
+        canvas.LineTo(W - s, H - s);
+        canvas.LineTo(0, H - s);
+        canvas.LineTo(0, 0);
+    }
+
+    canvas.Pen().SetColor(FChartFrameColor);
+    canvas.Brush().SetStyle(bsClear);
+    canvas.Font() = Font();
+    if (canvas.IsPrinterCanvas()) {
+        const int size = Font().Size();
+        canvas.Font().SetPixelsPerInch(CanvasLogPixelsY(canvas));
+        canvas.Font().SetSize(size);
+    }
+
+    // chart caption
+    std::string text = FCaption;
+    int tw = canvas.TextWidth(text);
+    if (FCaptionTrim != 0 && !text.empty()) {
+        const int avail = W - (s + FMarginLeft + FMarginRight);
+        const long max = std::lrint(avail * 0.01 * FCaptionTrim);
+        if (max < tw && tw > 0) {
+            const long n = std::lrint(static_cast<double>(text.size()) * (static_cast<double>(max) / tw)) - 2;
+            text = text.substr(0, static_cast<std::size_t>(std::clamp<long>(n, 0, static_cast<long>(text.size())))) +
+                   "...";
+            tw = canvas.TextWidth(text);
+        }
+    }
+    int x = FCaptionPosX;
+    int y = FCaptionPosY;
+    switch (FCaptionAnchorHoriz) {
+        case cahControlLeft: break;
+        case cahChartLeft: x += FMarginLeft; break;
+        case cahChartCenter: x += FMarginLeft + (W - FMarginLeft - FMarginRight - s) / 2; break;
+        case cahChartRight: x += W - FMarginRight - s; break;
+        case cahControlRight: x += W; break;
+    }
+    switch (FCaptionAnchorVert) {
+        case cavControlTop: break;
+        case cavChartTop: y += FMarginTop; break;
+        case cavChartCenter: y += FMarginTop + (H - FMarginTop - FMarginBottom - s) / 2; break;
+        case cavChartBottom: y += H - FMarginBottom; break;
+        case cavControlBottom: y += H; break;
+    }
+    canvas.ResetTextAlign();
+    switch (FCaptionAlignment) {
+        case taLeftJustify: canvas.TextOut(x, y, text); break;
+        case taRightJustify: canvas.TextOut(x - tw, y, text); break;
+        case taCenter: canvas.TextOut(x - tw / 2, y, text); break;
+    }
+
+    CalcTransforms();
+    for (int n = 0; n < LayerCount; ++n) {
+        SyncAxis(*FAxisX[n], *FScaleX[n]);
+        FAxisX[n]->PaintNow();
+    }
+    for (int n = 0; n < LayerCount; ++n) {
+        SyncAxis(*FAxisY[n], *FScaleY[n]);
+        FAxisY[n]->PaintNow();
+    }
+    if (OnScalesRendered) OnScalesRendered(this, canvas, 0, 0);
+}
+
+void TCustomKurvo::RenderDataToBitmap(TBitmap& bitmap, int offsetX, int offsetY, bool monochrome, bool skipGrid)
+{
+    RenderData(bitmap.Canvas(), offsetX, offsetY, monochrome, skipGrid);
+}
+
+void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool monochrome, bool skipGrid)
+{
+    TRenderState& r = FRender;
+    r.OffsetX = offsetX;
+    r.OffsetY = offsetY;
+    if (FAvoidDuplicateMarks) {
+        const int d = FMinDupMarkDist;
+        r.DupWidth = std::max(0, Width() + 2 * d);
+        r.DupHeight = std::max(0, Height() + 2 * d);
+        r.DupGrid.assign(static_cast<std::size_t>(r.DupWidth) * r.DupHeight, -1);
+    }
+
+    const TColor brush = canvas.Brush().Color();
+    const TBrushStyle brushStyle = canvas.Brush().Style();
+    const TColor pen = canvas.Pen().Color();
+    if (OnBeforeRenderData) OnBeforeRenderData(this, canvas, FMarginTop - offsetY, FMarginLeft - offsetX);
+    canvas.Brush().SetColor(brush);
+    canvas.Brush().SetStyle(brushStyle);
+    canvas.Pen().SetColor(pen);
+
+    if (FGridStyle != gsNone && !skipGrid) DrawGrid(canvas);
+
+    r.LineWidth = FLineWidth;
+    canvas.Pen().SetWidth(FLineWidth);
+    r.PenPos = {offsetX, offsetY};
+    canvas.MoveTo(offsetX, offsetY);
+    r.PenColor = FChartColor;
+    canvas.Pen().SetColor(FChartColor);
+    r.PenStyle = psSolid;
+    canvas.Pen().SetStyle(psSolid);
+    r.BrushColor = FChartColor;
+    canvas.Brush().SetColor(FChartColor);
+    r.FontColor = FChartColor;
+    canvas.Font().SetColor(FChartColor);
+    r.PolyCount = 0;
+    canvas.ResetTextAlign();
+
+    if (!FDataInFront) RenderList(canvas, FData, false, 0, monochrome);
+    if (FAnnotationsShown) {
+        if (FAnnotTextsLast) {
+            RenderList(canvas, FAnnot, true, 1, monochrome);
+            RenderList(canvas, FAnnot, true, 2, monochrome);
+        } else {
+            RenderList(canvas, FAnnot, true, 0, monochrome);
+        }
+    }
+    if (FDataInFront) RenderList(canvas, FData, false, 0, monochrome);
+
+    canvas.Pen().SetWidth(1);
+    DrawTextLabels(canvas);
+
+    if (OnDataRendered) OnDataRendered(this, canvas, FMarginTop - offsetY, FMarginLeft - offsetX);
+
+    const int w = DataWidth();
+    const int h = DataHeight();
+    canvas.Pen().SetColor(FChartFrameColor);
+    canvas.Pen().SetStyle(psSolid);
+    canvas.MoveTo(offsetX, offsetY);
+    canvas.LineTo(offsetX + w, offsetY);
+    canvas.LineTo(offsetX + w, offsetY + h);
+    canvas.LineTo(offsetX, offsetY + h);
+    canvas.LineTo(offsetX, offsetY);
+}
+
+// pass 0: every item; 1: every item but texts; 2: texts only.
+void TCustomKurvo::RenderList(TCanvas& canvas, const TItemList& list, bool isAnnotation, int pass, bool monochrome)
+{
+    const auto& classVisible = isAnnotation ? FAnnotClassVisible : FDataClassVisible;
+    const TLongTextArray& texts = FLongTexts[isAnnotation ? 1 : 0];
+    // The hook may replace the working copy; keep the storage reference local
+    // so that a nested change of the list (a handler appending items) cannot
+    // invalidate the walk.
+    const std::shared_ptr<TKvItemContainer> items = list.Items;
+    const int count = list.Count;
+    items->ForEachRun(count, [&](const TkvChartItem* run, int n, int first) {
+        for (int i = 0; i < n; ++i) {
+            const TkvChartItem& stored = run[i];
+            if (pass != 0) {
+                const bool isText = stored.Kind == ikText || stored.Kind == ikOffsetText;
+                if ((pass == 1) == isText) continue;
+            }
+            if (!classVisible[stored.Class]) continue;
+            const int layer = stored.Layer;
+            if (layer < 1 || layer > LayerCount || !FLayerVisible[layer - 1]) continue;
+            TkvChartItem item = stored;
+            if (OnBeforeRenderChartItem) OnBeforeRenderChartItem(this, item, first + i, isAnnotation);
+            RenderItem(canvas, item, first + i, isAnnotation, texts, monochrome, FRender.OffsetX, FRender.OffsetY);
+        }
+    });
+    FlushPolyline(canvas);
+}
+
+void TCustomKurvo::DrawMouseTrace(int offsetX, int offsetY, TBitmap& bitmap)
+{
+    if (FMouseTrace.empty()) return;
+    TCanvas& canvas = bitmap.Canvas();
+    const TColor penColor = canvas.Pen().Color();
+    const int penWidth = canvas.Pen().Width();
+    const TPenStyle penStyle = canvas.Pen().Style();
+    const TBrushStyle brushStyle = canvas.Brush().Style();
+    const int shiftX = offsetX - FMarginLeft;
+    const int shiftY = offsetY - FMarginTop;
+    for (std::size_t k = 1; k < FMouseTrace.size(); ++k) {
+        const TMouseTracePoint& prev = FMouseTrace[k - 1];
+        const TMouseTracePoint& point = FMouseTrace[k];
+        if (prev.Flags & 1) continue;
+        canvas.Pen().SetColor(point.Colour);
+        canvas.Pen().SetMode(point.Flags & 2 ? pmXor : pmCopy);
+        int x1, y1, x2, y2;
+        WorldToPixel(FCurrentLayer, prev.X, prev.Y, x1, y1);
+        WorldToPixel(FCurrentLayer, point.X, point.Y, x2, y2);
+        ClampPixel(x1, y1);
+        ClampPixel(x2, y2);
+        canvas.MoveTo(x1 + shiftX, y1 + shiftY);
+        canvas.LineTo(x2 + shiftX, y2 + shiftY);
+        canvas.Pen().SetMode(pmCopy);
+    }
+    canvas.Pen().SetColor(penColor);
+    canvas.Pen().SetWidth(penWidth);
+    canvas.Pen().SetStyle(penStyle);
+    canvas.Brush().SetStyle(brushStyle);
+}
+
+void TCustomKurvo::ShowBitmap(int x, int y, TCanvas& canvas, TBitmap& bitmap)
+{
+    DrawCrossHairs(0, 0, bitmap);
+    canvas.Draw(x, y, bitmap);
+}
+
+}  // namespace kurvo
