@@ -316,6 +316,9 @@ private:
     std::unique_ptr<QImage> FImage;
     std::unique_ptr<TQtCanvas> FCanvas;
     TPixelFormat FPixelFormat = pfDevice;
+    // The size asked for; a QImage with a zero side has no size of its own.
+    int FWidth = 0;
+    int FHeight = 0;
 };
 
 }  // namespace kurvo

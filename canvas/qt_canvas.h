@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QImage;
 
@@ -43,19 +44,44 @@ public:
     QImage* Image() const { return FImage; }
 
 private:
+    bool CanPaint() const;
     QPainter& Painter();
     void ApplyPen();
     void ApplyBrushForFill();
     void ApplyFont();
     const QFontMetrics& Metrics();
+    void SetXorMode(QPainter& painter, bool xorMode);
+    void UseQtPen(QPainter& painter);
+    std::uint32_t* WritablePixels();
+    bool ThinPen() const;
+    void ThinSegment(std::uint32_t* pixels, TPoint from, TPoint to);
+    void ThinPath(const TPoint* points, int count, bool closed);
+    void FillQtPolygon(const TPoint* points, int count);
 
     QImage* FImage;
     std::unique_ptr<QPainter> FPainter;
     unsigned FPenVersion = ~0u;
     unsigned FBrushVersion = ~0u;
     unsigned FFontVersion = ~0u;
+    unsigned FPainterFontVersion = ~0u;
+    bool FPainterXor = false;
     QFont FQFont;
     std::optional<QFontMetrics> FMetrics;
+    // Native pen and brush, rebuilt only when the Version() counters move.
+    QPen FQPen;
+    QBrush FQBrush;
+    QColor FQBackground;
+    bool FPenStyled = false;
+    QPen FTextPen;
+    // One-pixel pens are rasterised here; the dash pattern runs on across
+    // consecutive segments that join.
+    std::uint32_t FPenPixel = 0;
+    std::uint32_t FGapPixel = 0;
+    int FDashPhase = 0;
+    TPoint FDashEnd{-0x7FFFFFFF, -0x7FFFFFFF};
+    // Reused by Polygon and wide polylines so that the hot path allocates
+    // only when a longer list arrives.
+    std::vector<QPoint> FQPoints;
 };
 
 // QColor of a TColor (system colours resolved).

@@ -1,0 +1,558 @@
+// TCanvas on a 32-bit QImage.
+//
+// One-pixel pens are rasterised here rather than by QPainter: Qt's cosmetic
+// stroker orders every segment by increasing coordinate and then leaves out
+// the pixel at the larger end, so a line drawn right-to-left or upwards
+// would lose its start pixel and keep its end pixel. Stepping from the
+// start point ourselves keeps "the end pixel is excluded" true in every
+// direction, and makes the hot path (thousands of short polyline segments
+// per paint) a loop over the image memory without any allocation.
+// Fills, ellipses, arcs, wide pens, text and images go through QPainter.
+#include "canvas/qt_canvas.h"
+
+#include "canvas/Qorn_canvas.h"
+
+#include <QImage>
+#include <QString>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+
+namespace kurvo {
+
+namespace {
+
+constexpr int kDashPeriod = 24;
+
+// On/off runs in pixels, as the classic desktop draws one-pixel styled pens.
+// Each pattern is repeated to a period of 24 pixels.
+constexpr std::array<bool, kDashPeriod> MakePattern(std::initializer_list<int> runs)
+{
+    std::array<bool, kDashPeriod> bits{};
+    int pos = 0;
+    while (pos < kDashPeriod) {
+        bool on = true;
+        for (int run : runs) {
+            for (int k = 0; k < run && pos < kDashPeriod; ++k) bits[pos++] = on;
+            on = !on;
+        }
+    }
+    return bits;
+}
+
+constexpr std::array<bool, kDashPeriod> kDash = MakePattern({18, 6});
+constexpr std::array<bool, kDashPeriod> kDot = MakePattern({3, 3});
+constexpr std::array<bool, kDashPeriod> kDashDot = MakePattern({9, 6, 3, 6});
+constexpr std::array<bool, kDashPeriod> kDashDotDot = MakePattern({9, 3, 3, 3, 3, 3});
+
+const std::array<bool, kDashPeriod>* PatternOf(TPenStyle style)
+{
+    switch (style) {
+    case psDash: return &kDash;
+    case psDot: return &kDot;
+    case psDashDot: return &kDashDot;
+    case psDashDotDot: return &kDashDotDot;
+    default: return nullptr;
+    }
+}
+
+QList<qreal> QtDashPattern(TPenStyle style)
+{
+    switch (style) {
+    case psDash: return {18, 6};
+    case psDot: return {3, 3};
+    case psDashDot: return {9, 6, 3, 6};
+    case psDashDotDot: return {9, 3, 3, 3, 3, 3};
+    default: return {};
+    }
+}
+
+std::uint32_t RgbOf(TColor color)
+{
+    const auto c = static_cast<std::uint32_t>(ColorToRGB(color));
+    return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+
+void Normalise(int& a, int& b)
+{
+    if (b < a) std::swap(a, b);
+}
+
+QString ToQString(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
+QColor ToQColor(TColor color)
+{
+    const auto c = static_cast<std::uint32_t>(ColorToRGB(color));
+    return QColor(static_cast<int>(c & 0xFFu), static_cast<int>((c >> 8) & 0xFFu), static_cast<int>((c >> 16) & 0xFFu));
+}
+
+TColor FromQRgb(unsigned rgb)
+{
+    return static_cast<TColor>(static_cast<unsigned>(qRed(rgb)) | (static_cast<unsigned>(qGreen(rgb)) << 8) |
+                               (static_cast<unsigned>(qBlue(rgb)) << 16));
+}
+
+TQtCanvas::TQtCanvas(QImage* image) : FImage(image) {}
+
+TQtCanvas::~TQtCanvas() { EndPaint(); }
+
+void TQtCanvas::EndPaint()
+{
+    if (FPainter && FPainter->isActive()) FPainter->end();
+}
+
+void TQtCanvas::SetImage(QImage* image)
+{
+    EndPaint();
+    FImage = image;
+    FDashEnd = {-0x7FFFFFFF, -0x7FFFFFFF};
+}
+
+bool TQtCanvas::CanPaint() const { return FImage != nullptr && !FImage->isNull(); }
+
+QPainter& TQtCanvas::Painter()
+{
+    if (!FPainter) FPainter = std::make_unique<QPainter>();
+    if (!FPainter->isActive()) {
+        FPainter->begin(FImage);
+        // A fresh painter has default state: copy mode and no font of ours.
+        FPainterXor = false;
+        FPainterFontVersion = ~0u;
+    }
+    return *FPainter;
+}
+
+void TQtCanvas::SetXorMode(QPainter& painter, bool xorMode)
+{
+    if (FPainterXor != xorMode) {
+        painter.setCompositionMode(xorMode ? QPainter::RasterOp_SourceXorDestination : QPainter::CompositionMode_SourceOver);
+        FPainterXor = xorMode;
+    }
+}
+
+void TQtCanvas::ApplyPen()
+{
+    const TPen& pen = Pen();
+    if (FPenVersion == pen.Version()) return;
+    FPenVersion = pen.Version();
+
+    const QColor color = ToQColor(pen.Color());
+    const std::uint32_t rgb = RgbOf(pen.Color());
+    FPenPixel = pen.Mode() == pmXor ? rgb : (0xFF000000u | rgb);
+    // Wide styled pens draw solid, as on the classic desktop.
+    FPenStyled = pen.Width() == 1 && PatternOf(pen.Style()) != nullptr;
+
+    if (pen.Style() == psClear) {
+        FQPen = QPen(Qt::NoPen);
+    } else if (pen.Width() == 1) {
+        FQPen = QPen(color, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+        FQPen.setCosmetic(true);
+        if (FPenStyled) FQPen.setDashPattern(QtDashPattern(pen.Style()));
+    } else {
+        FQPen = QPen(color, pen.Width(), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    }
+    // The gap colour depends on the pen mode too.
+    FBrushVersion = ~0u;
+}
+
+void TQtCanvas::ApplyBrushForFill()
+{
+    const TBrush& brush = Brush();
+    if (FBrushVersion == brush.Version()) return;
+    FBrushVersion = brush.Version();
+    if (brush.Style() == bsSolid)
+        FQBrush = QBrush(ToQColor(brush.Color()));
+    else
+        FQBrush = QBrush(Qt::NoBrush);
+    FQBackground = ToQColor(brush.Color());
+    const std::uint32_t rgb = RgbOf(brush.Color());
+    FGapPixel = Pen().Mode() == pmXor ? rgb : (0xFF000000u | rgb);
+}
+
+void TQtCanvas::UseQtPen(QPainter& painter)
+{
+    painter.setPen(FQPen);
+    const bool opaqueGaps = FPenStyled && Brush().Style() == bsSolid;
+    painter.setBackgroundMode(opaqueGaps ? Qt::OpaqueMode : Qt::TransparentMode);
+    if (opaqueGaps) painter.setBackground(FQBrush);
+}
+
+void TQtCanvas::ApplyFont()
+{
+    const TFont& font = Font();
+    if (FFontVersion == font.Version()) return;
+    FFontVersion = font.Version();
+
+    QFont q(QString::fromStdString(font.Name()));
+    q.setStyleHint(QFont::SansSerif);
+    q.setBold(font.Style().Contains(fsBold));
+    q.setItalic(font.Style().Contains(fsItalic));
+    q.setUnderline(font.Style().Contains(fsUnderline));
+    q.setStrikeOut(font.Style().Contains(fsStrikeOut));
+    const int height = font.Height();
+    if (height < 0) {
+        q.setPixelSize(-height);
+    } else if (height > 0) {
+        // A positive height is the whole cell, internal leading included:
+        // scale the character size so that the cell comes out that high.
+        q.setPixelSize(height);
+        const int cell = QFontMetrics(q).height();
+        if (cell > 0) q.setPixelSize(std::max(1, static_cast<int>(std::lround(double(height) * height / cell))));
+    } else {
+        q.setPixelSize(11);  // height 0 asks for the default size, 8 points at 96 pixels per inch
+    }
+    FQFont = q;
+    FMetrics.emplace(FQFont);
+    FTextPen = QPen(ToQColor(font.Color()));
+}
+
+const QFontMetrics& TQtCanvas::Metrics()
+{
+    ApplyFont();
+    return *FMetrics;
+}
+
+std::uint32_t* TQtCanvas::WritablePixels()
+{
+    if (!CanPaint()) return nullptr;
+    const QImage::Format format = FImage->format();
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+        format != QImage::Format_ARGB32_Premultiplied) {
+        EndPaint();
+        *FImage = FImage->convertToFormat(QImage::Format_RGB32);
+    }
+    // bits() would detach a shared image from under an active painter.
+    if (FPainter && FPainter->isActive() && !FImage->isDetached()) EndPaint();
+    return reinterpret_cast<std::uint32_t*>(FImage->bits());
+}
+
+bool TQtCanvas::ThinPen() const { return Pen().Width() == 1; }
+
+// Pixels of the segment from `from` towards `to`, `to` itself excluded: one
+// pixel per step along the major axis, the minor coordinate rounded from
+// the exact line. Only the steps that can land on the image are visited.
+void TQtCanvas::ThinSegment(std::uint32_t* pixels, TPoint from, TPoint to)
+{
+    const long long dx = static_cast<long long>(to.X) - from.X;
+    const long long dy = static_cast<long long>(to.Y) - from.Y;
+    const long long adx = std::llabs(dx);
+    const long long ady = std::llabs(dy);
+    const long long n = std::max(adx, ady);
+    if (!(from == FDashEnd)) FDashPhase = 0;
+    FDashEnd = to;
+    if (n == 0) return;
+
+    const bool xMajor = adx >= ady;
+    const long long width = FImage->width();
+    const long long height = FImage->height();
+    const long long stride = FImage->bytesPerLine() / 4;
+    const long long startM = xMajor ? from.X : from.Y;
+    const long long startm = xMajor ? from.Y : from.X;
+    const long long limitM = xMajor ? width : height;
+    const long long limitm = xMajor ? height : width;
+    const long long sM = (xMajor ? dx : dy) < 0 ? -1 : 1;
+    const long long sm = (xMajor ? dy : dx) < 0 ? -1 : 1;
+    const long long aM = n;
+    const long long am = xMajor ? ady : adx;
+
+    // Steps whose major coordinate lies on the image.
+    long long i0 = sM > 0 ? -startM : startM - limitM + 1;
+    long long i1 = sM > 0 ? limitM - startM : startM + 1;
+    // Steps whose minor coordinate can lie on it (one step of slack; every
+    // pixel is still checked below).
+    if (am == 0) {
+        if (startm < 0 || startm >= limitm) return;
+    } else {
+        const double perStep = static_cast<double>(am) / static_cast<double>(aM);
+        const double lo = sm > 0 ? (-0.5 - startm) / perStep : (startm - limitm + 0.5) / perStep;
+        const double hi = sm > 0 ? (limitm - 0.5 - startm) / perStep : (startm + 0.5) / perStep;
+        i0 = std::max(i0, static_cast<long long>(std::floor(lo)) - 1);
+        i1 = std::min(i1, static_cast<long long>(std::ceil(hi)) + 2);
+    }
+    i0 = std::max(i0, 0LL);
+    i1 = std::min(i1, n);
+
+    const std::array<bool, kDashPeriod>* pattern = PatternOf(Pen().Style());
+    const bool fillGaps = pattern != nullptr && Brush().Style() == bsSolid;
+    const bool xorMode = Pen().Mode() == pmXor;
+
+    if (i0 < i1) {
+        // minor offset of step i = floor((2 i am + aM) / (2 aM)), kept incrementally.
+        const long long den = 2 * aM;
+        long long num = 2 * i0 * am + aM;
+        long long q = num / den;
+        long long r = num % den;
+        int phase = static_cast<int>((FDashPhase + i0) % kDashPeriod);
+        for (long long i = i0; i < i1; ++i) {
+            const long long major = startM + sM * i;
+            const long long minor = startm + sm * q;
+            if (minor >= 0 && minor < limitm) {
+                const bool on = pattern == nullptr || (*pattern)[phase];
+                if (on || fillGaps) {
+                    const long long px = xMajor ? major : minor;
+                    const long long py = xMajor ? minor : major;
+                    std::uint32_t& dst = pixels[py * stride + px];
+                    const std::uint32_t value = on ? FPenPixel : FGapPixel;
+                    dst = xorMode ? (dst ^ value) : value;
+                }
+            }
+            r += 2 * am;
+            if (r >= den) {
+                r -= den;
+                ++q;
+            }
+            if (++phase == kDashPeriod) phase = 0;
+        }
+    }
+    FDashPhase = static_cast<int>((FDashPhase + n) % kDashPeriod);
+}
+
+void TQtCanvas::ThinPath(const TPoint* points, int count, bool closed)
+{
+    std::uint32_t* pixels = WritablePixels();
+    if (pixels == nullptr) return;
+    for (int k = 0; k + 1 < count; ++k) ThinSegment(pixels, points[k], points[k + 1]);
+    if (closed) ThinSegment(pixels, points[count - 1], points[0]);
+}
+
+void TQtCanvas::FillQtPolygon(const TPoint* points, int count)
+{
+    FQPoints.resize(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k) FQPoints[static_cast<std::size_t>(k)] = QPoint(points[k].X, points[k].Y);
+    QPainter& p = Painter();
+    SetXorMode(p, Pen().Mode() == pmXor);
+    p.setPen(Qt::NoPen);
+    p.setBrush(FQBrush);
+    p.drawPolygon(FQPoints.data(), count, Qt::OddEvenFill);
+}
+
+void TQtCanvas::LineTo(int x, int y)
+{
+    const TPoint from = PenPos();
+    const TPoint to{x, y};
+    SetPenPos(to);
+    if (Pen().Style() == psClear || !CanPaint()) return;
+    ApplyPen();
+    ApplyBrushForFill();
+    if (ThinPen()) {
+        if (std::uint32_t* pixels = WritablePixels()) ThinSegment(pixels, from, to);
+        return;
+    }
+    QPainter& p = Painter();
+    SetXorMode(p, Pen().Mode() == pmXor);
+    UseQtPen(p);
+    p.drawLine(QPoint(from.X, from.Y), QPoint(x, y));
+}
+
+void TQtCanvas::Polyline(const TPoint* points, int count)
+{
+    if (points == nullptr || count <= 0) return;
+    SetPenPos(points[count - 1]);
+    if (count < 2 || Pen().Style() == psClear || !CanPaint()) return;
+    ApplyPen();
+    ApplyBrushForFill();
+    if (ThinPen()) {
+        ThinPath(points, count, false);
+        return;
+    }
+    FQPoints.resize(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k) FQPoints[static_cast<std::size_t>(k)] = QPoint(points[k].X, points[k].Y);
+    QPainter& p = Painter();
+    SetXorMode(p, Pen().Mode() == pmXor);
+    UseQtPen(p);
+    p.drawPolyline(FQPoints.data(), count);
+}
+
+void TQtCanvas::Polygon(const TPoint* points, int count)
+{
+    if (points == nullptr || count < 2 || !CanPaint()) return;
+    ApplyPen();
+    ApplyBrushForFill();
+    if (Brush().Style() == bsSolid) FillQtPolygon(points, count);
+    if (Pen().Style() == psClear) return;
+    if (ThinPen()) {
+        FDashEnd = {-0x7FFFFFFF, -0x7FFFFFFF};
+        ThinPath(points, count, true);
+        return;
+    }
+    FQPoints.resize(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k) FQPoints[static_cast<std::size_t>(k)] = QPoint(points[k].X, points[k].Y);
+    QPainter& p = Painter();
+    SetXorMode(p, Pen().Mode() == pmXor);
+    UseQtPen(p);
+    p.setBrush(Qt::NoBrush);
+    p.drawPolygon(FQPoints.data(), count);
+}
+
+void TQtCanvas::Rectangle(int x1, int y1, int x2, int y2)
+{
+    Normalise(x1, x2);
+    Normalise(y1, y2);
+    if (x1 == x2 || y1 == y2 || !CanPaint()) return;
+    ApplyPen();
+    ApplyBrushForFill();
+    const bool outline = Pen().Style() != psClear;
+
+    if (Brush().Style() == bsSolid) {
+        // With an outline the fill covers the inside only, so that XOR
+        // drawing touches every pixel once.
+        const int inset = outline ? 1 : 0;
+        const int left = std::max(x1 + inset, 0);
+        const int top = std::max(y1 + inset, 0);
+        const int right = std::min(x2 - inset, FImage->width());
+        const int bottom = std::min(y2 - inset, FImage->height());
+        if (left < right && top < bottom) {
+            std::uint32_t* pixels = WritablePixels();
+            const std::size_t stride = static_cast<std::size_t>(FImage->bytesPerLine() / 4);
+            const std::uint32_t rgb = RgbOf(Brush().Color());
+            for (int y = top; y < bottom; ++y) {
+                std::uint32_t* row = pixels + static_cast<std::size_t>(y) * stride;
+                if (Pen().Mode() == pmXor)
+                    for (int x = left; x < right; ++x) row[x] ^= rgb;
+                else
+                    std::fill(row + left, row + right, 0xFF000000u | rgb);
+            }
+        }
+    }
+    if (!outline) return;
+
+    if (ThinPen()) {
+        std::uint32_t* pixels = WritablePixels();
+        FDashEnd = {-0x7FFFFFFF, -0x7FFFFFFF};
+        if (x2 - x1 == 1 || y2 - y1 == 1) {
+            // A box one pixel thin is a single line, both ends included.
+            ThinSegment(pixels, {x1, y1}, x2 - x1 == 1 ? TPoint{x1, y2} : TPoint{x2, y1});
+            return;
+        }
+        const TPoint corners[4] = {{x1, y1}, {x2 - 1, y1}, {x2 - 1, y2 - 1}, {x1, y2 - 1}};
+        ThinPath(corners, 4, true);
+        return;
+    }
+    QPainter& p = Painter();
+    SetXorMode(p, Pen().Mode() == pmXor);
+    UseQtPen(p);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+}
+
+void TQtCanvas::Ellipse(int x1, int y1, int x2, int y2)
+{
+    Normalise(x1, x2);
+    Normalise(y1, y2);
+    if (x1 == x2 || y1 == y2 || !CanPaint()) return;
+    ApplyPen();
+    ApplyBrushForFill();
+    const bool outline = Pen().Style() != psClear;
+    if (!outline && Brush().Style() != bsSolid) return;
+    QPainter& p = Painter();
+    SetXorMode(p, Pen().Mode() == pmXor);
+    p.setBrush(FQBrush);
+    if (outline) {
+        // An aliased outline of the box w-1 x h-1 covers exactly w x h pixels.
+        UseQtPen(p);
+        p.drawEllipse(QRectF(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+    } else {
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(QRectF(x1, y1, x2 - x1, y2 - y1));
+    }
+}
+
+void TQtCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
+{
+    Normalise(x1, x2);
+    Normalise(y1, y2);
+    if (x1 == x2 || y1 == y2 || Pen().Style() == psClear || !CanPaint()) return;
+    ApplyPen();
+    ApplyBrushForFill();
+    const QRectF box(x1, y1, x2 - x1 - 1, y2 - y1 - 1);
+    const double cx = box.center().x();
+    const double cy = box.center().y();
+    const double rx = std::max(box.width() / 2.0, 0.5);
+    const double ry = std::max(box.height() / 2.0, 0.5);
+    // Qt measures arc angles on the unit circle before it is stretched to
+    // the ellipse, so the radial directions are scaled first. Angles grow
+    // counter-clockwise on the screen (y points down).
+    constexpr double kDegrees = 180.0 / 3.14159265358979323846;
+    const double start = std::atan2(-(y3 - cy) / ry, (x3 - cx) / rx) * kDegrees;
+    const double end = std::atan2(-(y4 - cy) / ry, (x4 - cx) / rx) * kDegrees;
+    double span = end - start;
+    while (span <= 0) span += 360.0;  // equal radials give the whole ellipse
+    QPainter& p = Painter();
+    SetXorMode(p, Pen().Mode() == pmXor);
+    UseQtPen(p);
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(box, static_cast<int>(std::lround(start * 16)), static_cast<int>(std::lround(span * 16)));
+}
+
+void TQtCanvas::SetPixel(int x, int y, TColor color)
+{
+    if (!CanPaint() || x < 0 || y < 0 || x >= FImage->width() || y >= FImage->height()) return;
+    std::uint32_t* pixels = WritablePixels();
+    pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(FImage->bytesPerLine() / 4) + static_cast<std::size_t>(x)] =
+        0xFF000000u | RgbOf(color);
+}
+
+TColor TQtCanvas::GetPixel(int x, int y) const
+{
+    if (!CanPaint() || x < 0 || y < 0 || x >= FImage->width() || y >= FImage->height()) return -1;
+    return FromQRgb(FImage->pixel(x, y));
+}
+
+void TQtCanvas::TextOut(int x, int y, const std::string& text)
+{
+    if (!CanPaint()) return;
+    ApplyBrushForFill();
+    const QFontMetrics& metrics = Metrics();
+    const QString qtext = ToQString(text);
+    QPainter& p = Painter();
+    SetXorMode(p, false);
+    if (Brush().Style() == bsSolid) p.fillRect(QRect(x, y, metrics.horizontalAdvance(qtext), metrics.height()), FQBrush);
+    if (qtext.isEmpty()) return;
+    if (FPainterFontVersion != FFontVersion) {
+        p.setFont(FQFont);
+        FPainterFontVersion = FFontVersion;
+    }
+    p.setPen(FTextPen);
+    p.setBackgroundMode(Qt::TransparentMode);
+    p.drawText(QPoint(x, y + metrics.ascent()), qtext);
+}
+
+int TQtCanvas::TextWidth(const std::string& text) { return Metrics().horizontalAdvance(ToQString(text)); }
+
+int TQtCanvas::TextHeight(const std::string&) { return Metrics().height(); }
+
+void TQtCanvas::Draw(int x, int y, const TBitmap& image)
+{
+    const QImage& source = image.Image();  // finishes the source's own drawing
+    if (source.isNull() || !CanPaint()) return;
+    if (&source == FImage) {
+        const QImage copy = source.copy();
+        QPainter& p = Painter();
+        SetXorMode(p, false);
+        p.drawImage(QPoint(x, y), copy);
+        return;
+    }
+    QPainter& p = Painter();
+    SetXorMode(p, false);
+    p.drawImage(QPoint(x, y), source);
+}
+
+void TQtCanvas::StretchDraw(const TRect& rect, const TBitmap& image)
+{
+    const QImage& source = image.Image();
+    if (source.isNull() || !CanPaint() || rect.Left == rect.Right || rect.Top == rect.Bottom) return;
+    const bool mirrorX = rect.Right < rect.Left;
+    const bool mirrorY = rect.Bottom < rect.Top;
+    const QRect target(std::min(rect.Left, rect.Right), std::min(rect.Top, rect.Bottom), std::abs(rect.Right - rect.Left),
+                       std::abs(rect.Bottom - rect.Top));
+    const QImage picture = (mirrorX || mirrorY || &source == FImage) ? source.mirrored(mirrorX, mirrorY) : source;
+    QPainter& p = Painter();
+    SetXorMode(p, false);
+    p.drawImage(target, picture);
+}
+
+}  // namespace kurvo
