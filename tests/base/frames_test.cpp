@@ -1,4 +1,5 @@
-// Simple and 3D frames: the line calls and their pen colours.
+// Simple and 3D frames: the line calls with their pen colours, and the
+// pixels they colour.
 #include "base/enums.h"
 #include "base/marks.h"
 #include "canvas/recording_canvas.h"
@@ -6,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
+#include <vector>
 #include <sstream>
 #include <string>
 
@@ -90,6 +93,91 @@ TEST(DrawFrame, OnlyTheLowSevenBitsOfTheStyleCount)
 TEST(DrawFrame, NoneAndUnknownStylesDrawNothing)
 {
     for (int style : {0, 6, 7, 0x7F, 0x80, 0x86, 0xFF}) EXPECT_EQ(FrameCalls(style, 3, 4, 50, 60), "") << style;
+}
+
+// ------------------------------------------------------------ pixels
+
+constexpr int kW = 14;
+constexpr int kH = 12;
+constexpr int kL = 2, kT = 3, kR = 10, kB = 9;
+constexpr TColor kPaper = clWhite;
+constexpr TColor kHighlightPx = clYellow;
+constexpr TColor kLightPx = clLime;
+constexpr TColor kShadowPx = clBlue;
+constexpr TColor kDarkShadowPx = clMaroon;
+constexpr TColor kSimplePx = clPurple;
+
+using Image = std::vector<std::vector<TColor>>;  // [y][x]
+
+Image FramePixels(int style)
+{
+    auto bitmap = std::make_unique<TBitmap>(kW, kH);
+    TCanvas& c = bitmap->Canvas();
+    c.Pen().SetColor(kPaper);
+    c.Brush().SetColor(kPaper);
+    c.Rectangle(0, 0, kW, kH);
+    c.Pen().SetColor(clBlack);
+    DrawFrame(c, style, kL, kT, kR, kB, kHighlightPx, kLightPx, kShadowPx, kDarkShadowPx, kSimplePx);
+    Image image(kH, std::vector<TColor>(kW));
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) image[y][x] = bitmap->Pixel(x, y);
+    return image;
+}
+
+Image Blank() { return Image(kH, std::vector<TColor>(kW, kPaper)); }
+
+// Both frames include their right and bottom edges. The right/bottom colour
+// of a frame takes its bottom-left corner, the left/top colour its
+// top-right corner.
+Image ExpectedThreeD(TColor c1, TColor c2, TColor c3, TColor c4)
+{
+    Image image = Blank();
+    const auto ring = [&image](int l, int t, int r, int b, TColor leftTop, TColor rightBottom) {
+        for (int x = l; x <= r; ++x) {
+            image[t][x] = leftTop;
+            image[b][x] = rightBottom;
+        }
+        for (int y = t + 1; y < b; ++y) {
+            image[y][l] = leftTop;
+            image[y][r] = rightBottom;
+        }
+    };
+    ring(kL, kT, kR, kB, c1, c2);
+    ring(kL + 1, kT + 1, kR - 1, kB - 1, c3, c4);
+    return image;
+}
+
+TEST(FramePixels, ThreeDStylesColourTheirEdges)
+{
+    struct Row {
+        int Style;
+        TColor C1, C2, C3, C4;
+    };
+    const Row rows[] = {
+        {fsLowered, kShadowPx, kHighlightPx, kDarkShadowPx, kLightPx},
+        {fsRaised, kHighlightPx, kDarkShadowPx, kLightPx, kShadowPx},
+        {fsEmbossed, kHighlightPx, kShadowPx, kShadowPx, kHighlightPx},
+        {fsEngraved, kShadowPx, kHighlightPx, kHighlightPx, kShadowPx},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(FramePixels(row.Style), ExpectedThreeD(row.C1, row.C2, row.C3, row.C4)) << "style " << row.Style;
+}
+
+TEST(FramePixels, SimpleFrameOutlinesTheRectangleEdgesIncluded)
+{
+    Image expected = Blank();
+    for (int y = kT; y <= kB; ++y)
+        for (int x = kL; x <= kR; ++x)
+            if (x == kL || x == kR || y == kT || y == kB) expected[y][x] = kSimplePx;
+    EXPECT_EQ(FramePixels(fsSimple), expected);
+}
+
+TEST(FramePixels, HighBitIsIgnoredAndUnknownStylesLeaveThePaper)
+{
+    EXPECT_EQ(FramePixels(0x82), FramePixels(fsLowered));
+    EXPECT_EQ(FramePixels(0x85), FramePixels(fsEngraved));
+    EXPECT_NE(FramePixels(fsLowered), FramePixels(fsRaised));
+    for (int style : {0, 6, 0x80, 0x86}) EXPECT_EQ(FramePixels(style), Blank()) << "style " << style;
 }
 
 }  // namespace
