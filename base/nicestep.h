@@ -12,4 +12,8 @@ struct TNiceStep {
 // Step for at least N long intervals over A ... B (N = 0: unit steps).
 TNiceStep NiceStep(int N, double A, double B);
 
+// The double nearest to 10^exponent (0 below the denormals, +inf above the
+// largest double); unlike pow, exact for every exponent.
+double PowerOfTen(int exponent);
+
 }  // namespace kurvo
