@@ -1,0 +1,257 @@
+// The tick list and the numeric tick passes (linear and logarithmic).
+#include "scale/ticks.h"
+
+#include "base/nicestep.h"
+
+#include <cmath>
+#include <limits>
+
+namespace kurvo {
+
+// --- tick list
+
+void TTickList::Reset()
+{
+    FValues->assign(MaxTicks, 0.0);
+    FNumTicks = 0;
+}
+
+void TTickList::Append(double value)
+{
+    if (FNumTicks >= MaxTicks || FNumTicks >= static_cast<int>(FValues->size())) return;
+    (*FValues)[static_cast<std::size_t>(FNumTicks)] = value;
+    ++FNumTicks;
+}
+
+double TTickList::TickValue(int index) const
+{
+    if (index < 1 || index > FNumTicks) return 0.0;
+    return (*FValues)[static_cast<std::size_t>(index - 1)];
+}
+
+namespace {
+
+// A tick may lie this fraction of its step beyond the end of the range.
+constexpr double kOvershoot = 0.001;
+
+// Logarithmic ticks within this factor of a range end count as inside.
+constexpr double kLogSlack = 0.999999999;
+
+// Labels are cut to this many characters.
+constexpr std::size_t kMaxLabelLength = 14;
+
+// Far more decades than the positive doubles span (about 632); only a
+// guard for the decade loop.
+constexpr int kMaxDecades = 700;
+
+// How many further ticks start + j * step (j = 1, 2, ...) the pass visits
+// before one passes `end` by more than kOvershoot steps. +inf when that
+// cannot be computed, so that the caller gives up.
+double FurtherTicks(double start, double step, double end)
+{
+    const double n = std::floor((end - start) / step + kOvershoot);
+    if (std::isnan(n)) return std::numeric_limits<double>::infinity();
+    return n > 0.0 ? n : 0.0;
+}
+
+void Emit(const TTickVisitor& visitor, double value, TTickKind kind, TTickPass pass, bool drawLine,
+          bool labelled, std::string label)
+{
+    if (!visitor) return;
+    TTickVisit v;
+    v.Value = value;
+    v.Kind = kind;
+    v.Pass = pass;
+    v.DrawLine = drawLine;
+    v.Labelled = labelled;
+    v.Label = std::move(label);
+    visitor(v);
+}
+
+void CutLabel(std::string& text)
+{
+    if (text.size() > kMaxLabelLength) text.resize(kMaxLabelLength);
+}
+
+// Text of the k-th long tick of a linear pass. A value that is zero but for
+// rounding (relative to the range width) becomes exactly 0, also for the
+// caller.
+std::string LinearLabel(double& v, int k, int d, const TTickSettings& s)
+{
+    const double width = s.RangeHigh - s.RangeLow;
+    std::string text;
+    if (std::fabs(v / width) < 1e-14) {
+        v = 0.0;
+        if (std::fabs(width) > 100000.0)
+            text = d == 0 ? "0" : "0.0";
+        else
+            text = FormatTickNumber(0.0, d);
+    } else {
+        text = FormatTickNumber(v, d);
+    }
+    CutLabel(text);
+    if (s.DecPlaces == 0 && std::fabs(v - std::round(v)) > 1e-6) text.clear();
+    if (s.LabelType == ftUserText) return UserTickField(s.UserTickText, k);
+    return ApplyInscript(text, s.ScaleInscript);
+}
+
+// 1000.0000 -> 1000, 0.0500 -> 0.05; exponent texts are left alone.
+void StripTrailingZeros(std::string& text)
+{
+    if (text.find('.') == std::string::npos || text.find_first_of("eE") != std::string::npos) return;
+    const std::size_t last = text.find_last_not_of('0');
+    text.erase(last + 1);
+    if (!text.empty() && text.back() == '.') text.pop_back();
+}
+
+// Text of a logarithmic long tick with factor f in the decade that starts
+// at `decade`.
+std::string LogLabel(double v, int f, double decade, int k, int d, const TTickSettings& s)
+{
+    std::string text;
+    if (d == -3) {
+        if (f == 1) text = FormatTickNumber(std::nearbyint(std::log10(decade)), 0);
+    } else {
+        text = FormatTickNumber(v, d);
+    }
+    CutLabel(text);
+    if (s.DecPlaces == -2) StripTrailingZeros(text);
+    if (s.LabelType == ftUserText) return UserTickField(s.UserTickText, k);
+    return ApplyInscript(text, s.ScaleInscript);
+}
+
+}  // namespace
+
+// --- pass selection
+
+void RunTickPass(const TTickSettings& settings, TTickList& list, const TTickVisitor& visit)
+{
+    list.Reset();
+    switch (settings.LabelType) {
+    case ftDateTime:  // no date/time pass yet: numeric ticks
+    case ftTime:      // no time pass yet: numeric ticks, as for a range it declines
+    default:
+        if (settings.Logarithmic)
+            RunLogarithmicPass(settings, list, visit);
+        else
+            RunLinearPass(settings, list, visit);
+    }
+}
+
+// --- linear pass
+
+void RunLinearPass(const TTickSettings& s, TTickList& list, const TTickVisitor& visit)
+{
+    const TNiceStep nice = NiceStep(s.MinTicks, s.RangeLow, s.RangeHigh);
+    if (nice.Step == 0.0) return;
+    const double first = nice.First;
+    const double step = nice.Step;
+    const double sub = step / nice.S;
+    const double dir = s.RangeHigh > s.RangeLow ? 1.0 : -1.0;
+    const double shortStart = first - step;
+
+    // Decide up front whether the pass fits: unit steps over a wide range
+    // would otherwise visit millions of ticks.
+    const double longCount = 1.0 + FurtherTicks(first, step, s.RangeHigh);
+    const double shortCount = s.ShortTicks ? 1.0 + FurtherTicks(shortStart, sub, s.RangeHigh) : 0.0;
+    if (!(longCount + shortCount <= MaxTickVisits)) return;
+
+    // The loops test the continuation as the rule states it; the counts above
+    // only bound them, in case rounding lets the two disagree by one.
+    if (s.ShortTicks) {
+        const int limit = static_cast<int>(shortCount) + 1;
+        for (int i = 0; i < limit; ++i) {
+            const double v = shortStart + i * sub;
+            if (dir * v >= dir * s.RangeLow) {
+                list.Append(v);
+                Emit(visit, v, tkShort, tpLinear, true, false, {});
+            }
+            if (!(dir * (shortStart + (i + 1) * sub - s.RangeHigh) <= kOvershoot * std::fabs(sub))) break;
+        }
+    }
+
+    const int d = AutoDecPlaces(s.DecPlaces, s.RangeLow, s.RangeHigh);
+    const bool labelled = s.LabelType != ftNoFigs;
+    // On a horizontal axis with short ticks the long-tick values are already
+    // in the list as short ticks.
+    const bool recordLong = s.Vertical || !s.ShortTicks;
+    const int limit = static_cast<int>(longCount) + 1;
+    for (int i = 0; i < limit; ++i) {
+        double v = first + i * step;
+        if (recordLong) list.Append(v);
+        std::string label;
+        if (labelled) label = LinearLabel(v, i + 1, d, s);
+        Emit(visit, v, tkLong, tpLinear, true, labelled, std::move(label));
+        if (!(dir * (first + (i + 1) * step - s.RangeHigh) <= kOvershoot * std::fabs(step))) break;
+    }
+}
+
+// --- logarithmic pass
+
+void RunLogarithmicPass(const TTickSettings& s, TTickList& list, const TTickVisitor& visit)
+{
+    // Decades exist only for positive finite ends; anything else (reachable
+    // while an axis is loading) is ticked linearly.
+    if (!std::isfinite(s.RangeLow) || !std::isfinite(s.RangeHigh) || s.RangeLow <= 0.0 || s.RangeHigh <= 0.0) {
+        RunLinearPass(s, list, visit);
+        return;
+    }
+    const double decades = std::fabs(std::log10(s.RangeHigh / s.RangeLow));
+    if (decades < 1.0) {
+        RunLinearPass(s, list, visit);
+        return;
+    }
+    const bool intermediate = s.MinTicks > decades + 0.5;
+    const double lo = std::fmin(s.RangeLow, s.RangeHigh);
+    const double hi = std::fmax(s.RangeLow, s.RangeHigh);
+    const int d = AutoDecPlacesLog(s.DecPlaces, lo, hi);
+    // Decade j starts at 10^(e0 + j). Taking each decade start as the nearest
+    // double to that power, rather than multiplying M up, keeps the values
+    // exact and lets the range reach the top of the doubles (a product
+    // Base * M would overflow first).
+    // lo is a positive double, so e0 lies within about -324 ... 308.
+    const int e0 = static_cast<int>(std::floor(std::log10(lo * kLogSlack)));
+    auto decadeStart = [e0](int j) { return PowerOfTen(e0 + j); };
+    // Below about 1e-323 the decade start is not a double.
+    if (!(decadeStart(0) > 0.0) || !std::isfinite(decadeStart(0))) {
+        RunLinearPass(s, list, visit);
+        return;
+    }
+
+    // Count the decades first; the loop also ends when the next decade start
+    // overflows.
+    int decadeCount = 0;
+    do {
+        ++decadeCount;
+    } while (hi >= kLogSlack * decadeStart(decadeCount) && decadeCount < kMaxDecades);
+    if (decadeCount >= kMaxDecades || decadeCount * (intermediate ? 9 : 1) > MaxTickVisits) return;
+
+    const bool labelled = s.LabelType != ftNoFigs;
+    int k = 0;
+    auto visitFactor = [&](int f, TTickKind kind, double decade) {
+        const double v = f * decade;
+        if (!(lo * kLogSlack < v && v < hi / kLogSlack)) return;
+        if (kind == tkShort) {
+            // A horizontal axis reports a hidden short tick to its event
+            // handler; a vertical one skips it.
+            if (!s.ShortTicks && s.Vertical) return;
+            if (s.ShortTicks) list.Append(v);
+            Emit(visit, v, tkShort, tpLogarithmic, s.ShortTicks, false, {});
+            return;
+        }
+        list.Append(v);
+        std::string label;
+        if (labelled) label = LogLabel(v, f, decade, ++k, d, s);
+        Emit(visit, v, tkLong, tpLogarithmic, true, labelled, std::move(label));
+    };
+
+    for (int j = 0; j < decadeCount; ++j) {
+        const double decade = decadeStart(j);
+        visitFactor(1, tkLong, decade);
+        if (intermediate) {
+            for (int f = 2; f <= 9; ++f) visitFactor(f, f == 2 || f == 5 ? tkLong : tkShort, decade);
+        }
+    }
+}
+
+}  // namespace kurvo
