@@ -395,6 +395,8 @@ private:
     void ClearEvents();
     void StoreRange(TScaleProps& props, double low, double high);
     void ApplyLayoutRow(TkvLayout layout);
+    // Runs f with SyncAllAxes deferred, then syncs once when anything asked for it.
+    void WithDeferredSync(const std::function<void()>& f);
 
     // display list helpers
     TItemList& TargetList() { return FAnnotationMode ? FAnnot : FData; }
@@ -513,6 +515,10 @@ private:
     bool FDataInFront = false;
     bool FAnnotationsShown = true;
     bool FAnnotTextsLast = true;
+    // While positive, SyncAllAxes only notes that it is due; the multi-step
+    // change that deferred it runs it once at the end.
+    int FSyncDeferred = 0;
+    bool FSyncPending = false;
 
     // ---- mouse
     std::array<bool, LayerCount> FMouseLayer{};

@@ -51,7 +51,7 @@ TCustomKurvo::TCustomKurvo(QWidget* parentWidget) : TCustomControl(parentWidget)
     FControlBitmap->SetSize(Width(), Height());
 
     FTextFont = Font();
-    SetDefaults();
+    WithDeferredSync([this] { SetDefaults(); });
     ClearEvents();
 }
 

@@ -297,6 +297,10 @@ void TCustomKurvo::SyncAxis(TScale& axis, const TScaleProps& props)
 
 void TCustomKurvo::SyncAllAxes()
 {
+    if (FSyncDeferred > 0) {
+        FSyncPending = true;
+        return;
+    }
     const bool suspended = FPaintSuspended;
     FPaintSuspended = true;
     try {
@@ -313,6 +317,21 @@ void TCustomKurvo::SyncAllAxes()
     }
     FPaintSuspended = suspended;
     Paint();
+}
+
+void TCustomKurvo::WithDeferredSync(const std::function<void()>& f)
+{
+    ++FSyncDeferred;
+    try {
+        f();
+    } catch (...) {
+        --FSyncDeferred;
+        throw;
+    }
+    if (--FSyncDeferred == 0 && FSyncPending) {
+        FSyncPending = false;
+        SyncAllAxes();
+    }
 }
 
 void TCustomKurvo::SetScaleX(int layer, const TScalePropsHoriz& value)

@@ -89,7 +89,7 @@ void TCustomKurvo::SetStandardLayout(TkvLayout value)
     const bool suspended = FPaintSuspended;
     FPaintSuspended = true;
     try {
-        ApplyLayoutRow(value);
+        WithDeferredSync([&] { ApplyLayoutRow(value); });
     } catch (...) {
         FPaintSuspended = suspended;
         throw;

@@ -1,7 +1,39 @@
-// Painting of the axis control: target choice, transparent and opaque ways.
+// Painting of the axis control: target choice, the transparent and opaque
+// ways, tick lines, labels, caption and the axis events.
 #include "scale/Qorn_Scale.h"
 
+#include "base/marks.h"
+
+#include <algorithm>
+
 namespace kurvo {
+
+namespace {
+
+// Tick lengths and label distances in pixels, from the base line inwards.
+constexpr int kHorizontalShortTick = 4;
+constexpr int kHorizontalLongTick = 7;
+constexpr int kHorizontalLabelGap = 7;
+constexpr int kVerticalShortTick = 4;
+constexpr int kVerticalLongTick = 6;
+constexpr int kVerticalLogTick = 6;  // short and long alike
+constexpr int kVerticalLabelGap = 8;
+// Labels are kept this far inside the left and right edges of the control.
+constexpr int kLabelEdge = 2;
+
+// Centre a vertical label by its own height (time and date passes).
+constexpr int kOwnHeight = -1;
+
+// What the visitor of one pass needs. The visitor captures only `this` and a
+// pointer to this, so it fits std::function's small buffer and a pass
+// allocates nothing for it.
+struct TPassTarget {
+    TCanvas* Canvas;
+    int Base;
+    int ZeroHeight;
+};
+
+}  // namespace
 
 void TScale::Paint()
 {
@@ -12,14 +44,211 @@ void TScale::Paint()
         PaintAxis(Canvas(), 0, 0);
 }
 
-void TScale::PaintAxis(TCanvas&, int, int) {}
+void TScale::PaintAxis(TCanvas& target, int dx, int dy)
+{
+    target.Font() = Font();
+    if (OnBeforeScaleRendered) OnBeforeScaleRendered(this, target);
 
-void TScale::PaintHorizontal(TCanvas&, int) {}
+    if (FTransparent) {
+        DrawAxis(target, dx, dy);
+        if (OnAfterScaleRendered) OnAfterScaleRendered(this, target);
+        return;
+    }
 
-void TScale::PaintVertical(TCanvas&, int) {}
+    TBitmap bitmap(Width(), Height());
+    TCanvas& canvas = bitmap.Canvas();
+    canvas.Font() = Font();
+    canvas.Pen().SetColor(FColorBackGnd);
+    canvas.Brush().SetColor(FColorBackGnd);
+    canvas.Rectangle(0, 0, Width(), Height());
+    DrawAxis(canvas, 0, 0);
+    if (OnAfterScaleRendered) OnAfterScaleRendered(this, canvas);
+    DrawFrame(canvas, FFrameStyle, 0, 0, Width() - 1, Height() - 1, FFrameHighlightColor, clSilver,
+              FFrameShadowColor, FFrameDarkColor, FFrameDarkColor);
+    target.Draw(dx, dy, bitmap);
+}
 
-void TScale::DrawTickLabel(TCanvas&, double, int, int, std::string) {}
+void TScale::DrawAxis(TCanvas& canvas, int dx, int dy)
+{
+    canvas.Pen().SetColor(FColorScale);
+    const int w = Width();
+    const int h = Height();
+    int base = 0;
+    switch (FScaleType) {
+    case sctXB:
+        base = dy + h - FMarginBottom - 1;
+        PaintHorizontal(canvas, base);
+        break;
+    case sctXT:
+        base = dy + FMarginTop;
+        PaintHorizontal(canvas, base);
+        break;
+    case sctYL:
+        base = dx + FMarginLeft;
+        PaintVertical(canvas, base);
+        break;
+    case sctYR:
+        base = dx + w - FMarginRight - 1;
+        PaintVertical(canvas, base);
+        break;
+    }
+    if (!FShowBaseLine) return;
+    // Drawn with the pen as the pass left it: a tick handler's pen change
+    // shows here too.
+    if (IsHorizontal(FScaleType)) {
+        canvas.MoveTo(FMarginLeft, base);
+        canvas.LineTo(w - FMarginRight - 1, base);
+    } else {
+        canvas.MoveTo(base, FMarginTop);
+        canvas.LineTo(base, h - FMarginBottom - 1);
+    }
+}
 
-void TScale::DrawTickVisit(TCanvas&, TTickVisit&, int, int) {}
+void TScale::PrepareAxisCanvas(TCanvas& canvas)
+{
+    if (canvas.IsPrinterCanvas()) {
+        TFont& font = canvas.Font();
+        font.SetPixelsPerInch(ScreenLogPixelsY());
+        font.SetSize(Font().Size());
+        font.SetPixelsPerInch(CanvasLogPixelsY(canvas));
+    }
+    // Opaque: label and caption cells take the background brush.
+    canvas.Brush().SetStyle(FTransparent ? bsClear : bsSolid);
+}
+
+void TScale::PaintHorizontal(TCanvas& canvas, int baseY)
+{
+    PrepareAxisCanvas(canvas);
+    const TPassTarget target{&canvas, baseY, 0};
+    const TPassTarget* t = &target;
+    RunTickPass(TickSettings(), FTicks, [this, t](TTickVisit& visit) {
+        DrawTickVisit(*t->Canvas, visit, t->Base, t->ZeroHeight);
+    });
+    DrawCaption(canvas, baseY);
+}
+
+void TScale::PaintVertical(TCanvas& canvas, int baseX)
+{
+    PrepareAxisCanvas(canvas);
+    const TPassTarget target{&canvas, baseX, canvas.TextHeight("0")};
+    const TPassTarget* t = &target;
+    RunTickPass(TickSettings(), FTicks, [this, t](TTickVisit& visit) {
+        DrawTickVisit(*t->Canvas, visit, t->Base, t->ZeroHeight);
+    });
+    DrawCaption(canvas, baseX);
+}
+
+void TScale::DrawTickVisit(TCanvas& canvas, TTickVisit& visit, int base, int zeroHeight)
+{
+    const bool horizontal = IsHorizontal(FScaleType);
+    const int pixel = ValueToPixel(visit.Value);
+    const int x = horizontal ? pixel : base;
+    const int y = horizontal ? base : pixel;
+    const bool isLong = visit.Kind == tkLong;
+
+    if (visit.DrawLine) {
+        int length;
+        if (horizontal)
+            length = isLong ? kHorizontalLongTick : kHorizontalShortTick;
+        else if (visit.Pass == tpLogarithmic)
+            length = kVerticalLogTick;
+        else
+            length = isLong ? kVerticalLongTick : kVerticalShortTick;
+        canvas.MoveTo(x, y);
+        switch (FScaleType) {
+        case sctXB: canvas.LineTo(x, y - length); break;
+        case sctXT: canvas.LineTo(x, y + length); break;
+        case sctYL: canvas.LineTo(x + length, y); break;
+        case sctYR: canvas.LineTo(x - length, y); break;
+        }
+    }
+
+    const bool clockPass = visit.Pass == tpTime || visit.Pass == tpDateTime;
+    auto label = [&] {
+        if (horizontal)
+            DrawTickLabel(canvas, visit.Value, x, base, std::move(visit.Label));
+        else
+            DrawVerticalLabel(canvas, visit.Value, base, y, std::move(visit.Label),
+                              clockPass ? kOwnHeight : zeroHeight);
+        if (visit.HasDateLine) DrawDateLine(canvas, visit.Value, pixel, base, std::move(visit.DateLine));
+    };
+    // The label comes before the tick event on horizontal linear axes and
+    // in the time and date passes, after it otherwise.
+    const bool labelFirst = clockPass || (horizontal && visit.Pass == tpLinear);
+    if (visit.Labelled && labelFirst) label();
+    if (OnScaleTickDrawn) OnScaleTickDrawn(this, canvas, FScaleType, visit.Value, x, y);
+    if (visit.Labelled && !labelFirst) label();
+}
+
+void TScale::DrawTickLabel(TCanvas& canvas, double value, int x, int baseY, std::string text)
+{
+    if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, value, text);
+    const int h = canvas.TextHeight(text);
+    const int half = canvas.TextWidth(text) / 2;
+    // In 64 bits: a tick pixel near the integer limits must not overflow.
+    const long long px = x;
+    long long left;
+    if (px + half < Width() - kLabelEdge)
+        left = px - std::min<long long>(half, px - kLabelEdge);  // centred, but not left of the edge
+    else
+        left = Width() - 2LL * half - kLabelEdge;  // ends inside the right edge
+    const int top = FScaleType == sctXB ? baseY - kHorizontalLabelGap - h : baseY + kHorizontalLabelGap;
+    canvas.TextOut(static_cast<int>(left), top, text);
+}
+
+void TScale::DrawVerticalLabel(TCanvas& canvas, double value, int baseX, int y, std::string text, int centreHeight)
+{
+    if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, value, text);
+    const int w = canvas.TextWidth(text);
+    const int h = centreHeight >= 0 ? centreHeight : canvas.TextHeight(text);
+    const int left = FScaleType == sctYR ? baseX - w - kVerticalLabelGap : baseX + kVerticalLabelGap;
+    canvas.TextOut(left, y - h / 2, text);
+}
+
+void TScale::DrawDateLine(TCanvas& canvas, double value, int pixel, int base, std::string text)
+{
+    // One text line further from the base line than the time label; the
+    // size is measured before the handler may change the text.
+    const int h = canvas.TextHeight(text);
+    if (IsHorizontal(FScaleType)) {
+        DrawTickLabel(canvas, value, pixel, FScaleType == sctXB ? base - h : base + h, std::move(text));
+        return;
+    }
+    const int w = canvas.TextWidth(text);
+    if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, value, text);
+    const int left = FScaleType == sctYR ? base - w - kVerticalLabelGap : base + kVerticalLabelGap;
+    canvas.TextOut(left, pixel - 3 * (h / 2), text);
+}
+
+void TScale::DrawCaption(TCanvas& canvas, int base)
+{
+    if (FCaption.empty()) return;
+    const int w = canvas.TextWidth(FCaption);
+    int x;
+    int y;
+    if (IsHorizontal(FScaleType)) {
+        switch (FCaptionAnchor) {
+        case uaSclTopLft: x = FMarginLeft; break;
+        case uaSclCenter: x = FMarginLeft + (Width() - FMarginLeft - FMarginRight) / 2; break;
+        default: x = Width() - FMarginRight; break;
+        }
+        x += FCaptionPosX;
+        y = FCaptionPosY + base;
+    } else {
+        switch (FCaptionAnchor) {
+        case uaSclTopLft: y = FMarginTop; break;
+        case uaSclCenter: y = FMarginTop + (Height() - FMarginTop - FMarginBottom) / 2; break;
+        default: y = Height() - FMarginBottom; break;
+        }
+        y += FCaptionPosY;
+        x = FCaptionPosX + base;
+    }
+    switch (FCaptionAlignment) {
+    case taLeftJustify: break;
+    case taRightJustify: x -= w; break;
+    default: x -= w / 2; break;
+    }
+    canvas.TextOut(x, y, FCaption);
+}
 
 }  // namespace kurvo

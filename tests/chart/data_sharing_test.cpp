@@ -1,0 +1,114 @@
+// Sharing one chart's data list with other charts.
+#include "chart/Qorn_kurvo.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace kurvo;
+
+namespace {
+
+// Captures the information messages instead of showing a box.
+struct MessageCapture {
+    std::vector<std::string> messages;
+    TMessageHandler previous;
+    MessageCapture()
+    {
+        previous = SetInfoMessageHandler([this](const std::string& text) { messages.push_back(text); });
+    }
+    ~MessageCapture() { SetInfoMessageHandler(previous); }
+};
+
+}  // namespace
+
+TEST(DataSharing, RefusalsShowTheirMessagesAndChangeNothing)
+{
+    MessageCapture capture;
+    TKurvo a, b, c, d, e, f, g;
+    a.SetUseDataOf(&a);
+    EXPECT_EQ(a.UseDataOf(), nullptr);
+
+    for (TKurvo* s : {&c, &d, &e, &f}) s->SetUseDataOf(&b);
+    EXPECT_EQ(b.SharerCount(), 4);
+    g.SetUseDataOf(&b);
+    EXPECT_EQ(g.UseDataOf(), nullptr);
+    EXPECT_EQ(b.SharerCount(), 4);
+
+    b.SetUseDataOf(&a);  // b has sharers of its own
+    EXPECT_EQ(b.UseDataOf(), nullptr);
+
+    ASSERT_EQ(capture.messages.size(), 3u);
+    EXPECT_EQ(capture.messages[0], "Kurvo: Cannot share data with myself");
+    EXPECT_EQ(capture.messages[1], "Kurvo: Max. number of data shares exceeded");
+    EXPECT_EQ(capture.messages[2], "Kurvo: Cannot use foreign data. Other Kurvos are using my own data.");
+    for (TKurvo* s : {&c, &d, &e, &f}) s->SetUseDataOf(nullptr);
+}
+
+TEST(DataSharing, SharingIsOneLevelDeepAndCommandsReachEveryMember)
+{
+    MessageCapture capture;
+    TKurvo a, b, c;
+    b.MoveTo(0, 0);
+    a.SetUseDataOf(&b);
+    c.SetUseDataOf(&a);  // redirected to a's owner
+    EXPECT_EQ(c.UseDataOf(), &b);
+    EXPECT_EQ(b.SharerCount(), 2);
+    EXPECT_EQ(a.DataCount(), 1);
+
+    for (int i = 0; i < 10; ++i) a.DrawTo(i, 0.5 * i);
+    for (TKurvo* k : {&a, &b, &c}) {
+        EXPECT_EQ(k->DataCount(), 11);
+        EXPECT_EQ(k->ItemCounter(ikLineTo), 10);
+        EXPECT_EQ(k->DataItem(10).Y, 4.5);
+    }
+    b.DrawTo(42, 1.0);  // the owner's commands reach the sharers as well
+    EXPECT_EQ(c.DataCount(), 12);
+    EXPECT_TRUE(capture.messages.empty());
+
+    // Leaving closes the gap in the owner's list and keeps the items shown.
+    a.SetUseDataOf(nullptr);
+    EXPECT_EQ(b.SharerCount(), 1);
+    EXPECT_EQ(b.Sharer(0), &c);
+    EXPECT_EQ(a.DataCount(), 12);
+    a.DrawTo(7, 7.0);  // never written into the storage it left
+    EXPECT_EQ(b.DataCount(), 12);
+    EXPECT_EQ(c.DataCount(), 12);
+    EXPECT_EQ(a.DataCount(), 13);
+    c.SetUseDataOf(nullptr);
+}
+
+TEST(DataSharing, ASharerWithFewerSlotsGrowsPastTheSharedCount)
+{
+    TKurvo owner, sharer;
+    owner.SetAllocSize(1024);
+    for (int i = 0; i < 1024; ++i) owner.DrawTo(i, 1.0);  // exactly full
+    sharer.SetAllocSize(10);
+    sharer.SetUseDataOf(&owner);
+    sharer.DrawTo(2000, 2.0);
+    EXPECT_EQ(owner.DataCount(), 1025);
+    EXPECT_EQ(owner.DataItem(1024).X, 2000.0);
+    EXPECT_GT(sharer.DataCapacity(), 1024);
+    sharer.SetUseDataOf(nullptr);
+}
+
+TEST(DataSharing, DestroyingAMemberLeavesNoDanglingPartner)
+{
+    TKurvo owner;
+    owner.MoveTo(0, 0);
+    {
+        TKurvo sharer;
+        sharer.SetUseDataOf(&owner);
+        EXPECT_EQ(owner.SharerCount(), 1);
+    }
+    EXPECT_EQ(owner.SharerCount(), 0);
+    auto doomed = std::make_unique<TKurvo>();
+    TKurvo survivor;
+    survivor.SetUseDataOf(doomed.get());
+    doomed.reset();
+    EXPECT_EQ(survivor.UseDataOf(), nullptr);
+    survivor.DrawTo(1, 1.0);
+    EXPECT_EQ(survivor.DataCount(), 1);
+}
