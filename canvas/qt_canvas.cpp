@@ -480,7 +480,8 @@ void TQtCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int 
     const double start = std::atan2(-(y3 - cy) / ry, (x3 - cx) / rx) * kDegrees;
     const double end = std::atan2(-(y4 - cy) / ry, (x4 - cx) / rx) * kDegrees;
     double span = end - start;
-    while (span <= 0) span += 360.0;  // equal radials give the whole ellipse
+    while (span < 0) span += 360.0;
+    if (span < 1.0 / 32) span = 360.0;  // equal radials give the whole ellipse
     QPainter& p = Painter();
     SetXorMode(p, Pen().Mode() == pmXor);
     UseQtPen(p);
