@@ -168,8 +168,23 @@ protected:
 private:
     void Redraw();
     void SetRangeDirect(double low, double high);
+    friend struct TScalePaintAccess;  // tests draw single tick visits through this
+
     void PaintAxis(TCanvas& target, int dx, int dy);
-    void DrawTickVisit(TCanvas& canvas, TTickVisit& visit, int base, int labelHeight0);
+    // Ticks, labels, caption and base line, the base line moved across the
+    // axis by (dx, dy).
+    void DrawAxis(TCanvas& canvas, int dx, int dy);
+    // Printer font rule and brush style, before a pass.
+    void PrepareAxisCanvas(TCanvas& canvas);
+    // Line, label and events of one visit; zeroHeight is the height of "0"
+    // on a vertical axis.
+    void DrawTickVisit(TCanvas& canvas, TTickVisit& visit, int base, int zeroHeight);
+    // The label step of a vertical axis, centred by centreHeight, or by the
+    // label's own height when centreHeight is negative.
+    void DrawVerticalLabel(TCanvas& canvas, double value, int baseX, int y, std::string text, int centreHeight);
+    // The date line under a time-of-day label.
+    void DrawDateLine(TCanvas& canvas, double value, int pixel, int base, std::string text);
+    void DrawCaption(TCanvas& canvas, int base);
 
     int FMarginTop = 20;
     int FMarginBottom = 20;
