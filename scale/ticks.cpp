@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <utility>
 
 namespace kurvo {
 
@@ -156,7 +158,7 @@ void RunLinearPass(const TTickSettings& s, TTickList& list, const TTickVisitor& 
     const double shortCount = s.ShortTicks ? 1.0 + FurtherTicks(shortStart, sub, s.RangeHigh) : 0.0;
     if (!(longCount + shortCount <= MaxTickVisits)) return;
 
-    // The loops test the continuation as the rule states it; the counts above
+    // The loops apply the continuation tests themselves; the counts above
     // only bound them, in case rounding lets the two disagree by one.
     if (s.ShortTicks) {
         const int limit = static_cast<int>(shortCount) + 1;
