@@ -1,11 +1,131 @@
 // Mouse actions on the data area, axis-band drags and pointer tracking.
+//
+// A press only starts the window figures; pans, zoom drags and axis drags
+// take their anchor at the first pointer move with the left button held.
+// While a figure is drawn it lives on the window canvas in XOR, so a move
+// costs two small figures instead of a repaint; the next Paint covers it.
 #include "chart/Qorn_kurvo.h"
+
+#include <cmath>
+#include <utility>
 
 namespace kurvo {
 
+namespace {
+
+// Start depths of the axis bands (horizontal, vertical) and the depth of a
+// drag in progress.
+constexpr int kStartDepthHoriz = 40;
+constexpr int kStartDepthVert = 50;
+constexpr int kContinueDepth = 50;
+
+bool IsPanAction(TMouseActMode a) { return a == maPan || a == maPanHoriz || a == maPanVert || a == maPanGrid; }
+
+bool IsWindowAction(TMouseActMode a)
+{
+    return a == maZoomWind || a == maZoomWindPos || a == maRubberBand || a == maSelectRect;
+}
+
+int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
+
+// Pan-grid snapping; Int of the classic runtime truncates toward zero.
+double Snap(double v, double step, double offset) { return step > 0.0 ? std::trunc(v / step) * step + offset : v; }
+
+// Holds the chart's painting while several ranges change. Release hands back
+// the earlier value for SetPaintSuspended; without it (an exception) the
+// flag is restored without painting.
+class TPaintHold {
+public:
+    explicit TPaintHold(bool& flag) : FFlag(flag), FOld(flag) { FFlag = true; }
+    ~TPaintHold()
+    {
+        if (FArmed) FFlag = FOld;
+    }
+    TPaintHold(const TPaintHold&) = delete;
+    TPaintHold& operator=(const TPaintHold&) = delete;
+    bool Release()
+    {
+        FArmed = false;
+        return FOld;
+    }
+
+private:
+    bool& FFlag;
+    bool FOld;
+    bool FArmed = true;
+};
+
+// Sets a flag for the lifetime of the scope, also when leaving by an exception.
+class TFlagScope {
+public:
+    explicit TFlagScope(bool& flag) : FFlag(flag) { FFlag = true; }
+    ~TFlagScope() { FFlag = false; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+
+private:
+    bool& FFlag;
+};
+
+// Whether (x, y) lies in the band beside the data area that belongs to an
+// axis object: an open interval `depth` pixels deep, starting ScalePos
+// pixels beyond the data-area edge on the axis's side.
+bool InAxisBand(const TCustomKurvo& chart, const TScaleProps& axis, int depth, int x, int y)
+{
+    const int p = axis.ScalePos();
+    switch (axis.ScaleType()) {
+        case sctXT: {
+            const int edge = chart.Height() - chart.MarginBottom() + p;
+            return edge < y && y < edge + depth;
+        }
+        case sctXB: {
+            const int edge = chart.MarginTop() - p;
+            return edge - depth < y && y < edge;
+        }
+        case sctYL: {
+            const int edge = chart.Width() - chart.MarginRight() + p;
+            return edge < x && x < edge + depth;
+        }
+        case sctYR: {
+            const int edge = chart.MarginLeft() - p;
+            return edge - depth < x && x < edge;
+        }
+    }
+    return false;
+}
+
+// The pointer lies across the data area in the direction of the axis.
+bool AcrossDataArea(const TCustomKurvo& chart, bool horizontal, int x, int y)
+{
+    if (horizontal) return chart.MarginLeft() < x && x < chart.Width() - chart.MarginRight();
+    return chart.MarginTop() < y && y < chart.Height() - chart.MarginBottom();
+}
+
+void ToggleAxisAction(TScaleProps& axis)
+{
+    if (axis.MouseAction() == maPan)
+        axis.SetMouseAction(maZoom);
+    else if (axis.MouseAction() == maZoom)
+        axis.SetMouseAction(maPan);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- handlers
+
 void TCustomKurvo::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
+    // The press that completes a double click only clears the flag.
+    if (FDoubleClick) {
+        FDoubleClick = false;
+        return;
+    }
     TCustomControl::MouseDown(button, shift, x, y);
+    if (IsWindowAction(FMouseAction) && FZoomState == zsNormal && button == mbLeft && InDataArea(x, y)) {
+        FZoomState = zsDrawWin;
+        FWinX0 = FWinX1 = x;
+        FWinY0 = FWinY1 = y;
+    }
 }
 
 void TCustomKurvo::MouseMove(TShiftState shift, int x, int y)
@@ -13,14 +133,363 @@ void TCustomKurvo::MouseMove(TShiftState shift, int x, int y)
     FLastX = x;
     FLastY = y;
     TCustomControl::MouseMove(shift, x, y);
+    AxisBandDrag(shift, x, y);
+    switch (FMouseAction) {
+        case maPan:
+        case maPanHoriz:
+        case maPanVert:
+        case maPanGrid: PanMove(shift, x, y); break;
+        case maZoomDrag: ZoomDragMove(shift, x, y); break;
+        case maZoomWind:
+        case maZoomWindPos:
+        case maRubberBand:
+        case maSelectRect:
+            if (FZoomState == zsDrawWin) WindowFigureMove(x, y);
+            break;
+        case maDrawMTrace: MouseTraceMove(shift, x, y); break;
+        case maDragCrossH: CrossHairDrag(shift, x, y); break;
+        case maDragLabel: TextLabelDrag(shift, x, y); break;
+        default: break;
+    }
+    UpdateCursor(x, y);
 }
 
 void TCustomKurvo::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
+    // A double click whose press did not arrive: its release clears the flag.
+    if (FDoubleClick) {
+        FDoubleClick = false;
+        return;
+    }
+    FDragging = false;
+    if (FMouseAction == maDrawMTrace && !FMouseTrace.empty()) FMouseTrace.back().Flags |= 1;
+    if (IsWindowAction(FMouseAction) && FZoomState == zsDrawWin) WindowRelease(button);
+    if (IsPanAction(FMouseAction) || FMouseAction == maZoomDrag) PushZoomHistory();
     TCustomControl::MouseUp(button, shift, x, y);
 }
 
-void TCustomKurvo::DblClick() { TCustomControl::DblClick(); }
+void TCustomKurvo::DblClick()
+{
+    FDoubleClick = true;
+    const int hit = AxisHitTest(FLastX, FLastY);
+    if (hit > 0)
+        ToggleAxisAction(*ScaleY(hit));
+    else if (hit < 0)
+        ToggleAxisAction(*ScaleX(-hit));
+    TCustomControl::DblClick();
+}
+
+// ------------------------------------------------------------ axis bands
+
+int TCustomKurvo::AxisHitTest(int x, int y) const
+{
+    for (int layer = 1; layer <= LayerCount; ++layer) {
+        const TScaleProps& axis = *ScaleY(layer);
+        if (axis.Visible() && AcrossDataArea(*this, false, x, y) && InAxisBand(*this, axis, kStartDepthVert, x, y))
+            return layer;
+    }
+    for (int layer = 1; layer <= LayerCount; ++layer) {
+        const TScaleProps& axis = *ScaleX(layer);
+        if (axis.Visible() && AcrossDataArea(*this, true, x, y) && InAxisBand(*this, axis, kStartDepthHoriz, x, y))
+            return -layer;
+    }
+    return 0;
+}
+
+void TCustomKurvo::AnchorAllLayers(int x, int y)
+{
+    for (int n = 0; n < LayerCount; ++n) {
+        TDragAnchor& a = FAnchors[n];
+        a.AnchorX = x;
+        a.AnchorY = y;
+        a.SavedXLow = FScaleX[n]->RangeLow();
+        a.SavedXHigh = FScaleX[n]->RangeHigh();
+        a.SavedYLow = FScaleY[n]->RangeLow();
+        a.SavedYHigh = FScaleY[n]->RangeHigh();
+    }
+}
+
+void TCustomKurvo::AxisBandDrag(TShiftState shift, int x, int y)
+{
+    if (!shift.Contains(ssLeft)) {
+        FDragging = false;
+        return;
+    }
+    if (!FDragging) {
+        // Only anchors; the axis moves from the next pointer move on.
+        if (AxisHitTest(x, y) != 0) {
+            AnchorAllLayers(x, y);
+            FDragging = true;
+        }
+        return;
+    }
+    // Every layer takes part here, whatever its mouse-layer flag says.
+    bool changed = false;
+    for (int layer = 1; layer <= LayerCount; ++layer) {
+        const TDragAnchor& a = FAnchors[layer - 1];
+        TScaleProps& ax = *ScaleX(layer);
+        TScaleProps& ay = *ScaleY(layer);
+        double lo = 0.0;
+        double hi = 0.0;
+        if (ax.MouseAction() != maNone && InAxisBand(*this, ax, kContinueDepth, x, y) &&
+            AcrossDataArea(*this, true, x, y) && FZoomState != zsDrawWin &&
+            AxisDragRange(x, y, a.AnchorX, a.AnchorY, Width(), Height(), FMarginLeft, FMarginRight, FMarginTop,
+                          FMarginBottom, a.SavedXLow, a.SavedXHigh, ax.MouseAction(), ax.ScaleType(),
+                          ax.Logarithmic(), ax.RangeLow(), ax.RangeHigh(), lo, hi)) {
+            SetLayerRanges(layer, false, lo, ay.RangeLow(), hi, ay.RangeHigh(), true);
+            changed = true;
+        }
+        if (ay.MouseAction() != maNone && InAxisBand(*this, ay, kContinueDepth, x, y) &&
+            AcrossDataArea(*this, false, x, y) && FZoomState != zsDrawWin &&
+            AxisDragRange(x, y, a.AnchorX, a.AnchorY, Width(), Height(), FMarginLeft, FMarginRight, FMarginTop,
+                          FMarginBottom, a.SavedYLow, a.SavedYHigh, ay.MouseAction(), ay.ScaleType(),
+                          ay.Logarithmic(), ay.RangeLow(), ay.RangeHigh(), lo, hi)) {
+            SetLayerRanges(layer, false, ax.RangeLow(), lo, ax.RangeHigh(), hi, true);
+            changed = true;
+        }
+    }
+    if (changed && OnZoomPan) OnZoomPan(this);
+}
+
+// ------------------------------------------------------ pans, zoom drag
+
+void TCustomKurvo::PanMove(TShiftState shift, int x, int y)
+{
+    if (!shift.Contains(ssLeft)) {
+        FDragging = false;
+        return;
+    }
+    // The first move with the button held, not the press, fixes the anchor.
+    if (!FDragging) {
+        AnchorAllLayers(x, y);
+        FDragging = true;
+        return;
+    }
+    // Outside the data area the view freezes; the anchor stays.
+    if (!InDataArea(x, y)) return;
+
+    const int w = DataWidth();
+    const int h = DataHeight();
+    TPaintHold hold(FPaintSuspended);
+    for (int layer = 1; layer <= LayerCount; ++layer) {
+        if (!FMouseLayer[layer - 1]) continue;
+        const TDragAnchor& a = FAnchors[layer - 1];
+        const TScaleProps& sx = *ScaleX(layer);
+        const TScaleProps& sy = *ScaleY(layer);
+        const double xLow = sx.RangeLow();
+        const double xHigh = sx.RangeHigh();
+        const double yLow = sy.RangeLow();
+        const double yHigh = sy.RangeHigh();
+        // Fractions of the data area the pointer moved (0 without an extent).
+        const double fracX = w > 0 ? static_cast<double>(x - a.AnchorX) / w : 0.0;
+        const double fracY = h > 0 ? static_cast<double>(y - a.AnchorY) / h : 0.0;
+
+        double newXLow = xLow;
+        double newXHigh = xHigh;
+        double newYLow = yLow;
+        double newYHigh = yHigh;
+        if (FMouseAction == maPanGrid) {
+            // Snapping keeps the spans of the anchor; logarithmic layers stay.
+            if (sx.Logarithmic() || sy.Logarithmic()) continue;
+            const double dX = (xHigh - xLow) * fracX;
+            const double dY = (yHigh - yLow) * fracY;
+            newXLow = Snap(a.SavedXLow - dX, FPanGridDx, FPanGridOffsX);
+            newXHigh = a.SavedXHigh - (a.SavedXLow - newXLow);
+            newYLow = Snap(a.SavedYLow + dY, FPanGridDy, FPanGridOffsY);
+            newYHigh = a.SavedYHigh - (a.SavedYLow - newYLow);
+        } else {
+            if (FMouseAction != maPanVert) {
+                if (sx.Logarithmic()) {
+                    const double f = std::exp(std::log(xHigh / xLow) * -fracX);
+                    newXLow = a.SavedXLow * f;
+                    newXHigh = a.SavedXHigh * f;
+                } else {
+                    const double dX = (xHigh - xLow) * fracX;
+                    newXLow = a.SavedXLow - dX;
+                    newXHigh = a.SavedXHigh - dX;
+                }
+            }
+            if (FMouseAction != maPanHoriz) {
+                // World Y grows upward, pixel y downward: dragging down moves the range up.
+                if (sy.Logarithmic()) {
+                    const double f = std::exp(std::log(yHigh / yLow) * fracY);
+                    newYLow = a.SavedYLow * f;
+                    newYHigh = a.SavedYHigh * f;
+                } else {
+                    const double dY = (yHigh - yLow) * fracY;
+                    newYLow = a.SavedYLow + dY;
+                    newYHigh = a.SavedYHigh + dY;
+                }
+            }
+        }
+        SetLayerRanges(layer, false, newXLow, newYLow, newXHigh, newYHigh, true);
+    }
+    SetPaintSuspended(hold.Release());
+    if (OnZoomPan) OnZoomPan(this);
+}
+
+void TCustomKurvo::ZoomDragMove(TShiftState shift, int x, int y)
+{
+    if (!shift.Contains(ssLeft)) {
+        FDragging = false;
+        return;
+    }
+    if (!FDragging) {
+        AnchorAllLayers(x, y);
+        FDragging = true;
+        return;
+    }
+    if (!InDataArea(x, y)) return;
+
+    TPaintHold hold(FPaintSuspended);
+    for (int layer = 1; layer <= LayerCount; ++layer) {
+        if (!FMouseLayer[layer - 1]) continue;
+        const TDragAnchor& a = FAnchors[layer - 1];
+        // Relative to the whole control, not the data area; linear also on a logarithmic axis.
+        const double fX = Width() > 0 ? 1.0 - static_cast<double>(x - a.AnchorX) / Width() : 1.0;
+        const double fY =
+            FIsometric ? fX : (Height() > 0 ? 1.0 + static_cast<double>(y - a.AnchorY) / Height() : 1.0);
+        const double cX = (a.SavedXHigh + a.SavedXLow) / 2.0;
+        const double hX = (a.SavedXHigh - a.SavedXLow) * fX / 2.0;
+        const double cY = (a.SavedYHigh + a.SavedYLow) / 2.0;
+        const double hY = (a.SavedYHigh - a.SavedYLow) * fY / 2.0;
+        SetLayerRanges(layer, false, cX - hX, cY - hY, cX + hX, cY + hY, true);
+    }
+    SetPaintSuspended(hold.Release());
+    if (OnZoomPan) OnZoomPan(this);
+}
+
+// ------------------------------------------------------- window figures
+
+void TCustomKurvo::DrawWindowFigure(int x1, int y1)
+{
+    TCanvas& canvas = Canvas();
+    canvas.Pen().SetMode(pmXor);
+    canvas.Pen().SetColor(0xFFFFFF);
+    canvas.Brush().SetStyle(bsClear);
+    if (FMouseAction == maRubberBand) {
+        canvas.MoveTo(FWinX0, FWinY0);
+        canvas.LineTo(x1, y1);
+    } else {
+        canvas.Rectangle(FWinX0, FWinY0, x1, y1);
+    }
+    canvas.Pen().SetMode(pmCopy);
+    canvas.Brush().SetStyle(bsSolid);
+}
+
+void TCustomKurvo::WindowFigureMove(int x, int y)
+{
+    x = Clamp(x, FMarginLeft, Width() - FMarginRight - FShadowWidth);
+    if (FIsometric && (FMouseAction == maZoomWind || FMouseAction == maZoomWindPos)) {
+        const long long dx = x - FWinX0;
+        const long long dy = y - FWinY0;
+        y = static_cast<int>(dx * dy > 0 ? FWinY0 + dx : FWinY0 - dx);
+    }
+    y = Clamp(y, FMarginTop, Height() - FMarginBottom - FShadowWidth);
+    // XOR: drawing the old figure again erases it.
+    DrawWindowFigure(FWinX1, FWinY1);
+    DrawWindowFigure(x, y);
+    FWinX1 = x;
+    FWinY1 = y;
+}
+
+void TCustomKurvo::WindowRelease(TMouseButton button)
+{
+    FZoomState = zsNormal;
+    if (button != mbLeft) {
+        DrawWindowFigure(FWinX1, FWinY1);
+        return;
+    }
+    if (FWinX0 == FWinX1 || FWinY0 == FWinY1) return;
+
+    TPaintHold hold(FPaintSuspended);
+    const bool followAxes = FMouseAction == maZoomWindPos || FMouseAction == maSelectRect;
+    for (int layer = 1; layer <= LayerCount; ++layer) {
+        if (!FMouseLayer[layer - 1]) continue;
+        double wx0, wy0, wx1, wy1;
+        PixelToWorld(layer, FWinX0, FWinY0, wx0, wy0);
+        PixelToWorld(layer, FWinX1, FWinY1, wx1, wy1);
+        if (followAxes) {
+            // Afterwards the corners run in the direction of each axis.
+            const TScaleProps& sx = *ScaleX(layer);
+            const TScaleProps& sy = *ScaleY(layer);
+            if ((wx1 < wx0 && sx.RangeLow() < sx.RangeHigh()) || (wx1 > wx0 && sx.RangeLow() > sx.RangeHigh()))
+                std::swap(wx0, wx1);
+            if ((wy1 < wy0 && sy.RangeLow() < sy.RangeHigh()) || (wy1 > wy0 && sy.RangeLow() > sy.RangeHigh()))
+                std::swap(wy0, wy1);
+        }
+        switch (FMouseAction) {
+            case maRubberBand:
+                if (OnRubberBand) OnRubberBand(this, layer, wx0, wy0, wx1, wy1);
+                break;
+            case maSelectRect:
+                if (OnSelectRect) OnSelectRect(this, layer, wx0, wy0, wx1, wy1);
+                break;
+            default:
+                // maZoomWind keeps the drag order: a window dragged downwards reverses Y.
+                SetLayerRanges(layer, true, wx0, wy0, wx1, wy1, false);
+                break;
+        }
+    }
+    if (OnZoomPan) OnZoomPan(this);
+    // Repaints (when painting was not held before), which also removes the figure.
+    SetPaintSuspended(hold.Release());
+}
+
+// ----------------------------------------------------------- mouse trace
+
+void TCustomKurvo::MouseTraceMove(TShiftState shift, int x, int y)
+{
+    if (FZoomState != zsNormal || !shift.Contains(ssLeft)) return;
+    x = Clamp(x, FMarginLeft, Width() - FMarginRight - FShadowWidth);
+    y = Clamp(y, FMarginTop, Height() - FMarginBottom - FShadowWidth);
+    if (FMouseTrace.size() >= static_cast<std::size_t>(MouseTraceCapacity)) return;
+
+    TMouseTracePoint point;
+    PixelToWorld(FCurrentLayer, x, y, point.X, point.Y);
+    point.Colour = FMouseTraceColor;
+    point.Flags = FMouseTraceInvert ? 2 : 0;
+    FMouseTrace.push_back(point);
+
+    if (FMouseTrace.size() < 2) return;
+    const TMouseTracePoint& prev = FMouseTrace[FMouseTrace.size() - 2];
+    if (prev.Flags & 1) return;  // the previous stroke ended there
+    int px, py;
+    WorldToPixel(FCurrentLayer, prev.X, prev.Y, px, py);
+    TCanvas& canvas = Canvas();
+    canvas.Pen().SetColor(FMouseTraceColor);
+    canvas.Pen().SetMode(FMouseTraceInvert ? pmXor : pmCopy);
+    canvas.MoveTo(px, py);
+    canvas.LineTo(x, y);
+    canvas.Pen().SetMode(pmCopy);
+}
+
+// ---------------------------------------------------------------- cursor
+
+void TCustomKurvo::UpdateCursor(int x, int y)
+{
+    if (FMouseCursorFixed || !InDataArea(x, y)) {
+        SetScreenCursor(crDefault);
+        return;
+    }
+    switch (FMouseAction) {
+        case maNone: SetScreenCursor(crCross); break;
+        case maPan:
+        case maPanHoriz:
+        case maPanVert:
+        case maPanGrid: SetScreenCursor(1); break;  // CURHAND
+        case maZoomWind: SetScreenCursor(2); break;  // CURZOOMW
+        case maZoomDrag: SetScreenCursor(3); break;  // CURZOOMD
+        case maZoomWindPos: SetScreenCursor(4); break;  // CURZOOMP
+        case maRubberBand:
+        case maDragCrossH:
+        case maDragLabel:
+        case maSelectRect: SetScreenCursor(crDefault); break;
+        default: break;  // the other actions leave the cursor as it is
+    }
+}
+
+// ------------------------------------------------------ pointer tracking
 
 void TCustomKurvo::MouseEnter()
 {
@@ -36,20 +505,15 @@ void TCustomKurvo::MouseLeave()
 
 void TCustomKurvo::WMMouseMove(TShiftState shift, int x, int y)
 {
+    // A pointer move that arrives while one is being handled (a handler
+    // that processes pending events) is dropped whole.
     if (FInMouseMove) return;
-    FInMouseMove = true;
-    try {
-        TCustomControl::WMMouseMove(shift, x, y);
-        double wx, wy;
-        PixelToWorld(FCurrentLayer, x, y, wx, wy);
-        if (OnMouseMoveInChart) OnMouseMoveInChart(this, InDataArea(x, y), shift, wx, wy);
-    } catch (...) {
-        FInMouseMove = false;
-        throw;
-    }
-    FInMouseMove = false;
+    TFlagScope guard(FInMouseMove);
+    TCustomControl::WMMouseMove(shift, x, y);
+    // After the actions of this move: the world point under the pointer in the new view.
+    double wx, wy;
+    PixelToWorld(FCurrentLayer, x, y, wx, wy);
+    if (OnMouseMoveInChart) OnMouseMoveInChart(this, InDataArea(x, y), shift, wx, wy);
 }
-
-int TCustomKurvo::AxisHitTest(int, int) const { return 0; }
 
 }  // namespace kurvo
