@@ -252,13 +252,26 @@ TEST(AxisPaint, LabelsFollowLabelTypeAndHandler)
 
 TEST(AxisPaint, HandlerTextIsTheOneDrawnAndMeasured)
 {
-    TAxisOnCanvas a(sctXT);
-    a.SetRange(0, 20, 2, false);
-    a.axis.OnBeforeTickLabel = [](TObject*, TScaleType, double v, std::string& text) {
-        if (v == 10) text = "ten ten";  // 42 pixels wide: centred at 70 - 21
+    // "ten ten" is 42 pixels wide and, on this canvas, 20 high.
+    struct Row {
+        TScaleType type;
+        Log texts;
     };
-    a.Paint();
-    EXPECT_EQ(a.Texts(), (Log{"11,27 0.0", "49,27 ten ten", "108,27 20.0"}));
+    const Row rows[] = {
+        {sctXB, {"11,100 0.0", "49,93 ten ten", "108,100 20.0"}},
+        {sctYR, {"94,114 0.0", "70,64 ten ten", "88,14 20.0"}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(int(r.type));
+        TAxisOnCanvas a(r.type);
+        a.SetRange(0, 20, 2, false);
+        a.canvas.Heights["ten ten"] = 20;
+        a.axis.OnBeforeTickLabel = [](TObject*, TScaleType, double v, std::string& text) {
+            if (v == 10) text = "ten ten";
+        };
+        a.Paint();
+        EXPECT_EQ(a.Texts(), r.texts);
+    }
 }
 
 TEST(AxisPaint, WithoutHandlersPaintsTheSame)
