@@ -1,0 +1,12 @@
+// The demo program: one window, the message loop until it is closed.
+#include "app/form1.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    TForm1 form;
+    form.show();
+    return application.exec();
+}
