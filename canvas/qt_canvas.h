@@ -56,6 +56,9 @@ private:
     bool ThinPen() const;
     void ThinSegment(std::uint32_t* pixels, TPoint from, TPoint to);
     void ThinPath(const TPoint* points, int count, bool closed);
+    bool FastWidePen() const;
+    void WideSegment(std::uint32_t* pixels, TPoint from, TPoint to);
+    void WideDot(std::uint32_t* pixels, TPoint centre);
     void FillQtPolygon(const TPoint* points, int count);
 
     QImage* FImage;

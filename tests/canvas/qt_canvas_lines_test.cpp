@@ -241,3 +241,84 @@ TEST(QtCanvasPen, WidePolylineDrawsEverySegment)
 
 }  // namespace
 }  // namespace kurvo
+
+namespace kurvo {
+namespace {
+
+// Wide copy-mode lines are rasterised by the canvas itself; XOR lines of the
+// same width go through Qt's geometric stroker. Both must cover the same
+// band, differing only along its edges.
+TEST(QtCanvasPen, WideLinesCoverTheSameBandAsTheGeometricStroke)
+{
+    const std::vector<std::vector<TPoint>> paths = {
+        {{4, 30}, {56, 30}},
+        {{30, 56}, {30, 4}},
+        {{5, 5}, {55, 55}},
+        {{55, 10}, {8, 50}},
+        {{5, 40}, {20, 10}, {35, 50}, {55, 12}},
+    };
+    for (int width : {2, 3, 5, 8}) {
+        for (const auto& path : paths) {
+            TBitmap own(60, 60), qt(60, 60);
+            own.Canvas().Pen().SetWidth(width);
+            own.Canvas().Polyline(path.data(), static_cast<int>(path.size()));
+            qt.Canvas().Pen().SetWidth(width);
+            qt.Canvas().Pen().SetMode(pmXor);
+            qt.Canvas().Pen().SetColor(clWhite);  // white XOR white = black
+            qt.Canvas().Polyline(path.data(), static_cast<int>(path.size()));
+            const PixelSet a = PixelsOf(own, clBlack);
+            const PixelSet b = PixelsOf(qt, clBlack);
+            PixelSet both, differ;
+            for (const auto& p : a) (b.count(p) ? both : differ).insert(p);
+            for (const auto& p : b)
+                if (!a.count(p)) differ.insert(p);
+            EXPECT_LE(differ.size() * 5, a.size()) << "width " << width << Picture(own) << Picture(qt);
+            for (const auto& [x, y] : differ) {
+                bool edge = false;
+                for (int dx = -1; dx <= 1; ++dx)
+                    for (int dy = -1; dy <= 1; ++dy) edge |= both.count({x + dx, y + dy}) != 0;
+                EXPECT_TRUE(edge) << "width " << width << " stray pixel " << x << "," << y << Picture(own);
+            }
+        }
+    }
+}
+
+TEST(QtCanvasPen, WideLineThicknessIsMeasuredSquareToTheLine)
+{
+    for (int width : {2, 3, 4, 6}) {
+        for (TPoint end : {TPoint{50, 50}, TPoint{50, 20}, TPoint{20, 50}}) {
+            TBitmap bitmap(60, 60);
+            TCanvas& c = bitmap.Canvas();
+            c.Pen().SetWidth(width);
+            c.MoveTo(5, 5);
+            c.LineTo(end.X, end.Y);
+            // Ink per row (x-major) or per column (y-major) in the middle of the line.
+            const bool xMajor = end.X - 5 >= end.Y - 5;
+            const double dx = end.X - 5, dy = end.Y - 5;
+            const double expected = width * std::sqrt(dx * dx + dy * dy) / std::max(dx, dy);
+            const int mid = xMajor ? (5 + end.X) / 2 : (5 + end.Y) / 2;
+            int count = 0;
+            for (int k = 0; k < 60; ++k) count += bitmap.Pixel(xMajor ? mid : k, xMajor ? k : mid) == clBlack;
+            EXPECT_NEAR(count, expected, 1.0) << "width " << width << " to " << end.X << "," << end.Y << Picture(bitmap);
+        }
+    }
+}
+
+TEST(QtCanvasPen, WideLinesClipAtTheEdges)
+{
+    TBitmap bitmap(20, 20);
+    TCanvas& c = bitmap.Canvas();
+    c.Pen().SetWidth(4);
+    c.MoveTo(-1000000, -999990);
+    c.LineTo(1000000, 1000010);  // the diagonal shifted down by 10
+    c.MoveTo(-50, 2);
+    c.LineTo(70, 2);
+    EXPECT_EQ(bitmap.Pixel(0, 10), clBlack) << Picture(bitmap);
+    EXPECT_EQ(bitmap.Pixel(9, 19), clBlack);
+    EXPECT_EQ(bitmap.Pixel(19, 2), clBlack);
+    EXPECT_EQ(bitmap.Pixel(0, 2), clBlack);
+    EXPECT_EQ(bitmap.Pixel(15, 10), clWhite);
+}
+
+}  // namespace
+}  // namespace kurvo
