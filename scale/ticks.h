@@ -34,6 +34,23 @@ struct TTickVisit {
     // Time-of-day passes: a second label line with the date.
     bool HasDateLine = false;
     std::string DateLine;
+    // Date/time passes: instead of ticks, one visit with a message at the
+    // middle value (Value). Label holds it as one line for a horizontal
+    // axis, MessageLines its words for a vertical one. No line, no tick
+    // event, nothing recorded.
+    bool IsMessage = false;
+    std::vector<std::string> MessageLines;
+};
+
+// The date/time label layout of an axis (the settings of its TDTLabel).
+struct TDateFormatSettings {
+    TTimeFormat TimeFormat = tfHHMMSS;
+    char DateSeparator = '-';
+    char TimeSeparator = ':';
+    TYearLength YearLength = ylYYYY;
+    bool MonthName = true;
+    TDateOrder DateOrder = doDDMMYY;
+    TDateForTime DateForTime = dtOnePerDay;
 };
 
 struct TTickSettings {
@@ -47,6 +64,7 @@ struct TTickSettings {
     std::string UserTickText;
     std::string ScaleInscript;
     bool Vertical = false;
+    TDateFormatSettings DateFormat;
 };
 
 // The values of the ticks of the last pass: at most 250 are kept, further
@@ -82,6 +100,63 @@ void RunTickPass(const TTickSettings& settings, TTickList& list, const TTickVisi
 
 void RunLinearPass(const TTickSettings& settings, TTickList& list, const TTickVisitor& visit);
 void RunLogarithmicPass(const TTickSettings& settings, TTickList& list, const TTickVisitor& visit);
+
+// --- time and date passes (MinTicks below 1 counts as 1 in both)
+
+// Ticks of a duration in seconds. Returns false, having visited nothing,
+// when the range per MinTicks lies outside 0.001 s ... 1 day; the numeric
+// passes then tick the axis instead.
+bool RunTimePass(const TTickSettings& settings, TTickList& list, const TTickVisitor& visit);
+// Ticks of day numbers: time of day, days, months or years by the range
+// per MinTicks, or a message visit for an invalid or too short range.
+void RunDateTimePass(const TTickSettings& settings, TTickList& list, const TTickVisitor& visit);
+
+// --- date/time labels
+
+// Sign place (' ' or '-') and the clock text of |seconds|: hh:nn:ss with
+// at least two hour digits, plus ".zzz" milliseconds when asked.
+// Example: 3723.5 s with milliseconds gives " 01:02:03.500".
+std::string FormatSeconds(bool withMilliseconds, double seconds);
+
+// Formats a day number (day 0 = 30 December 1899, the fraction the time of
+// day) with a pattern: hh h nn ss zz am/pm dd mm mmm yy yyyy, "quoted"
+// text copied (a doubled quote inside stands for one), anything else
+// copied as it is. The value is rounded to the millisecond; values within
+// 1e-8 of 0 are 0; a negative value counts its time of day forwards from
+// its day's midnight (-0.75 is 29 December 1899, 06:00). Values that are
+// not finite or lie beyond +-1e8 days give an empty text.
+std::string FormatTickDateTime(const std::string& pattern, double value);
+
+// The pattern of the date line under time-of-day labels.
+std::string BuildDateFormat(bool monthName, TYearLength yearLength, TDateOrder dateOrder, char dateSeparator);
+
+// --- civil dates (proleptic Gregorian), day 0 = 30 December 1899
+
+struct TCivilDate {
+    int Year = 1899;
+    int Month = 12;  // 1 ... 12
+    int Day = 30;    // 1 ... 31
+};
+
+// Day number of a date; the month may lie outside 1 ... 12 and carries
+// into the year. Years are meant as 1 ... 9999 but any int year works.
+std::int64_t DayNumber(int year, int month, int day);
+// Date of a whole day number (|day| up to about 7e11).
+TCivilDate CivilDate(std::int64_t day);
+
+// Date and clock time of a day number as FormatTickDateTime shows it
+// (rounded to the millisecond). False, with the parts untouched, where it
+// shows nothing.
+struct TDateTimeParts {
+    TCivilDate Date;
+    int Hour = 0;
+    int Minute = 0;
+    int Second = 0;
+    int Millisecond = 0;
+};
+bool DecodeDayNumber(double value, TDateTimeParts& parts);
+// "Jan" ... "Dec"; empty outside 1 ... 12.
+std::string ShortMonthName(int month);
 
 // --- label helpers
 
