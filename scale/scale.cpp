@@ -451,6 +451,13 @@ TTickSettings TScale::TickSettings() const
     s.UserTickText = FUserTickText;
     s.ScaleInscript = FScaleInscript;
     s.Vertical = !IsHorizontal(FScaleType);
+    s.DateFormat.TimeFormat = FDateFormat->TimeFormat();
+    s.DateFormat.DateSeparator = FDateFormat->DateSeparator();
+    s.DateFormat.TimeSeparator = FDateFormat->TimeSeparator();
+    s.DateFormat.YearLength = FDateFormat->YearLength();
+    s.DateFormat.MonthName = FDateFormat->MonthName();
+    s.DateFormat.DateOrder = FDateFormat->DateOrder();
+    s.DateFormat.DateForTime = FDateFormat->DateForTime();
     return s;
 }
 

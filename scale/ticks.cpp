@@ -130,14 +130,19 @@ void RunTickPass(const TTickSettings& settings, TTickList& list, const TTickVisi
 {
     list.Reset();
     switch (settings.LabelType) {
-    case ftDateTime:  // no date/time pass yet: numeric ticks
-    case ftTime:      // no time pass yet: numeric ticks, as for a range it declines
+    case ftDateTime:
+        RunDateTimePass(settings, list, visit);  // whatever Logarithmic says
+        return;
+    case ftTime:
+        if (RunTimePass(settings, list, visit)) return;
+        break;  // declined: numeric ticks
     default:
-        if (settings.Logarithmic)
-            RunLogarithmicPass(settings, list, visit);
-        else
-            RunLinearPass(settings, list, visit);
+        break;
     }
+    if (settings.Logarithmic)
+        RunLogarithmicPass(settings, list, visit);
+    else
+        RunLinearPass(settings, list, visit);
 }
 
 // --- linear pass

@@ -139,9 +139,6 @@ TEST(LinearPass, LabelTextSources)
          true},
         {"inscript in front", ftNum, "", "$", -2, {"$-4.0", "$-2.0", "$0.0", "$2.0", "$4.0"}, true},
         {"no figures", ftNoFigs, "A|B", "$", -2, {"", "", "", "", ""}, false},
-        {"time labels are numeric for now", ftTime, "", "(&)", -2, {"(-4.0)", "(-2.0)", "(0.0)", "(2.0)", "(4.0)"},
-         true},
-        {"date/time labels are numeric for now", ftDateTime, "", "", 1, {"-4.0", "-2.0", "0.0", "2.0", "4.0"}, true},
     };
     for (const LabelSourceRow& row : rows) {
         SCOPED_TRACE(row.Name);
@@ -252,20 +249,6 @@ TEST(TickPass, StartsWithAnEmptyList)
     EXPECT_EQ(visits, 0);
     EXPECT_EQ(list.NumTicks(), 0);
     EXPECT_EQ(list.TickValue(1), 0.0);
-}
-
-TEST(TickPass, TimeAndDateTimeAxesGetTheNumericTicks)
-{
-    for (const bool logarithmic : {false, true}) {
-        TTickSettings num = Axis(1, 1000, 4);
-        num.Logarithmic = logarithmic;
-        const std::string expected = Record(num).Sequence();
-        for (const TFigType type : {ftTime, ftDateTime}) {
-            TTickSettings s = num;
-            s.LabelType = type;
-            EXPECT_EQ(Record(s).Sequence(), expected) << "type " << int(type) << " log " << logarithmic;
-        }
-    }
 }
 
 TEST(TickList, AppendsUpTo250AndResets)
