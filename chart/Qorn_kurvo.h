@@ -103,11 +103,18 @@ struct TRenderState {
     int OffsetY = 0;
     std::array<TPoint, PolylineBatch> Poly{};
     int PolyCount = 0;
+    // Set by a line point that cannot be drawn (non-finite coordinates): the
+    // next line point only moves the pen, so the polyline has a gap there.
+    bool PenBroken = false;
     // Duplicate-mark grid: (Width + 2d) x (Height + 2d) cells, -1 = empty.
     std::vector<int> DupGrid;
     int DupWidth = 0;
     int DupHeight = 0;
+    int DupDist = 1;  // d of the grid as it was reset
 };
+
+// Pen widths of items are limited to 1 ... MaxItemPenWidth pixels.
+constexpr int MaxItemPenWidth = 1000;
 
 class TCustomKurvo : public TCustomControl {
 public:
@@ -404,17 +411,33 @@ private:
     void TakeSharedData(const TCustomKurvo& from);
     void RemoveSharer(TCustomKurvo* sharer);
 
-    // renderer helpers (render_item.cpp)
+    // renderer helpers (render_item.cpp, render_shapes.cpp); canvas points
+    // are clamped to +-30000
     TPoint WorldToCanvas(int layer, double x, double y) const;
     TPoint PixelToCanvas(double x, double y) const;
+    // Each coordinate a world value of `layer` or a pixel of the data area.
+    TPoint ItemPoint(int layer, double x, double y, bool xPixel, bool yPixel) const;
+    // World point plus a pixel shift, the sums limited before rounding.
+    TPoint ShiftedWorldPoint(int layer, double x, double y, double dx, double dy) const;
+    // The pen position including points still waiting in the polyline buffer.
+    TPoint CurrentPenPos() const;
+    bool InLayerRanges(int layer, double x, double y) const;
     void SetPenColor(TCanvas& canvas, TColor color);
     void SetPenStyleCached(TCanvas& canvas, TPenStyle style);
     void SetBrushColor(TCanvas& canvas, TColor color);
     void SetFontColor(TCanvas& canvas, TColor color);
+    void AddLinePoint(TCanvas& canvas, TColor penColor, const TkvChartItem& item, TPoint p);
+    void BreakPolyline(TCanvas& canvas);
     bool DuplicateMark(int markType, int x, int y);
+    void DrawItemMark(TCanvas& canvas, int markType, int printerFontSize, TPoint p);
     void RenderText(TCanvas& canvas, const TkvChartItem& item, int index, bool isAnnotation,
                     const TLongTextArray& longTexts, bool monochrome, TPoint position);
+    void RenderShape(TCanvas& canvas, const TkvChartItem& item, bool monochrome);
     void RenderList(TCanvas& canvas, const TItemList& list, bool isAnnotation, int pass, bool monochrome);
+    // Puts the cached render state back on the canvas after a nested RenderData.
+    void ReapplyRenderState(TCanvas& canvas);
+    // Clears the upper halves of the AVX registers (see render_item.cpp).
+    static void ResetUpperVectorState();
 
     // mouse helpers (mouse.cpp)
     void AnchorAllLayers(int x, int y);
@@ -509,6 +532,12 @@ private:
     std::unique_ptr<TBitmap> FBitmap10;
     bool FPaintSuspended = true;
     TRenderState FRender;
+    // Nesting depth of RenderData and a count of its runs: a hook that
+    // repaints starts a nested run, after which the outer run re-applies its
+    // render state to its canvas.
+    int FRenderDepth = 0;
+    unsigned FRenderRuns = 0;
+    static inline bool SResetUpperState = true;  // benchmarks switch it off to compare
     std::array<bool, 256> FDataClassVisible{};
     std::array<bool, 256> FAnnotClassVisible{};
     std::array<bool, LayerCount> FLayerVisible{};

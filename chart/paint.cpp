@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <utility>
 
 namespace kurvo {
 
@@ -134,28 +136,42 @@ void TCustomKurvo::RenderDataToBitmap(TBitmap& bitmap, int offsetX, int offsetY,
 
 void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool monochrome, bool skipGrid)
 {
+    // A hook that repaints (a setter called with AutoRedraw on) runs a nested
+    // RenderData; the outer run gets its render state back afterwards, and
+    // RenderList re-applies it to the outer canvas.
+    struct TRunGuard {
+        TCustomKurvo& Chart;
+        std::unique_ptr<TRenderState> Outer;
+        ~TRunGuard()
+        {
+            if (Outer) Chart.FRender = std::move(*Outer);
+            --Chart.FRenderDepth;
+        }
+    } guard{*this, FRenderDepth > 0 ? std::make_unique<TRenderState>(FRender) : nullptr};
+    ++FRenderDepth;
+    ++FRenderRuns;
+
     TRenderState& r = FRender;
     r.OffsetX = offsetX;
     r.OffsetY = offsetY;
     if (FAvoidDuplicateMarks) {
         const int d = FMinDupMarkDist;
+        r.DupDist = d;
         r.DupWidth = std::max(0, Width() + 2 * d);
         r.DupHeight = std::max(0, Height() + 2 * d);
         r.DupGrid.assign(static_cast<std::size_t>(r.DupWidth) * r.DupHeight, -1);
     }
 
     const TColor brush = canvas.Brush().Color();
-    const TBrushStyle brushStyle = canvas.Brush().Style();
     const TColor pen = canvas.Pen().Color();
     if (OnBeforeRenderData) OnBeforeRenderData(this, canvas, FMarginTop - offsetY, FMarginLeft - offsetX);
     canvas.Brush().SetColor(brush);
-    canvas.Brush().SetStyle(brushStyle);
     canvas.Pen().SetColor(pen);
 
     if (FGridStyle != gsNone && !skipGrid) DrawGrid(canvas);
 
-    r.LineWidth = FLineWidth;
-    canvas.Pen().SetWidth(FLineWidth);
+    r.LineWidth = std::clamp<int>(FLineWidth, 1, MaxItemPenWidth);
+    canvas.Pen().SetWidth(r.LineWidth);
     r.PenPos = {offsetX, offsetY};
     canvas.MoveTo(offsetX, offsetY);
     r.PenColor = FChartColor;
@@ -167,6 +183,7 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     r.FontColor = FChartColor;
     canvas.Font().SetColor(FChartColor);
     r.PolyCount = 0;
+    r.PenBroken = false;
     canvas.ResetTextAlign();
 
     if (!FDataInFront) RenderList(canvas, FData, false, 0, monochrome);
@@ -201,12 +218,14 @@ void TCustomKurvo::RenderList(TCanvas& canvas, const TItemList& list, bool isAnn
 {
     const auto& classVisible = isAnnotation ? FAnnotClassVisible : FDataClassVisible;
     const TLongTextArray& texts = FLongTexts[isAnnotation ? 1 : 0];
-    // The hook may replace the working copy; keep the storage reference local
-    // so that a nested change of the list (a handler appending items) cannot
-    // invalidate the walk.
+    // Keep the storage alive for the walk even if a handler replaces the
+    // list (SetDefaults, a new data source); items it appends are not drawn.
     const std::shared_ptr<TKvItemContainer> items = list.Items;
     const int count = list.Count;
+    const int offsetX = FRender.OffsetX;
+    const int offsetY = FRender.OffsetY;
     items->ForEachRun(count, [&](const TkvChartItem* run, int n, int first) {
+        ResetUpperVectorState();
         for (int i = 0; i < n; ++i) {
             const TkvChartItem& stored = run[i];
             if (pass != 0) {
@@ -217,8 +236,13 @@ void TCustomKurvo::RenderList(TCanvas& canvas, const TItemList& list, bool isAnn
             const int layer = stored.Layer;
             if (layer < 1 || layer > LayerCount || !FLayerVisible[layer - 1]) continue;
             TkvChartItem item = stored;
-            if (OnBeforeRenderChartItem) OnBeforeRenderChartItem(this, item, first + i, isAnnotation);
-            RenderItem(canvas, item, first + i, isAnnotation, texts, monochrome, FRender.OffsetX, FRender.OffsetY);
+            if (OnBeforeRenderChartItem) {
+                const unsigned runs = FRenderRuns;
+                OnBeforeRenderChartItem(this, item, first + i, isAnnotation);
+                if (FRenderRuns != runs) ReapplyRenderState(canvas);
+                ResetUpperVectorState();
+            }
+            RenderItem(canvas, item, first + i, isAnnotation, texts, monochrome, offsetX, offsetY);
         }
     });
     FlushPolyline(canvas);
