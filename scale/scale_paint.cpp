@@ -24,6 +24,33 @@ constexpr int kLabelEdge = 2;
 // Centre a vertical label by its own height (time and date passes).
 constexpr int kOwnHeight = -1;
 
+// The lines of a message on a vertical axis keep this far from the base line.
+constexpr int kMessageGap = 2;
+
+// A date/time axis whose range cannot be ticked shows a message at the
+// pixel of its middle value instead: one centred line below a horizontal
+// base line (on either side), or the words as lines of the height of "T"
+// beside a vertical one, the second line's top at the pixel. It is no tick
+// and no label, so it raises no event.
+void DrawMessage(TCanvas& canvas, TScaleType type, int pixel, int base, const TTickVisit& visit)
+{
+    // In 64 bits: a mapping kept from a logarithmic range can put the middle
+    // at the integer limits.
+    auto clamped = [](long long v) { return static_cast<int>(std::clamp<long long>(v, -2147483647LL, 2147483647LL)); };
+    if (IsHorizontal(type)) {
+        const long long left = static_cast<long long>(pixel) - canvas.TextWidth(visit.Label) / 2;
+        canvas.TextOut(clamped(left), base + kHorizontalLabelGap, visit.Label);
+        return;
+    }
+    const int h = canvas.TextHeight("T");
+    long long top = static_cast<long long>(pixel) - h;
+    for (const std::string& line : visit.MessageLines) {
+        const int left = type == sctYR ? base - canvas.TextWidth(line) - kMessageGap : base + kMessageGap;
+        canvas.TextOut(left, clamped(top), line);
+        top += h;
+    }
+}
+
 // What the visitor of one pass needs. The visitor captures only `this` and a
 // pointer to this, so it fits std::function's small buffer and a pass
 // allocates nothing for it.
@@ -142,6 +169,10 @@ void TScale::DrawTickVisit(TCanvas& canvas, TTickVisit& visit, int base, int zer
 {
     const bool horizontal = IsHorizontal(FScaleType);
     const int pixel = ValueToPixel(visit.Value);
+    if (visit.IsMessage) {
+        DrawMessage(canvas, FScaleType, pixel, base, visit);
+        return;
+    }
     const int x = horizontal ? pixel : base;
     const int y = horizontal ? base : pixel;
     const bool isLong = visit.Kind == tkLong;
