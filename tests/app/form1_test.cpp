@@ -350,6 +350,34 @@ TEST(DemoWindow, StoredAxisValuesLandInTheAxisObjectsAndControls)
     EXPECT_EQ(y, 381);
 }
 
+TEST(DemoWindow, ChartFillsTheClientAreaBelowThePanel)
+{
+    TForm1 form;
+    ShowAndSettle(form);
+    struct TRow {
+        int Width;
+        int Height;
+    };
+    const TRow rows[] = {{600, 500}, {473, 462}, {300, 200}};
+    for (const TRow& r : rows) {
+        form.resize(r.Width, r.Height);
+        QApplication::processEvents();
+        const TKurvo& k = *form.Kurvo1();
+        EXPECT_EQ(form.Panel1()->geometry(), QRect(0, 0, r.Width, 41)) << r.Width;
+        EXPECT_EQ(k.Left(), 0) << r.Width;
+        EXPECT_EQ(k.Top(), 41) << r.Width;
+        EXPECT_EQ(k.Width(), r.Width) << r.Width;
+        EXPECT_EQ(k.Height(), r.Height - 41) << r.Width;
+        EXPECT_EQ(form.Kurvo1()->geometry(), QRect(0, 41, r.Width, r.Height - 41)) << r.Width;
+        // The data area follows: its bottom-right corner is the world point (100, -5).
+        int x;
+        int y;
+        form.Kurvo1()->WorldToPixel(1, 100.0, -5.0, x, y);
+        EXPECT_EQ(x, r.Width - 16) << r.Width;
+        EXPECT_EQ(y, r.Height - 41 - 40) << r.Width;
+    }
+}
+
 TEST(DemoWindow, EachShowAppendsTheCurve)
 {
     TForm1 form;
