@@ -8,9 +8,10 @@
 // direction, and makes the hot path (thousands of short polyline segments
 // per paint) a loop over the image memory without any allocation.
 // Wide pens in copy mode are drawn here as well, as a band of pixels along
-// the line with a round dot on every vertex: Qt's geometric stroker needs
-// about half a millisecond for a 200-point polyline. Fills, ellipses, arcs,
-// wide XOR pens, text and images go through QPainter.
+// the line with a round dot on every vertex: Qt's geometric stroker spends
+// some hundred microseconds on one 200-point polyline. Rectangles are filled
+// here too. Polygon fills, ellipses, arcs, wide XOR pens, text and images go
+// through QPainter.
 #include "canvas/qt_canvas.h"
 
 #include "canvas/Qorn_canvas.h"

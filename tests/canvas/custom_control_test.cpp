@@ -36,6 +36,7 @@ public:
 
     std::vector<std::string> Log;
     int Paints = 0;
+    int PaintEvents = 0;
     int CreateWnds = 0;
     int Codes = 0;
     TColor PaintColor = clRed;
@@ -91,6 +92,11 @@ public:
 
 protected:
     void CreateWnd() override { ++CreateWnds; }
+    void paintEvent(QPaintEvent* event) override
+    {
+        ++PaintEvents;
+        TCustomControl::paintEvent(event);
+    }
     void keyPressEvent(QKeyEvent* event) override
     {
         Log.push_back("Key " + std::to_string(event->key()));
@@ -227,6 +233,35 @@ TEST(CustomControl, AShownControlShowsItsSurface)
     control->SetBounds(10, 10, 60, 20);
     EXPECT_EQ(Grab(*control).size(), QSize(60, 20));
     EXPECT_EQ(control->Paints, 3);
+}
+
+TEST(CustomControl, DrawingOutsideAPaintAsksForOnePaintEventAndPaintingAsksForNone)
+{
+    QWidget window;
+    window.resize(100, 80);
+    auto* control = new TProbe(&window);
+    control->SetBounds(0, 0, 50, 40);
+    window.show();
+    QApplication::processEvents();
+    const int settled = control->PaintEvents;
+    ASSERT_GE(settled, 1);
+    EXPECT_EQ(control->Paints, 1);
+    // Paint drew on the canvas inside the paint event: no repaint follows.
+    QApplication::processEvents();
+    EXPECT_EQ(control->PaintEvents, settled);
+
+    for (int k = 0; k < 10; ++k) control->Canvas().SetPixel(k, 1, clBlue);
+    QApplication::processEvents();
+    EXPECT_EQ(control->PaintEvents, settled + 1);
+    EXPECT_EQ(control->Paints, 1);
+    EXPECT_EQ(FromQRgb(Grab(*control).pixel(9, 1)), clBlue);  // grab paints once more
+
+    // Drawing on a hidden control asks for nothing.
+    control->hide();
+    const int hidden = control->PaintEvents;
+    control->Canvas().SetPixel(0, 0, clBlue);
+    QApplication::processEvents();
+    EXPECT_EQ(control->PaintEvents, hidden);
 }
 
 TEST(CustomControl, PlatformGeometryComesBackThroughSetBounds)

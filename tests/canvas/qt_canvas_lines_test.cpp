@@ -239,12 +239,6 @@ TEST(QtCanvasPen, WidePolylineDrawsEverySegment)
     EXPECT_EQ(c.PenPos(), (TPoint{25, 25}));
 }
 
-}  // namespace
-}  // namespace kurvo
-
-namespace kurvo {
-namespace {
-
 // Wide copy-mode lines are rasterised by the canvas itself; XOR lines of the
 // same width go through Qt's geometric stroker. Both must cover the same
 // band, differing only along its edges.
