@@ -4,9 +4,11 @@
 // stayed where they were.
 //
 // Usage: kurvo-e2e-pancheck BEFORE.xwd AFTER.xwd LEFT TOP RIGHT BOTTOM SHIFT [PNG_PREFIX]
+//        kurvo-e2e-pancheck --ready PICTURE.xwd LEFT TOP RIGHT BOTTOM
 // LEFT ... BOTTOM is the chart's data area in screen pixels, edges included.
 // With PNG_PREFIX the data areas are also written as PREFIX-before.png and
-// PREFIX-after.png for a person to look at.
+// PREFIX-after.png for a person to look at. --ready succeeds once the
+// picture shows the demo's data area painted (its green frame).
 #include <QFile>
 #include <QImage>
 #include <QString>
@@ -151,6 +153,15 @@ bool StaysPut(const QImage& before, const QImage& after, const TArea& area, cons
 
 int main(int argc, char** argv)
 {
+    if (argc == 7 && std::string(argv[1]) == "--ready") {
+        std::string error;
+        const QImage picture = ReadXwd(QString::fromLocal8Bit(argv[2]), error);
+        const TArea data{std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6])};
+        if (picture.isNull() || data.left < 0 || data.top < 0 || data.right >= picture.width() ||
+            data.bottom >= picture.height())
+            return 1;
+        return CountPixels(picture, data, IsGreen) >= 1000 ? 0 : 1;
+    }
     if (argc != 8 && argc != 9) {
         std::fprintf(stderr, "usage: %s BEFORE.xwd AFTER.xwd LEFT TOP RIGHT BOTTOM SHIFT [PNG_PREFIX]\n", argv[0]);
         return 2;

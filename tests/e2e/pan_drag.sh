@@ -37,8 +37,16 @@ inside() {
     # x 80 ... 457 and y 20 ... 381 of the chart (margins 80/16/20/40).
     local left=$((X + 80)) top=$((Y + 41 + 20)) right=$((X + 457)) bottom=$((Y + 41 + 381))
 
-    sleep 1  # the first paint follows the showing
-    xwd -root -silent >"$out/before.xwd"
+    # The first paint follows the showing.
+    local tries=0
+    until xwd -root -silent >"$out/before.xwd" &&
+        "$check" --ready "$out/before.xwd" "$left" "$top" "$right" "$bottom"; do
+        if [ $((tries += 1)) -ge 40 ]; then
+            echo "the chart was not painted" >&2
+            return 1
+        fi
+        sleep 0.25
+    done
 
     local x0=$((left + 100)) y0=$((top + 180))
     xdotool mousemove "$x0" "$y0"
@@ -56,8 +64,15 @@ inside() {
         sleep 0.2
     done
     xdotool mouseup 1
-    sleep 0.5
+    # Wait until the screen no longer changes.
     xwd -root -silent >"$out/after.xwd"
+    tries=0
+    while [ $((tries += 1)) -le 20 ]; do
+        sleep 0.25
+        xwd -root -silent >"$out/settled.xwd"
+        if cmp -s "$out/after.xwd" "$out/settled.xwd"; then break; fi
+        mv "$out/settled.xwd" "$out/after.xwd"
+    done
 
     "$check" "$out/before.xwd" "$out/after.xwd" "$left" "$top" "$right" "$bottom" "$shift_px" "$out/data-area"
 }
