@@ -580,3 +580,70 @@ TEST(RenderDuplicateMarks, MarksBeyondTheGridAreDrawnAndNeverStampedOutsideIt)
     EXPECT_EQ(std::count(trace.begin(), trace.end(), "SetPixel 330 250"), 2);
     EXPECT_EQ(std::count(trace.begin(), trace.end(), "SetPixel 150 120"), 2);  // the second mark, then the bar's dot
 }
+
+// ------------------------------------------------------- mapping, printer
+
+// Line points take a shortcut for linear layers; they must land exactly
+// where WorldToPixel puts them, halves, reversed axes and clamping included.
+TEST(RenderPolyline, LinePointsMapExactlyAsWorldToPixel)
+{
+    TKurvo chart;
+    SimpleGeometry(chart);
+    chart.ScaleX(2)->SetRangeLow(50);
+    chart.ScaleX(2)->SetRangeHigh(-3.3);  // reversed
+    chart.ScaleY(2)->SetRangeLow(-1e-3);
+    chart.ScaleY(2)->SetRangeHigh(7e-3);
+    chart.ScaleX(3)->SetRangeLow(1);
+    chart.ScaleX(3)->SetRangeHigh(1e4);
+    chart.ScaleX(3)->SetLogarithmic(true);
+    chart.ScaleY(4)->SetRangeLow(1e-3);
+    chart.ScaleY(4)->SetRangeHigh(10);
+    chart.ScaleY(4)->SetLogarithmic(true);
+    const double values[] = {0, 10.5, 11.5, 0.25, -0.5, 179.5, 1e-3, 3e-3, 42.424242, -7, 1e7, -1e7, 1e12, -1e300, 5e-324};
+    std::vector<std::pair<int, TPoint>> points;  // layer, expected canvas point
+    for (int layer = 1; layer <= 4; ++layer)
+        for (double x : values)
+            for (double y : {values[1], values[2], values[9], values[12], values[7]}) {
+                TkvChartItem item = Item(ikLineTo, x, y);
+                item.Layer = layer;
+                TKurvoAccess::Add(chart, item, false);
+                int px, py;
+                chart.WorldToPixel(layer, x, y, px, py);
+                const auto canvas = [](int p) {
+                    return static_cast<int>(std::clamp<long long>(p - 10LL, -30000, 30000));
+                };
+                points.push_back({layer, {canvas(px), canvas(py)}});
+            }
+    TRecordingCanvas canvas;
+    std::vector<TPoint> drawn;
+    for (const TCanvasCall& c : ItemCalls(chart, canvas))
+        if (c.Op == "Polyline") drawn.insert(drawn.end(), c.Points.begin() + 1, c.Points.end());
+    ASSERT_EQ(drawn.size(), points.size());
+    for (std::size_t i = 0; i < points.size(); ++i)
+        EXPECT_EQ(drawn[i], points[i].second) << "layer " << points[i].first << ", item " << i;
+}
+
+TEST(RenderPrinter, TextAndCharacterMarksTakeTheirSizeAtThePrinterResolution)
+{
+    struct Row {
+        const char* name;
+        TkvChartItem item;
+        int height;  // canvas font height afterwards, pixels
+    };
+    const Row rows[] = {
+        {"text of 10 points", With(Item(ikText, 5, 5, 0, 0, 1), [](TkvChartItem& i) { i.Size = 10; i.LineWidth = 0; }),
+         -83},
+        {"character mark of 12 points", With(Mark(5, 5, 65, 1), [](TkvChartItem& i) { i.Size = 12; }), -100},
+        {"symbol mark keeps the font", With(Mark(5, 5, 51, 1), [](TkvChartItem& i) { i.Size = 12; }), -11},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TKurvo chart;
+        SimpleGeometry(chart);
+        AddAnnotation(chart, row.item);
+        TRecordingCanvas canvas;
+        canvas.SetPrinter(true);
+        ItemCalls(chart, canvas);
+        EXPECT_EQ(canvas.Font().Height(), row.height);
+    }
+}

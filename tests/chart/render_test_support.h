@@ -7,11 +7,15 @@
 #include "chart/Qorn_kurvo.h"
 
 #include <cstdint>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace kurvo {
+
+// gtest prints points as (x,y).
+inline void PrintTo(const TPoint& p, std::ostream* os) { *os << '(' << p.X << ',' << p.Y << ')'; }
 
 // The chart's own friend: tests reach the lists and the render state here.
 // Defined once, in this header, for the whole test executable.
