@@ -56,16 +56,6 @@ bool HasAmPm(const std::string& pattern)
     return false;
 }
 
-// The separator as a quoted literal; a quote character is doubled.
-std::string Quoted(char c)
-{
-    std::string s(1, '"');
-    s += c;
-    if (c == '"') s += '"';
-    s += '"';
-    return s;
-}
-
 }  // namespace
 
 // --- civil dates
@@ -230,9 +220,18 @@ std::string FormatTickDateTime(const std::string& pattern, double value)
     return out;
 }
 
+std::string QuotedPatternText(char c)
+{
+    std::string s(1, '"');
+    s += c;
+    if (c == '"') s += '"';
+    s += '"';
+    return s;
+}
+
 std::string BuildDateFormat(bool monthName, TYearLength yearLength, TDateOrder dateOrder, char dateSeparator)
 {
-    const std::string s = Quoted(dateSeparator);
+    const std::string s = QuotedPatternText(dateSeparator);
     const std::string m = monthName ? "mmm" : "mm";
     if (yearLength == ylNone) return dateOrder == doDDMMYY ? "dd" + s + m : m + s + "dd";
     const std::string y = yearLength == ylYY ? "yy" : "yyyy";

@@ -116,18 +116,9 @@ constexpr std::array<TClockRow, 4> kClockRows{{
     {8640000, {1, 2, 5, 10, 20, 50}, {1, 1, 1, 5, 10, 10}},
 }};
 
-std::string Quoted(char c)
-{
-    std::string s(1, '"');
-    s += c;
-    if (c == '"') s += '"';
-    s += '"';
-    return s;
-}
-
 std::string ClockPattern(TClockLevel level, TTimeFormat format, char separator)
 {
-    const std::string s = Quoted(separator);
+    const std::string s = QuotedPatternText(separator);
     switch (format) {
     case tfHHhMM:
         switch (level) {
@@ -220,7 +211,7 @@ void RunTimeOfDayPass(const TTickSettings& s, double q, TClockLevel level, TTick
 
 std::string DayPattern(const TDateFormatSettings& df)
 {
-    const std::string s = Quoted(df.DateSeparator);
+    const std::string s = QuotedPatternText(df.DateSeparator);
     const std::string m = df.MonthName ? "mmm" : "mm";
     // ylNone leaves the year out but keeps its separator.
     const std::string y = df.YearLength == ylNone ? "" : df.YearLength == ylYY ? "yy" : "yyyy";
@@ -233,7 +224,7 @@ std::string DayPattern(const TDateFormatSettings& df)
 
 std::string MonthPattern(const TDateFormatSettings& df)
 {
-    const std::string s = Quoted(df.DateSeparator);
+    const std::string s = QuotedPatternText(df.DateSeparator);
     const std::string m = df.MonthName ? "mmm" : "mm";
     const std::string y = df.YearLength == ylNone ? "" : df.YearLength == ylYY ? "yy" : "yyyy";
     return df.DateOrder == doYYMMDD ? y + s + m : m + s + y;

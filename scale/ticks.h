@@ -119,13 +119,18 @@ void RunDateTimePass(const TTickSettings& settings, TTickList& list, const TTick
 std::string FormatSeconds(bool withMilliseconds, double seconds);
 
 // Formats a day number (day 0 = 30 December 1899, the fraction the time of
-// day) with a pattern: hh h nn ss zz am/pm dd mm mmm yy yyyy, "quoted"
-// text copied (a doubled quote inside stands for one), anything else
-// copied as it is. The value is rounded to the millisecond; values within
-// 1e-8 of 0 are 0; a negative value counts its time of day forwards from
-// its day's midnight (-0.75 is 29 December 1899, 06:00). Values that are
-// not finite or lie beyond +-1e8 days give an empty text.
+// day) with a pattern. Tokens: hh and h (hour with and without leading
+// zero; 1 ... 12 when the pattern has am/pm), nn, ss, zz (milliseconds,
+// three digits), am/pm, dd, mm, mmm (Jan ... Dec), yy, yyyy. "Quoted" text
+// is copied (a doubled quote inside stands for one), anything else as it
+// is. The value is rounded to the millisecond; values within 1e-8 of 0 are
+// 0; a negative value counts its time of day forwards from its day's
+// midnight (-0.75 is 29 December 1899, 06:00). Values that are not finite
+// or lie beyond +-1e8 days give an empty text.
 std::string FormatTickDateTime(const std::string& pattern, double value);
+
+// A character as quoted pattern text: '-' gives "-", a quote """".
+std::string QuotedPatternText(char c);
 
 // The pattern of the date line under time-of-day labels.
 std::string BuildDateFormat(bool monthName, TYearLength yearLength, TDateOrder dateOrder, char dateSeparator);
