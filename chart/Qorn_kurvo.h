@@ -426,6 +426,7 @@ private:
     void SetPenStyleCached(TCanvas& canvas, TPenStyle style);
     void SetBrushColor(TCanvas& canvas, TColor color);
     void SetFontColor(TCanvas& canvas, TColor color);
+    void SetLineAttributes(TCanvas& canvas, TColor penColor, const TkvChartItem& item);
     void AddLinePoint(TCanvas& canvas, TColor penColor, const TkvChartItem& item, TPoint p);
     void BreakPolyline(TCanvas& canvas);
     bool DuplicateMark(int markType, int x, int y);

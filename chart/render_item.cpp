@@ -183,18 +183,23 @@ void TCustomKurvo::AddPolylinePoint(int x, int y, TCanvas& canvas)
 
 // Line-to, line-relative and vector points: a change of pen colour, pen
 // style or brush colour ends the batch and sets all three.
+void TCustomKurvo::SetLineAttributes(TCanvas& canvas, TColor penColor, const TkvChartItem& item)
+{
+    TRenderState& r = FRender;
+    if (penColor == r.PenColor && item.PenStyle == r.PenStyle && item.FillColor == r.BrushColor) return;
+    FlushPolyline(canvas);
+    r.PenColor = penColor;
+    r.PenStyle = item.PenStyle;
+    r.BrushColor = item.FillColor;
+    canvas.Pen().SetColor(penColor);
+    canvas.Pen().SetStyle(item.PenStyle);
+    canvas.Brush().SetColor(item.FillColor);
+}
+
 void TCustomKurvo::AddLinePoint(TCanvas& canvas, TColor penColor, const TkvChartItem& item, TPoint p)
 {
     TRenderState& r = FRender;
-    if (penColor != r.PenColor || item.PenStyle != r.PenStyle || item.FillColor != r.BrushColor) {
-        FlushPolyline(canvas);
-        r.PenColor = penColor;
-        r.PenStyle = item.PenStyle;
-        r.BrushColor = item.FillColor;
-        canvas.Pen().SetColor(penColor);
-        canvas.Pen().SetStyle(item.PenStyle);
-        canvas.Brush().SetColor(item.FillColor);
-    }
+    SetLineAttributes(canvas, penColor, item);
     if (r.PenBroken) {
         r.PenBroken = false;
         r.PenPos = p;
@@ -378,14 +383,7 @@ void TCustomKurvo::RenderItem(TCanvas& canvas, TkvChartItem& item, int index, bo
         const TPoint p1 = WorldToCanvas(item.Layer, item.X, item.Y);
         const TPoint p2{ClampCoord(std::int64_t{p1.X} + RoundPixel(item.X2)),
                         ClampCoord(std::int64_t{p1.Y} + RoundPixel(item.Y2))};
-        if (pen != r.PenColor || item.PenStyle != r.PenStyle || item.FillColor != r.BrushColor) {
-            r.PenColor = pen;
-            r.PenStyle = item.PenStyle;
-            r.BrushColor = item.FillColor;
-            canvas.Pen().SetColor(pen);
-            canvas.Pen().SetStyle(item.PenStyle);
-            canvas.Brush().SetColor(item.FillColor);
-        }
+        SetLineAttributes(canvas, pen, item);
         if (p1 == p2) {
             canvas.SetPixel(p1.X, p1.Y, pen);
         } else {
