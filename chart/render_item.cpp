@@ -274,6 +274,15 @@ int TCustomKurvo::MeasureText(const std::string& text, TCanvas& canvas, int& lin
 void TCustomKurvo::RenderText(TCanvas& canvas, const TkvChartItem& item, int index, bool isAnnotation,
                               const TLongTextArray& longTexts, bool monochrome, TPoint position)
 {
+    // Indices above 50 find an empty text in the table.
+    std::string text = item.LineWidth >= 1 ? longTexts.Text(item.LineWidth) : item.ShortText.Str();
+    if (OnBeforeRenderText) {
+        const unsigned runs = FRenderRuns;
+        OnBeforeRenderText(this, text, index, isAnnotation);
+        if (FRenderRuns != runs) ReapplyRenderState(canvas);
+    }
+    // The font is set up after the hook, which cannot see the canvas: a hook
+    // that repaints cannot leave the font of a nested text behind.
     const TColor background = monochrome ? clWhite : item.FillColor;
     const bool solid = (item.Size2 & 0xFF) != 0;
     SetFontColor(canvas, monochrome ? clBlack : item.Color);
@@ -284,14 +293,6 @@ void TCustomKurvo::RenderText(TCanvas& canvas, const TkvChartItem& item, int ind
     font.SetSize(std::clamp(item.Size, -kMaxFontPoints, kMaxFontPoints));
     SetBrushColor(canvas, background);
     canvas.Brush().SetStyle(solid ? bsSolid : bsClear);
-
-    // Indices above 50 find an empty text in the table.
-    std::string text = item.LineWidth >= 1 ? longTexts.Text(item.LineWidth) : item.ShortText.Str();
-    if (OnBeforeRenderText) {
-        const unsigned runs = FRenderRuns;
-        OnBeforeRenderText(this, text, index, isAnnotation);
-        if (FRenderRuns != runs) ReapplyRenderState(canvas);
-    }
     int lineHeight, totalHeight, maxWidth;
     const int lines = MeasureText(text, canvas, lineHeight, totalHeight, maxWidth);
 
