@@ -263,6 +263,13 @@ private:
     TPoint FPenPos;
 };
 
+// ------------------------------------------------------------ texts
+
+// Texts are UTF-8. Number of code points of a text:
+int Utf8Length(const std::string& text);
+// The first `count` code points of a text.
+std::string Utf8Prefix(const std::string& text, int count);
+
 // ------------------------------------------------------- device values
 
 // Vertical pixels per inch of the screen (LOGPIXELSY).

@@ -206,6 +206,23 @@ bool operator==(const TFont& a, const TFont& b)
 
 void TCanvas::MoveTo(int x, int y) { FPenPos = {x, y}; }
 
+int Utf8Length(const std::string& text)
+{
+    int n = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+std::string Utf8Prefix(const std::string& text, int count)
+{
+    std::size_t end = 0;
+    for (int n = 0; end < text.size(); ++end) {
+        if ((static_cast<unsigned char>(text[end]) & 0xC0) != 0x80 && n++ == count) break;
+    }
+    return text.substr(0, end);
+}
+
 int ScreenLogPixelsY() { return ScreenPixelsPerInch; }
 
 int CanvasLogPixelsY(const TCanvas& canvas) { return canvas.IsPrinterCanvas() ? 600 : ScreenLogPixelsY(); }

@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include <algorithm>
 #include <map>
@@ -136,6 +137,26 @@ private:
     bool& FFlag;
 };
 
+// An exception must not travel into Qt's event loop. One raised while the
+// platform delivers an event (a handler's, or an impossible axis range at
+// paint time) is reported once the event is over, like any other error the
+// user needs to see; further ones wait until that report is shown.
+template <class F>
+void Guarded(F&& f)
+{
+    try {
+        f();
+    } catch (const std::exception& e) {
+        static bool pending = false;
+        if (pending) return;
+        pending = true;
+        QTimer::singleShot(0, [text = std::string(e.what())] {
+            pending = false;
+            ShowInfoMessage(text);
+        });
+    }
+}
+
 }  // namespace
 
 TCustomControl::TCustomControl(QWidget* parentWidget) : QWidget(parentWidget)
@@ -226,7 +247,7 @@ void TCustomControl::paintEvent(QPaintEvent*)
         Canvas();
         if (FSurfaceStale) {
             FSurfaceStale = false;
-            Paint();
+            Guarded([this] { Paint(); });
         }
         FCanvas->EndPaint();
         static_cast<TWindowCanvas&>(*FCanvas).Shown();
@@ -239,7 +260,8 @@ void TCustomControl::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     const QRect g = geometry();
-    if (g.width() != FWidth || g.height() != FHeight) SetBounds(g.x(), g.y(), g.width(), g.height());
+    if (g.width() != FWidth || g.height() != FHeight)
+        Guarded([&] { SetBounds(g.x(), g.y(), g.width(), g.height()); });
 }
 
 void TCustomControl::moveEvent(QMoveEvent* event)
@@ -251,7 +273,7 @@ void TCustomControl::moveEvent(QMoveEvent* event)
 
 void TCustomControl::showEvent(QShowEvent* event)
 {
-    HandleNeeded();
+    Guarded([this] { HandleNeeded(); });
     QWidget::showEvent(event);
 }
 
@@ -261,13 +283,13 @@ void TCustomControl::mousePressEvent(QMouseEvent* event)
     if (!ButtonOf(event->button(), button)) return QWidget::mousePressEvent(event);
     if (button == mbLeft) FPressedLeft = true;
     const QPoint p = event->position().toPoint();
-    MouseDown(button, ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
+    Guarded([&] { MouseDown(button, ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y()); });
 }
 
 void TCustomControl::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
-    WMMouseMove(ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
+    Guarded([&] { WMMouseMove(ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y()); });
 }
 
 void TCustomControl::mouseReleaseEvent(QMouseEvent* event)
@@ -277,8 +299,10 @@ void TCustomControl::mouseReleaseEvent(QMouseEvent* event)
     const QPoint p = event->position().toPoint();
     const bool click = button == mbLeft && FPressedLeft;
     if (button == mbLeft) FPressedLeft = false;
-    MouseUp(button, ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
-    if (click && p.x() >= 0 && p.y() >= 0 && p.x() < FWidth && p.y() < FHeight) Click();
+    Guarded([&] {
+        MouseUp(button, ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
+        if (click && p.x() >= 0 && p.y() >= 0 && p.x() < FWidth && p.y() < FHeight) Click();
+    });
 }
 
 void TCustomControl::mouseDoubleClickEvent(QMouseEvent* event)
@@ -290,13 +314,21 @@ void TCustomControl::mouseDoubleClickEvent(QMouseEvent* event)
     const QPoint p = event->position().toPoint();
     TShiftState shift = ShiftOf(event->modifiers(), event->buttons());
     shift.Include(ssDouble);
-    DblClick();
-    MouseDown(button, shift, p.x(), p.y());
+    Guarded([&] {
+        DblClick();
+        MouseDown(button, shift, p.x(), p.y());
+    });
 }
 
-void TCustomControl::enterEvent(QEnterEvent*) { MouseEnter(); }
+void TCustomControl::enterEvent(QEnterEvent*)
+{
+    Guarded([this] { MouseEnter(); });
+}
 
-void TCustomControl::leaveEvent(QEvent*) { MouseLeave(); }
+void TCustomControl::leaveEvent(QEvent*)
+{
+    Guarded([this] { MouseLeave(); });
+}
 
 bool TCustomControl::focusNextPrevChild(bool next)
 {

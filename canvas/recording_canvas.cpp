@@ -2,14 +2,6 @@
 
 namespace kurvo {
 
-int Utf8Length(const std::string& text)
-{
-    int n = 0;
-    for (unsigned char c : text)
-        if ((c & 0xC0) != 0x80) ++n;
-    return n;
-}
-
 TCanvasCall& TRecordingCanvas::Record(const char* op)
 {
     TCanvasCall& call = FCalls.emplace_back();

@@ -71,7 +71,4 @@ private:
     bool FPrinter = false;
 };
 
-// Number of code points of a UTF-8 text.
-int Utf8Length(const std::string& text);
-
 }  // namespace kurvo

@@ -88,9 +88,10 @@ void TCustomKurvo::PaintFrame(TCanvas& canvas)
         const int avail = W - (s + FMarginLeft + FMarginRight);
         const long max = std::lrint(avail * 0.01 * FCaptionTrim);
         if (max < tw && tw > 0) {
-            const long n = std::lrint(static_cast<double>(text.size()) * (static_cast<double>(max) / tw)) - 2;
-            text = text.substr(0, static_cast<std::size_t>(std::clamp<long>(n, 0, static_cast<long>(text.size())))) +
-                   "...";
+            // Counted in characters, so a multi-byte character is never split.
+            const int length = Utf8Length(text);
+            const long n = std::lrint(length * (static_cast<double>(max) / tw)) - 2;
+            text = Utf8Prefix(text, static_cast<int>(std::clamp<long>(n, 0, length))) + "...";
             tw = canvas.TextWidth(text);
         }
     }

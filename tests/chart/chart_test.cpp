@@ -2,6 +2,7 @@
 // standard layouts, Assign and its lifetime.
 #include "chart/Qorn_kurvo.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -275,4 +276,25 @@ TEST(Chart, CreatingAndDestroyingManyChartsIsBounded)
     while (std::getline(status, line))
         if (line.rfind("VmRSS:", 0) == 0) rssKb = std::stol(line.substr(6));
     EXPECT_LT(rssKb, 1024L * 1024L);
+}
+
+TEST(Chart, AnErrorWhilePaintingForTheWindowIsReportedNotThrownIntoTheEventLoop)
+{
+    std::vector<std::string> messages;
+    TMessageHandler previous = SetInfoMessageHandler([&](const std::string& text) { messages.push_back(text); });
+    {
+        TKurvo chart;
+        chart.resize(300, 200);
+        chart.show();
+        QCoreApplication::processEvents();
+        TScalePropsHoriz& x5 = *chart.ScaleX(5);
+        x5.SetRangeLow(0);
+        EXPECT_THROW(x5.SetLogarithmic(true), EQornKurvoError);  // a direct caller sees the error
+        chart.Invalidate();
+        chart.grab();  // the platform's paint request meets the same error
+        QCoreApplication::processEvents();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0], "Logarithmic axis must not be negative.");
+    }
+    SetInfoMessageHandler(previous);
 }

@@ -178,3 +178,112 @@ TEST(PaintPipeline, DemoChartPaintsItsCurveInAFramedWhiteArea)
     // The margin keeps the window colour.
     EXPECT_EQ(ControlPixel(chart, 2, 2), ColorToRGB(clBtnFace));
 }
+
+namespace {
+
+std::vector<kurvo::TCanvasCall> FrameCalls(kurvo::TKurvo& chart, const char* op)
+{
+    kurvo::TRecordingCanvas canvas;
+    chart.PaintFrame(canvas);
+    return canvas.CallsOf(op);
+}
+
+}  // namespace
+
+TEST(PaintFrame, ShadowStripsAndTheRaisedFace)
+{
+    using namespace kurvo;
+    TKurvo chart;
+    chart.SetBounds(0, 0, 300, 200);
+    EXPECT_TRUE(FrameCalls(chart, "Polygon").empty());  // no shadow without a width
+    chart.SetShadowWidth(5);
+    chart.SetShadowColor(clGray);
+
+    const auto rects = FrameCalls(chart, "Rectangle");
+    ASSERT_EQ(rects.size(), 3u);
+    EXPECT_EQ(rects[0].Args, (std::vector<int>{0, 0, 300, 200}));
+    EXPECT_EQ(rects[1].Args, (std::vector<int>{295, 0, 300, 5}));
+    EXPECT_EQ(rects[2].Args, (std::vector<int>{0, 195, 5, 200}));
+    EXPECT_EQ(rects[1].BrushColor, chart.ShadowBakColor());
+
+    struct Row {
+        TShadowStyle style;
+        int f;
+        TColor pen;
+    } rows[] = {{ssFlying, 4, clGray}, {ssBox, 0, clBlack}};
+    for (const Row& r : rows) {
+        chart.SetShadowStyle(r.style);
+        const auto polys = FrameCalls(chart, "Polygon");
+        ASSERT_EQ(polys.size(), 2u);
+        EXPECT_EQ(polys[0].Points, (std::vector<TPoint>{{r.f, 195}, {4, 199}, {299, 199}, {295, 195}}));
+        EXPECT_EQ(polys[1].Points, (std::vector<TPoint>{{295, 195}, {299, 199}, {299, 4}, {295, r.f}}));
+        EXPECT_EQ(polys[0].PenColor, r.pen);
+        EXPECT_EQ(polys[0].BrushColor, clGray);
+        const auto lines = FrameCalls(chart, "LineTo");
+        ASSERT_EQ(lines.size(), 4u);
+        EXPECT_EQ(lines[1].Args, (std::vector<int>{295, 195}));
+        EXPECT_EQ(lines[1].PenColor, clBlack);
+    }
+}
+
+TEST(PaintFrame, CaptionAnchorsAndAlignment)
+{
+    using namespace kurvo;
+    TKurvo chart;
+    chart.SetBounds(0, 0, 300, 200);  // margins 50/20/20/40: data area 230 x 140
+    chart.SetShadowWidth(3);
+    chart.SetCaption("abcd");  // 24 pixels wide on the recording canvas
+    chart.SetCaptionPosX(1);
+    chart.SetCaptionPosY(2);
+    struct Row {
+        TCaptionAnchorHoriz h;
+        TCaptionAnchorVert v;
+        TAlignment align;
+        int x, y;
+    } rows[] = {
+        {cahControlLeft, cavControlTop, taLeftJustify, 1, 2},
+        {cahChartLeft, cavChartTop, taLeftJustify, 51, 22},
+        {cahChartCenter, cavChartCenter, taCenter, 1 + 50 + 227 / 2 - 12, 2 + 20 + 137 / 2},
+        {cahChartRight, cavChartBottom, taRightJustify, 1 + 277 - 24, 2 + 160},
+        {cahControlRight, cavControlBottom, taRightJustify, 1 + 300 - 24, 2 + 200},
+    };
+    for (const Row& r : rows) {
+        chart.SetCaptionAnchorHoriz(r.h);
+        chart.SetCaptionAnchorVert(r.v);
+        chart.SetCaptionAlignment(r.align);
+        const auto texts = FrameCalls(chart, "TextOut");
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0].Args, (std::vector<int>{r.x, r.y})) << r.h << " " << r.v;
+        EXPECT_EQ(texts[0].BrushStyle, bsClear);
+    }
+}
+
+TEST(PaintFrame, CaptionTrimShortensByCharacters)
+{
+    using namespace kurvo;
+    TKurvo chart;
+    chart.SetBounds(0, 0, 300, 200);  // data area 230 wide
+    // Kept characters: round(100 * trim% * 230 / 600) - 2, or all of them.
+    struct Row {
+        std::string unit;
+        int trim;
+        int kept;
+    } rows[] = {
+        {"x", 100, 36},
+        {"x", 0, -1},
+        {"x", 50, 17},
+        {"\xC3\xA9", 50, 17},  // a two-byte character counts once
+    };
+    for (const Row& r : rows) {
+        std::string caption;
+        for (int i = 0; i < 100; ++i) caption += r.unit;
+        chart.SetCaption(caption);
+        chart.SetCaptionTrim(r.trim);
+        const auto texts = FrameCalls(chart, "TextOut");
+        ASSERT_EQ(texts.size(), 1u);
+        std::string want;
+        for (int i = 0; i < (r.kept < 0 ? 100 : r.kept); ++i) want += r.unit;
+        if (r.kept >= 0) want += "...";
+        EXPECT_EQ(texts[0].Text, want) << r.trim;
+    }
+}
