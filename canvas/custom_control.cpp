@@ -275,6 +275,9 @@ void TCustomControl::showEvent(QShowEvent* event)
 {
     Guarded([this] { HandleNeeded(); });
     QWidget::showEvent(event);
+    // Becoming visible asks for a paint: the owner may have changed what the
+    // control shows after its window was created (the demo adds its data then).
+    SurfaceChanged();
 }
 
 void TCustomControl::mousePressEvent(QMouseEvent* event)

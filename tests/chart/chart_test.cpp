@@ -3,6 +3,7 @@
 #include "chart/Qorn_kurvo.h"
 
 #include <QCoreApplication>
+#include <QImage>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -297,4 +298,22 @@ TEST(Chart, AnErrorWhilePaintingForTheWindowIsReportedNotThrownIntoTheEventLoop)
         EXPECT_EQ(messages[0], "Logarithmic axis must not be negative.");
     }
     SetInfoMessageHandler(previous);
+}
+
+TEST(Chart, ShowingTheWindowPaintsWhatWasAddedSinceItsCreation)
+{
+    TKurvo chart;
+    chart.resize(300, 200);
+    chart.show();  // window creation paints the empty chart
+    QCoreApplication::processEvents();
+    chart.Scale1X()->SetRangeHigh(10);
+    chart.SetAutoRedraw(false);
+    chart.MoveTo(0, 0);
+    chart.DrawTo(10, 1.0);  // commands never repaint by themselves
+    chart.hide();
+    chart.show();
+    const QImage shown = chart.grab().toImage();
+    int x, y;
+    chart.WorldToPixel(1, 5.0, 0.5, x, y);
+    EXPECT_EQ(shown.pixelColor(x, y), QColor(Qt::black));
 }
