@@ -400,7 +400,9 @@ private:
     void SyncAxisMargins(int layer);
     void InstallAxisCallbacks(int layer);
     void ClearEvents();
-    void StoreRange(TScaleProps& props, double low, double high);
+    // Stores a range as a layer range change does; false when a logarithmic
+    // axis refused both bounds.
+    bool StoreRange(TScaleProps& props, double low, double high);
     void ApplyLayoutRow(TkvLayout layout);
     // Runs f with SyncAllAxes deferred, then syncs once when anything asked for it.
     void WithDeferredSync(const std::function<void()>& f);

@@ -136,15 +136,23 @@ void TCustomKurvo::SetLayerRanges(int layer, bool pushHistory, double xLow, doub
     SetPaintSuspended(suspended);
 }
 
-void TCustomKurvo::StoreRange(TScaleProps& props, double low, double high)
+bool TCustomKurvo::StoreRange(TScaleProps& props, double low, double high)
 {
-    if (props.Logarithmic()) {
-        if (!(low < kLogFloor)) props.StoreRangeLow(low);
-        if (!(high < kLogFloor)) props.StoreRangeHigh(high);
-    } else {
+    if (!props.Logarithmic()) {
         props.StoreRangeLow(low);
         props.StoreRangeHigh(high);
+        return true;
     }
+    bool stored = false;
+    if (!(low < kLogFloor)) {
+        props.StoreRangeLow(low);
+        stored = true;
+    }
+    if (!(high < kLogFloor)) {
+        props.StoreRangeHigh(high);
+        stored = true;
+    }
+    return stored;
 }
 
 void TCustomKurvo::ApplyLayerRange(int layer, bool pushHistory, double xLow, double yLow, double xHigh,
@@ -182,14 +190,10 @@ void TCustomKurvo::ApplyLayerRange(int layer, bool pushHistory, double xLow, dou
     TScaleProps& sy = *ScaleY(L);
     bool stored = false;
     // Non-finite bounds are refused like a too narrow range: a range must be numbers.
-    if (std::isfinite(xLow) && std::isfinite(xHigh) && !(std::fabs(xLow - xHigh) < 0.99 * sx.MinRange())) {
-        StoreRange(sx, xLow, xHigh);
-        stored = true;
-    }
-    if (std::isfinite(yLow) && std::isfinite(yHigh) && !(std::fabs(yLow - yHigh) < 0.99 * sy.MinRange())) {
-        StoreRange(sy, yLow, yHigh);
-        stored = true;
-    }
+    if (std::isfinite(xLow) && std::isfinite(xHigh) && !(std::fabs(xLow - xHigh) < 0.99 * sx.MinRange()))
+        stored = StoreRange(sx, xLow, xHigh);
+    if (std::isfinite(yLow) && std::isfinite(yHigh) && !(std::fabs(yLow - yHigh) < 0.99 * sy.MinRange()))
+        stored = StoreRange(sy, yLow, yHigh) || stored;
     SyncAxis(*AxisX(L), sx);
     SyncAxis(*AxisY(L), sy);
     if (pushHistory && stored) PushZoomHistory();

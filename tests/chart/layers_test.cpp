@@ -332,6 +332,18 @@ TEST(ZoomHistory, RingOfSixteenSlots)
     // A range change that stores nothing does not push.
     chart.SetLayerRanges(1, true, 42, 5, 42, 5, false);
     EXPECT_EQ(chart.ZoomHistoryNext(), 2);
+    // Nor does one whose bounds a logarithmic axis refuses, each bound on its own.
+    TScalePropsHoriz& x3 = *chart.ScaleX(3);
+    x3.SetRangeLow(1);
+    x3.SetRangeHigh(100);
+    x3.SetLogarithmic(true);
+    chart.SetLayerRanges(3, true, -5, 0, -1, 0, false);  // Y too narrow, X bounds not positive
+    EXPECT_EQ(x3.RangeLow(), 1.0);
+    EXPECT_EQ(x3.RangeHigh(), 100.0);
+    EXPECT_EQ(chart.ZoomHistoryNext(), 2);
+    chart.SetLayerRanges(3, true, -5, 0, 50, 0, false);  // the high bound is stored: a push
+    EXPECT_EQ(x3.RangeHigh(), 50.0);
+    EXPECT_EQ(chart.ZoomHistoryNext(), 3);
 }
 
 TEST(Layers, IsometricMakesUnitsEqualInBothDirections)
