@@ -46,8 +46,10 @@ void TCustomKurvo::SetUseDataOf(TCustomKurvo* value)
         RepaintIfAutoRedraw();
         return;
     }
+    // Redirected to the owner, which may be the one this chart uses already:
+    // it then joins that owner again, at the end of its sharers.
     if (value->FUseDataOf != nullptr) value = value->FUseDataOf;
-    if (value == this || value == FUseDataOf) return;
+    if (value == this) return;
     if (value->FSharerCount >= MaxSharers) {
         ShowInfoMessage("Kurvo: Max. number of data shares exceeded");
         return;

@@ -80,6 +80,39 @@ TEST(DataSharing, SharingIsOneLevelDeepAndCommandsReachEveryMember)
     c.SetUseDataOf(nullptr);
 }
 
+TEST(DataSharing, AskingForTheOwnOwnerThroughASharerJoinsItAgain)
+{
+    MessageCapture capture;
+    TKurvo owner, a, b;
+    owner.MoveTo(0, 0);
+    a.SetUseDataOf(&owner);
+    b.SetUseDataOf(&owner);
+    owner.DrawTo(1, 1.0);  // a and b see Count 2
+    a.HandleNeeded();
+    int paints = 0;
+    a.OnScalesRendered = [&](TObject*, TCanvas&, int, int) { ++paints; };
+
+    // a asks for b's data, which is its own owner's: a leaves and joins at the end.
+    a.SetUseDataOf(&b);
+    EXPECT_EQ(a.UseDataOf(), &owner);
+    ASSERT_EQ(owner.SharerCount(), 2);
+    EXPECT_EQ(owner.Sharer(0), &b);
+    EXPECT_EQ(owner.Sharer(1), &a);
+    EXPECT_EQ(paints, 1);
+    EXPECT_TRUE(capture.messages.empty());
+
+    // An owner with four sharers refuses even one of them.
+    TKurvo c, d;
+    c.SetUseDataOf(&owner);
+    d.SetUseDataOf(&owner);
+    a.SetUseDataOf(&d);
+    ASSERT_EQ(capture.messages.size(), 1u);
+    EXPECT_EQ(capture.messages[0], "Kurvo: Max. number of data shares exceeded");
+    EXPECT_EQ(owner.Sharer(1), &a);
+    EXPECT_EQ(a.UseDataOf(), &owner);
+    for (TKurvo* s : {&a, &b, &c, &d}) s->SetUseDataOf(nullptr);
+}
+
 TEST(DataSharing, ASharerWithFewerSlotsGrowsPastTheSharedCount)
 {
     TKurvo owner, sharer;
