@@ -461,8 +461,6 @@ void TCustomKurvo::Assign(const TPersistent& source)
         FAxisY[n]->SetExternalCanvas(&FControlBitmap->Canvas(), 0, 0);
         FScaleX[n]->Assign(*src->FScaleX[n]);
         FScaleY[n]->Assign(*src->FScaleY[n]);
-        FScaleX[n]->SetMouseAction(src->FScaleX[n]->MouseAction());
-        FScaleY[n]->SetMouseAction(src->FScaleY[n]->MouseAction());
         InstallAxisCallbacks(n + 1);
     }
     auto repaint = [this](TObject*) { RepaintIfAutoRedraw(); };

@@ -209,11 +209,7 @@ void TScaleProps::SetMinRange(double value)
     Changed();
 }
 
-void TScaleProps::SetMouseAction(TMouseActMode value)
-{
-    FMouseAction = value;
-    Changed();
-}
+void TScaleProps::SetMouseAction(TMouseActMode value) { FMouseAction = value; }
 
 void TScaleProps::SetUserTickText(const std::string& value)
 {

@@ -64,6 +64,7 @@ public:
     double MinRange() const { return FMinRange; }
     void SetMinRange(double value);
     TMouseActMode MouseAction() const { return FMouseAction; }
+    // Only stored (the axis control never gets it), so it raises no OnChange.
     void SetMouseAction(TMouseActMode value);
     const std::string& UserTickText() const { return FUserTickText; }
     void SetUserTickText(const std::string& value);

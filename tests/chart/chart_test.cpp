@@ -244,6 +244,22 @@ TEST(Chart, AssignGivesAnEqualChart)
     EXPECT_EQ(a.DataCount(), 21);
 }
 
+TEST(Chart, AssignLeavesTheSourceAloneAndCopiesAxisObjectsByTheirAssign)
+{
+    TKurvo a;
+    a.HandleNeeded();
+    a.Scale1X()->SetMouseAction(maPan);
+    int sourcePaints = 0;
+    a.OnScalesRendered = [&](TObject*, TCanvas&, int, int) { ++sourcePaints; };
+    TKurvo b;
+    b.Scale1Y()->SetMouseAction(maZoom);
+    b.Assign(a);
+    EXPECT_EQ(sourcePaints, 0);  // copying from a chart does not repaint it
+    // The axis objects' own Assign copies no MouseAction: the copy keeps its own.
+    EXPECT_EQ(b.Scale1X()->MouseAction(), maNone);
+    EXPECT_EQ(b.Scale1Y()->MouseAction(), maZoom);
+}
+
 TEST(Chart, AxesOfACopyDrawOntoTheCopysBitmap)
 {
     TKurvo a;

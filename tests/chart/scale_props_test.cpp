@@ -151,6 +151,11 @@ TEST(ScaleProps, ClampsAndStores)
     const int before = c.changes;
     c.props.Font().SetColor(clRed);
     EXPECT_GT(c.changes, before);
+    // MouseAction is only stored: no notification.
+    const int beforeMouse = c.changes;
+    c.props.SetMouseAction(maPan);
+    EXPECT_EQ(c.props.MouseAction(), maPan);
+    EXPECT_EQ(c.changes, beforeMouse);
 }
 
 TEST(ScaleProps, AssignCopiesSettingsButNotLocationOrMouseAction)
