@@ -24,7 +24,22 @@ std::vector<std::string> SplitLines(const std::string& text)
     }
 }
 
-std::int64_t Square(std::int64_t v) { return v * v; }
+// Squared distances of pixels. A pixel difference fits 32 bits, so its
+// square fits 64 bits unsigned; the sum of two saturates, as an anchor
+// clamped far outside the view would otherwise wrap round to a small
+// distance and win the nearest-label test.
+std::uint64_t Square(std::int64_t d)
+{
+    const std::uint64_t a = static_cast<std::uint64_t>(d < 0 ? -d : d);
+    return a * a;
+}
+
+std::uint64_t SquaredDistance(std::int64_t dx, std::int64_t dy)
+{
+    const std::uint64_t a = Square(dx);
+    const std::uint64_t b = Square(dy);
+    return a > UINT64_MAX - b ? UINT64_MAX : a + b;
+}
 
 }  // namespace
 
@@ -251,8 +266,8 @@ void TCustomKurvo::TextLabelDrag(TShiftState shift, int x, int y)
         const TTxtLblAttachMode a = l.AttachToData();
         const int lx = a == tlamXOnly || a == tlamBoth ? px : RoundPixel(l.PosX());
         const int ly = a == tlamYOnly || a == tlamBoth ? py : RoundPixel(l.PosY());
-        const double d = static_cast<double>(Square(static_cast<std::int64_t>(lx) - x) +
-                                             Square(static_cast<std::int64_t>(ly) - y));
+        const double d = static_cast<double>(
+            SquaredDistance(static_cast<std::int64_t>(lx) - x, static_cast<std::int64_t>(ly) - y));
         if (d < best) {
             best = d;
             FSelectedLabel = k;

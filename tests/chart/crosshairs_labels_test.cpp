@@ -229,3 +229,33 @@ TEST(TextLabels, DragMovesTheNearestLabelAnywhere)
     chart.WMMouseMove(left, 5, 5);  // outside the data area too
     EXPECT_EQ(chart.TextLabel(4)->PosX(), 5.0);
 }
+
+TEST(TextLabels, ALabelFarOutsideTheViewIsNotTheNearest)
+{
+    // Label 3 is anchored to a world point far above and left of the view,
+    // whose pixel is clamped to (-2147483647, -2147483647); its squared
+    // distance to the pointer exceeds the 64-bit range.
+    TKurvo chart;
+    Geometry(chart);
+    chart.HandleNeeded();
+    chart.SetMouseAction(maDragLabel);
+    for (int k : {3, 4}) {
+        TTextLabel& l = *chart.TextLabel(k);
+        l.SetMode(tlsimple);
+        l.SetVisible(true);
+        l.SetCaption("label");
+    }
+    chart.TextLabel(3)->SetAttachToData(tlamBoth);
+    chart.TextLabel(3)->SetPosX(-1e20);
+    chart.TextLabel(3)->SetPosY(1e20);
+    chart.TextLabel(4)->SetAttachToData(tlamNone);
+    chart.TextLabel(4)->SetPosX(200);
+    chart.TextLabel(4)->SetPosY(100);
+    TTextLabel* moved = nullptr;
+    chart.OnTextLabelMove = [&](TObject*, TTextLabel* which) { moved = which; };
+    const TShiftState left{ssLeft};
+    chart.WMMouseMove(left, 190, 110);
+    chart.WMMouseMove(left, 300, 40);
+    EXPECT_EQ(moved, chart.TextLabel(4));
+    EXPECT_EQ(chart.TextLabel(3)->PosX(), -1e20);
+}
