@@ -174,8 +174,12 @@ void RunTimeOfDayPass(const TTickSettings& s, double q, TClockLevel level, TTick
     // back from the first long one.)
     const double dayStart = std::floor(s.RangeLow);
     const double tod = (s.RangeLow - dayStart) * row.PerDay;  // also for RangeLow < 0: from its midnight
-    const double u0 = std::ceil((tod - 1e-6) / inc) * inc;    // 1e-6 unit: the rounding of tod
     auto valueAt = [&](double u) { return dayStart + u / row.PerDay; };
+    double u0 = std::ceil((tod - 1e-6) / inc) * inc;          // 1e-6 unit: the rounding of tod
+    // Far from day 0 that rounding exceeds 1e-6 unit for seconds and
+    // hundredths (a day number near 45000 carries about 6e-5 hundredths),
+    // which would skip a tick whose value is RangeLow itself.
+    if (valueAt(u0 - inc) >= s.RangeLow) u0 -= inc;
 
     // Count first; the range per MinTicks bounds this, a huge MinTicks does not.
     int count = 0;
@@ -321,9 +325,11 @@ void RunYearsPass(const TTickSettings& s, int minTicks, TTickList& list, const T
     int v = n;
     if (s.ShortTicks && n > 1) v = static_cast<int>(std::llround(f == 5 ? n / 5.0 : n / 2.0));
 
-    const int lowYear = CivilDate(static_cast<std::int64_t>(std::floor(s.RangeLow))).Year;
-    int year = (lowYear + v - 1) / v * v;  // lowYear >= 1
-    if (year == lowYear && s.RangeLow - static_cast<double>(DayNumber(lowYear, 1, 1)) > kEndSlack) year += v;
+    const TCivilDate low = CivilDate(static_cast<std::int64_t>(std::floor(s.RangeLow)));
+    int year = (low.Year + v - 1) / v * v;  // low.Year >= 1
+    // The date decides, not the time: RangeLow at any time of 1 January
+    // keeps that day's tick, less than a day before the axis starts.
+    if (year == low.Year && (low.Month != 1 || low.Day != 1)) year += v;
 
     // The pass ends after the year 9999 (or RangeHigh's year, if earlier).
     const int highYear = CivilDate(static_cast<std::int64_t>(std::floor(s.RangeHigh))).Year;

@@ -407,6 +407,42 @@ TEST(DateTimePass, TimeOfDayStartsAtTheFirstTickNotBeforeRangeLow)
     ExpectValuesNear(longs.ListValues(), longs.Values(tkLong));
 }
 
+struct RangeLowTickRow {
+    const char* Name;
+    TTickSettings Settings;
+    std::string FirstLabel;
+};
+
+TEST(DateTimePass, TimeOfDayTickAtRangeLowItself)
+{
+    // RangeLow on a whole hour: its day number is off the exact hour by up
+    // to 1e-4 of the smallest unit (hundredths near day 45000, seconds
+    // near day 2900000), and the tick at RangeLow must still come first.
+    const double twoAm = kJan1 + 2 * kHour;
+    const double late = 2900000 + 5 * kHour;
+    const RangeLowTickRow rows[] = {
+        {"hundredths on a vertical axis", DateAxis(twoAm, twoAm + 0.3 * kSecond, 3, true), "02:00:00.000"},
+        {"hundredths without short ticks",
+         With(DateAxis(twoAm, twoAm + 0.3 * kSecond, 3, true), [](TTickSettings& a) { a.ShortTicks = false; }),
+         "02:00:00.000"},
+        {"seconds far from day 0", DateAxis(late, late + 30 * kSecond), "05:00:00"},
+        {"seconds far from day 0 on a vertical axis", DateAxis(late, late + 30 * kSecond, 3, true), "05:00:00"},
+        {"minutes", DateAxis(twoAm, twoAm + kHour), "02:00"},
+    };
+    for (const RangeLowTickRow& row : rows) {
+        SCOPED_TRACE(row.Name);
+        const TRecordedPass pass = Record(row.Settings);
+        ASSERT_FALSE(pass.Visits.empty());
+        const TTickVisit& first = pass.Visits.front();
+        EXPECT_EQ(first.Kind, tkLong);
+        EXPECT_NEAR(first.Value, row.Settings.RangeLow, 1e-9);
+        EXPECT_EQ(first.Label, row.FirstLabel);
+        // The date line goes with the first labelled tick.
+        EXPECT_TRUE(first.HasDateLine);
+        EXPECT_DOUBLE_EQ(pass.List.TickValue(1), first.Value);
+    }
+}
+
 TEST(DateTimePass, TimeOfDayBeforeDayZero)
 {
     // 29 December 1899, 06:00 ... 18:00: the time of day counts from that day's midnight.
@@ -570,6 +606,9 @@ TEST(DateTimePass, YearsPass)
         {"RangeLow after 1 January of a multiple: the next one",
          DateAxis(DayNumber(2000, 6, 1), DayNumber(2031, 6, 1)), {2005, 2010, 2015, 2020, 2025, 2030},
          {"2010", "2020", "2030"}},
+        {"RangeLow on 1 January after midnight: that year still comes first",
+         DateAxis(DayNumber(2000, 1, 1) + 0.5, DayNumber(2031, 1, 1)), {2000, 2005, 2010, 2015, 2020, 2025, 2030},
+         {"2000", "2010", "2020", "2030"}},
         {"RangeLow after 1 January otherwise", DateAxis(DayNumber(2001, 6, 1), DayNumber(2032, 6, 1)),
          {2005, 2010, 2015, 2020, 2025, 2030}, {"2010", "2020", "2030"}},
         {"two digits", With(YearAxis(2000, 2030), [](TTickSettings& s) { s.DateFormat.YearLength = ylYY; }),
