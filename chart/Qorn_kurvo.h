@@ -445,6 +445,7 @@ private:
     // mouse helpers (mouse.cpp)
     void AnchorAllLayers(int x, int y);
     void AxisBandDrag(TShiftState shift, int x, int y);
+    bool DragStep(TShiftState shift, int x, int y);
     void PanMove(TShiftState shift, int x, int y);
     void ZoomDragMove(TShiftState shift, int x, int y);
     void WindowFigureMove(int x, int y);

@@ -253,20 +253,27 @@ void TCustomKurvo::AxisBandDrag(TShiftState shift, int x, int y)
 
 // ------------------------------------------------------ pans, zoom drag
 
-void TCustomKurvo::PanMove(TShiftState shift, int x, int y)
+// The common start of the pans and the zoom drag: true when this move
+// changes ranges.
+bool TCustomKurvo::DragStep(TShiftState shift, int x, int y)
 {
     if (!shift.Contains(ssLeft)) {
         FDragging = false;
-        return;
+        return false;
     }
     // The first move with the button held, not the press, fixes the anchor.
     if (!FDragging) {
         AnchorAllLayers(x, y);
         FDragging = true;
-        return;
+        return false;
     }
     // Outside the data area the view freezes; the anchor stays.
-    if (!InDataArea(x, y)) return;
+    return InDataArea(x, y);
+}
+
+void TCustomKurvo::PanMove(TShiftState shift, int x, int y)
+{
+    if (!DragStep(shift, x, y)) return;
 
     const int w = DataWidth();
     const int h = DataHeight();
@@ -330,16 +337,7 @@ void TCustomKurvo::PanMove(TShiftState shift, int x, int y)
 
 void TCustomKurvo::ZoomDragMove(TShiftState shift, int x, int y)
 {
-    if (!shift.Contains(ssLeft)) {
-        FDragging = false;
-        return;
-    }
-    if (!FDragging) {
-        AnchorAllLayers(x, y);
-        FDragging = true;
-        return;
-    }
-    if (!InDataArea(x, y)) return;
+    if (!DragStep(shift, x, y)) return;
 
     TPaintHold hold(FPaintSuspended);
     for (int layer = 1; layer <= LayerCount; ++layer) {
