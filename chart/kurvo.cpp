@@ -446,11 +446,8 @@ void TCustomKurvo::Assign(const TPersistent& source)
     OnMouseMoveInChart = src->OnMouseMoveInChart;
     OnMouseEnter = src->OnMouseEnter;
     OnMouseLeave = src->OnMouseLeave;
-    OnMouseDown = src->OnMouseDown;
-    OnMouseMove = src->OnMouseMove;
-    OnMouseUp = src->OnMouseUp;
-    OnClick = src->OnClick;
-    OnDblClick = src->OnDblClick;
+    AssignControlEvents(*src);
+    FInteraction->AssignSettings(*src->FInteraction);
 
     // Sub-objects through their own Assign; each keeps notifying this chart
     // and every axis keeps drawing onto this chart's bitmap.

@@ -120,6 +120,7 @@ void TCustomKurvo::MouseDown(TMouseButton button, TShiftState shift, int x, int 
         FDoubleClick = false;
         return;
     }
+    FInteraction->GestureStarts();
     TCustomControl::MouseDown(button, shift, x, y);
     if (IsWindowAction(FMouseAction) && FZoomState == zsNormal && button == mbLeft && InDataArea(x, y)) {
         FZoomState = zsDrawWin;
@@ -389,6 +390,14 @@ void TCustomKurvo::WindowFigureMove(int x, int y)
     DrawWindowFigure(x, y);
     FWinX1 = x;
     FWinY1 = y;
+}
+
+bool TCustomKurvo::CancelWindowFigure()
+{
+    if (FZoomState != zsDrawWin) return false;
+    FZoomState = zsNormal;
+    DrawWindowFigure(FWinX1, FWinY1);
+    return true;
 }
 
 void TCustomKurvo::WindowRelease(TMouseButton button)
