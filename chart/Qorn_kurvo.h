@@ -7,13 +7,13 @@
 // picture follows. User code extends it through events.
 #pragma once
 
-#include "base/Qorn_qornbase.h"
-#include "canvas/custom_control.h"
-#include "chart/background.h"
-#include "chart/display_list.h"
-#include "chart/joint_layers.h"
-#include "chart/scale_props.h"
-#include "scale/Qorn_Scale.h"
+#include "../base/Qorn_qornbase.h"
+#include "../canvas/custom_control.h"
+#include "../chart/background.h"
+#include "../chart/display_list.h"
+#include "../chart/joint_layers.h"
+#include "../chart/scale_props.h"
+#include "../scale/Qorn_Scale.h"
 
 #include <array>
 #include <cstdint>
