@@ -255,6 +255,12 @@ public:
     virtual void ResetTextAlign() {}
     // True only for a printer's page canvas; nothing here prints.
     virtual bool IsPrinterCanvas() const { return false; }
+    // Vertical pixels per inch of the page when IsPrinterCanvas() is true.
+    virtual int PrinterLogPixelsY() const { return 600; }
+    // Device pixels per canvas pixel. Coordinates, sizes and pen widths stay
+    // in canvas pixels at every ratio; a one-pixel pen is drawn
+    // round(ratio) device pixels wide.
+    virtual double DevicePixelRatio() const { return 1.0; }
 
 private:
     TPen FPen;
@@ -287,7 +293,13 @@ enum TPixelFormat : std::uint8_t { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf
 
 class TQtCanvas;
 
+// Limits of a device pixel ratio; a bitmap clamps to them.
+constexpr double MinDevicePixelRatio = 0.25;
+constexpr double MaxDevicePixelRatio = 8.0;
+
 // Off-screen bitmap with its own canvas, realised on a 32-bit QImage.
+// Width and Height are logical pixels; the image holds
+// round(Width * ratio) x round(Height * ratio) device pixels.
 class TBitmap : public TObject {
 public:
     TBitmap();
@@ -305,6 +317,10 @@ public:
     TPixelFormat PixelFormat() const { return FPixelFormat; }
     void SetPixelFormat(TPixelFormat value) { FPixelFormat = value; }
     bool Empty() const { return Width() == 0 || Height() == 0; }
+    double DevicePixelRatio() const { return FRatio; }
+    // Non-finite values become 1, others are clamped to the limits above. A
+    // change resizes the image like SetSize (the content is undefined).
+    void SetDevicePixelRatio(double value);
 
     TCanvas& Canvas();
 
@@ -313,19 +329,24 @@ public:
     // previous content.
     bool LoadFromFile(const std::string& fileName, std::string* error = nullptr);
 
-    // The pixels, with every drawing operation finished.
+    // The pixels, with every drawing operation finished; the image carries
+    // the bitmap's device pixel ratio.
     const QImage& Image() const;
+    // The colour of logical pixel (x, y): the device pixel under its centre.
     TColor Pixel(int x, int y) const;
 
     std::string ClassName() const override { return "TBitmap"; }
 
 private:
+    void Reallocate();
+
     std::unique_ptr<QImage> FImage;
     std::unique_ptr<TQtCanvas> FCanvas;
     TPixelFormat FPixelFormat = pfDevice;
     // The size asked for; a QImage with a zero side has no size of its own.
     int FWidth = 0;
     int FHeight = 0;
+    double FRatio = 1.0;
 };
 
 }  // namespace kurvo

@@ -7,6 +7,8 @@
 #include <QImage>
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 
 namespace kurvo {
 
@@ -91,15 +93,39 @@ void TBitmap::SetSize(int width, int height)
     width = std::max(width, 0);
     height = std::max(height, 0);
     if (width == Width() && height == Height()) return;
-    // The painter must let go of the old pixels before they are replaced.
-    FCanvas->EndPaint();
     FWidth = width;
     FHeight = height;
-    if (width == 0 || height == 0) {
+    Reallocate();
+}
+
+void TBitmap::SetDevicePixelRatio(double value)
+{
+    value = std::isfinite(value) ? std::clamp(value, MinDevicePixelRatio, MaxDevicePixelRatio) : 1.0;
+    if (value == FRatio) return;
+    FRatio = value;
+    if (FImage->isNull()) {
+        FImage->setDevicePixelRatio(value);
+        return;
+    }
+    Reallocate();
+}
+
+// A new image for the logical size at the current ratio.
+void TBitmap::Reallocate()
+{
+    // The painter must let go of the old pixels before they are replaced.
+    FCanvas->EndPaint();
+    if (FWidth == 0 || FHeight == 0) {
         *FImage = QImage();
         return;
     }
-    *FImage = QImage(width, height, kFormat);
+    // Rounded in double and limited, so that a huge logical size cannot wrap
+    // round; QImage refuses what it cannot allocate and leaves a null image.
+    const auto physical = [this](int logical) {
+        return static_cast<int>(std::clamp(std::lround(logical * FRatio), 1L, static_cast<long>(INT_MAX)));
+    };
+    *FImage = QImage(physical(FWidth), physical(FHeight), kFormat);
+    FImage->setDevicePixelRatio(FRatio);
     FImage->fill(Qt::white);
 }
 
@@ -114,7 +140,11 @@ const QImage& TBitmap::Image() const
 TColor TBitmap::Pixel(int x, int y) const
 {
     FCanvas->EndPaint();
-    if (x < 0 || y < 0 || x >= FImage->width() || y >= FImage->height()) return -1;
+    if (x < 0 || y < 0 || x >= FWidth || y >= FHeight || FImage->isNull()) return -1;
+    if (FRatio != 1.0) {
+        x = std::min(static_cast<int>((x + 0.5) * FRatio), FImage->width() - 1);
+        y = std::min(static_cast<int>((y + 0.5) * FRatio), FImage->height() - 1);
+    }
     return FromQRgb(FImage->pixel(x, y));
 }
 
@@ -132,7 +162,10 @@ bool TBitmap::LoadFromFile(const std::string& fileName, std::string* error)
     if (!UncompressedRowsComplete(data) || !decoded.loadFromData(data, "BMP") || decoded.isNull())
         return fail("Bitmap image is not valid: \"" + fileName + "\"");
     FCanvas->EndPaint();
+    // A file's picture has one device pixel per pixel.
     *FImage = decoded.convertToFormat(kFormat);
+    FImage->setDevicePixelRatio(1.0);
+    FRatio = 1.0;
     FWidth = FImage->width();
     FHeight = FImage->height();
     FPixelFormat = FormatOfBmp(data);

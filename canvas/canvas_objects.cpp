@@ -225,7 +225,10 @@ std::string Utf8Prefix(const std::string& text, int count)
 
 int ScreenLogPixelsY() { return ScreenPixelsPerInch; }
 
-int CanvasLogPixelsY(const TCanvas& canvas) { return canvas.IsPrinterCanvas() ? 600 : ScreenLogPixelsY(); }
+int CanvasLogPixelsY(const TCanvas& canvas)
+{
+    return canvas.IsPrinterCanvas() ? canvas.PrinterLogPixelsY() : ScreenLogPixelsY();
+}
 
 int ScreenAspectX() { return 36; }
 

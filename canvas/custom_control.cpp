@@ -15,6 +15,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <map>
 
 // Q_INIT_RESOURCE declares a global function; it must not be used inside a namespace.
@@ -187,7 +189,7 @@ void TCustomControl::SetBounds(int left, int top, int width, int height)
     if (resized) SurfaceChanged();
     // setGeometry sends resize and move events to a visible widget, and
     // they come back here; the guard stops that loop.
-    if (!FApplyingGeometry) {
+    if (!FApplyingGeometry && !FGeometryDetached) {
         TFlagScope scope(FApplyingGeometry);
         setGeometry(left, top, width, height);
     }
@@ -201,16 +203,37 @@ void TCustomControl::SetVisible(bool value)
     if (parentWidget() != nullptr) QWidget::setVisible(value);
 }
 
+double TCustomControl::DevicePixelRatio() const
+{
+    const double ratio = FRatioOverride > 0 ? FRatioOverride : devicePixelRatioF();
+    return std::clamp(ratio, MinDevicePixelRatio, MaxDevicePixelRatio);
+}
+
+void TCustomControl::SetDevicePixelRatio(double value)
+{
+    FRatioOverride = std::isfinite(value) && value > 0 ? value : 0.0;
+}
+
 void TCustomControl::SurfaceChanged() { FSurfaceStale = true; }
 
+// The surface has the control's size in device pixels, so that the window
+// shows it one to one; a new ratio (the window moved to another screen)
+// makes a new surface and a repaint.
 QImage& TCustomControl::Surface()
 {
     const bool wanted = FWidth > 0 && FHeight > 0;
-    const bool matches = wanted ? FSurface.width() == FWidth && FSurface.height() == FHeight : FSurface.isNull();
+    const double ratio = DevicePixelRatio();
+    const auto physical = [ratio](int logical) {
+        return static_cast<int>(std::min(std::lround(logical * ratio), static_cast<long>(INT_MAX)));
+    };
+    const bool matches = wanted ? FSurface.width() == physical(FWidth) && FSurface.height() == physical(FHeight) &&
+                                      FSurface.devicePixelRatio() == ratio
+                                : FSurface.isNull();
     if (!matches) {
         if (FCanvas) FCanvas->EndPaint();
         if (wanted) {
-            FSurface = QImage(FWidth, FHeight, QImage::Format_RGB32);
+            FSurface = QImage(physical(FWidth), physical(FHeight), QImage::Format_RGB32);
+            FSurface.setDevicePixelRatio(ratio);
             FSurface.fill(ToQColor(clBtnFace));
         } else {
             FSurface = QImage();

@@ -99,6 +99,17 @@ public:
     void SetHeight(int value) { SetBounds(FLeft, FTop, FWidth, value); }
     // Stores the bounds (negative sizes become 0) and moves the widget there.
     virtual void SetBounds(int left, int top, int width, int height);
+    // While set, SetBounds stores the bounds without moving or resizing the
+    // widget: the control is laid out for an off-screen picture, and Qt and
+    // the parent's layout never see the passing size.
+    bool GeometryDetached() const { return FGeometryDetached; }
+    void SetGeometryDetached(bool value) { FGeometryDetached = value; }
+
+    // Device pixels per pixel of the control's pictures: the widget's own
+    // ratio (its screen's), unless SetDevicePixelRatio chose one. A value
+    // of 0 (or anything not positive and finite) follows the widget again.
+    double DevicePixelRatio() const;
+    void SetDevicePixelRatio(double value);
 
     bool Visible() const { return FVisible; }
     virtual void SetVisible(bool value);
@@ -254,6 +265,8 @@ private:
     bool FLoading = false;
     bool FHandleAllocated = false;
     bool FApplyingGeometry = false;
+    bool FGeometryDetached = false;
+    double FRatioOverride = 0.0;
     bool FInPaintEvent = false;
     bool FSurfaceStale = true;
     bool FPressedLeft = false;

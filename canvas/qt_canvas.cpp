@@ -12,6 +12,13 @@
 // some hundred microseconds on one 200-point polyline. Rectangles are filled
 // here too. Polygon fills, ellipses, arcs, wide XOR pens, text and images go
 // through QPainter.
+//
+// The own rasteriser writes image memory at one device pixel per canvas
+// pixel. On an image with another device pixel ratio, and on devices without
+// image memory (PDF, SVG, printer), every line goes through QPainter
+// instead, aliased and in canvas coordinates: a one-pixel pen becomes a band
+// round(ratio) device pixels wide on the canvas pixel centres, so that lines
+// stay sharp and keep the pixel rules above.
 #include "canvas/qt_canvas.h"
 
 #include "canvas/Qorn_canvas.h"
@@ -84,6 +91,43 @@ void Normalise(int& a, int& b)
     if (b < a) std::swap(a, b);
 }
 
+// Cuts the segment (x0, y0)-(x1, y1) to the box [lo, hi] on both axes;
+// false when nothing is left. t0 receives the fraction cut from the start.
+// QPainter's rasteriser loses precision far outside the device.
+bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double loX, double loY, double hiX, double hiY,
+                 double& t0)
+{
+    const double dx = x1 - x0;
+    const double dy = y1 - y0;
+    double a = 0.0;
+    double b = 1.0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - loX, hiX - x0, y0 - loY, hiY - y0};
+    for (int k = 0; k < 4; ++k) {
+        if (p[k] == 0) {
+            if (q[k] < 0) return false;
+            continue;
+        }
+        const double t = q[k] / p[k];
+        if (p[k] < 0)
+            a = std::max(a, t);
+        else
+            b = std::min(b, t);
+        if (a > b) return false;
+    }
+    x1 = x0 + b * dx;
+    y1 = y0 + b * dy;
+    x0 += a * dx;
+    y0 += a * dy;
+    t0 = a;
+    return true;
+}
+
+// Rectangles handed to QPainter stay in a range its integer geometry holds.
+constexpr long long kPainterReach = 1 << 24;
+
+long long ClampReach(long long v) { return std::clamp(v, -kPainterReach, kPainterReach); }
+
 }  // namespace
 
 TColor FromQRgb(unsigned rgb)
@@ -93,6 +137,25 @@ TColor FromQRgb(unsigned rgb)
 }
 
 TQtCanvas::TQtCanvas(QImage* image) : FImage(image) {}
+
+TQtCanvas::TQtCanvas(QPainter* painter, int logPixelsY, bool printerPage)
+    : FImage(nullptr), FExternal(painter), FLogPixelsY(std::max(logPixelsY, 1)), FPrinterPage(printerPage)
+{
+}
+
+double TQtCanvas::DevicePixelRatio() const
+{
+    return FExternal == nullptr && FImage != nullptr ? FImage->devicePixelRatio() : 1.0;
+}
+
+// A one-pixel pen covers round(ratio) device pixels, at least one; on other
+// devices it is one canvas pixel wide.
+double TQtCanvas::ThinPenWidth() const
+{
+    if (FExternal != nullptr) return 1.0;
+    const double ratio = DevicePixelRatio();
+    return std::max(1.0, std::round(ratio)) / ratio;
+}
 
 TQtCanvas::~TQtCanvas() { EndPaint(); }
 
@@ -108,10 +171,15 @@ void TQtCanvas::SetImage(QImage* image)
     FDashEnd = {-0x7FFFFFFF, -0x7FFFFFFF};
 }
 
-bool TQtCanvas::CanPaint() const { return FImage != nullptr && !FImage->isNull(); }
+bool TQtCanvas::CanPaint() const
+{
+    if (FExternal != nullptr) return FExternal->isActive();
+    return FImage != nullptr && !FImage->isNull();
+}
 
 QPainter& TQtCanvas::Painter()
 {
+    if (FExternal != nullptr) return *FExternal;
     if (!FPainter) FPainter = std::make_unique<QPainter>();
     if (!FPainter->isActive()) {
         FPainter->begin(FImage);
@@ -133,8 +201,10 @@ void TQtCanvas::SetXorMode(QPainter& painter, bool xorMode)
 void TQtCanvas::ApplyPen()
 {
     const TPen& pen = Pen();
-    if (FPenVersion == pen.Version()) return;
+    const double thin = ThinPenWidth();
+    if (FPenVersion == pen.Version() && FPenThin == thin) return;
     FPenVersion = pen.Version();
+    FPenThin = thin;
 
     const QColor color = ToQColor(pen.Color());
     const std::uint32_t rgb = RgbOf(pen.Color());
@@ -144,10 +214,18 @@ void TQtCanvas::ApplyPen()
 
     if (pen.Style() == psClear) {
         FQPen = QPen(Qt::NoPen);
-    } else if (pen.Width() == 1) {
+    } else if (pen.Width() == 1 && RasterDirect()) {
         FQPen = QPen(color, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
         FQPen.setCosmetic(true);
         if (FPenStyled) FQPen.setDashPattern(QtDashPattern(pen.Style()));
+    } else if (pen.Width() == 1) {
+        FQPen = QPen(color, thin, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+        if (FPenStyled) {
+            // Qt counts dashes in pen widths; the pattern is in canvas pixels.
+            QList<qreal> pattern = QtDashPattern(pen.Style());
+            for (qreal& v : pattern) v /= thin;
+            FQPen.setDashPattern(pattern);
+        }
     } else {
         FQPen = QPen(color, pen.Width(), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     }
@@ -309,6 +387,10 @@ void TQtCanvas::ThinSegment(std::uint32_t* pixels, TPoint from, TPoint to)
 
 void TQtCanvas::ThinPath(const TPoint* points, int count, bool closed)
 {
+    if (!RasterDirect()) {
+        PainterThinPath(points, count, closed);
+        return;
+    }
     std::uint32_t* pixels = WritablePixels();
     if (pixels == nullptr) return;
     for (int k = 0; k + 1 < count; ++k) ThinSegment(pixels, points[k], points[k + 1]);
@@ -316,7 +398,54 @@ void TQtCanvas::ThinPath(const TPoint* points, int count, bool closed)
 }
 
 // Overlapping pixels are drawn twice, so XOR drawing keeps to QPainter.
-bool TQtCanvas::FastWidePen() const { return Pen().Width() > 1 && Pen().Mode() == pmCopy; }
+bool TQtCanvas::FastWidePen() const { return Pen().Width() > 1 && Pen().Mode() == pmCopy && RasterDirect(); }
+
+void TQtCanvas::PainterThinPath(const TPoint* points, int count, bool closed)
+{
+    if (!CanPaint()) return;
+    QPainter& p = Painter();
+    SetXorMode(p, Pen().Mode() == pmXor);
+    UseQtPen(p);
+    for (int k = 0; k + 1 < count; ++k) PainterThinSegment(p, points[k], points[k + 1]);
+    if (closed) PainterThinSegment(p, points[count - 1], points[0]);
+}
+
+// The band runs between the pixel centres, moved back half a step along the
+// major axis, with flat ends: it covers the start pixel and stops where the
+// end pixel begins, in every direction. The dash pattern runs on across
+// joined segments as on the raster path.
+void TQtCanvas::PainterThinSegment(QPainter& painter, TPoint from, TPoint to)
+{
+    const long long dx = static_cast<long long>(to.X) - from.X;
+    const long long dy = static_cast<long long>(to.Y) - from.Y;
+    const long long n = std::max(std::llabs(dx), std::llabs(dy));
+    if (!(from == FDashEnd)) FDashPhase = 0;
+    FDashEnd = to;
+    if (n == 0) return;
+    const double hx = 0.5 * static_cast<double>(dx) / static_cast<double>(n);
+    const double hy = 0.5 * static_cast<double>(dy) / static_cast<double>(n);
+    double x0 = from.X + 0.5 - hx;
+    double y0 = from.Y + 0.5 - hy;
+    double x1 = to.X + 0.5 - hx;
+    double y1 = to.Y + 0.5 - hy;
+    double reachX = 1e6;
+    double reachY = 1e6;
+    if (FImage != nullptr && FExternal == nullptr) {
+        const QSizeF size = FImage->deviceIndependentSize();
+        reachX = size.width() + 2;
+        reachY = size.height() + 2;
+    }
+    double cut = 0.0;
+    if (ClipSegment(x0, y0, x1, y1, -2.0, -2.0, reachX, reachY, cut)) {
+        if (FPenStyled) {
+            QPen pen = FQPen;
+            pen.setDashOffset((FDashPhase + cut * static_cast<double>(n)) / FPenThin);
+            painter.setPen(pen);
+        }
+        painter.drawLine(QPointF(x0, y0), QPointF(x1, y1));
+    }
+    FDashPhase = static_cast<int>((FDashPhase + n) % kDashPeriod);
+}
 
 // Wide pens cover the pixels whose centres lie inside the band of the pen's
 // width around the exact line, with round dots on the vertices. A centre
@@ -411,7 +540,12 @@ void TQtCanvas::LineTo(int x, int y)
     ApplyPen();
     ApplyBrushForFill();
     if (ThinPen()) {
-        if (std::uint32_t* pixels = WritablePixels()) ThinSegment(pixels, from, to);
+        if (!RasterDirect()) {
+            const TPoint segment[2] = {from, to};
+            PainterThinPath(segment, 2, false);
+        } else if (std::uint32_t* pixels = WritablePixels()) {
+            ThinSegment(pixels, from, to);
+        }
         return;
     }
     if (FastWidePen()) {
@@ -424,7 +558,8 @@ void TQtCanvas::LineTo(int x, int y)
     QPainter& p = Painter();
     SetXorMode(p, Pen().Mode() == pmXor);
     UseQtPen(p);
-    p.drawLine(QPoint(from.X, from.Y), QPoint(x, y));
+    const double o = StrokeOffset();
+    p.drawLine(QPointF(from.X + o, from.Y + o), QPointF(x + o, y + o));
 }
 
 void TQtCanvas::Polyline(const TPoint* points, int count)
@@ -452,7 +587,10 @@ void TQtCanvas::Polyline(const TPoint* points, int count)
     QPainter& p = Painter();
     SetXorMode(p, Pen().Mode() == pmXor);
     UseQtPen(p);
+    const double o = StrokeOffset();
+    p.translate(o, o);
     p.drawPolyline(FQPoints.data(), count);
+    p.translate(-o, -o);
 }
 
 void TQtCanvas::Polygon(const TPoint* points, int count)
@@ -473,7 +611,10 @@ void TQtCanvas::Polygon(const TPoint* points, int count)
     SetXorMode(p, Pen().Mode() == pmXor);
     UseQtPen(p);
     p.setBrush(Qt::NoBrush);
+    const double o = StrokeOffset();
+    p.translate(o, o);
     p.drawPolygon(FQPoints.data(), count);
+    p.translate(-o, -o);
 }
 
 void TQtCanvas::Rectangle(int x1, int y1, int x2, int y2)
@@ -485,7 +626,20 @@ void TQtCanvas::Rectangle(int x1, int y1, int x2, int y2)
     ApplyBrushForFill();
     const bool outline = Pen().Style() != psClear;
 
-    if (Brush().Style() == bsSolid) {
+    if (Brush().Style() == bsSolid && !RasterDirect()) {
+        const long long inset = outline ? 1 : 0;
+        const long long left = ClampReach(x1 + inset);
+        const long long top = ClampReach(y1 + inset);
+        const long long right = ClampReach(static_cast<long long>(x2) - inset);
+        const long long bottom = ClampReach(static_cast<long long>(y2) - inset);
+        if (left < right && top < bottom) {
+            QPainter& p = Painter();
+            SetXorMode(p, Pen().Mode() == pmXor);
+            p.fillRect(QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                             static_cast<int>(bottom - top)),
+                       FQBackground);
+        }
+    } else if (Brush().Style() == bsSolid) {
         // With an outline the fill covers the inside only, so that XOR
         // drawing touches every pixel once.
         const int inset = outline ? 1 : 0;
@@ -508,6 +662,17 @@ void TQtCanvas::Rectangle(int x1, int y1, int x2, int y2)
     }
     if (!outline) return;
 
+    if (ThinPen() && !RasterDirect()) {
+        FDashEnd = {-0x7FFFFFFF, -0x7FFFFFFF};
+        if (x2 - x1 == 1 || y2 - y1 == 1) {
+            const TPoint segment[2] = {{x1, y1}, x2 - x1 == 1 ? TPoint{x1, y2} : TPoint{x2, y1}};
+            PainterThinPath(segment, 2, false);
+            return;
+        }
+        const TPoint corners[4] = {{x1, y1}, {x2 - 1, y1}, {x2 - 1, y2 - 1}, {x1, y2 - 1}};
+        PainterThinPath(corners, 4, true);
+        return;
+    }
     if (ThinPen()) {
         std::uint32_t* pixels = WritablePixels();
         FDashEnd = {-0x7FFFFFFF, -0x7FFFFFFF};
@@ -524,7 +689,8 @@ void TQtCanvas::Rectangle(int x1, int y1, int x2, int y2)
     SetXorMode(p, Pen().Mode() == pmXor);
     UseQtPen(p);
     p.setBrush(Qt::NoBrush);
-    p.drawRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+    const double o = StrokeOffset();
+    p.drawRect(QRectF(x1 + o, y1 + o, x2 - x1 - 1, y2 - y1 - 1));
 }
 
 void TQtCanvas::Ellipse(int x1, int y1, int x2, int y2)
@@ -542,7 +708,8 @@ void TQtCanvas::Ellipse(int x1, int y1, int x2, int y2)
     if (outline) {
         // An aliased outline of the box w-1 x h-1 covers exactly w x h pixels.
         UseQtPen(p);
-        p.drawEllipse(QRectF(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+        const double o = StrokeOffset();
+        p.drawEllipse(QRectF(x1 + o, y1 + o, x2 - x1 - 1, y2 - y1 - 1));
     } else {
         p.setPen(Qt::NoPen);
         p.drawEllipse(QRectF(x1, y1, x2 - x1, y2 - y1));
@@ -556,7 +723,8 @@ void TQtCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int 
     if (x1 == x2 || y1 == y2 || Pen().Style() == psClear || !CanPaint()) return;
     ApplyPen();
     ApplyBrushForFill();
-    const QRectF box(x1, y1, x2 - x1 - 1, y2 - y1 - 1);
+    const double o = StrokeOffset();
+    const QRectF box(x1 + o, y1 + o, x2 - x1 - 1, y2 - y1 - 1);
     const double cx = box.center().x();
     const double cy = box.center().y();
     const double rx = std::max(box.width() / 2.0, 0.5);
@@ -565,8 +733,8 @@ void TQtCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int 
     // the ellipse, so the radial directions are scaled first. Angles grow
     // counter-clockwise on the screen (y points down).
     constexpr double kDegrees = 180.0 / 3.14159265358979323846;
-    const double start = std::atan2(-(y3 - cy) / ry, (x3 - cx) / rx) * kDegrees;
-    const double end = std::atan2(-(y4 - cy) / ry, (x4 - cx) / rx) * kDegrees;
+    const double start = std::atan2(-(y3 + o - cy) / ry, (x3 + o - cx) / rx) * kDegrees;
+    const double end = std::atan2(-(y4 + o - cy) / ry, (x4 + o - cx) / rx) * kDegrees;
     double span = end - start;
     while (span < 0) span += 360.0;
     if (span < 1.0 / 32) span = 360.0;  // equal radials give the whole ellipse
@@ -579,6 +747,17 @@ void TQtCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int 
 
 void TQtCanvas::SetPixel(int x, int y, TColor color)
 {
+    if (!RasterDirect()) {
+        if (!CanPaint()) return;
+        if (FExternal == nullptr) {
+            const QSizeF size = FImage->deviceIndependentSize();
+            if (x < 0 || y < 0 || x >= size.width() || y >= size.height()) return;
+        }
+        QPainter& p = Painter();
+        SetXorMode(p, false);
+        p.fillRect(QRect(x, y, 1, 1), ToQColor(color));
+        return;
+    }
     if (!CanPaint() || x < 0 || y < 0 || x >= FImage->width() || y >= FImage->height()) return;
     std::uint32_t* pixels = WritablePixels();
     pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(FImage->bytesPerLine() / 4) + static_cast<std::size_t>(x)] =
@@ -587,6 +766,16 @@ void TQtCanvas::SetPixel(int x, int y, TColor color)
 
 TColor TQtCanvas::GetPixel(int x, int y) const
 {
+    if (FExternal != nullptr) return -1;
+    if (!RasterDirect() && CanPaint()) {
+        // The device pixel under the canvas pixel's centre.
+        const QSizeF size = FImage->deviceIndependentSize();
+        if (x < 0 || y < 0 || x >= size.width() || y >= size.height()) return -1;
+        const double ratio = FImage->devicePixelRatio();
+        const int px = std::min(static_cast<int>((x + 0.5) * ratio), FImage->width() - 1);
+        const int py = std::min(static_cast<int>((y + 0.5) * ratio), FImage->height() - 1);
+        return FromQRgb(FImage->pixel(px, py));
+    }
     if (!CanPaint() || x < 0 || y < 0 || x >= FImage->width() || y >= FImage->height()) return -1;
     return FromQRgb(FImage->pixel(x, y));
 }

@@ -1,4 +1,5 @@
-// TCanvas realised on a QPainter over a 32-bit QImage.
+// TCanvas realised on a QPainter: over a 32-bit QImage (the bitmaps and the
+// window surface) or over any paint device (a PDF or SVG writer, a printer).
 #pragma once
 
 #include "../canvas/Qorn_canvas.h"
@@ -6,6 +7,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QImage>
 #include <QPainter>
 
 #include <memory>
@@ -21,6 +23,11 @@ public:
     // The canvas draws into *image, which must outlive it. The painter is
     // opened on the first drawing call and closed by EndPaint.
     explicit TQtCanvas(QImage* image);
+    // The canvas draws through `painter`, already active on its device, which
+    // must outlive the canvas. Canvas pixels are the painter's coordinates;
+    // `logPixelsY` of them make an inch on the device. `printerPage` makes
+    // the canvas the printer's page (IsPrinterCanvas). GetPixel reads nothing.
+    TQtCanvas(QPainter* painter, int logPixelsY, bool printerPage);
     ~TQtCanvas() override;
 
     void LineTo(int x, int y) override;
@@ -36,6 +43,9 @@ public:
     int TextHeight(const std::string& text) override;
     void Draw(int x, int y, const TBitmap& image) override;
     void StretchDraw(const TRect& rect, const TBitmap& image) override;
+    bool IsPrinterCanvas() const override { return FPrinterPage; }
+    int PrinterLogPixelsY() const override { return FLogPixelsY; }
+    double DevicePixelRatio() const override;
 
     // Finishes all drawing so that the image can be read, resized or
     // replaced. The next drawing call opens the painter again.
@@ -61,9 +71,24 @@ private:
     void WideSegment(std::uint32_t* pixels, TPoint from, TPoint to);
     void WideDot(std::uint32_t* pixels, TPoint centre);
     void FillQtPolygon(const TPoint* points, int count);
+    // Lines go through QPainter wherever the own rasteriser cannot write:
+    // on an image with a device pixel ratio other than 1 and on other devices.
+    bool RasterDirect() const
+    {
+        return FExternal == nullptr && FImage != nullptr && FImage->devicePixelRatio() == 1.0;
+    }
+    double ThinPenWidth() const;
+    double StrokeOffset() const { return RasterDirect() ? 0.0 : 0.5; }
+    void PainterThinPath(const TPoint* points, int count, bool closed);
+    void PainterThinSegment(QPainter& painter, TPoint from, TPoint to);
 
     QImage* FImage;
     std::unique_ptr<QPainter> FPainter;
+    QPainter* FExternal = nullptr;
+    int FLogPixelsY = 600;
+    bool FPrinterPage = false;
+    // The one-pixel pen width the native pen was built for.
+    double FPenThin = 1.0;
     unsigned FPenVersion = ~0u;
     unsigned FBrushVersion = ~0u;
     unsigned FFontVersion = ~0u;

@@ -11,9 +11,12 @@
 #include "../canvas/custom_control.h"
 #include "../chart/background.h"
 #include "../chart/display_list.h"
+#include "../chart/export.h"
 #include "../chart/joint_layers.h"
 #include "../chart/scale_props.h"
 #include "../scale/Qorn_Scale.h"
+
+#include <QSize>
 
 #include <array>
 #include <cstdint>
@@ -335,14 +338,49 @@ public:
     virtual void SetPaintSuspended(bool value);
     bool PaintSuspended() const { return FPaintSuspended; }
     void DrawMouseTrace(int offsetX, int offsetY, TBitmap& bitmap);
+    void DrawMouseTrace(int offsetX, int offsetY, TCanvas& canvas);
     void ShowBitmap(int x, int y, TCanvas& canvas, TBitmap& bitmap);
     void DrawCrossHairs(int x0, int y0, TBitmap& bitmap);
+    void DrawCrossHairs(int x0, int y0, TCanvas& canvas);
     void DrawTextLabels(TCanvas& canvas);
     void DrawGrid(TCanvas& canvas);
     double NextGridValue(bool isLogarithmic, int index, bool isY, double step, double current) const;
 
     TBitmap& ControlBitmap() { return *FControlBitmap; }
     TBitmap& DataBitmap() { return *FDataBitmap; }
+
+    // ------------------------------------------------- output: pictures, files, printing
+    // (chart/export.cpp) The chart's picture at any size and device pixel
+    // ratio, as files and on any QPainter device. For a different size the
+    // chart is laid out off-screen (the widget is never resized and no resize
+    // event reaches Qt) and gets its own size and picture back afterwards. A
+    // chart that was never shown gives its full picture as well. A width or
+    // height of 0 means the chart's own. Sizes are limited to
+    // MaxExportSide pixels a side and MaxExportPixels in all, both in
+    // logical and in device pixels; ratios to MinDevicePixelRatio ...
+    // MaxDevicePixelRatio. Every failure raises EQornKurvoError.
+    QImage ToImage(int width = 0, int height = 0, double ratio = 1.0);
+    // PNG, BMP or JPEG by the file's extension (.png, .bmp, .jpg, .jpeg,
+    // any case); the file records ratio x 96 pixels per inch.
+    void SaveToImage(const std::string& path, int width = 0, int height = 0, double ratio = 1.0);
+    // One page of the chart's own size (96 chart pixels to the inch) in
+    // vector form. The PDF page is a printer's page (printer fonts and line
+    // forms of the bitmap marks); the SVG picture is not.
+    void SaveToPdf(const std::string& path);
+    void SaveToSvg(const std::string& path);
+    // The chart laid out on the printable area of the printer's page, at 96
+    // chart pixels to the inch.
+    void Print(QPrinter& printer);
+    // Draws the chart at its current size through an active painter, one
+    // painter unit per chart pixel, without its bitmaps.
+    void PaintTo(QPainter& painter, bool printerPage = false);
+    // Composes the picture in the control bitmap as Paint does, at the given
+    // device pixel ratio, without copying it to the window.
+    void ComposePicture(double ratio);
+    // The smallest size SetBounds accepts with the current margins.
+    QSize SmallestSize() const;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
     // ------------------------------------------------- item renderer
     void RenderItem(TCanvas& canvas, TkvChartItem& item, int index, bool isAnnotation,
@@ -598,6 +636,9 @@ private:
     int FSelectedLabel = 0;
     std::vector<TMouseTracePoint> FMouseTrace;
     bool FInMouseMove = false;
+
+    // ---- output
+    std::unique_ptr<TKurvoExporter> FExporter;
 
     // ---- data sharing
     TCustomKurvo* FUseDataOf = nullptr;

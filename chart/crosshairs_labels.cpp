@@ -43,12 +43,13 @@ std::uint64_t SquaredDistance(std::int64_t dx, std::int64_t dy)
 
 }  // namespace
 
-void TCustomKurvo::DrawCrossHairs(int x0, int y0, TBitmap& bitmap)
+void TCustomKurvo::DrawCrossHairs(int x0, int y0, TBitmap& bitmap) { DrawCrossHairs(x0, y0, bitmap.Canvas()); }
+
+void TCustomKurvo::DrawCrossHairs(int x0, int y0, TCanvas& canvas)
 {
     bool any = false;
     for (const auto& c : FCrossHairs) any = any || c->Mode() != chOff;
     if (!any) return;
-    TCanvas& canvas = bitmap.Canvas();
     const TColor penColor = canvas.Pen().Color();
     const int penWidth = canvas.Pen().Width();
     const TPenStyle penStyle = canvas.Pen().Style();

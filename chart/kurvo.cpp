@@ -28,6 +28,9 @@ TCustomKurvo::TCustomKurvo(QWidget* parentWidget) : TCustomControl(parentWidget)
     for (auto& label : FTextLabels) label = std::make_unique<TTextLabel>();
     FBackGroundImg = std::make_unique<TBakGndImg>();
     FJointLayers = std::make_unique<TJointLayers>(this);
+    FExporter = std::make_unique<TKurvoExporter>(*this);
+    // A chart takes its share of a layout without a stretch factor.
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     FDataBitmap = std::make_unique<TBitmap>();
     FControlBitmap = std::make_unique<TBitmap>();
     FBackBitmap = std::make_unique<TBitmap>();

@@ -22,6 +22,17 @@ void TCustomKurvo::SetPaintSuspended(bool value)
 void TCustomKurvo::Paint()
 {
     if ((!Visible() && !IsDesigning()) || IsLoading() || FPaintSuspended) return;
+    ComposePicture(DevicePixelRatio());
+    ShowBitmap(0, 0, Canvas(), *FControlBitmap);
+}
+
+void TCustomKurvo::ComposePicture(double ratio)
+{
+    const TKurvoExporter::TComposing composing(*FExporter);
+    // The bitmaps take the window's device pixel ratio, so that the copy to
+    // the window is one to one and text and lines stay sharp.
+    FControlBitmap->SetDevicePixelRatio(ratio);
+    FDataBitmap->SetDevicePixelRatio(ratio);
     PaintFrame(FControlBitmap->Canvas());
     ResizeDataBitmap();
     TBitmap& data = *FDataBitmap;
@@ -29,7 +40,6 @@ void TCustomKurvo::Paint()
     RenderDataToBitmap(data, 0, 0, false, false);
     DrawMouseTrace(0, 0, data);
     FControlBitmap->Canvas().Draw(FMarginLeft, FMarginTop, data);
-    ShowBitmap(0, 0, Canvas(), *FControlBitmap);
 }
 
 void TCustomKurvo::PaintFrame(TCanvas& canvas)
@@ -251,8 +261,12 @@ void TCustomKurvo::RenderList(TCanvas& canvas, const TItemList& list, bool isAnn
 
 void TCustomKurvo::DrawMouseTrace(int offsetX, int offsetY, TBitmap& bitmap)
 {
+    DrawMouseTrace(offsetX, offsetY, bitmap.Canvas());
+}
+
+void TCustomKurvo::DrawMouseTrace(int offsetX, int offsetY, TCanvas& canvas)
+{
     if (FMouseTrace.empty()) return;
-    TCanvas& canvas = bitmap.Canvas();
     const TColor penColor = canvas.Pen().Color();
     const int penWidth = canvas.Pen().Width();
     const TPenStyle penStyle = canvas.Pen().Style();

@@ -21,6 +21,7 @@ set(KURVO_PUBLIC_HEADERS
   chart/Qorn_kurvo.h
   chart/background.h
   chart/display_list.h
+  chart/export.h
   chart/joint_layers.h
   chart/scale_props.h)
 

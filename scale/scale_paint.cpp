@@ -82,7 +82,10 @@ void TScale::PaintAxis(TCanvas& target, int dx, int dy)
         return;
     }
 
-    TBitmap bitmap(Width(), Height());
+    // At the target's device pixel ratio, so that the copy stays sharp.
+    TBitmap bitmap;
+    bitmap.SetDevicePixelRatio(target.DevicePixelRatio());
+    bitmap.SetSize(Width(), Height());
     TCanvas& canvas = bitmap.Canvas();
     canvas.Font() = Font();
     canvas.Pen().SetColor(FColorBackGnd);

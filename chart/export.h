@@ -1,0 +1,58 @@
+// Pictures of a chart for files and printers: raster images at any size and
+// device pixel ratio, PDF and SVG pages, printed pages.
+#pragma once
+
+#include <string>
+
+class QImage;
+class QPainter;
+class QPrinter;
+
+namespace kurvo {
+
+class TCustomKurvo;
+
+// Limits of an exported picture, in logical and in device pixels alike: a
+// side of a large screen's picture several times over, and 64 megapixels
+// (256 MiB for each of the chart's two bitmaps).
+constexpr int MaxExportSide = 16384;
+constexpr long long MaxExportPixels = 64LL * 1024 * 1024;
+
+// Renders one chart; the chart's output calls forward here.
+class TKurvoExporter {
+public:
+    explicit TKurvoExporter(TCustomKurvo& chart) : FChart(chart) {}
+    TKurvoExporter(const TKurvoExporter&) = delete;
+    TKurvoExporter& operator=(const TKurvoExporter&) = delete;
+
+    QImage ToImage(int width, int height, double ratio);
+    void SaveToImage(const std::string& path, int width, int height, double ratio);
+    void SaveToPdf(const std::string& path);
+    void SaveToSvg(const std::string& path);
+    void Print(QPrinter& printer);
+    void PaintTo(QPainter& painter, bool printerPage);
+
+    // Marks a composition of the picture in progress: an export started from
+    // one of its hooks would re-lay the chart out under the running paint.
+    class TComposing {
+    public:
+        explicit TComposing(TKurvoExporter& exporter) : FExporter(exporter) { ++FExporter.FComposing; }
+        ~TComposing() { --FExporter.FComposing; }
+        TComposing(const TComposing&) = delete;
+        TComposing& operator=(const TComposing&) = delete;
+
+    private:
+        TKurvoExporter& FExporter;
+    };
+
+private:
+    class TRun;
+    // Raster export at a validated size.
+    QImage Render(int width, int height, double ratio);
+
+    TCustomKurvo& FChart;
+    bool FBusy = false;
+    int FComposing = 0;
+};
+
+}  // namespace kurvo

@@ -1,0 +1,34 @@
+// A logarithmic Y axis: the growth of a quantity over five decades.
+//
+// Order matters: an axis becomes logarithmic only while both its bounds
+// are positive, so set the range first and switch Logarithmic on after.
+// Set the other way round, SetLogarithmic(true) is ignored, because a new
+// axis runs from 0 to 1.
+#include "example_app.h"
+
+#include <kurvo/kurvo.h>
+
+#include <cmath>
+
+int main(int argc, char** argv)
+{
+    kurvo::examples::TExampleApp app(argc, argv);
+    kurvo::TKurvo chart;
+    chart.setWindowTitle("Kurvo: logarithmic axis");
+    chart.resize(640, 420);
+    chart.SetMarginLeft(70);
+
+    kurvo::TScalePropsVert& y = *chart.Scale1Y();
+    y.SetRangeLow(1);
+    y.SetRangeHigh(1e5);
+    y.SetLogarithmic(true);
+    y.SetCaption("cells");
+    chart.Scale1X()->SetRangeHigh(100);
+    chart.Scale1X()->SetCaption("hours");
+    chart.SetGridStyle(kurvo::gsDotLines);
+
+    chart.SetDataColor(kurvo::clNavy);
+    chart.MoveTo(0, 1);
+    for (int hour = 1; hour <= 100; ++hour) chart.DrawTo(hour, 1e5 / (1.0 + 1e5 * std::exp(-0.15 * hour)));
+    return app.Run(chart);
+}
