@@ -53,8 +53,15 @@ QSize ExportSize(const TCustomKurvo& chart, int width, int height)
     if (width == 0) width = chart.Width();
     if (height == 0) height = chart.Height();
     CheckArea(width, height, "pixels");
+    // The chart's own size always goes, even when margins set later exceed it.
     const QSize smallest = chart.SmallestSize();
-    if (width < smallest.width() || height < smallest.height())
+    const bool own = width == chart.Width() && height == chart.Height();
+    // A chart made smaller than its margins allow could not be given its
+    // own size back: SetBounds would enlarge it.
+    if (!own && (chart.Width() < smallest.width() || chart.Height() < smallest.height()))
+        throw EQornKurvoError("The chart of " + SizeText(chart.Width(), chart.Height()) +
+                              " pixels is smaller than its margins allow and can be exported at its own size only.");
+    if (!own && (width < smallest.width() || height < smallest.height()))
         throw EQornKurvoError("A picture of " + SizeText(width, height) + " pixels is smaller than the chart's " +
                               "smallest size of " + SizeText(smallest.width(), smallest.height()) + " pixels.");
     return {width, height};

@@ -157,8 +157,14 @@ TEST(ChartExport, AbsurdRequestsAreRefusedBeforeAnythingIsAllocated)
     EXPECT_THROW(chart.SaveToPdf(unwritable + ".pdf"), EQornKurvoError);
     EXPECT_THROW(chart.SaveToSvg(unwritable + ".svg"), EQornKurvoError);
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
-    // Still usable afterwards.
+    // Still usable afterwards, also with margins wider than the chart: its
+    // own size always exports; another one would not let the chart get its
+    // own size back (SetBounds enlarges it to fit the margins).
     EXPECT_EQ(chart.ToImage().size(), QSize(280, 200));
+    chart.SetMarginLeft(400);
+    EXPECT_EQ(chart.ToImage(0, 0, 2.0).size(), QSize(560, 400));
+    EXPECT_THROW(chart.ToImage(600, 200), EQornKurvoError);
+    EXPECT_EQ(chart.Width(), 280);
 }
 
 TEST(ChartExport, ImageFilesByExtension)
