@@ -211,7 +211,10 @@ double TCustomControl::DevicePixelRatio() const
 
 void TCustomControl::SetDevicePixelRatio(double value)
 {
-    FRatioOverride = std::isfinite(value) && value > 0 ? value : 0.0;
+    value = std::isfinite(value) && value > 0 ? value : 0.0;
+    if (value == FRatioOverride) return;
+    FRatioOverride = value;
+    Invalidate();
 }
 
 void TCustomControl::SurfaceChanged() { FSurfaceStale = true; }
