@@ -309,17 +309,26 @@ TEST(ZoomHistoryWalk, UndoAndRedoWalkTheRecordedViews)
     EXPECT_FALSE(chart->RedoZoom());
     EXPECT_EQ(zoomPans, 4);
 
-    // Backspace walks too, once keyboard actions are on; a new zoom ends the walk.
+    // Backspace walks too, once keyboard actions are on.
     chart->SetKeyboardActions(true);
     EXPECT_TRUE(Key(*chart, Qt::Key_Backspace));
     EXPECT_EQ(RangesOf(*chart), b);
     EXPECT_TRUE(Key(*chart, Qt::Key_Backspace, Qt::ShiftModifier));
     EXPECT_EQ(RangesOf(*chart), c);
+
+    // A zoom after an undo drops the views undone and follows the view it started from.
     Key(*chart, Qt::Key_Backspace);
     Drag(*chart, 200, 100, 250, 150);
+    const TRanges d = RangesOf(*chart);
     EXPECT_FALSE(chart->CanRedoZoom());
-    EXPECT_TRUE(chart->UndoZoom());
-    EXPECT_NE(RangesOf(*chart), b);  // the newest recorded view before the new zoom
+    ASSERT_TRUE(chart->UndoZoom());
+    EXPECT_EQ(RangesOf(*chart), b);
+    ASSERT_TRUE(chart->UndoZoom());
+    EXPECT_EQ(RangesOf(*chart), a);
+    ASSERT_TRUE(chart->RedoZoom());
+    ASSERT_TRUE(chart->RedoZoom());
+    EXPECT_EQ(RangesOf(*chart), d);  // c is no longer on the way
+    EXPECT_FALSE(chart->RedoZoom());
 }
 
 TEST(ZoomHistoryWalk, AWheelRunIsOneStepAndUnrecordedViewsCanBeReturnedTo)
