@@ -1,8 +1,8 @@
 // A crosshair: marks a world point of a layer with lines, a cross-box or a box.
 #pragma once
 
-#include "base/enums.h"
-#include "canvas/Qorn_canvas.h"
+#include "../base/enums.h"
+#include "../canvas/Qorn_canvas.h"
 
 namespace kurvo {
 

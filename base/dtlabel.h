@@ -2,8 +2,8 @@
 // month names, date order, when time labels get a date line).
 #pragma once
 
-#include "base/enums.h"
-#include "canvas/Qorn_object.h"
+#include "../base/enums.h"
+#include "../canvas/Qorn_object.h"
 
 namespace kurvo {
 

@@ -2,7 +2,7 @@
 // item renderer and the axis control.
 #pragma once
 
-#include "canvas/Qorn_canvas.h"
+#include "../canvas/Qorn_canvas.h"
 
 namespace kurvo {
 

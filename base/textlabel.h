@@ -2,8 +2,8 @@
 // optionally boxed, underlined or shadowed.
 #pragma once
 
-#include "base/enums.h"
-#include "canvas/Qorn_canvas.h"
+#include "../base/enums.h"
+#include "../canvas/Qorn_canvas.h"
 
 #include <string>
 

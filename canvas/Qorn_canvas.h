@@ -11,7 +11,7 @@
 //    clear; TextOut fills the text cell with the brush colour the same way.
 #pragma once
 
-#include "canvas/Qorn_object.h"
+#include "../canvas/Qorn_object.h"
 
 #include <cstdint>
 #include <functional>

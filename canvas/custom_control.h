@@ -10,7 +10,7 @@
 // widget's paint event puts on the screen.
 #pragma once
 
-#include "canvas/Qorn_canvas.h"
+#include "../canvas/Qorn_canvas.h"
 
 #include <QImage>
 #include <QMenu>

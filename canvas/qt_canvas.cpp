@@ -84,15 +84,7 @@ void Normalise(int& a, int& b)
     if (b < a) std::swap(a, b);
 }
 
-QString ToQString(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
 }  // namespace
-
-QColor ToQColor(TColor color)
-{
-    const auto c = static_cast<std::uint32_t>(ColorToRGB(color));
-    return QColor(static_cast<int>(c & 0xFFu), static_cast<int>((c >> 8) & 0xFFu), static_cast<int>((c >> 16) & 0xFFu));
-}
 
 TColor FromQRgb(unsigned rgb)
 {

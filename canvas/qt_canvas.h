@@ -1,7 +1,8 @@
 // TCanvas realised on a QPainter over a 32-bit QImage.
 #pragma once
 
-#include "canvas/Qorn_canvas.h"
+#include "../canvas/Qorn_canvas.h"
+#include "../canvas/qt_interop.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -87,8 +88,6 @@ private:
     std::vector<QPoint> FQPoints;
 };
 
-// QColor of a TColor (system colours resolved).
-QColor ToQColor(TColor color);
 // TColor of a QRgb pixel value.
 TColor FromQRgb(unsigned rgb);
 

@@ -5,7 +5,7 @@
 // the text, TextHeight = 13 pixels for any text, the empty one included.
 #pragma once
 
-#include "canvas/Qorn_canvas.h"
+#include "../canvas/Qorn_canvas.h"
 
 #include <string>
 #include <vector>

@@ -7,14 +7,13 @@
 // picture follows. User code extends it through events.
 #pragma once
 
-#include "base/Qorn_qornbase.h"
-#include "canvas/custom_control.h"
-#include "chart/background.h"
-#include "chart/display_list.h"
-#include "chart/interaction.h"
-#include "chart/joint_layers.h"
-#include "chart/scale_props.h"
-#include "scale/Qorn_Scale.h"
+#include "../base/Qorn_qornbase.h"
+#include "../canvas/custom_control.h"
+#include "../chart/background.h"
+#include "../chart/display_list.h"
+#include "../chart/joint_layers.h"
+#include "../chart/scale_props.h"
+#include "../scale/Qorn_Scale.h"
 
 #include <array>
 #include <cstdint>
@@ -26,6 +25,7 @@
 namespace kurvo {
 
 class TCustomKurvo;
+class TKurvoInteraction;
 
 using TRenderEvent = std::function<void(TObject* sender, TCanvas& canvas, int top, int left)>;
 using TBeforeRenderChartItemEvent =
@@ -605,7 +605,7 @@ private:
     int FSharerCount = 0;
 
     // ---- wheel, keyboard and zoom history walk (interaction.cpp)
-    std::unique_ptr<TKurvoInteraction> FInteraction = std::make_unique<TKurvoInteraction>(*this);
+    std::unique_ptr<TKurvoInteraction> FInteraction;
     friend class TKurvoInteraction;
 
     friend class TKurvoAccess;  // tests reach internal state through this

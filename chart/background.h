@@ -1,8 +1,8 @@
 // The background image settings and the coloured area of the data area.
 #pragma once
 
-#include "base/enums.h"
-#include "canvas/Qorn_canvas.h"
+#include "../base/enums.h"
+#include "../canvas/Qorn_canvas.h"
 
 #include <string>
 

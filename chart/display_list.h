@@ -1,7 +1,7 @@
 // Display lists: flat arrays of drawing items in world coordinates.
 #pragma once
 
-#include "canvas/Qorn_canvas.h"
+#include "../canvas/Qorn_canvas.h"
 
 #include <array>
 #include <cstdint>

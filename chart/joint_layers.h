@@ -1,7 +1,7 @@
 // Layer coupling: layer L's X (or Y) range follows layer C's.
 #pragma once
 
-#include "canvas/Qorn_object.h"
+#include "../canvas/Qorn_object.h"
 
 #include <array>
 

@@ -1,5 +1,6 @@
 // The chart component: construction, defaults, loading, Assign, destruction.
 #include "chart/Qorn_kurvo.h"
+#include "chart/interaction.h"
 
 #include <string>
 
@@ -16,6 +17,7 @@ constexpr std::array<TColor, LayerCount> kLayerColors = {
 
 TCustomKurvo::TCustomKurvo(QWidget* parentWidget) : TCustomControl(parentWidget)
 {
+    FInteraction = std::make_unique<TKurvoInteraction>(*this);
     FPaintSuspended = true;
     FAnnotationMode = false;
     FDataInFront = false;

@@ -5,6 +5,7 @@
 // While a figure is drawn it lives on the window canvas in XOR, so a move
 // costs two small figures instead of a repaint; the next Paint covers it.
 #include "chart/Qorn_kurvo.h"
+#include "chart/interaction.h"
 
 #include <cmath>
 #include <utility>

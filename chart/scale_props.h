@@ -3,7 +3,7 @@
 // into its axis controls with SyncAxis.
 #pragma once
 
-#include "base/Qorn_qornbase.h"
+#include "../base/Qorn_qornbase.h"
 
 #include <memory>
 #include <string>

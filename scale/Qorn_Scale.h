@@ -4,9 +4,9 @@
 // bitmap when the chart asks).
 #pragma once
 
-#include "base/Qorn_qornbase.h"
-#include "canvas/custom_control.h"
-#include "scale/ticks.h"
+#include "../base/Qorn_qornbase.h"
+#include "../canvas/custom_control.h"
+#include "../scale/ticks.h"
 
 #include <functional>
 #include <memory>

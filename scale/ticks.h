@@ -4,7 +4,7 @@
 // lines, labels and events.
 #pragma once
 
-#include "base/enums.h"
+#include "../base/enums.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,0 +1,52 @@
+// A program as a user of the library writes it: it includes Kurvo only
+// through <kurvo/...>, has folders of its own named like Kurvo's, builds a
+// chart, paints it off-screen and checks the picture. Exits 0 when the
+// picture is right.
+#include <kurvo/kurvo.h>
+
+// The program's own headers with the same folder and file names as Kurvo's;
+// Kurvo's headers must not pick these up, nor these Kurvo's.
+#include "base/enums.h"
+#include "chart/Qorn_kurvo.h"
+
+#include <QApplication>
+#include <QImage>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+
+    kurvo::TKurvo chart;
+    chart.SetBounds(0, 0, 320, 240);
+    chart.HandleNeeded();
+    chart.SetChartColor(kurvo::FromQColor(QColor(255, 255, 224)));
+    chart.SetCaption(kurvo::FromQString(QString::fromUtf8("sin(0.2\xC2\xB7x)")));
+    chart.Scale1X()->SetRangeHigh(100);
+    chart.Scale1Y()->SetRangeLow(-2);
+    chart.Scale1Y()->SetRangeHigh(2);
+    chart.SetDataColor(kurvo::clRed);
+    chart.MoveTo(0, 0);
+    for (int i = 1; i <= 100; ++i) chart.DrawTo(i, std::sin(0.2 * i));
+    chart.Paint();
+    const QImage picture = chart.WindowImage();
+
+    int curveX = 0;
+    int curveY = 0;
+    chart.WorldToPixel(1, 50, std::sin(10.0), curveX, curveY);
+    int emptyX = 0;
+    int emptyY = 0;
+    chart.WorldToPixel(1, 50, 1.8, emptyX, emptyY);
+    const QColor curve = picture.pixelColor(curveX, curveY);
+    const QColor empty = picture.pixelColor(emptyX, emptyY);
+    const bool ok = curve == kurvo::ToQColor(kurvo::clRed) && empty == QColor(255, 255, 224) &&
+                    own::Fruit::Apple != own::Fruit::Pear && own::ChartMarker() == 42 &&
+                    kurvo::ToQString(chart.Caption()) == QString::fromUtf8("sin(0.2\xC2\xB7x)");
+    std::printf("kurvo consumer: curve pixel %s, empty pixel %s: %s\n", curve.name().toUtf8().constData(),
+                empty.name().toUtf8().constData(), ok ? "ok" : "WRONG");
+    return ok ? 0 : 1;
+}
