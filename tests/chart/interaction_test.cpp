@@ -407,6 +407,25 @@ TEST(ChartInAWindow, AClickTakesTheFocusAndTabAndArrowsReachTheChart)
     EXPECT_DOUBLE_EQ(chart->Scale1X()->RangeLow(), 10.0);
 }
 
+TEST(ChartInAWindow, OnResizeComesWhenTheChartFitsItsNewSizeAndARefusedSizeKeepsTheBounds)
+{
+    auto chart = DemoChart();
+    std::vector<std::string> log;
+    chart->OnCanResize = [&](TObject*, int& w, int& h, bool& resize) {
+        log.push_back("OnCanResize " + std::to_string(w) + "x" + std::to_string(h));
+        resize = w < 1000;
+    };
+    chart->OnResize = [&](TObject*) {
+        int x, y;
+        chart->WorldToPixel(1, 100, -5, x, y);  // the data area's lower right corner
+        log.push_back("OnResize " + std::to_string(x) + "," + std::to_string(y));
+    };
+    chart->SetBounds(0, 0, 573, 521);
+    chart->SetBounds(30, 40, 2000, 2000);
+    EXPECT_EQ(log, (std::vector<std::string>{"OnCanResize 573x521", "OnResize 557,481", "OnCanResize 2000x2000"}));
+    EXPECT_EQ(chart->geometry(), QRect(0, 0, 573, 521));
+}
+
 // ------------------------------------------------------------------ soak
 
 TEST(InteractionSoak, RandomGesturesKeepEveryRangeUsable)
