@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace kurvo {
 
@@ -152,34 +153,46 @@ bool TKurvoInteraction::Busy() const { return FChart.ZoomState() == zsDrawWin ||
 
 // --------------------------------------------------------------- the walk
 
-bool TKurvoInteraction::WalkValid() const
+TKurvoInteraction::TWalk TKurvoInteraction::Synced() const
 {
-    return FWalkSlot != 0 && FChart.ZoomHistoryNext() == FWalkNext && Slot(FWalkSlot) == FWalkSlotView &&
-           Current() == FWalkShown;
+    TWalk w = FWalk;
+    const int next = FChart.ZoomHistoryNext();
+    const bool walking = w.Pos >= 0 && w.Pos < static_cast<int>(w.Order.size()) && Slot(w.Order[w.Pos]) == w.SlotView;
+    if (walking) {
+        if (next == w.Next) return w;
+        // Views recorded since follow the one the walk stood on; those it had
+        // undone, and the slots the new ones took, are gone.
+        w.Order.resize(w.Pos + 1);
+        for (int s = w.Next; s != next; s = NextSlot(s)) {
+            w.Order.erase(std::remove(w.Order.begin(), w.Order.end(), s), w.Order.end());
+            w.Order.push_back(s);
+        }
+    } else {
+        // No walk (or the ring went round under it): the ring's order.
+        w.Order.clear();
+        for (int i = 0, s = next; i < ZoomHistorySize; ++i, s = NextSlot(s))
+            if (!Empty(Slot(s))) w.Order.push_back(s);
+    }
+    w.Pos = static_cast<int>(w.Order.size()) - 1;
+    w.Next = next;
+    if (w.Pos >= 0) w.SlotView = Slot(w.Order[w.Pos]);
+    return w;
 }
 
-int TKurvoInteraction::FindStep(int step, int& back) const
+int TKurvoInteraction::FindStep(const TWalk& w, int step) const
 {
     const TView shown = Current();
-    int slot = FWalkSlot;
-    back = FWalkBack;
-    // At most once round the ring.
-    for (int i = 0; i < ZoomHistorySize; ++i) {
-        if (step < 0) {
-            // The slot 16 steps back is the newest view again.
-            if (back >= ZoomHistorySize - 1) return 0;
-            slot = PrevSlot(slot);
-            ++back;
-        } else {
-            if (back <= 0) return 0;
-            slot = NextSlot(slot);
-            --back;
-        }
-        const TView v = Slot(slot);
-        if (Empty(v)) return 0;  // never written: the ring holds nothing older
-        if (!(v == shown)) return slot;
-    }
-    return 0;
+    const int size = static_cast<int>(w.Order.size());
+    for (int i = w.Pos + step; i >= 0 && i < size; i += step)
+        if (!(Slot(w.Order[i]) == shown)) return i;
+    return -1;
+}
+
+void TKurvoInteraction::Remember(TWalk w)
+{
+    w.Next = FChart.ZoomHistoryNext();
+    if (w.Pos >= 0) w.SlotView = Slot(w.Order[w.Pos]);
+    FWalk = std::move(w);
 }
 
 void TKurvoInteraction::Show(const TView& view)
@@ -221,62 +234,62 @@ void TKurvoInteraction::Show(const TView& view)
 bool TKurvoInteraction::Undo()
 {
     if (Busy() || FChart.IsLoading()) return false;
-    if (!WalkValid()) {
-        // The view shown becomes the newest recorded one, so Redo can return to it.
-        if (!(Current() == Slot(Newest()))) FChart.PushZoomHistory();
-        FWalkSlot = Newest();
-        FWalkBack = 0;
+    TWalk w = Synced();
+    if (w.Pos < 0 || !(Current() == Slot(w.Order[w.Pos]))) {
+        // The view shown is recorded first, so Redo can return to it; it
+        // follows the walk's view like any other new record.
+        w.Order.resize(w.Pos + 1);
+        const int slot = FChart.ZoomHistoryNext();
+        FChart.PushZoomHistory();
+        w.Order.erase(std::remove(w.Order.begin(), w.Order.end(), slot), w.Order.end());
+        w.Order.push_back(slot);
+        w.Pos = static_cast<int>(w.Order.size()) - 1;
     }
     FRun = false;
-    int back = 0;
-    const int slot = FindStep(-1, back);
-    if (slot != 0) {
-        Show(Slot(slot));
-        FWalkSlot = slot;
-        FWalkBack = back;
+    const int i = FindStep(w, -1);
+    if (i >= 0) {
+        Show(Slot(w.Order[i]));
+        w.Pos = i;
     }
-    FWalkNext = FChart.ZoomHistoryNext();
-    FWalkSlotView = Slot(FWalkSlot);
-    FWalkShown = Current();
-    return slot != 0;
+    Remember(std::move(w));
+    return i >= 0;
 }
 
 bool TKurvoInteraction::Redo()
 {
-    if (Busy() || !WalkValid()) return false;
-    int back = 0;
-    const int slot = FindStep(+1, back);
-    if (slot == 0) return false;
-    Show(Slot(slot));
-    FWalkSlot = slot;
-    FWalkBack = back;
-    FWalkNext = FChart.ZoomHistoryNext();
-    FWalkSlotView = Slot(FWalkSlot);
-    FWalkShown = Current();
+    if (Busy()) return false;
+    TWalk w = Synced();
+    // A view changed since the last step drops what was undone.
+    if (w.Pos < 0 || !(Current() == Slot(w.Order[w.Pos]))) return false;
+    const int i = FindStep(w, +1);
+    if (i < 0) return false;
+    Show(Slot(w.Order[i]));
+    w.Pos = i;
+    Remember(std::move(w));
     return true;
 }
 
 bool TKurvoInteraction::CanUndo() const
 {
     if (Busy() || FChart.IsLoading()) return false;
-    if (WalkValid()) {
-        int back = 0;
-        return FindStep(-1, back) != 0;
-    }
-    const TView newest = Slot(Newest());
-    // Not recorded yet: Undo records it and goes to the newest recorded view.
-    if (!(Current() == newest)) return !Empty(newest);
-    TKurvoInteraction probe(FChart);
-    probe.FWalkSlot = Newest();
-    int back = 0;
-    return probe.FindStep(-1, back) != 0;
+    const TWalk w = Synced();
+    if (w.Pos < 0) return false;
+    if (Current() == Slot(w.Order[w.Pos])) return FindStep(w, -1) >= 0;
+    // Undo records the view shown in the next slot and then goes back to the
+    // nearest differing view not overwritten by that record.
+    const TView shown = Current();
+    const int overwritten = FChart.ZoomHistoryNext();
+    for (int i = w.Pos; i >= 0; --i)
+        if (w.Order[i] != overwritten && !(Slot(w.Order[i]) == shown)) return true;
+    return false;
 }
 
 bool TKurvoInteraction::CanRedo() const
 {
-    if (Busy() || !WalkValid()) return false;
-    int back = 0;
-    return FindStep(+1, back) != 0;
+    if (Busy()) return false;
+    const TWalk w = Synced();
+    if (w.Pos < 0 || !(Current() == Slot(w.Order[w.Pos]))) return false;
+    return FindStep(w, +1) >= 0;
 }
 
 // ------------------------------------------------ runs of wheel and arrows

@@ -8,9 +8,10 @@
 // before it, RedoZoom forward again; views equal to the one shown are
 // skipped. When the view shown is not recorded yet (it came from an axis drag,
 // wheel zoom, arrow pan or code), UndoZoom records it first, so RedoZoom can
-// come back to it. Anything that records a view or changes the ranges during a
-// walk ends the walk: the next UndoZoom starts from the newest view again. The
-// walk itself records nothing, so the mouse actions keep writing the ring
+// come back to it. Views recorded after an undo follow the view the walk
+// stood on and drop the views undone before (as a browser's history does):
+// undo after a new zoom returns to the view the zoom started from. The walk
+// itself records nothing else, so the mouse actions keep writing the ring
 // exactly as before.
 //
 // A run of wheel and arrow steps is one view in the history: the view before
@@ -21,6 +22,7 @@
 #include "canvas/custom_control.h"
 
 #include <array>
+#include <vector>
 
 namespace kurvo {
 
@@ -67,10 +69,19 @@ private:
     TView Current() const;
     TView Slot(int slot) const;
     int Newest() const;
-    bool WalkValid() const;
-    // The older (step -1) or newer (+1) recorded view that differs from the
-    // one shown, from the walk position; 0 when there is none.
-    int FindStep(int step, int& back) const;
+    // The walk's order of recorded views (slots, oldest first) and its
+    // position, brought up to date with what was recorded since the last step.
+    struct TWalk {
+        std::vector<int> Order;
+        int Pos = -1;  // -1: no walk
+        int Next = 0;  // the ring's next slot after the last step
+        TView SlotView;  // the view in Order[Pos] then
+    };
+    TWalk Synced() const;
+    // The index in w.Order of the nearest older (step -1) or newer (+1)
+    // view that differs from the one shown; -1 when there is none.
+    int FindStep(const TWalk& w, int step) const;
+    void Remember(TWalk w);
     void Show(const TView& view);
     void StepBegins();
     void StepEnds();
@@ -81,13 +92,7 @@ private:
     bool FWheelZoom = false;
     bool FKeyboardActions = false;
 
-    // The walk: the slot whose view is shown, how many steps that is behind
-    // the newest view, and what the ring and the view were after the step.
-    int FWalkSlot = 0;  // 0: no walk
-    int FWalkBack = 0;
-    int FWalkNext = 0;
-    TView FWalkSlotView;
-    TView FWalkShown;
+    TWalk FWalk;
 
     // A run of wheel and arrow steps, as it was after its last step.
     bool FRun = false;

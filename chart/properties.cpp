@@ -83,7 +83,9 @@ void TCustomKurvo::SetBounds(int left, int top, int width, int height)
     height = std::max(height, FMarginTop + FMarginBottom + FShadowWidth + 20);
     width = std::max(width, FMarginLeft + FMarginRight + FShadowWidth + 80);
     TCustomControl::SetBounds(left, top, width, height);
-    // OnCanResize may have changed or refused the size.
+    // OnCanResize may have changed or refused the size; a refusal keeps the position too.
+    left = Left();
+    top = Top();
     width = Width();
     height = Height();
     try {

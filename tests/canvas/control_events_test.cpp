@@ -285,6 +285,8 @@ TEST_F(ControlEvents, AHandlersExceptionIsReportedAndNotPassedToQt)
     std::vector<std::string> shown;
     TMessageHandler old = SetInfoMessageHandler([&](const std::string& text) { shown.push_back(text); });
     control->OnKeyDown = [](TObject*, int&, TShiftState) { throw std::runtime_error("key handler failed"); };
+    // A second failure while the first waits to be shown is not stacked on top of it.
+    control->OnKeyPress = [](TObject*, char32_t&) { throw std::runtime_error("key press handler failed"); };
     control->OnMouseWheel = [](TObject*, TShiftState, int, TPoint, bool&) {
         throw std::runtime_error("wheel handler failed");
     };

@@ -309,17 +309,26 @@ TEST(ZoomHistoryWalk, UndoAndRedoWalkTheRecordedViews)
     EXPECT_FALSE(chart->RedoZoom());
     EXPECT_EQ(zoomPans, 4);
 
-    // Backspace walks too, once keyboard actions are on; a new zoom ends the walk.
+    // Backspace walks too, once keyboard actions are on.
     chart->SetKeyboardActions(true);
     EXPECT_TRUE(Key(*chart, Qt::Key_Backspace));
     EXPECT_EQ(RangesOf(*chart), b);
     EXPECT_TRUE(Key(*chart, Qt::Key_Backspace, Qt::ShiftModifier));
     EXPECT_EQ(RangesOf(*chart), c);
+
+    // A zoom after an undo drops the views undone and follows the view it started from.
     Key(*chart, Qt::Key_Backspace);
     Drag(*chart, 200, 100, 250, 150);
+    const TRanges d = RangesOf(*chart);
     EXPECT_FALSE(chart->CanRedoZoom());
-    EXPECT_TRUE(chart->UndoZoom());
-    EXPECT_NE(RangesOf(*chart), b);  // the newest recorded view before the new zoom
+    ASSERT_TRUE(chart->UndoZoom());
+    EXPECT_EQ(RangesOf(*chart), b);
+    ASSERT_TRUE(chart->UndoZoom());
+    EXPECT_EQ(RangesOf(*chart), a);
+    ASSERT_TRUE(chart->RedoZoom());
+    ASSERT_TRUE(chart->RedoZoom());
+    EXPECT_EQ(RangesOf(*chart), d);  // c is no longer on the way
+    EXPECT_FALSE(chart->RedoZoom());
 }
 
 TEST(ZoomHistoryWalk, AWheelRunIsOneStepAndUnrecordedViewsCanBeReturnedTo)
@@ -396,6 +405,25 @@ TEST(ChartInAWindow, AClickTakesTheFocusAndTabAndArrowsReachTheChart)
     QTest::keyClick(window.windowHandle(), Qt::Key_Right);
     EXPECT_EQ(keys, (std::vector<int>{Qt::Key_Tab, Qt::Key_Right}));
     EXPECT_DOUBLE_EQ(chart->Scale1X()->RangeLow(), 10.0);
+}
+
+TEST(ChartInAWindow, OnResizeComesWhenTheChartFitsItsNewSizeAndARefusedSizeKeepsTheBounds)
+{
+    auto chart = DemoChart();
+    std::vector<std::string> log;
+    chart->OnCanResize = [&](TObject*, int& w, int& h, bool& resize) {
+        log.push_back("OnCanResize " + std::to_string(w) + "x" + std::to_string(h));
+        resize = w < 1000;
+    };
+    chart->OnResize = [&](TObject*) {
+        int x, y;
+        chart->WorldToPixel(1, 100, -5, x, y);  // the data area's lower right corner
+        log.push_back("OnResize " + std::to_string(x) + "," + std::to_string(y));
+    };
+    chart->SetBounds(0, 0, 573, 521);
+    chart->SetBounds(30, 40, 2000, 2000);
+    EXPECT_EQ(log, (std::vector<std::string>{"OnCanResize 573x521", "OnResize 557,481", "OnCanResize 2000x2000"}));
+    EXPECT_EQ(chart->geometry(), QRect(0, 0, 573, 521));
 }
 
 // ------------------------------------------------------------------ soak
