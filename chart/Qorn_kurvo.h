@@ -815,11 +815,10 @@ private:
     std::array<TCustomKurvo*, MaxSharers> FSharers{};
     int FSharerCount = 0;
 
-<<<<<<< HEAD
     // ---- wheel, keyboard and zoom history walk (interaction.cpp)
     std::unique_ptr<TKurvoInteraction> FInteraction;
     friend class TKurvoInteraction;
-=======
+
     // ---- drawing commands (commands.cpp)
     template <class X1, class Y1, class X2, class Y2>
     static constexpr std::uint8_t Mode2()
@@ -841,7 +840,6 @@ private:
     // Hands the data list's long texts to every chart sharing the data.
     void ShareDataLongTexts();
     bool FTransparentShapes = false;
->>>>>>> commands
 
     friend class TKurvoAccess;  // tests reach internal state through this
 };
