@@ -771,6 +771,7 @@ private:
 };
 
 // The published chart: window creation ends the suspension of painting.
+// It offers every drawing command of TCustomKurvo by public inheritance.
 class TKurvo : public TCustomKurvo {
 public:
     explicit TKurvo(QWidget* parentWidget = nullptr) : TCustomKurvo(parentWidget) {}
