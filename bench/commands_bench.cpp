@@ -30,7 +30,6 @@ void Compare(benchmark::State& state, Append loop, Append bulk)
         y[static_cast<std::size_t>(i)] = std::sin(0.2 * i);
     }
     auto chart = std::make_unique<kurvo::TKurvo>();
-    chart->SetAllocSize(1000000);
     double loopSeconds = 0;
     double bulkSeconds = 0;
     for (auto _ : state) {

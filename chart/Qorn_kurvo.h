@@ -569,10 +569,10 @@ public:
     // Mark `markType` at each world point (x[i], y[i]).
     void DrawMarks(std::span<const double> x, std::span<const double> y, int markType);
 
-    // Empties the data list, its item counters and long texts, keeping no
-    // storage. Charts sharing this data (UseDataOf) stay joined and all show
-    // the emptied list.
-    void ClearData();
+    // Empties the data list, its item counters and long texts. The storage
+    // is kept for the next items unless releaseStorage. Charts sharing this
+    // data (UseDataOf) stay joined and all show the emptied list.
+    void ClearData(bool releaseStorage = false);
     // Empties the annotation list and its long texts.
     void ClearAnnotations();
 
@@ -845,6 +845,7 @@ private:
 };
 
 // The published chart: window creation ends the suspension of painting.
+// It offers every drawing command of TCustomKurvo by public inheritance.
 class TKurvo : public TCustomKurvo {
 public:
     explicit TKurvo(QWidget* parentWidget = nullptr) : TCustomKurvo(parentWidget) {}

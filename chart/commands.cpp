@@ -22,6 +22,29 @@ std::int32_t WrappedAngle(double degrees)
     return static_cast<std::int32_t>(std::lrint(turn * std::numbers::pi / 180.0 * 1e8));
 }
 
+// Slots first ... first + n - 1 become `proto` at (x[i], y[i]), written page
+// by page so that the inner loop is plain pointer arithmetic.
+void FillSeries(TKvItemContainer& items, std::int64_t first, const TkvChartItem& proto, std::span<const double> x,
+                std::span<const double> y)
+{
+    const auto n = static_cast<std::int64_t>(x.size());
+    std::int64_t i = 0;
+    while (i < n) {
+        const std::int64_t index = first + i;
+        TkvChartItem* page = &items[index];
+        const std::int64_t room = TKvItemContainer::PageSize - (index & (TKvItemContainer::PageSize - 1));
+        const std::int64_t m = std::min(room, n - i);
+        const double* px = x.data() + i;
+        const double* py = y.data() + i;
+        for (std::int64_t k = 0; k < m; ++k) {
+            page[k] = proto;
+            page[k].X = px[k];
+            page[k].Y = py[k];
+        }
+        i += m;
+    }
+}
+
 }  // namespace
 
 // ------------------------------------------------------------ single items
@@ -194,17 +217,11 @@ void TCustomKurvo::DrawPolyline(std::span<const double> x, std::span<const doubl
     TItemList& list = TargetList();
     GrowList(list, n);
     // 3. fill: the items the single commands would make, world coordinates
-    TkvChartItem line = NewItem(ikLineTo, 0);
+    FillSeries(*list.Items, list.Count, NewItem(ikLineTo, 0), x, y);
     TkvChartItem& first = (*list.Items)[list.Count];
     first = NewItem(ikMoveTo, 0);
     first.X = x[0];
     first.Y = y[0];
-    for (std::int64_t i = 1; i < n; ++i) {
-        TkvChartItem& slot = (*list.Items)[list.Count + i];
-        slot = line;
-        slot.X = x[static_cast<std::size_t>(i)];
-        slot.Y = y[static_cast<std::size_t>(i)];
-    }
     list.Count += static_cast<int>(n);
     MarkStale();
     if (&list == &FAnnot) return;
@@ -226,12 +243,7 @@ void TCustomKurvo::DrawMarks(std::span<const double> x, std::span<const double> 
     TkvChartItem mark = NewItem(ikMark, 0);
     mark.Shape = markType;
     mark.Size = FTextFont.Size();
-    for (std::int64_t i = 0; i < n; ++i) {
-        TkvChartItem& slot = (*list.Items)[list.Count + i];
-        slot = mark;
-        slot.X = x[static_cast<std::size_t>(i)];
-        slot.Y = y[static_cast<std::size_t>(i)];
-    }
+    FillSeries(*list.Items, list.Count, mark, x, y);
     list.Count += static_cast<int>(n);
     MarkStale();
     if (&list == &FAnnot) return;
@@ -241,22 +253,28 @@ void TCustomKurvo::DrawMarks(std::span<const double> x, std::span<const double> 
 
 // ---------------------------------------------------------------- clearing
 
-void TCustomKurvo::ClearData()
+void TCustomKurvo::ClearData(bool releaseStorage)
 {
-    FData.Clear();
+    if (releaseStorage) {
+        FData.Clear();
+    } else {
+        // Refilling a cleared chart then costs no allocation; the slots are
+        // zeroed, as unused slots always are.
+        FData.Items->ZeroFirst(FData.Count);
+        FData.Count = 0;
+    }
     FItemCounters.fill(0);
     FItemCounters[0] = 1;
     FLongTexts[0].Clear();
     MarkStale();
-    // Every chart of the share holds the one list: all of them get the new,
-    // empty storage, and none keeps a Capacity that the storage lacks.
+    // Every chart of the share holds the one list: all of them see it empty,
+    // and none keeps a Capacity beyond storage that was released.
     TCustomKurvo* owner = FUseDataOf != nullptr ? FUseDataOf : this;
-    auto take = [this](TCustomKurvo& other) {
+    auto take = [this, releaseStorage](TCustomKurvo& other) {
         if (&other == this) return;
         other.TakeSharedData(*this);
-        other.FData.Capacity = 0;
+        if (releaseStorage) other.FData.Capacity = 0;
         other.FLongTexts[0].Clear();
-        other.MarkStale();
     };
     take(*owner);
     for (int i = 0; i < owner->FSharerCount; ++i)

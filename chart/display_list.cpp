@@ -23,6 +23,14 @@ void TKvItemContainer::Reserve(std::int64_t slotCount)
     for (auto& page : fresh) FPages.push_back(std::move(page));
 }
 
+void TKvItemContainer::ZeroFirst(std::int64_t count)
+{
+    count = std::min(count, Allocated());
+    ForEachRun(count, [](TkvChartItem* items, int n, int) {
+        std::memset(static_cast<void*>(items), 0, static_cast<std::size_t>(n) * sizeof(TkvChartItem));
+    });
+}
+
 std::shared_ptr<TKvItemContainer> TKvItemContainer::Copy(std::int64_t count, std::int64_t slotCount) const
 {
     auto copy = std::make_shared<TKvItemContainer>();

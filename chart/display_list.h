@@ -100,6 +100,8 @@ public:
     void Reserve(std::int64_t slotCount);
     std::int64_t Allocated() const { return static_cast<std::int64_t>(FPages.size()) << PageShift; }
     void Clear() { FPages.clear(); }
+    // Zeroes the first `count` slots and keeps every page for reuse.
+    void ZeroFirst(std::int64_t count);
 
     TkvChartItem& operator[](std::int64_t i) { return FPages[i >> PageShift][i & (PageSize - 1)]; }
     const TkvChartItem& operator[](std::int64_t i) const { return FPages[i >> PageShift][i & (PageSize - 1)]; }

@@ -36,8 +36,13 @@ TEST(CommandsClear, ClearDataEmptiesListCountersAndTextsAndRefillsWithoutGrowing
         ASSERT_EQ(chart.DataCount(), 1501);
         ASSERT_EQ(chart.DataLongTexts().Count, 1);
         chart.ClearData();
+        // Unused slots read zero, as in a list never filled.
+        ASSERT_EQ(chart.DataList().Items->Allocated(), firstAllocation);
+        ASSERT_EQ((*chart.DataList().Items)[1499].Kind, 0) << round;
+        ASSERT_EQ((*chart.DataList().Items)[1499].X, 0.0) << round;
     }
     EXPECT_EQ(chart.DataCount(), 0);
+    chart.ClearData(true);
     EXPECT_EQ(chart.DataCapacity(), 0);
     EXPECT_EQ(chart.DataList().Items->Allocated(), 0);
     EXPECT_EQ(chart.ItemCounter(0), 1);
@@ -67,10 +72,10 @@ TEST(CommandsClear, EveryMemberOfAShareShowsTheClearedListAndCanFillItAgain)
         a.Text(2.0, 2.0, "a long text in the shared data");
         for (TKurvo* m : members) EXPECT_EQ(m->DataLongTexts().Text(1), "a long text in the shared data");
 
-        members[clearer]->ClearData();
+        members[clearer]->ClearData(clearer == 1);  // storage kept or released
         for (TKurvo* m : members) {
             EXPECT_EQ(m->DataCount(), 0);
-            EXPECT_EQ(m->DataCapacity(), 0);
+            if (clearer == 1) EXPECT_EQ(m->DataCapacity(), 0);
             EXPECT_EQ(m->DataList().Items, owner.DataList().Items);
             EXPECT_EQ(m->ItemCounter(ikLineTo), 0);
             EXPECT_EQ(m->DataLongTexts().Count, 0);
