@@ -87,7 +87,7 @@ static_assert(std::is_standard_layout_v<TkvChartItem>);
 // copies nothing and 10^8 values need no contiguous block of memory.
 class TChunkedDoubles {
 public:
-    static constexpr int ChunkShift = 12;
+    static constexpr int ChunkShift = 10;
     static constexpr std::int64_t ChunkSize = std::int64_t{1} << ChunkShift;
 
     std::int64_t Size() const { return FSize; }

@@ -130,17 +130,38 @@ void TCustomKurvo::RenderLineRun(TCanvas& canvas, const TKvItemContainer& items,
     };
     std::int64_t a = 0;
     int c = column(0);
+    std::int64_t hint = 1;  // points in the last column: the likely size of the next
     while (a < n) {
-        // The group's end: the first point of another column, by doubling
-        // steps and then bisection.
-        std::int64_t lo = a;
-        std::int64_t hi = a + 1;
-        for (std::int64_t step = 1; hi < n && column(hi) == c;) {
-            lo = hi;
-            step *= 2;
-            hi = a + step;
+        // The group's end b: the first point of another column. Searched
+        // from the guess a + hint outwards, by doubling steps and then
+        // bisection, so that evenly spaced points need two reads near one
+        // place instead of a search over the run's memory.
+        std::int64_t lo = a;  // column(lo) == c
+        std::int64_t hi = n;  // hi == n or column(hi) != c
+        const std::int64_t guess = std::min(a + hint, n);
+        if (guess < n && column(guess) == c) {
+            lo = guess;
+            for (std::int64_t step = 1;; step *= 2) {
+                const std::int64_t probe = guess + step;
+                if (probe >= n) break;
+                if (column(probe) != c) {
+                    hi = probe;
+                    break;
+                }
+                lo = probe;
+            }
+        } else {
+            hi = guess;
+            for (std::int64_t step = 1;; step *= 2) {
+                const std::int64_t probe = guess - step;
+                if (probe <= a) break;
+                if (column(probe) == c) {
+                    lo = probe;
+                    break;
+                }
+                hi = probe;
+            }
         }
-        hi = std::min(hi, n);
         while (hi - lo > 1) {
             const std::int64_t mid = lo + (hi - lo) / 2;
             (column(mid) == c ? lo : hi) = mid;
@@ -159,6 +180,7 @@ void TCustomKurvo::RenderLineRun(TCanvas& canvas, const TKvItemContainer& items,
             AddPolylinePoint(c, map.Y(high), canvas);
             addPoint(b - 1);
         }
+        if (c != kLeftOfCanvas && c != kRightOfCanvas) hint = b - a;
         a = b;
         if (a < n) c = column(a);
     }
