@@ -131,14 +131,6 @@ std::int64_t TMinMaxPyramid::MemoryBytes() const
 
 namespace {
 
-// Everything of an item but X and Y: compact runs share it.
-bool SameAttributes(const TkvChartItem& a, const TkvChartItem& b)
-{
-    constexpr std::size_t from = offsetof(TkvChartItem, X2);
-    return std::memcmp(reinterpret_cast<const char*>(&a) + from, reinterpret_cast<const char*>(&b) + from,
-                       sizeof(TkvChartItem) - from) == 0;
-}
-
 bool CompactCandidate(const TkvChartItem& item)
 {
     return item.Kind == ikLineTo && item.Mode == 0 && std::isfinite(item.X) && std::isfinite(item.Y);
@@ -232,13 +224,15 @@ void TKvItemContainer::AppendPlain(const TkvChartItem& item)
     ++FSize;
 }
 
-void TKvItemContainer::Append(const TkvChartItem& item, bool compact)
+void TKvItemContainer::AppendSlow(const TkvChartItem& item, bool compact)
 {
     // Every allocation first: a failure leaves the container unchanged.
     if (FRuns.size() == FRuns.capacity()) FRuns.reserve(FRuns.size() < 16 ? 16 : 2 * FRuns.size());
     if (!compact || !CompactCandidate(item)) return AppendPlain(item);
-    FX.Reserve(FX.Size() + 1);
-    FY.Reserve(FY.Size() + 1);
+    if (FX.Size() == FX.Capacity() || FY.Size() == FY.Capacity()) {
+        FX.Reserve(FX.Size() + 1);
+        FY.Reserve(FY.Size() + 1);
+    }
     if (!ContinuesCompactRun(item)) {
         if (FAttributes.size() == FAttributes.capacity()) FAttributes.reserve(FAttributes.size() + 16);
         StartCompactRun(item);

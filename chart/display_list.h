@@ -4,6 +4,9 @@
 #include "canvas/Qorn_canvas.h"
 
 #include <array>
+#include <cfloat>
+#include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -182,7 +185,25 @@ public:
 
     // Appends one item; a line-to joins the compact run before it when it
     // can. `compact` false keeps it as a whole record. Strong guarantee.
-    void Append(const TkvChartItem& item, bool compact = true);
+    void Append(const TkvChartItem& item, bool compact = true)
+    {
+        if (!compact || !TryAppendPoint(item)) AppendSlow(item, compact);
+    }
+    // Everything but X and Y equal: the item may share a compact run's record.
+    static bool SameAttributes(const TkvChartItem& a, const TkvChartItem& b)
+    {
+        // Eleven words compared at once rather than field by field: this
+        // runs for every appended point.
+        constexpr std::size_t from = offsetof(TkvChartItem, X2);
+        constexpr std::size_t words = (sizeof(TkvChartItem) - from) / 8;
+        static_assert(from + 8 * words == sizeof(TkvChartItem));
+        std::uint64_t wa[words], wb[words];
+        std::memcpy(wa, reinterpret_cast<const char*>(&a) + from, sizeof wa);
+        std::memcpy(wb, reinterpret_cast<const char*>(&b) + from, sizeof wb);
+        std::uint64_t diff = 0;
+        for (std::size_t k = 0; k < words; ++k) diff |= wa[k] ^ wb[k];
+        return diff == 0;
+    }
     // Appends n line-to items that share `attributes` (X, Y ignored) with
     // the given coordinates. Non-finite points are stored as whole records.
     void AppendLinePoints(const TkvChartItem& attributes, const double* x, const double* y, std::int64_t n);
@@ -206,6 +227,26 @@ public:
     std::int64_t MemoryBytes() const;
 
 private:
+    // The common case: a finite line-to point that continues the last
+    // compact run within the room already reserved.
+    bool TryAppendPoint(const TkvChartItem& item)
+    {
+        if (FRuns.empty() || !FRuns.back().Compact() || FX.Size() == FX.Capacity() || FY.Size() == FY.Capacity() ||
+            item.Kind != ikLineTo || item.Mode != 0 || !(std::abs(item.X) <= DBL_MAX) ||
+            !(std::abs(item.Y) <= DBL_MAX) ||
+            !SameAttributes(item, FAttributes[static_cast<std::size_t>(FRuns.back().Attributes)]))
+            return false;
+        TItemRun& run = FRuns.back();
+        run.XRising = run.XRising && item.X >= FX[FX.Size() - 1];
+        run.XMin = item.X < run.XMin ? item.X : run.XMin;
+        run.YMin = item.Y < run.YMin ? item.Y : run.YMin;
+        FX.PushBack(item.X);
+        FY.PushBack(item.Y);
+        ++run.Count;
+        ++FSize;
+        return true;
+    }
+    void AppendSlow(const TkvChartItem& item, bool compact);
     // True when `item` may continue the last run.
     bool ContinuesCompactRun(const TkvChartItem& item) const;
     void StartCompactRun(const TkvChartItem& item);
