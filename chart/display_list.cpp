@@ -380,7 +380,7 @@ const std::string& TLongTextArray::Text(int index) const
     return index >= 1 && index <= Size ? Texts[index - 1] : empty;
 }
 
-// --------------------------------------------------------------- commands
+// --------------------------------------------------------------- appending
 
 template <class F>
 void TCustomKurvo::AppendToList(TItemList& list, std::int64_t added, F&& append)
@@ -399,15 +399,11 @@ void TCustomKurvo::AppendToList(TItemList& list, std::int64_t added, F&& append)
         throw;
     }
     list.Count += static_cast<int>(added);
+    MarkStale();
 }
 
-void TCustomKurvo::MoveTo(int x, int y) { AppendItem(ikMoveTo, x, y, 1); }
-
-void TCustomKurvo::DrawTo(int x, double y) { AppendItem(ikLineTo, x, y, 4); }
-
-void TCustomKurvo::AppendItem(std::uint8_t kind, double x, double y, std::uint8_t mode)
+TkvChartItem TCustomKurvo::NewItem(std::uint8_t kind, std::uint8_t mode) const
 {
-    TItemList& list = TargetList();
     TkvChartItem item{};
     item.Kind = kind;
     item.Layer = FCurrentLayer;
@@ -416,24 +412,27 @@ void TCustomKurvo::AppendItem(std::uint8_t kind, double x, double y, std::uint8_
     item.PenStyle = FPenStyle;
     item.Aux = FAux;
     item.LineWidth = FLineWidth;
-    item.X = x;
-    item.Y = y;
-    if (kind == ikLineTo) item.FillColor = FFillColor;
-    const bool annotation = &list == &FAnnot;
-    item.Mode = annotation ? mode : 0;
-    AppendToList(list, 1, [&](TKvItemContainer& items) { items.Append(item, !annotation); });
-    if (annotation) return;
-    ++FItemCounters[kind];
-    PropagateSharedData();
+    // Moves, marks and arcs have no brush: their FillColor stays 0.
+    if (kind != ikMoveTo && kind != ikMoveRel && kind != ikMark && kind != ikArc) item.FillColor = FFillColor;
+    switch (kind) {
+        case ikRectangle:
+        case ikEllipse:
+        case ikBox:
+        case ikArrow:
+        case ikDoubleArrow: item.Transparent = FTransparentShapes; break;
+        default: break;
+    }
+    item.Mode = mode;
+    return item;
 }
 
 void TCustomKurvo::GrowList(TItemList& list, std::int64_t added)
 {
     const std::int64_t needed = std::int64_t{list.Count} + added;
     if (needed > INT_MAX) throw std::bad_alloc();
-    // The fewest AllocSize steps past the items. A chart that took over
-    // shared data may hold fewer slots than the share's Count: it also grows
-    // in AllocSize steps past Count, never below it.
+    // The fewest AllocSize steps past the items, never by doubling. A chart
+    // that took over shared data may hold fewer slots than the share's
+    // Count: it also grows in AllocSize steps past Count, never below it.
     std::int64_t capacity = list.Capacity;
     if (capacity < needed) capacity += (needed - capacity + FAllocSize - 1) / FAllocSize * FAllocSize;
     // The storage this chart holds now gets the room, whatever Capacity
@@ -442,22 +441,66 @@ void TCustomKurvo::GrowList(TItemList& list, std::int64_t added)
     list.Capacity = capacity > INT_MAX ? INT_MAX : static_cast<int>(capacity);
 }
 
+void TCustomKurvo::PushItem(const TkvChartItem& item)
+{
+    TItemList& list = TargetList();
+    const bool annotation = &list == &FAnnot;
+    if (annotation) {
+        AppendToList(list, 1, [&](TKvItemContainer& items) { items.Append(item, false); });
+        return;
+    }
+    if (item.Mode == 0) {
+        AppendToList(list, 1, [&](TKvItemContainer& items) { items.Append(item); });
+    } else {
+        TkvChartItem stored = item;
+        stored.Mode = 0;
+        AppendToList(list, 1, [&](TKvItemContainer& items) { items.Append(stored); });
+    }
+    if (item.Kind < ItemKindCount) ++FItemCounters[item.Kind];
+    PropagateSharedData();
+}
+
+void TCustomKurvo::AppendItem(std::uint8_t kind, double x, double y, std::uint8_t mode)
+{
+    TkvChartItem item = NewItem(kind, mode);
+    item.X = x;
+    item.Y = y;
+    PushItem(item);
+}
+
+void TCustomKurvo::AppendPoints(TkvChartItem first, TkvChartItem rest, const double* x, const double* y,
+                                std::int64_t n)
+{
+    if (n <= 0) return;
+    TItemList& list = TargetList();
+    const bool annotation = &list == &FAnnot;
+    if (!annotation) {
+        first.Mode = 0;
+        rest.Mode = 0;
+    }
+    AppendToList(list, n, [&](TKvItemContainer& items) {
+        first.X = x[0];
+        first.Y = y[0];
+        items.Append(first, !annotation);
+        if (!annotation && rest.Kind == ikLineTo) return items.AppendLinePoints(rest, x + 1, y + 1, n - 1);
+        for (std::int64_t i = 1; i < n; ++i) {
+            rest.X = x[i];
+            rest.Y = y[i];
+            items.Append(rest, !annotation);
+        }
+    });
+    if (annotation) return;
+    if (first.Kind < ItemKindCount) ++FItemCounters[first.Kind];
+    if (rest.Kind < ItemKindCount) FItemCounters[rest.Kind] += static_cast<int>(n - 1);
+    PropagateSharedData();
+}
+
 void TCustomKurvo::AppendLinePoints(const double* x, const double* y, std::int64_t n, std::uint8_t mode)
 {
     if (n <= 0 || x == nullptr || y == nullptr) return;
     TItemList& list = TargetList();
-    TkvChartItem item{};
-    item.Kind = ikLineTo;
-    item.Layer = FCurrentLayer;
-    item.Class = FClassDefault;
-    item.Color = FDataColor;
-    item.PenStyle = FPenStyle;
-    item.Aux = FAux;
-    item.LineWidth = FLineWidth;
-    item.FillColor = FFillColor;
-    const bool annotation = &list == &FAnnot;
-    if (annotation) {
-        item.Mode = mode;
+    TkvChartItem item = NewItem(ikLineTo, mode);
+    if (&list == &FAnnot) {
         AppendToList(list, n, [&](TKvItemContainer& items) {
             for (std::int64_t i = 0; i < n; ++i) {
                 item.X = x[i];
@@ -467,6 +510,7 @@ void TCustomKurvo::AppendLinePoints(const double* x, const double* y, std::int64
         });
         return;
     }
+    item.Mode = 0;
     AppendToList(list, n, [&](TKvItemContainer& items) { items.AppendLinePoints(item, x, y, n); });
     FItemCounters[ikLineTo] += static_cast<int>(n);
     PropagateSharedData();

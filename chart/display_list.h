@@ -3,6 +3,7 @@
 
 #include "canvas/Qorn_canvas.h"
 
+#include <algorithm>
 #include <array>
 #include <cfloat>
 #include <cmath>
@@ -212,6 +213,44 @@ public:
 
     // A new container with the first `count` items and room for `slotCount`.
     std::shared_ptr<TKvItemContainer> Copy(std::int64_t count, std::int64_t slotCount) const;
+
+    // Item slots held: compact points plus whole records.
+    std::int64_t Allocated() const
+    {
+        return FX.Capacity() + static_cast<std::int64_t>(FPlain.size()) * PageSize;
+    }
+
+    // Calls f(const TkvChartItem* items, int n, int firstIndex) for
+    // contiguous stretches covering items 0 ... count - 1; compact items are
+    // rebuilt into a buffer of up to PageSize items first.
+    template <class F>
+    void ForEachRun(std::int64_t count, F&& f) const
+    {
+        std::vector<TkvChartItem> buffer;
+        for (const TItemRun& run : FRuns) {
+            if (run.First >= count) break;
+            const std::int64_t n = std::min(run.Count, count - run.First);
+            for (std::int64_t done = 0; done < n;) {
+                const std::int64_t offset = run.Offset + done;
+                std::int64_t take = std::min<std::int64_t>(n - done, PageSize);
+                const TkvChartItem* items;
+                if (run.Compact()) {
+                    buffer.assign(static_cast<std::size_t>(take), FAttributes[static_cast<std::size_t>(run.Attributes)]);
+                    for (std::int64_t k = 0; k < take; ++k) {
+                        buffer[static_cast<std::size_t>(k)].X = FX[offset + k];
+                        buffer[static_cast<std::size_t>(k)].Y = FY[offset + k];
+                    }
+                    items = buffer.data();
+                } else {
+                    // Records are contiguous within a page.
+                    take = std::min<std::int64_t>(take, PageSize - (offset & (PageSize - 1)));
+                    items = &PlainItem(offset);
+                }
+                f(items, static_cast<int>(take), static_cast<int>(run.First + done));
+                done += take;
+            }
+        }
+    }
 
     const std::vector<TItemRun>& Runs() const { return FRuns; }
     const TkvChartItem& PlainItem(std::int64_t offset) const
