@@ -9,6 +9,7 @@
 
 #include "../base/Qorn_qornbase.h"
 #include "../canvas/custom_control.h"
+#include "../base/pixel_math.h"
 #include "../chart/background.h"
 #include "../chart/commands.h"
 #include "../chart/display_list.h"
@@ -20,6 +21,7 @@
 #include <QSize>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -120,6 +122,29 @@ struct TRenderState {
     int DupDist = 1;  // d of the grid as it was reset
 };
 
+// World-to-canvas conversion of one layer during RenderData: the same
+// arithmetic and rounding as WorldToPixel plus the render offsets and the
+// canvas clamp, with the axis kinds looked up once instead of per point.
+struct TCanvasMap {
+    double kx = 0.0, dx = 0.0, ky = 0.0, dy = 0.0;
+    bool logX = false, logY = false;
+    double floorX = 0.0, floorY = 0.0;  // pixel of a value at or below the logarithmic floor
+    std::int64_t shiftX = 0, shiftY = 0;
+    static constexpr double LogFloor = 1e-100;
+
+    static int Clamp(std::int64_t v) { return static_cast<int>(v < -30000 ? -30000 : (v > 30000 ? 30000 : v)); }
+    int X(double x) const
+    {
+        const double p = logX ? (x <= LogFloor ? floorX : kx * std::log(x) + dx) : kx * x + dx;
+        return Clamp(std::int64_t{RoundPixel(p)} + shiftX);
+    }
+    int Y(double y) const
+    {
+        const double p = logY ? (y <= LogFloor ? floorY : ky * std::log(y) + dy) : ky * y + dy;
+        return Clamp(std::int64_t{RoundPixel(p)} + shiftY);
+    }
+};
+
 // Pen widths of items are limited to 1 ... MaxItemPenWidth pixels.
 constexpr int MaxItemPenWidth = 1000;
 
@@ -146,10 +171,31 @@ public:
     const TItemList& AnnotationList() const { return FAnnot; }
     int DataCount() const { return FData.Count; }
     int DataCapacity() const { return FData.Capacity; }
-    const TkvChartItem& DataItem(int index) const { return (*FData.Items)[index]; }
+    // Item `index` of the data list, rebuilt from its storage; a zeroed item
+    // at and beyond Count.
+    TkvChartItem DataItem(int index) const
+    {
+        return index >= 0 && index < FData.Count ? FData.Items->Item(index) : TkvChartItem{};
+    }
     int ItemCounter(int kind) const;
     const TLongTextArray& DataLongTexts() const { return FLongTexts[0]; }
     const TLongTextArray& AnnotationLongTexts() const { return FLongTexts[1]; }
+
+    // ------------------------------------------------- long series
+    // The bulk form of DrawTo: n line-to items at (x[i], y[i]) with the
+    // current attributes, in the list DrawTo would use (with coordinate mode
+    // `mode` in the annotation list). Equal line-to items are stored in
+    // compact form at memory speed. All or nothing: when memory runs out,
+    // std::bad_alloc leaves the list as it was.
+    void AppendLinePoints(const double* x, const double* y, std::int64_t n, std::uint8_t mode = 4);
+    // Bytes the data list's storage holds now (shared storage included).
+    std::int64_t DataBytes() const { return FData.Items->MemoryBytes(); }
+    // Long runs of thin solid line-to items are drawn per pixel column (the
+    // first, lowest, highest and last point of each column) instead of point
+    // by point; the picture stays the same. On by default; off draws every
+    // point, as the reference the reduction is compared with.
+    bool LineRunReduction() const { return FLineRunReduction; }
+    void SetLineRunReduction(bool value) { FLineRunReduction = value; }
 
     // ------------------------------------------------- layers, mapping
     virtual void CalcTransforms();
@@ -646,6 +692,13 @@ private:
 
     // display list helpers
     TItemList& TargetList() { return FAnnotationMode ? FAnnot : FData; }
+    // Grows Capacity in AllocSize steps until `added` more items fit and
+    // reserves that room in the storage the list holds.
+    void GrowList(TItemList& list, std::int64_t added);
+    // Grows the list, lets `append` add `added` items to its storage at
+    // Count and counts them; all or nothing (display_list.cpp).
+    template <class F>
+    void AppendToList(TItemList& list, std::int64_t added, F&& append);
     void PropagateSharedData();
     void TakeSharedData(const TCustomKurvo& from);
     void RemoveSharer(TCustomKurvo* sharer);
@@ -674,6 +727,13 @@ private:
                     const TLongTextArray& longTexts, bool monochrome, TPoint position);
     void RenderShape(TCanvas& canvas, const TkvChartItem& item, bool monochrome);
     void RenderList(TCanvas& canvas, const TItemList& list, bool isAnnotation, int pass, bool monochrome);
+    // A compact run of line-to items (render_runs.cpp): per column when the
+    // reduction keeps the picture, else point by point without copies.
+    void RenderLineRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t count,
+                       bool isAnnotation, bool monochrome);
+    bool ReducibleRun(const TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run) const;
+    // The layer's world-to-canvas conversion with its axis kinds resolved once.
+    TCanvasMap CanvasMap(int layer) const;
     // Puts the cached render state back on the canvas after a nested RenderData.
     void ReapplyRenderState(TCanvas& canvas);
     // Clears the upper halves of the AVX registers (see render_item.cpp).
@@ -785,6 +845,7 @@ private:
     bool FDataInFront = false;
     bool FAnnotationsShown = true;
     bool FAnnotTextsLast = true;
+    bool FLineRunReduction = true;
     // While positive, SyncAllAxes only notes that it is due; the multi-step
     // change that deferred it runs it once at the end.
     int FSyncDeferred = 0;
@@ -829,8 +890,9 @@ private:
     TkvChartItem NewItem(std::uint8_t kind, std::uint8_t mode) const;
     // Appends a filled-in item to the target list.
     void PushItem(const TkvChartItem& item);
-    // Makes room for `extra` more items in `list` (AllocSize steps).
-    void GrowList(TItemList& list, std::int64_t extra);
+    // Appends n items at (x[i], y[i]): the first like `first`, the others
+    // like `rest`; line-to items fill compact runs directly. All or nothing.
+    void AppendPoints(TkvChartItem first, TkvChartItem rest, const double* x, const double* y, std::int64_t n);
     void AddMark(double x, double y, int markType, std::uint8_t mode);
     void AddTwoPoint(std::uint8_t kind, double x1, double y1, double x2, double y2, std::uint8_t mode);
     void AddFramedRect(double x1, double y1, double x2, double y2, std::uint8_t mode, TFrameStyle style,

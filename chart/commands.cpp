@@ -22,29 +22,6 @@ std::int32_t WrappedAngle(double degrees)
     return static_cast<std::int32_t>(std::lrint(turn * std::numbers::pi / 180.0 * 1e8));
 }
 
-// Slots first ... first + n - 1 become `proto` at (x[i], y[i]), written page
-// by page so that the inner loop is plain pointer arithmetic.
-void FillSeries(TKvItemContainer& items, std::int64_t first, const TkvChartItem& proto, std::span<const double> x,
-                std::span<const double> y)
-{
-    const auto n = static_cast<std::int64_t>(x.size());
-    std::int64_t i = 0;
-    while (i < n) {
-        const std::int64_t index = first + i;
-        TkvChartItem* page = &items[index];
-        const std::int64_t room = TKvItemContainer::PageSize - (index & (TKvItemContainer::PageSize - 1));
-        const std::int64_t m = std::min(room, n - i);
-        const double* px = x.data() + i;
-        const double* py = y.data() + i;
-        for (std::int64_t k = 0; k < m; ++k) {
-            page[k] = proto;
-            page[k].X = px[k];
-            page[k].Y = py[k];
-        }
-        i += m;
-    }
-}
-
 }  // namespace
 
 // ------------------------------------------------------------ single items
@@ -213,21 +190,9 @@ void TCustomKurvo::DrawPolyline(std::span<const double> x, std::span<const doubl
     if (x.empty()) return;
     if (x.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) throw std::bad_alloc();
     const auto n = static_cast<std::int64_t>(x.size());
-    // 2. reserve once
-    TItemList& list = TargetList();
-    GrowList(list, n);
-    // 3. fill: the items the single commands would make, world coordinates
-    FillSeries(*list.Items, list.Count, NewItem(ikLineTo, 0), x, y);
-    TkvChartItem& first = (*list.Items)[list.Count];
-    first = NewItem(ikMoveTo, 0);
-    first.X = x[0];
-    first.Y = y[0];
-    list.Count += static_cast<int>(n);
-    MarkStale();
-    if (&list == &FAnnot) return;
-    ++FItemCounters[ikMoveTo];
-    FItemCounters[ikLineTo] += static_cast<int>(n - 1);
-    PropagateSharedData();
+    // 2. the items the single commands would make, world coordinates,
+    // appended in one step (the line-to items straight into compact form)
+    AppendPoints(NewItem(ikMoveTo, 0), NewItem(ikLineTo, 0), x.data(), y.data(), n);
 }
 
 void TCustomKurvo::DrawMarks(std::span<const double> x, std::span<const double> y, int markType)
@@ -238,17 +203,10 @@ void TCustomKurvo::DrawMarks(std::span<const double> x, std::span<const double> 
     if (x.empty()) return;
     if (x.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) throw std::bad_alloc();
     const auto n = static_cast<std::int64_t>(x.size());
-    TItemList& list = TargetList();
-    GrowList(list, n);
     TkvChartItem mark = NewItem(ikMark, 0);
     mark.Shape = markType;
     mark.Size = FTextFont.Size();
-    FillSeries(*list.Items, list.Count, mark, x, y);
-    list.Count += static_cast<int>(n);
-    MarkStale();
-    if (&list == &FAnnot) return;
-    FItemCounters[ikMark] += static_cast<int>(n);
-    PropagateSharedData();
+    AppendPoints(mark, mark, x.data(), y.data(), n);
 }
 
 // ---------------------------------------------------------------- clearing
@@ -258,9 +216,9 @@ void TCustomKurvo::ClearData(bool releaseStorage)
     if (releaseStorage) {
         FData.Clear();
     } else {
-        // Refilling a cleared chart then costs no allocation; the slots are
-        // zeroed, as unused slots always are.
-        FData.Items->ZeroFirst(FData.Count);
+        // Refilling a cleared chart then costs no allocation; the items
+        // beyond the new Count read as zero, as unused slots always do.
+        FData.Items->Truncate(0);
         FData.Count = 0;
     }
     FItemCounters.fill(0);

@@ -3,42 +3,375 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <cstddef>
+#include <limits>
 #include <cstring>
 #include <new>
 
 namespace kurvo {
 
-void TKvItemContainer::Reserve(std::int64_t slotCount)
+// ------------------------------------------------------- chunked doubles
+
+void TChunkedDoubles::Reserve(std::int64_t n)
 {
-    if (slotCount <= Allocated()) return;
-    const std::int64_t pagesNeeded = (slotCount + PageSize - 1) >> PageShift;
+    if (n <= Capacity()) return;
+    const std::int64_t chunksNeeded = (n + ChunkSize - 1) >> ChunkShift;
     // Allocate everything first, so that running out of memory leaves the
-    // container as it was.
-    std::vector<std::unique_ptr<TkvChartItem[]>> fresh;
-    fresh.reserve(static_cast<std::size_t>(pagesNeeded) - FPages.size());
-    while (static_cast<std::int64_t>(FPages.size() + fresh.size()) < pagesNeeded)
-        fresh.push_back(std::make_unique<TkvChartItem[]>(PageSize));  // value-initialised: zero
-    if (FPages.capacity() < static_cast<std::size_t>(pagesNeeded))
-        FPages.reserve(std::max(static_cast<std::size_t>(pagesNeeded), 2 * FPages.capacity()));
-    for (auto& page : fresh) FPages.push_back(std::move(page));
+    // array as it was.
+    std::vector<std::unique_ptr<double[]>> fresh;
+    fresh.reserve(static_cast<std::size_t>(chunksNeeded) - FChunks.size());
+    while (static_cast<std::int64_t>(FChunks.size() + fresh.size()) < chunksNeeded)
+        fresh.push_back(std::make_unique_for_overwrite<double[]>(ChunkSize));
+    if (FChunks.capacity() < static_cast<std::size_t>(chunksNeeded))
+        FChunks.reserve(std::max(static_cast<std::size_t>(chunksNeeded), 2 * FChunks.capacity()));
+    for (auto& chunk : fresh) FChunks.push_back(std::move(chunk));
 }
 
-void TKvItemContainer::ZeroFirst(std::int64_t count)
+void TChunkedDoubles::AppendReserved(const double* values, std::int64_t n)
 {
-    count = std::min(count, Allocated());
-    ForEachRun(count, [](TkvChartItem* items, int n, int) {
-        std::memset(static_cast<void*>(items), 0, static_cast<std::size_t>(n) * sizeof(TkvChartItem));
-    });
+    while (n > 0) {
+        const std::int64_t inChunk = ChunkSize - (FSize & (ChunkSize - 1));
+        const std::int64_t take = n < inChunk ? n : inChunk;
+        std::memcpy(&FChunks[FSize >> ChunkShift][FSize & (ChunkSize - 1)], values,
+                    static_cast<std::size_t>(take) * sizeof(double));
+        FSize += take;
+        values += take;
+        n -= take;
+    }
+}
+
+// ------------------------------------------------------- min/max pyramid
+
+void TMinMaxPyramid::Extend(const TChunkedDoubles& values)
+{
+    const std::int64_t n = values.Size();
+    if (n < FBuilt) Clear();  // the values were cut: start again
+    if (n == FBuilt) return;
+    std::int64_t below = n;  // entries of the level below
+    for (std::size_t level = 0; below > 1; ++level) {
+        const std::int64_t blocks = (below + Fan - 1) >> FanShift;
+        const std::int64_t firstDirty = FBuilt >> (FanShift * (level + 1));
+        if (level == FLevels.size()) FLevels.emplace_back();
+        std::vector<double>& out = FLevels[level];
+        out.resize(static_cast<std::size_t>(2 * blocks));
+        for (std::int64_t b = firstDirty; b < blocks; ++b) {
+            const std::int64_t from = b << FanShift;
+            const std::int64_t to = std::min(below, from + Fan);
+            double lo, hi;
+            if (level == 0) {
+                lo = hi = values[from];
+                for (std::int64_t i = from + 1; i < to; ++i) {
+                    const double v = values[i];
+                    lo = v < lo ? v : lo;
+                    hi = v > hi ? v : hi;
+                }
+            } else {
+                const std::vector<double>& in = FLevels[level - 1];
+                lo = in[static_cast<std::size_t>(2 * from)];
+                hi = in[static_cast<std::size_t>(2 * from + 1)];
+                for (std::int64_t i = from + 1; i < to; ++i) {
+                    lo = std::min(lo, in[static_cast<std::size_t>(2 * i)]);
+                    hi = std::max(hi, in[static_cast<std::size_t>(2 * i + 1)]);
+                }
+            }
+            out[static_cast<std::size_t>(2 * b)] = lo;
+            out[static_cast<std::size_t>(2 * b + 1)] = hi;
+        }
+        below = blocks;
+    }
+    FBuilt = n;
+}
+
+void TMinMaxPyramid::Query(const TChunkedDoubles& values, std::int64_t first, std::int64_t last, double& lo,
+                           double& hi) const
+{
+    lo = std::numeric_limits<double>::infinity();
+    hi = -lo;
+    const auto scan = [&](int level, std::int64_t from, std::int64_t to) {
+        if (level < 0) {
+            for (std::int64_t i = from; i < to; ++i) {
+                const double v = values[i];
+                lo = v < lo ? v : lo;
+                hi = v > hi ? v : hi;
+            }
+            return;
+        }
+        const double* e = FLevels[static_cast<std::size_t>(level)].data();
+        for (std::int64_t i = from; i < to; ++i) {
+            lo = e[2 * i] < lo ? e[2 * i] : lo;
+            hi = e[2 * i + 1] > hi ? e[2 * i + 1] : hi;
+        }
+    };
+    std::int64_t l = first;
+    std::int64_t h = last;
+    const int levels = static_cast<int>(FLevels.size());
+    for (int level = -1; l < h; ++level) {
+        const std::int64_t up = (l + Fan - 1) >> FanShift;
+        const std::int64_t down = h >> FanShift;
+        if (level + 1 >= levels || up >= down) {
+            scan(level, l, h);
+            return;
+        }
+        scan(level, l, up << FanShift);
+        scan(level, down << FanShift, h);
+        l = up;
+        h = down;
+    }
+}
+
+std::int64_t TMinMaxPyramid::MemoryBytes() const
+{
+    std::int64_t bytes = 0;
+    for (const auto& level : FLevels) bytes += static_cast<std::int64_t>(level.capacity() * sizeof(double));
+    return bytes;
+}
+
+// ------------------------------------------------------- item container
+
+namespace {
+
+bool CompactCandidate(const TkvChartItem& item)
+{
+    return item.Kind == ikLineTo && item.Mode == 0 && std::isfinite(item.X) && std::isfinite(item.Y);
+}
+
+}  // namespace
+
+void TKvItemContainer::Clear()
+{
+    FRuns.clear();
+    FPlain.clear();
+    FPlainCount = 0;
+    FAttributes.clear();
+    FX = {};
+    FY = {};
+    FPyramid.Clear();
+    FSize = 0;
+}
+
+void TKvItemContainer::Reserve(std::int64_t slotCount)
+{
+    const std::int64_t extra = slotCount - FSize;
+    if (extra <= 0) return;
+    FX.Reserve(FX.Size() + extra);
+    FY.Reserve(FY.Size() + extra);
+}
+
+void TKvItemContainer::ReservePlain(std::int64_t n)
+{
+    const std::int64_t pagesNeeded = (n + PageSize - 1) >> PageShift;
+    if (pagesNeeded <= static_cast<std::int64_t>(FPlain.size())) return;
+    std::vector<std::unique_ptr<TkvChartItem[]>> fresh;
+    while (static_cast<std::int64_t>(FPlain.size() + fresh.size()) < pagesNeeded)
+        fresh.push_back(std::make_unique<TkvChartItem[]>(PageSize));  // value-initialised: zero
+    if (FPlain.capacity() < static_cast<std::size_t>(pagesNeeded))
+        FPlain.reserve(std::max(static_cast<std::size_t>(pagesNeeded), 2 * FPlain.capacity()));
+    for (auto& page : fresh) FPlain.push_back(std::move(page));
+}
+
+TkvChartItem TKvItemContainer::Item(std::int64_t i) const
+{
+    if (i < 0 || i >= FSize) return TkvChartItem{};
+    const auto next = std::upper_bound(FRuns.begin(), FRuns.end(), i,
+                                       [](std::int64_t index, const TItemRun& run) { return index < run.First; });
+    const TItemRun& run = *(next - 1);
+    const std::int64_t k = run.Offset + (i - run.First);
+    if (!run.Compact()) return PlainItem(k);
+    TkvChartItem item = FAttributes[static_cast<std::size_t>(run.Attributes)];
+    item.X = FX[k];
+    item.Y = FY[k];
+    return item;
+}
+
+bool TKvItemContainer::ContinuesCompactRun(const TkvChartItem& item) const
+{
+    return !FRuns.empty() && FRuns.back().Compact() &&
+           SameAttributes(item, FAttributes[static_cast<std::size_t>(FRuns.back().Attributes)]);
+}
+
+// Callers have reserved room for one more run, attribute set and point.
+void TKvItemContainer::StartCompactRun(const TkvChartItem& item)
+{
+    TItemRun run;
+    run.First = FSize;
+    run.Offset = FX.Size();
+    // Polylines of equal attributes after move-to items share one record.
+    if (FAttributes.empty() || !SameAttributes(item, FAttributes.back())) {
+        TkvChartItem attributes = item;
+        attributes.X = 0.0;
+        attributes.Y = 0.0;
+        FAttributes.push_back(attributes);
+    }
+    run.Attributes = static_cast<std::int32_t>(FAttributes.size() - 1);
+    run.XMin = item.X;
+    run.YMin = item.Y;
+    FRuns.push_back(run);
+}
+
+void TKvItemContainer::AppendPlain(const TkvChartItem& item)
+{
+    ReservePlain(FPlainCount + 1);
+    if (FRuns.empty() || FRuns.back().Compact()) {
+        TItemRun run;
+        run.First = FSize;
+        run.Offset = FPlainCount;
+        FRuns.push_back(run);
+    }
+    FPlain[FPlainCount >> PageShift][FPlainCount & (PageSize - 1)] = item;
+    ++FPlainCount;
+    ++FRuns.back().Count;
+    ++FSize;
+}
+
+void TKvItemContainer::AppendSlow(const TkvChartItem& item, bool compact)
+{
+    // Every allocation first: a failure leaves the container unchanged.
+    if (FRuns.size() == FRuns.capacity()) FRuns.reserve(FRuns.size() < 16 ? 16 : 2 * FRuns.size());
+    if (!compact || !CompactCandidate(item)) return AppendPlain(item);
+    if (FX.Size() == FX.Capacity() || FY.Size() == FY.Capacity()) {
+        FX.Reserve(FX.Size() + 1);
+        FY.Reserve(FY.Size() + 1);
+    }
+    if (!ContinuesCompactRun(item)) {
+        if (FAttributes.size() == FAttributes.capacity()) FAttributes.reserve(FAttributes.size() + 16);
+        StartCompactRun(item);
+    }
+    TItemRun& run = FRuns.back();
+    if (run.Count > 0) {
+        run.XRising = run.XRising && item.X >= FX[FX.Size() - 1];
+        run.XMin = std::min(run.XMin, item.X);
+        run.YMin = std::min(run.YMin, item.Y);
+    }
+    FX.PushBack(item.X);
+    FY.PushBack(item.Y);
+    ++run.Count;
+    ++FSize;
+}
+
+void TKvItemContainer::AppendLinePoints(const TkvChartItem& attributes, const double* x, const double* y,
+                                        std::int64_t n)
+{
+    if (n <= 0) return;
+    TkvChartItem item = attributes;
+    item.Kind = ikLineTo;
+    item.Mode = 0;
+    // Reserve for the worst case first, so that a failure adds nothing.
+    std::int64_t broken = 0;
+    for (std::int64_t i = 0; i < n; ++i) broken += !(std::isfinite(x[i]) && std::isfinite(y[i]));
+    FX.Reserve(FX.Size() + n - broken);
+    FY.Reserve(FY.Size() + n - broken);
+    ReservePlain(FPlainCount + broken);
+    FRuns.reserve(FRuns.size() + 2 * static_cast<std::size_t>(broken) + 1);
+    FAttributes.reserve(FAttributes.size() + 1);
+
+    std::int64_t i = 0;
+    while (i < n) {
+        std::int64_t end = i;
+        while (end < n && std::isfinite(x[end]) && std::isfinite(y[end])) ++end;
+        if (end > i) {
+            item.X = x[i];
+            item.Y = y[i];
+            if (!ContinuesCompactRun(item)) StartCompactRun(item);
+            TItemRun& run = FRuns.back();
+            double previous = run.Count > 0 ? FX[FX.Size() - 1] : x[i];
+            bool rising = run.XRising;
+            double xMin = run.XMin;
+            double yMin = run.YMin;
+            for (std::int64_t k = i; k < end; ++k) {
+                rising = rising && x[k] >= previous;
+                previous = x[k];
+                xMin = x[k] < xMin ? x[k] : xMin;
+                yMin = y[k] < yMin ? y[k] : yMin;
+            }
+            run.XRising = rising;
+            run.XMin = xMin;
+            run.YMin = yMin;
+            FX.AppendReserved(x + i, end - i);
+            FY.AppendReserved(y + i, end - i);
+            run.Count += end - i;
+            FSize += end - i;
+            i = end;
+        }
+        if (i < n) {
+            item.X = x[i];
+            item.Y = y[i];
+            AppendPlain(item);
+            ++i;
+        }
+    }
+}
+
+void TKvItemContainer::Truncate(std::int64_t count)
+{
+    if (count >= FSize) return;
+    if (count < 0) count = 0;
+    while (!FRuns.empty() && FRuns.back().First >= count) FRuns.pop_back();
+    if (!FRuns.empty()) FRuns.back().Count = count - FRuns.back().First;
+    std::int64_t xy = 0;
+    std::int64_t plain = 0;
+    for (const TItemRun& run : FRuns) (run.Compact() ? xy : plain) = run.Offset + run.Count;
+    FX.Truncate(xy);
+    FY.Truncate(xy);
+    // Records beyond Count read as zero again.
+    for (std::int64_t k = plain; k < FPlainCount; ++k) FPlain[k >> PageShift][k & (PageSize - 1)] = TkvChartItem{};
+    FPlainCount = plain;
+    FPyramid.Clear();
+    FSize = count;
 }
 
 std::shared_ptr<TKvItemContainer> TKvItemContainer::Copy(std::int64_t count, std::int64_t slotCount) const
 {
     auto copy = std::make_shared<TKvItemContainer>();
-    copy->Reserve(slotCount > count ? slotCount : count);
-    ForEachRun(count, [&](const TkvChartItem* items, int n, int first) {
-        std::memcpy(&(*copy)[first], items, static_cast<std::size_t>(n) * sizeof(TkvChartItem));
-    });
+    count = std::clamp<std::int64_t>(count, 0, FSize);
+    copy->FAttributes = FAttributes;
+    std::int64_t xy = 0;
+    std::int64_t plain = 0;
+    for (const TItemRun& run : FRuns) {
+        if (run.First >= count) break;
+        const std::int64_t n = std::min(run.Count, count - run.First);
+        (run.Compact() ? xy : plain) += n;
+    }
+    copy->FX.Reserve(xy);
+    copy->FY.Reserve(xy);
+    copy->ReservePlain(plain);
+    copy->FRuns.reserve(FRuns.size());
+    for (const TItemRun& run : FRuns) {
+        if (run.First >= count) break;
+        TItemRun part = run;
+        part.Count = std::min(run.Count, count - run.First);
+        if (run.Compact()) {
+            part.Offset = copy->FX.Size();
+            for (std::int64_t k = 0; k < part.Count; ++k) {
+                copy->FX.PushBack(FX[run.Offset + k]);
+                copy->FY.PushBack(FY[run.Offset + k]);
+            }
+        } else {
+            part.Offset = copy->FPlainCount;
+            for (std::int64_t k = 0; k < part.Count; ++k) {
+                const std::int64_t to = copy->FPlainCount++;
+                copy->FPlain[to >> PageShift][to & (PageSize - 1)] = PlainItem(run.Offset + k);
+            }
+        }
+        copy->FRuns.push_back(part);
+    }
+    copy->FSize = count;
+    copy->Reserve(slotCount);
     return copy;
+}
+
+const TMinMaxPyramid& TKvItemContainer::YPyramid() const
+{
+    FPyramid.Extend(FY);
+    return FPyramid;
+}
+
+std::int64_t TKvItemContainer::MemoryBytes() const
+{
+    return FX.MemoryBytes() + FY.MemoryBytes() + FPyramid.MemoryBytes() +
+           static_cast<std::int64_t>(FPlain.size()) * PageSize * static_cast<std::int64_t>(sizeof(TkvChartItem)) +
+           static_cast<std::int64_t>(FRuns.capacity() * sizeof(TItemRun) +
+                                     FAttributes.capacity() * sizeof(TkvChartItem));
 }
 
 const std::string& TLongTextArray::Text(int index) const
@@ -48,6 +381,26 @@ const std::string& TLongTextArray::Text(int index) const
 }
 
 // --------------------------------------------------------------- appending
+
+template <class F>
+void TCustomKurvo::AppendToList(TItemList& list, std::int64_t added, F&& append)
+{
+    const int capacity = list.Capacity;
+    if (std::int64_t{list.Count} + added > list.Capacity) GrowList(list, added);
+    try {
+        TKvItemContainer& items = *list.Items;
+        // Items go to slot Count of the storage held now, whatever it holds
+        // beyond that; slots before Count that it lacks read as zero.
+        if (items.Size() > list.Count) items.Truncate(list.Count);
+        while (items.Size() < list.Count) items.Append(TkvChartItem{}, false);
+        append(items);
+    } catch (...) {
+        list.Capacity = capacity;
+        throw;
+    }
+    list.Count += static_cast<int>(added);
+    MarkStale();
+}
 
 TkvChartItem TCustomKurvo::NewItem(std::uint8_t kind, std::uint8_t mode) const
 {
@@ -73,34 +426,36 @@ TkvChartItem TCustomKurvo::NewItem(std::uint8_t kind, std::uint8_t mode) const
     return item;
 }
 
-void TCustomKurvo::GrowList(TItemList& list, std::int64_t extra)
+void TCustomKurvo::GrowList(TItemList& list, std::int64_t added)
 {
-    const std::int64_t needed = static_cast<std::int64_t>(list.Count) + extra;
+    const std::int64_t needed = std::int64_t{list.Count} + added;
     if (needed > INT_MAX) throw std::bad_alloc();
-    if (needed > list.Capacity) {
-        // In AllocSize steps past what is needed, never by doubling.
-        const std::int64_t steps = (needed - list.Capacity + FAllocSize - 1) / FAllocSize;
-        std::int64_t capacity = list.Capacity + steps * FAllocSize;
-        if (capacity > INT_MAX) capacity = INT_MAX;
-        list.Items->Reserve(capacity);  // may throw; nothing has changed then
-        list.Capacity = static_cast<int>(capacity);
-    }
-    // Capacity is per chart, the storage may be another chart's: make sure of
-    // the slots in the storage actually held.
-    list.Items->Reserve(needed);
+    // The fewest AllocSize steps past the items, never by doubling. A chart
+    // that took over shared data may hold fewer slots than the share's
+    // Count: it also grows in AllocSize steps past Count, never below it.
+    std::int64_t capacity = list.Capacity;
+    if (capacity < needed) capacity += (needed - capacity + FAllocSize - 1) / FAllocSize * FAllocSize;
+    // The storage this chart holds now gets the room, whatever Capacity
+    // says: Capacity is this chart's own count of slots, not the storage's.
+    list.Items->Reserve(capacity);  // may throw; nothing has changed then
+    list.Capacity = capacity > INT_MAX ? INT_MAX : static_cast<int>(capacity);
 }
 
 void TCustomKurvo::PushItem(const TkvChartItem& item)
 {
     TItemList& list = TargetList();
-    GrowList(list, 1);
-    TkvChartItem& slot = (*list.Items)[list.Count];
-    slot = item;
     const bool annotation = &list == &FAnnot;
-    if (!annotation) slot.Mode = 0;
-    ++list.Count;
-    MarkStale();
-    if (annotation) return;
+    if (annotation) {
+        AppendToList(list, 1, [&](TKvItemContainer& items) { items.Append(item, false); });
+        return;
+    }
+    if (item.Mode == 0) {
+        AppendToList(list, 1, [&](TKvItemContainer& items) { items.Append(item); });
+    } else {
+        TkvChartItem stored = item;
+        stored.Mode = 0;
+        AppendToList(list, 1, [&](TKvItemContainer& items) { items.Append(stored); });
+    }
     if (item.Kind < ItemKindCount) ++FItemCounters[item.Kind];
     PropagateSharedData();
 }
@@ -111,6 +466,54 @@ void TCustomKurvo::AppendItem(std::uint8_t kind, double x, double y, std::uint8_
     item.X = x;
     item.Y = y;
     PushItem(item);
+}
+
+void TCustomKurvo::AppendPoints(TkvChartItem first, TkvChartItem rest, const double* x, const double* y,
+                                std::int64_t n)
+{
+    if (n <= 0) return;
+    TItemList& list = TargetList();
+    const bool annotation = &list == &FAnnot;
+    if (!annotation) {
+        first.Mode = 0;
+        rest.Mode = 0;
+    }
+    AppendToList(list, n, [&](TKvItemContainer& items) {
+        first.X = x[0];
+        first.Y = y[0];
+        items.Append(first, !annotation);
+        if (!annotation && rest.Kind == ikLineTo) return items.AppendLinePoints(rest, x + 1, y + 1, n - 1);
+        for (std::int64_t i = 1; i < n; ++i) {
+            rest.X = x[i];
+            rest.Y = y[i];
+            items.Append(rest, !annotation);
+        }
+    });
+    if (annotation) return;
+    if (first.Kind < ItemKindCount) ++FItemCounters[first.Kind];
+    if (rest.Kind < ItemKindCount) FItemCounters[rest.Kind] += static_cast<int>(n - 1);
+    PropagateSharedData();
+}
+
+void TCustomKurvo::AppendLinePoints(const double* x, const double* y, std::int64_t n, std::uint8_t mode)
+{
+    if (n <= 0 || x == nullptr || y == nullptr) return;
+    TItemList& list = TargetList();
+    TkvChartItem item = NewItem(ikLineTo, mode);
+    if (&list == &FAnnot) {
+        AppendToList(list, n, [&](TKvItemContainer& items) {
+            for (std::int64_t i = 0; i < n; ++i) {
+                item.X = x[i];
+                item.Y = y[i];
+                items.Append(item, false);
+            }
+        });
+        return;
+    }
+    item.Mode = 0;
+    AppendToList(list, n, [&](TKvItemContainer& items) { items.AppendLinePoints(item, x, y, n); });
+    FItemCounters[ikLineTo] += static_cast<int>(n);
+    PropagateSharedData();
 }
 
 void TCustomKurvo::SetAllocSize(int value)

@@ -3,7 +3,11 @@
 
 #include "../canvas/Qorn_canvas.h"
 
+#include <algorithm>
 #include <array>
+#include <cfloat>
+#include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -83,9 +87,83 @@ struct TkvChartItem {
 static_assert(std::is_trivially_copyable_v<TkvChartItem>);
 static_assert(std::is_standard_layout_v<TkvChartItem>);
 
-// Item storage in fixed pages of zeroed slotCount. Pages are never moved, so
-// growing a list never copies items, and a list of any length grows in
-// constant time per item. Copies (Assign, leaving a share) copy page by page.
+// A growable array of doubles in fixed chunks. Chunks never move, so growth
+// copies nothing and 10^8 values need no contiguous block of memory.
+class TChunkedDoubles {
+public:
+    static constexpr int ChunkShift = 10;
+    static constexpr std::int64_t ChunkSize = std::int64_t{1} << ChunkShift;
+
+    std::int64_t Size() const { return FSize; }
+    std::int64_t Capacity() const { return static_cast<std::int64_t>(FChunks.size()) << ChunkShift; }
+    // Room for `n` values. Throws std::bad_alloc and keeps the array as it was.
+    void Reserve(std::int64_t n);
+    void PushBack(double v)
+    {
+        if (FSize == Capacity()) Reserve(FSize + 1);
+        FChunks[FSize >> ChunkShift][FSize & (ChunkSize - 1)] = v;
+        ++FSize;
+    }
+    // Appends n values; room must have been reserved.
+    void AppendReserved(const double* values, std::int64_t n);
+    // Drops values beyond `n`; keeps the chunks.
+    void Truncate(std::int64_t n) { FSize = n < FSize ? (n < 0 ? 0 : n) : FSize; }
+    double operator[](std::int64_t i) const { return FChunks[i >> ChunkShift][i & (ChunkSize - 1)]; }
+    double& operator[](std::int64_t i) { return FChunks[i >> ChunkShift][i & (ChunkSize - 1)]; }
+    std::int64_t MemoryBytes() const
+    {
+        return Capacity() * static_cast<std::int64_t>(sizeof(double)) +
+               static_cast<std::int64_t>(FChunks.capacity() * sizeof(FChunks[0]));
+    }
+
+private:
+    std::vector<std::unique_ptr<double[]>> FChunks;
+    std::int64_t FSize = 0;
+};
+
+// Minimum and maximum over any index range of a TChunkedDoubles in about
+// 2 * 15 * log16(n) steps. Level k keeps min and max of blocks of 16^(k+1)
+// values. Built lazily: Extend covers values appended since the last call,
+// recomputing only the blocks they touch.
+class TMinMaxPyramid {
+public:
+    static constexpr int FanShift = 4;
+    static constexpr int Fan = 1 << FanShift;
+
+    void Extend(const TChunkedDoubles& values);
+    void Clear()
+    {
+        FLevels.clear();
+        FBuilt = 0;
+    }
+    // Min and max of values[first ... last - 1], first < last <= the size at
+    // the last Extend.
+    void Query(const TChunkedDoubles& values, std::int64_t first, std::int64_t last, double& lo, double& hi) const;
+    std::int64_t MemoryBytes() const;
+
+private:
+    // Each level: min, max interleaved per block.
+    std::vector<std::vector<double>> FLevels;
+    std::int64_t FBuilt = 0;
+};
+
+// One stretch of a display list: either plain items or a compact run of
+// line-to items that differ only in X and Y.
+struct TItemRun {
+    std::int64_t First = 0;   // list index of the first item
+    std::int64_t Count = 0;
+    std::int64_t Offset = 0;  // into the plain items or into the X/Y arrays
+    std::int32_t Attributes = -1;  // compact runs: index of the shared attributes, -1 for plain runs
+    bool XRising = true;      // compact runs: X never falls
+    double XMin = 0.0;
+    double YMin = 0.0;
+    bool Compact() const { return Attributes >= 0; }
+};
+
+// The items of one display list. Long runs of equal line-to items (one
+// layer, equal attributes, finite values) are kept compact: X and Y in plain
+// arrays and the attributes once, about 17 bytes per point. Everything else
+// is kept as whole records. Index, DataItem and the counts see one flat list.
 class TKvItemContainer {
 public:
     static constexpr int PageShift = 10;
@@ -95,33 +173,133 @@ public:
     TKvItemContainer(const TKvItemContainer&) = delete;
     TKvItemContainer& operator=(const TKvItemContainer&) = delete;
 
-    // Makes at least `slotCount` slotCount available, zeroed. Throws std::bad_alloc
-    // (and keeps the container as it was) when memory runs out.
+    std::int64_t Size() const { return FSize; }
+    // Makes room for `slotCount` items in the form they most likely take
+    // (compact points). Throws std::bad_alloc and keeps the container as it
+    // was when memory runs out.
     void Reserve(std::int64_t slotCount);
-    std::int64_t Allocated() const { return static_cast<std::int64_t>(FPages.size()) << PageShift; }
-    void Clear() { FPages.clear(); }
-    // Zeroes the first `count` slots and keeps every page for reuse.
-    void ZeroFirst(std::int64_t count);
+    void Clear();
 
-    TkvChartItem& operator[](std::int64_t i) { return FPages[i >> PageShift][i & (PageSize - 1)]; }
-    const TkvChartItem& operator[](std::int64_t i) const { return FPages[i >> PageShift][i & (PageSize - 1)]; }
+    // Item `i`, rebuilt from its run; a zeroed item beyond Size.
+    TkvChartItem Item(std::int64_t i) const;
+    TkvChartItem operator[](std::int64_t i) const { return Item(i); }
+
+    // Appends one item; a line-to joins the compact run before it when it
+    // can. `compact` false keeps it as a whole record. Strong guarantee.
+    void Append(const TkvChartItem& item, bool compact = true)
+    {
+        if (!compact || !TryAppendPoint(item)) AppendSlow(item, compact);
+    }
+    // Everything but X and Y equal: the item may share a compact run's record.
+    static bool SameAttributes(const TkvChartItem& a, const TkvChartItem& b)
+    {
+        // Eleven words compared at once rather than field by field: this
+        // runs for every appended point.
+        constexpr std::size_t from = offsetof(TkvChartItem, X2);
+        constexpr std::size_t words = (sizeof(TkvChartItem) - from) / 8;
+        static_assert(from + 8 * words == sizeof(TkvChartItem));
+        std::uint64_t wa[words], wb[words];
+        std::memcpy(wa, reinterpret_cast<const char*>(&a) + from, sizeof wa);
+        std::memcpy(wb, reinterpret_cast<const char*>(&b) + from, sizeof wb);
+        std::uint64_t diff = 0;
+        for (std::size_t k = 0; k < words; ++k) diff |= wa[k] ^ wb[k];
+        return diff == 0;
+    }
+    // Appends n line-to items that share `attributes` (X, Y ignored) with
+    // the given coordinates. Non-finite points are stored as whole records.
+    void AppendLinePoints(const TkvChartItem& attributes, const double* x, const double* y, std::int64_t n);
+    // Drops items beyond `count`.
+    void Truncate(std::int64_t count);
 
     // A new container with the first `count` items and room for `slotCount`.
     std::shared_ptr<TKvItemContainer> Copy(std::int64_t count, std::int64_t slotCount) const;
 
+    // Item slots held: compact points plus whole records.
+    std::int64_t Allocated() const
+    {
+        return FX.Capacity() + static_cast<std::int64_t>(FPlain.size()) * PageSize;
+    }
+
     // Calls f(const TkvChartItem* items, int n, int firstIndex) for
-    // contiguous runs covering items 0 ... count - 1.
+    // contiguous stretches covering items 0 ... count - 1; compact items are
+    // rebuilt into a buffer of up to PageSize items first.
     template <class F>
     void ForEachRun(std::int64_t count, F&& f) const
     {
-        for (std::int64_t first = 0; first < count; first += PageSize) {
-            const std::int64_t n = count - first < PageSize ? count - first : PageSize;
-            f(FPages[first >> PageShift].get(), static_cast<int>(n), static_cast<int>(first));
+        std::vector<TkvChartItem> buffer;
+        for (const TItemRun& run : FRuns) {
+            if (run.First >= count) break;
+            const std::int64_t n = std::min(run.Count, count - run.First);
+            for (std::int64_t done = 0; done < n;) {
+                const std::int64_t offset = run.Offset + done;
+                std::int64_t take = std::min<std::int64_t>(n - done, PageSize);
+                const TkvChartItem* items;
+                if (run.Compact()) {
+                    buffer.assign(static_cast<std::size_t>(take), FAttributes[static_cast<std::size_t>(run.Attributes)]);
+                    for (std::int64_t k = 0; k < take; ++k) {
+                        buffer[static_cast<std::size_t>(k)].X = FX[offset + k];
+                        buffer[static_cast<std::size_t>(k)].Y = FY[offset + k];
+                    }
+                    items = buffer.data();
+                } else {
+                    // Records are contiguous within a page.
+                    take = std::min<std::int64_t>(take, PageSize - (offset & (PageSize - 1)));
+                    items = &PlainItem(offset);
+                }
+                f(items, static_cast<int>(take), static_cast<int>(run.First + done));
+                done += take;
+            }
         }
     }
 
+    const std::vector<TItemRun>& Runs() const { return FRuns; }
+    const TkvChartItem& PlainItem(std::int64_t offset) const
+    {
+        return FPlain[offset >> PageShift][offset & (PageSize - 1)];
+    }
+    const TkvChartItem& RunAttributes(const TItemRun& run) const { return FAttributes[run.Attributes]; }
+    const TChunkedDoubles& XValues() const { return FX; }
+    const TChunkedDoubles& YValues() const { return FY; }
+    // The min/max structure over all compact Y values, brought up to date.
+    const TMinMaxPyramid& YPyramid() const;
+    // Bytes held for the items (arrays, pages, runs, min/max structure).
+    std::int64_t MemoryBytes() const;
+
 private:
-    std::vector<std::unique_ptr<TkvChartItem[]>> FPages;
+    // The common case: a finite line-to point that continues the last
+    // compact run within the room already reserved.
+    bool TryAppendPoint(const TkvChartItem& item)
+    {
+        if (FRuns.empty() || !FRuns.back().Compact() || FX.Size() == FX.Capacity() || FY.Size() == FY.Capacity() ||
+            item.Kind != ikLineTo || item.Mode != 0 || !(std::abs(item.X) <= DBL_MAX) ||
+            !(std::abs(item.Y) <= DBL_MAX) ||
+            !SameAttributes(item, FAttributes[static_cast<std::size_t>(FRuns.back().Attributes)]))
+            return false;
+        TItemRun& run = FRuns.back();
+        run.XRising = run.XRising && item.X >= FX[FX.Size() - 1];
+        run.XMin = item.X < run.XMin ? item.X : run.XMin;
+        run.YMin = item.Y < run.YMin ? item.Y : run.YMin;
+        FX.PushBack(item.X);
+        FY.PushBack(item.Y);
+        ++run.Count;
+        ++FSize;
+        return true;
+    }
+    void AppendSlow(const TkvChartItem& item, bool compact);
+    // True when `item` may continue the last run.
+    bool ContinuesCompactRun(const TkvChartItem& item) const;
+    void StartCompactRun(const TkvChartItem& item);
+    void AppendPlain(const TkvChartItem& item);
+    void ReservePlain(std::int64_t n);
+
+    std::vector<TItemRun> FRuns;
+    std::vector<std::unique_ptr<TkvChartItem[]>> FPlain;
+    std::int64_t FPlainCount = 0;
+    std::vector<TkvChartItem> FAttributes;
+    TChunkedDoubles FX;
+    TChunkedDoubles FY;
+    mutable TMinMaxPyramid FPyramid;
+    std::int64_t FSize = 0;
 };
 
 // One display list of a chart: its storage (shared with other charts while

@@ -101,6 +101,27 @@ void TCustomKurvo::WorldToPixel(int layer, double x, double y, int& xPix, int& y
     yPix = RoundPixel(py);
 }
 
+TCanvasMap TCustomKurvo::CanvasMap(int layer) const
+{
+    static_assert(TCanvasMap::LogFloor == kLogFloor);
+    const int n = ClampLayer(layer) - 1;
+    const TLayerTransform& t = FTransform[n];
+    const TScaleProps& sx = *FScaleX[n];
+    const TScaleProps& sy = *FScaleY[n];
+    TCanvasMap m;
+    m.kx = t.kx;
+    m.dx = t.dx;
+    m.ky = t.ky;
+    m.dy = t.dy;
+    m.logX = sx.Logarithmic();
+    m.logY = sy.Logarithmic();
+    m.floorX = sx.RangeHigh() >= sx.RangeLow() ? 0.0 : Width();
+    m.floorY = sy.RangeHigh() >= sy.RangeLow() ? Height() : 0.0;
+    m.shiftX = std::int64_t{FRender.OffsetX} - FMarginLeft;
+    m.shiftY = std::int64_t{FRender.OffsetY} - FMarginTop;
+    return m;
+}
+
 void TCustomKurvo::PixelToWorld(int layer, int xPix, int yPix, double& x, double& y) const
 {
     const int n = ClampLayer(layer) - 1;

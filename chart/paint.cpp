@@ -232,13 +232,23 @@ void TCustomKurvo::RenderList(TCanvas& canvas, const TItemList& list, bool isAnn
     // Keep the storage alive for the walk even if a handler replaces the
     // list (SetDefaults, a new data source); items it appends are not drawn.
     const std::shared_ptr<TKvItemContainer> items = list.Items;
-    const int count = list.Count;
+    const std::int64_t count = list.Count;
     const int offsetX = FRender.OffsetX;
     const int offsetY = FRender.OffsetY;
-    items->ForEachRun(count, [&](const TkvChartItem* run, int n, int first) {
+    // By index and by value: a handler may append to the list and so move
+    // the run table (the items it appends are not drawn).
+    for (std::size_t r = 0; r < items->Runs().size(); ++r) {
+        const TItemRun run = items->Runs()[r];
+        if (run.First >= count) break;
         ResetUpperVectorState();
-        for (int i = 0; i < n; ++i) {
-            const TkvChartItem& stored = run[i];
+        if (run.Compact()) {
+            // Compact runs are line-to items: never texts.
+            if (pass != 2) RenderLineRun(canvas, *items, run, count, isAnnotation, monochrome);
+            continue;
+        }
+        const std::int64_t n = std::min(run.Count, count - run.First);
+        for (std::int64_t i = 0; i < n; ++i) {
+            const TkvChartItem& stored = items->PlainItem(run.Offset + i);
             if (pass != 0) {
                 const bool isText = stored.Kind == ikText || stored.Kind == ikOffsetText;
                 if ((pass == 1) == isText) continue;
@@ -246,16 +256,22 @@ void TCustomKurvo::RenderList(TCanvas& canvas, const TItemList& list, bool isAnn
             if (!classVisible[stored.Class]) continue;
             const int layer = stored.Layer;
             if (layer < 1 || layer > LayerCount || !FLayerVisible[layer - 1]) continue;
-            TkvChartItem item = stored;
+            const int index = static_cast<int>(run.First + i);
             if (OnBeforeRenderChartItem) {
+                TkvChartItem item = stored;
                 const unsigned runs = FRenderRuns;
-                OnBeforeRenderChartItem(this, item, first + i, isAnnotation);
+                OnBeforeRenderChartItem(this, item, index, isAnnotation);
                 if (FRenderRuns != runs) ReapplyRenderState(canvas);
                 ResetUpperVectorState();
+                RenderItem(canvas, item, index, isAnnotation, texts, monochrome, offsetX, offsetY);
+            } else {
+                // RenderItem only reads the item: without a hook there is
+                // nothing to protect the stored record from.
+                RenderItem(canvas, const_cast<TkvChartItem&>(stored), index, isAnnotation, texts, monochrome, offsetX,
+                           offsetY);
             }
-            RenderItem(canvas, item, first + i, isAnnotation, texts, monochrome, offsetX, offsetY);
         }
-    });
+    }
     FlushPolyline(canvas);
 }
 

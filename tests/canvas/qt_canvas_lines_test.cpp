@@ -164,6 +164,24 @@ TEST(QtCanvasPolyline, SegmentsMatchSingleLines)
     EXPECT_EQ(PixelsOf(bitmap, clBlack), expected);
 }
 
+// Polylines take a shortcut for segments that lie on the image; seeded
+// random paths, some running off the image, cover what LineTo covers.
+TEST(QtCanvasPolyline, RandomPathsMatchLineToSegments)
+{
+    std::srand(4242);
+    for (int path = 0; path < 40; ++path) {
+        const int spread = path % 2 == 0 ? 40 : 70;  // odd paths leave the 40 x 30 image
+        std::vector<TPoint> points;
+        for (int k = 0; k < 60; ++k) points.push_back({std::rand() % spread - 5, std::rand() % spread - 5});
+        TBitmap bitmap(40, 30);
+        bitmap.Canvas().Polyline(points.data(), static_cast<int>(points.size()));
+        TBitmap reference(40, 30);
+        reference.Canvas().MoveTo(points[0].X, points[0].Y);
+        for (std::size_t k = 1; k < points.size(); ++k) reference.Canvas().LineTo(points[k].X, points[k].Y);
+        ASSERT_EQ(PixelsOf(bitmap, clBlack), PixelsOf(reference, clBlack)) << "path " << path << Picture(bitmap);
+    }
+}
+
 TEST(QtCanvasPolyline, FewerThanTwoPointsDrawNothing)
 {
     TBitmap bitmap(8, 8);

@@ -93,7 +93,7 @@ TEST(DisplayList, OutOfMemoryLeavesTheListUnchanged)
     ASSERT_GE(pid, 0);
     if (pid == 0) {
         TKurvo chart;
-        chart.SetAllocSize(1000000);  // one step is over 100 MB
+        chart.SetAllocSize(1000000);  // one step is 16 MB of compact points
         for (int i = 0; i < 1000000; ++i) chart.DrawTo(i, 1.0);
         const int count = chart.DataCount();
         const int capacity = chart.DataCapacity();
@@ -102,7 +102,7 @@ TEST(DisplayList, OutOfMemoryLeavesTheListUnchanged)
         std::ifstream statm("/proc/self/statm");
         long pages = 0;
         statm >> pages;
-        limit.rlim_cur = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (64u << 20);
+        limit.rlim_cur = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (4u << 20);
         setrlimit(RLIMIT_AS, &limit);
         bool thrown = false;
         try {

@@ -24,8 +24,8 @@ public:
     static void Add(TCustomKurvo& chart, const TkvChartItem& item, bool annotation)
     {
         TItemList& list = annotation ? chart.FAnnot : chart.FData;
-        list.Items->Reserve(list.Count + 1);
-        (*list.Items)[list.Count] = item;
+        list.Items->Truncate(list.Count);
+        list.Items->Append(item, !annotation);
         ++list.Count;
         if (list.Capacity < list.Count) list.Capacity = list.Count;
     }

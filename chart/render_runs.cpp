@@ -1,0 +1,189 @@
+// Compact runs of line-to items: a long series drawn in time proportional to
+// the pixel columns it covers rather than to its points.
+//
+// On the 1-pixel rasteriser the pixels a column receives from a polyline are
+// those between its lowest and its highest point, since the line only moves
+// vertically inside a column and every point but the line's very last is the
+// start of a segment. The segments between columns run from the last point of
+// one column to the first of the next. So the first, lowest, highest and last
+// point of each column draw the same pixels as all of its points. Columns are
+// found by binary search (X never falls in such a run, so the pixel column of
+// the points is monotone) and the extremes come from the min/max structure
+// of the storage: a paint costs about columns times a logarithm.
+#include "chart/Qorn_kurvo.h"
+
+#include "canvas/qt_canvas.h"
+
+#include <QImage>
+
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+
+namespace kurvo {
+
+namespace {
+
+// Columns of up to this many points are drawn point by point: the reduction
+// gains nothing there, and short lines then reach the canvas unchanged.
+constexpr std::int64_t kExactColumn = 4;
+// The last column of a run ends the line: its last pixel is left out unless
+// an earlier point of the column reached it, which only its points can tell.
+// Up to this many they are all drawn; beyond, the reduction may differ there
+// by that one pixel.
+constexpr std::int64_t kExactLastColumn = 4096;
+// Group keys of the points off the canvas.
+constexpr int kLeftOfCanvas = -0x7FFFFFFF;
+constexpr int kRightOfCanvas = 0x7FFFFFFF;
+// Runs with fewer points per column than this on average are drawn point by
+// point: finding the columns would cost more than it saves.
+constexpr std::int64_t kMinPointsPerColumn = 4;
+
+}  // namespace
+
+bool TCustomKurvo::ReducibleRun(const TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run) const
+{
+    if (!FLineRunReduction || OnBeforeRenderChartItem || !run.XRising) return false;
+    const TkvChartItem& a = items.RunAttributes(run);
+    // Wide and styled pens draw joins and dash phases that depend on every
+    // point; XOR drawing changes pixels that are drawn twice.
+    if (std::clamp<std::int32_t>(a.LineWidth, 1, MaxItemPenWidth) != 1 || a.PenStyle != psSolid ||
+        canvas.Pen().Mode() != pmCopy)
+        return false;
+    // Values at or below the logarithmic floor all go to one edge pixel,
+    // which breaks the order of the columns and of the extremes.
+    const int n = ClampLayer(a.Layer) - 1;
+    if (FScaleX[n]->Logarithmic() && !(run.XMin > TCanvasMap::LogFloor)) return false;
+    if (FScaleY[n]->Logarithmic() && !(run.YMin > TCanvasMap::LogFloor)) return false;
+    return true;
+}
+
+void TCustomKurvo::RenderLineRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run,
+                                 std::int64_t count, bool isAnnotation, bool monochrome)
+{
+    const TkvChartItem& attributes = items.RunAttributes(run);
+    const auto& classVisible = isAnnotation ? FAnnotClassVisible : FDataClassVisible;
+    if (!classVisible[attributes.Class]) return;
+    const int layer = attributes.Layer;
+    if (layer < 1 || layer > LayerCount || !FLayerVisible[layer - 1]) return;
+    const std::int64_t n = std::min(run.Count, count - run.First);
+    if (n <= 0) return;
+    const TChunkedDoubles& xs = items.XValues();
+    const TChunkedDoubles& ys = items.YValues();
+    const std::int64_t o = run.Offset;
+    const TLongTextArray& texts = FLongTexts[isAnnotation ? 1 : 0];
+    const int offsetX = FRender.OffsetX;
+    const int offsetY = FRender.OffsetY;
+
+    TkvChartItem item = attributes;
+    if (OnBeforeRenderChartItem) {
+        // The hook gets a working copy of every item, as for plain items.
+        for (std::int64_t i = 0; i < n; ++i) {
+            item = attributes;
+            item.X = xs[o + i];
+            item.Y = ys[o + i];
+            const int index = static_cast<int>(run.First + i);
+            const unsigned runs = FRenderRuns;
+            OnBeforeRenderChartItem(this, item, index, isAnnotation);
+            if (FRenderRuns != runs) ReapplyRenderState(canvas);
+            ResetUpperVectorState();
+            RenderItem(canvas, item, index, isAnnotation, texts, monochrome, offsetX, offsetY);
+        }
+        return;
+    }
+
+    // The first point sets pen width and attributes and resumes a broken
+    // line; the others only add polyline points, as RenderItem would.
+    item.X = xs[o];
+    item.Y = ys[o];
+    RenderItem(canvas, item, static_cast<int>(run.First), isAnnotation, texts, monochrome, offsetX, offsetY);
+    if (n == 1) return;
+    const TCanvasMap map = CanvasMap(layer);
+    const auto addPoint = [&](std::int64_t i) { AddPolylinePoint(map.X(xs[o + i]), map.Y(ys[o + i]), canvas); };
+
+    const auto* image = dynamic_cast<const TQtCanvas*>(&canvas);
+    const int right = image != nullptr && image->Image() != nullptr ? image->Image()->width() : 30001;
+    const TMinMaxPyramid* pyramid = nullptr;
+    if (ReducibleRun(canvas, items, run)) {
+        const auto onCanvas = [right](int x) { return std::clamp(x, 0, right); };
+        const std::int64_t columns = std::abs(onCanvas(map.X(xs[o + n - 1])) - onCanvas(map.X(xs[o]))) + 1;
+        if (n >= kMinPointsPerColumn * columns) {
+            try {
+                pyramid = &items.YPyramid();
+            } catch (const std::bad_alloc&) {
+                pyramid = nullptr;  // no room for the structure: draw every point
+            }
+        }
+    }
+    if (pyramid == nullptr) {
+        for (std::int64_t i = 1; i < n; ++i) addPoint(i);
+        return;
+    }
+
+    // Points left of the canvas, or right of it when its width is known,
+    // draw nothing among themselves (a segment between two of them stays on
+    // their side): each side is one group, of which only the points where
+    // the line enters and leaves it matter.
+    const auto column = [&](std::int64_t i) {
+        const int c = map.X(xs[o + i]);
+        return c < 0 ? kLeftOfCanvas : (c >= right ? kRightOfCanvas : c);
+    };
+    std::int64_t a = 0;
+    int c = column(0);
+    std::int64_t hint = 1;  // points in the last column: the likely size of the next
+    while (a < n) {
+        // The group's end b: the first point of another column. Searched
+        // from the guess a + hint outwards, by doubling steps and then
+        // bisection, so that evenly spaced points need two reads near one
+        // place instead of a search over the run's memory.
+        std::int64_t lo = a;  // column(lo) == c
+        std::int64_t hi = n;  // hi == n or column(hi) != c
+        const std::int64_t guess = std::min(a + hint, n);
+        if (guess < n && column(guess) == c) {
+            lo = guess;
+            for (std::int64_t step = 1;; step *= 2) {
+                const std::int64_t probe = guess + step;
+                if (probe >= n) break;
+                if (column(probe) != c) {
+                    hi = probe;
+                    break;
+                }
+                lo = probe;
+            }
+        } else {
+            hi = guess;
+            for (std::int64_t step = 1;; step *= 2) {
+                const std::int64_t probe = guess - step;
+                if (probe <= a) break;
+                if (column(probe) == c) {
+                    lo = probe;
+                    break;
+                }
+                hi = probe;
+            }
+        }
+        while (hi - lo > 1) {
+            const std::int64_t mid = lo + (hi - lo) / 2;
+            (column(mid) == c ? lo : hi) = mid;
+        }
+        const std::int64_t b = hi;
+        if (c == kLeftOfCanvas || c == kRightOfCanvas) {
+            if (a > 0) addPoint(a);
+            if (b - 1 > a) addPoint(b - 1);
+        } else if (b - a <= kExactColumn || (b == n && b - a <= kExactLastColumn)) {
+            for (std::int64_t i = std::max<std::int64_t>(a, 1); i < b; ++i) addPoint(i);
+        } else {
+            if (a > 0) addPoint(a);
+            double low, high;
+            pyramid->Query(ys, o + a, o + b, low, high);
+            AddPolylinePoint(c, map.Y(low), canvas);
+            AddPolylinePoint(c, map.Y(high), canvas);
+            addPoint(b - 1);
+        }
+        if (c != kLeftOfCanvas && c != kRightOfCanvas) hint = b - a;
+        a = b;
+        if (a < n) c = column(a);
+    }
+}
+
+}  // namespace kurvo
