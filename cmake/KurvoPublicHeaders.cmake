@@ -15,6 +15,7 @@ set(KURVO_PUBLIC_HEADERS
   base/errors.h
   base/marks.h
   base/nicestep.h
+  base/pixel_math.h
   base/textlabel.h
   scale/Qorn_Scale.h
   scale/ticks.h
