@@ -91,11 +91,14 @@ public:
     virtual void Paint() {}
     // Asks the platform to repaint the control later.
     void Invalidate();
+    // Marks the picture out of date without asking for a paint event: the
+    // next one (update(), repaint(), grab(), an exposure) paints again.
+    void MarkStale() { FSurfaceStale = true; }
 
     // Loading from a stored description: setters run while IsLoading() is
     // true; Loaded ends it.
     bool IsLoading() const { return FLoading; }
-    void BeginLoading() { FLoading = true; }
+    virtual void BeginLoading() { FLoading = true; }
     virtual void Loaded() { FLoading = false; }
     bool IsDesigning() const { return false; }
 

@@ -10,6 +10,7 @@
 #include "../base/Qorn_qornbase.h"
 #include "../canvas/custom_control.h"
 #include "../chart/background.h"
+#include "../chart/commands.h"
 #include "../chart/display_list.h"
 #include "../chart/export.h"
 #include "../chart/joint_layers.h"
@@ -22,7 +23,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kurvo {
@@ -125,9 +128,9 @@ public:
     ~TCustomKurvo() override;
 
     // ------------------------------------------------- drawing commands
-    void MoveTo(int x, int y);
-    void DrawTo(int x, double y);
-    // The common body of every drawing command.
+    // (the commands themselves are in the block "Drawing commands" below)
+    // The common body of every drawing command: an item of `kind` at (x, y)
+    // with the current drawing state.
     void AppendItem(std::uint8_t kind, double x, double y, std::uint8_t mode);
 
     int AllocSize() const { return FAllocSize; }
@@ -135,7 +138,7 @@ public:
     std::uint8_t ClassDefault() const { return FClassDefault; }
     void SetClassDefault(int value);
     bool AnnotationMode() const { return FAnnotationMode; }
-    int CurrentLayer() const { return FCurrentLayer; }
+    int CurrentLayer() const { return FCurrentLayer; }  // the layer of new items
 
     // Read access to the lists (tests, renderers of user code).
     const TItemList& DataList() const { return FData; }
@@ -321,6 +324,8 @@ public:
 
     // ------------------------------------------------- lifecycle
     void SetBounds(int left, int top, int width, int height) override;
+    // Loading relaxes the axis objects' logarithmic checks until Loaded.
+    void BeginLoading() override;
     void Loaded() override;
     void Assign(const TPersistent& source) override;
     void AssignTo(TPersistent& dest) const override;
@@ -422,6 +427,170 @@ public:
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
 
+    // =================================================================
+    // Drawing commands (commands.cpp)
+    //
+    // First use:
+    //     chart->Scale1X()->SetRangeHigh(100);          // layer 1: X 0 ... 100
+    //     chart->MoveTo(0.0, 0.0);                      // world values of layer 1
+    //     for (int i = 1; i <= 100; ++i) chart->DrawTo(i * 1.0, std::sin(0.2 * i));
+    //     chart->MarkAt(50.0, 0.5, 9);                  // a filled square at a data point
+    //     chart->update();                              // shows the new items
+    //
+    // Every command appends one item (the bulk commands many) to the data
+    // list, or to the annotation list while AnnotationMode is on. Items take
+    // the current drawing state: CurrentLayer, ClassDefault, DataColor (pen
+    // and text colour), FillColor (brush and text background), PenStyle,
+    // LineWidth (pixels) and TransparentShapes. Changing the state later
+    // changes only later items.
+    //
+    // Coordinates: double = world value of the current layer, int = pixel of
+    // the data area from its top-left corner (chart/commands.h gives the full
+    // rule). The data list always stores world values: pixel forms matter in
+    // AnnotationMode. A command never paints; it marks the picture stale, so
+    // the next paint event (update(), repaint(), grab()) shows the new items.
+    //
+    // Texts of at most 17 bytes are kept in the item itself; a longer text
+    // takes one of the list's 50 long-text entries. Text items use TextFont's
+    // name, style and size, TextAlignment and TextBkStyle (tbSolid: an opaque
+    // background in FillColor).
+    //
+    // The chart's 50 text labels (TextLabel(n)) are another way to show a
+    // text: they start hidden and attached to the data (AttachToData tlamBoth:
+    // PosX/PosY are world values of the label's Layer); call SetMode(tlsimple)
+    // and SetVisible(true) to show one, or SetAttachToData(tlamNone) for
+    // pixel positions.
+    // =================================================================
+
+    // Moves the pen to (x, y) without drawing.
+    template <TCoord X, TCoord Y>
+    void MoveTo(X x, Y y) { AppendItem(ikMoveTo, x, y, commands_detail::PointMode<X, Y>()); }
+    // Draws a line from the pen position to (x, y); runs of these are drawn as one polyline.
+    template <TCoord X, TCoord Y>
+    void DrawTo(X x, Y y) { AppendItem(ikLineTo, x, y, commands_detail::PointMode<X, Y>()); }
+    // Draws mark `markType` (0 ... 51 symbols, 52 ... 255 characters) centred on
+    // (x, y). A world mark outside the layer's ranges is not drawn.
+    template <TCoord X, TCoord Y>
+        requires TWholePoint<X, Y>
+    void MarkAt(X x, Y y, int markType) { AddMark(x, y, markType, commands_detail::PointMode<X, Y>()); }
+    // A segment from (x1, y1) to (x2, y2).
+    template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
+        requires TPointPairModes<X1, Y1, X2, Y2>
+    void Line(X1 x1, Y1 y1, X2 x2, Y2 y2) { AddTwoPoint(ikLine, x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>()); }
+    // A rectangle with corners (x1, y1) and (x2, y2), both included; filled
+    // with FillColor unless TransparentShapes.
+    template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
+        requires TPointPairModes<X1, Y1, X2, Y2>
+    void Rectangle(X1 x1, Y1 y1, X2 x2, Y2 y2) { AddTwoPoint(ikRectangle, x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>()); }
+    // A rectangle filled with FillColor in a 3D frame (fsLowered, fsRaised,
+    // fsEmbossed, fsEngraved; other styles draw no frame). fsLowered draws the
+    // left and top edges in firstEdge and the others in secondEdge, fsRaised
+    // the reverse.
+    template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
+        requires TPointPairModes<X1, Y1, X2, Y2>
+    void RectFrame(X1 x1, Y1 y1, X2 x2, Y2 y2, TFrameStyle style, TColor firstEdge = 0x808080,
+                   TColor secondEdge = 0xFFFFFF)
+    {
+        AddFramedRect(x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>(), style, firstEdge, secondEdge);
+    }
+    // A 3D bar between the world corners (x1, y1) and (x2, y2) with its top and
+    // side faces `depth` pixels deep at `angleDegrees` (0 ... 180).
+    void Bar3D(double x1, double y1, double x2, double y2, int angleDegrees, TPixels depth);
+    // A text centred vertically on (x, y); "\n" starts a new line. Raises
+    // EQornKurvoError when the text needs a long-text entry and all 50 of the
+    // list are taken (nothing is added then).
+    template <TCoord X, TCoord Y>
+    void Text(X x, Y y, std::string_view text) { AddText(ikText, x, y, 0, 0, text, commands_detail::PointMode<X, Y>()); }
+    // A text at world (x, y) shifted by (dx, dy) pixels (a label beside a point).
+    void TextOffset(double x, double y, TPixels dx, TPixels dy, std::string_view text)
+    {
+        AddText(ikOffsetText, x, y, dx.Value, dy.Value, text, 0);
+    }
+    // An ellipse centred on world (x, y) with world half-axes radiusX, radiusY.
+    void Ellipse(double x, double y, double radiusX, double radiusY);
+    // Moves the pen by (dx, dy) pixels.
+    void MoveRel(TPixels dx, TPixels dy);
+    // Draws a line from the pen position by (dx, dy) pixels.
+    void DrawRel(TPixels dx, TPixels dy);
+    // A segment with an arrow head of `headLength` pixels at (x2, y2) (open
+    // heads while TransparentShapes; 0 draws no head).
+    template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
+        requires TAnyTwoPointModes<X1, Y1, X2, Y2>
+    void Arrow(X1 x1, Y1 y1, X2 x2, Y2 y2, TPixels headLength = 10)
+    {
+        AddArrow(ikArrow, x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>(), headLength.Value);
+    }
+    // As Arrow, with heads at both ends.
+    template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
+        requires TAnyTwoPointModes<X1, Y1, X2, Y2>
+    void DoubleArrow(X1 x1, Y1 y1, X2 x2, Y2 y2, TPixels headLength = 10)
+    {
+        AddArrow(ikDoubleArrow, x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>(), headLength.Value);
+    }
+    // A rectangle of +-halfWidth x +-halfHeight pixels around world (x, y).
+    void Box(double x, double y, TPixels halfWidth, TPixels halfHeight);
+    // Mark `markType` at world (x, y) with error bars from y - lowError to
+    // y + highError (from x - lowError to x + highError when `horizontal`).
+    void ErrorBar(double x, double y, double lowError, double highError, int markType, bool horizontal = false);
+    // A segment between two world points, both shifted by (dx, dy) pixels.
+    void ShiftedLine(double x1, double y1, double x2, double y2, TPixels dx, TPixels dy);
+    // An elliptic arc around world (x, y) with world half-axes radiusX,
+    // radiusY, counter-clockwise from startDegrees to endDegrees (0 = east).
+    // Angles are taken modulo 360; a non-finite angle raises EQornKurvoError.
+    void Arc(double x, double y, double radiusX, double radiusY, double startDegrees, double endDegrees);
+    // A segment from world (x, y) by (dx, dy) pixels (the pen ends at its tip).
+    void Vector(double x, double y, TPixels dx, TPixels dy);
+    // A line across the whole data area at x (world, or pixel for an int).
+    template <TCoord X>
+    void VertLine(X x) { AppendItem(ikVertLine, x, 0.0, commands_detail::IsPixel<X> ? 1 : 0); }
+    // A line across the whole data area at y (world, or pixel for an int).
+    template <TCoord Y>
+    void HorizLine(Y y) { AppendItem(ikHorizLine, 0.0, y, commands_detail::IsPixel<Y> ? 1 : 0); }
+    // A plus sign of half sizes (halfWidth, halfHeight) around (x, y): all
+    // world, all pixels, or a world centre with pixel half sizes.
+    template <TCoord X, TCoord Y, TCoord W, TCoord H>
+        requires(TPointPairModes<X, Y, W, H> && commands_detail::TwoPointMode<X, Y, W, H>() != 3)
+    void Cross(X x, Y y, W halfWidth, H halfHeight)
+    {
+        AddTwoPoint(ikCross, x, y, halfWidth, halfHeight, Mode2<X, Y, W, H>());
+    }
+
+    // Bulk commands: the same items as the single commands in a loop, added
+    // in one step. Both raise EQornKurvoError when x and y differ in length.
+    //
+    // A polyline through the world points (x[i], y[i]): a MoveTo and DrawTo items.
+    void DrawPolyline(std::span<const double> x, std::span<const double> y);
+    void DrawPolyline(const double* x, const double* y, std::size_t count)
+    {
+        DrawPolyline(std::span<const double>(x, x != nullptr ? count : 0),
+                     std::span<const double>(y, y != nullptr ? count : 0));
+    }
+    // Mark `markType` at each world point (x[i], y[i]).
+    void DrawMarks(std::span<const double> x, std::span<const double> y, int markType);
+
+    // Empties the data list, its item counters and long texts, keeping no
+    // storage. Charts sharing this data (UseDataOf) stay joined and all show
+    // the emptied list.
+    void ClearData();
+    // Empties the annotation list and its long texts.
+    void ClearAnnotations();
+
+    // Sets the ranges of `layer` (0: every layer) to the bounding box of its
+    // data items, widened by marginPercent of the width on each side (0 ...
+    // 1000). Non-finite values are skipped, a logarithmic axis counts only
+    // positive values, a layer without such values keeps its ranges, a
+    // reversed axis stays reversed and a range never gets narrower than the
+    // axis's MinRange. Paints once.
+    void FitToData(int layer = 0, double marginPercent = 0.0);
+
+    // Drawing state.
+    void SetCurrentLayer(int value);  // 1 ... 16, clamped
+    void SetAnnotationMode(bool value) { FAnnotationMode = value; }
+    // Rectangles, ellipses and boxes without fill, arrows with open heads.
+    bool TransparentShapes() const { return FTransparentShapes; }
+    void SetTransparentShapes(bool value) { FTransparentShapes = value; }
+    // =================================================================
+
     static int ClampLayer(int layer) { return layer < 1 ? 1 : (layer > LayerCount ? LayerCount : layer); }
 
 protected:
@@ -438,6 +607,7 @@ private:
     void SyncAxisMargins(int layer);
     void InstallAxisCallbacks(int layer);
     void ClearEvents();
+    void SetAxisLoadingFlags(bool value);
     // Stores a range as a layer range change does; false when a logarithmic
     // axis refused both bounds.
     bool StoreRange(TScaleProps& props, double low, double high);
@@ -615,6 +785,28 @@ private:
     TCustomKurvo* FUseDataOf = nullptr;
     std::array<TCustomKurvo*, MaxSharers> FSharers{};
     int FSharerCount = 0;
+
+    // ---- drawing commands (commands.cpp)
+    template <class X1, class Y1, class X2, class Y2>
+    static constexpr std::uint8_t Mode2()
+    {
+        return static_cast<std::uint8_t>(commands_detail::TwoPointMode<X1, Y1, X2, Y2>());
+    }
+    // An item of `kind` with the current drawing state.
+    TkvChartItem NewItem(std::uint8_t kind, std::uint8_t mode) const;
+    // Appends a filled-in item to the target list.
+    void PushItem(const TkvChartItem& item);
+    // Makes room for `extra` more items in `list` (AllocSize steps).
+    void GrowList(TItemList& list, std::int64_t extra);
+    void AddMark(double x, double y, int markType, std::uint8_t mode);
+    void AddTwoPoint(std::uint8_t kind, double x1, double y1, double x2, double y2, std::uint8_t mode);
+    void AddFramedRect(double x1, double y1, double x2, double y2, std::uint8_t mode, TFrameStyle style,
+                       TColor firstEdge, TColor secondEdge);
+    void AddArrow(std::uint8_t kind, double x1, double y1, double x2, double y2, std::uint8_t mode, int head);
+    void AddText(std::uint8_t kind, double x, double y, int dx, int dy, std::string_view text, std::uint8_t mode);
+    // Hands the data list's long texts to every chart sharing the data.
+    void ShareDataLongTexts();
+    bool FTransparentShapes = false;
 
     friend class TKurvoAccess;  // tests reach internal state through this
 };

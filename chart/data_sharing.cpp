@@ -24,6 +24,7 @@ void TCustomKurvo::TakeSharedData(const TCustomKurvo& from)
     FData.Items = from.FData.Items;
     FData.Count = from.FData.Count;
     FItemCounters = from.FItemCounters;
+    MarkStale();  // the next paint event shows the new items here too
 }
 
 void TCustomKurvo::SetUseDataOf(TCustomKurvo* value)
@@ -58,6 +59,8 @@ void TCustomKurvo::SetUseDataOf(TCustomKurvo* value)
     FUseDataOf = value;
     FData.Items = value->FData.Items;
     FData.Count = value->FData.Count;
+    // Text items of the shared list name entries of the owner's long texts.
+    FLongTexts[0] = value->FLongTexts[0];
     value->FSharers[value->FSharerCount++] = this;
     RepaintIfAutoRedraw();
 }

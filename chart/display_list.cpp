@@ -39,25 +39,11 @@ const std::string& TLongTextArray::Text(int index) const
     return index >= 1 && index <= Size ? Texts[index - 1] : empty;
 }
 
-// --------------------------------------------------------------- commands
+// --------------------------------------------------------------- appending
 
-void TCustomKurvo::MoveTo(int x, int y) { AppendItem(ikMoveTo, x, y, 1); }
-
-void TCustomKurvo::DrawTo(int x, double y) { AppendItem(ikLineTo, x, y, 4); }
-
-void TCustomKurvo::AppendItem(std::uint8_t kind, double x, double y, std::uint8_t mode)
+TkvChartItem TCustomKurvo::NewItem(std::uint8_t kind, std::uint8_t mode) const
 {
-    TItemList& list = TargetList();
-    if (list.Count >= list.Capacity) {
-        if (list.Count == INT_MAX) throw std::bad_alloc();
-        std::int64_t capacity = static_cast<std::int64_t>(list.Capacity) + FAllocSize;
-        // A chart that took over shared data may hold fewer slotCount than the
-        // share's Count: grow in AllocSize steps past Count, never below it.
-        if (capacity <= list.Count) capacity += (list.Count - capacity) / FAllocSize * FAllocSize + FAllocSize;
-        list.Items->Reserve(capacity);  // may throw; nothing has changed then
-        list.Capacity = capacity > INT_MAX ? INT_MAX : static_cast<int>(capacity);
-    }
-    TkvChartItem& item = (*list.Items)[list.Count];
+    TkvChartItem item{};
     item.Kind = kind;
     item.Layer = FCurrentLayer;
     item.Class = FClassDefault;
@@ -65,18 +51,58 @@ void TCustomKurvo::AppendItem(std::uint8_t kind, double x, double y, std::uint8_
     item.PenStyle = FPenStyle;
     item.Aux = FAux;
     item.LineWidth = FLineWidth;
+    // Moves, marks and arcs have no brush: their FillColor stays 0.
+    if (kind != ikMoveTo && kind != ikMoveRel && kind != ikMark && kind != ikArc) item.FillColor = FFillColor;
+    switch (kind) {
+        case ikRectangle:
+        case ikEllipse:
+        case ikBox:
+        case ikArrow:
+        case ikDoubleArrow: item.Transparent = FTransparentShapes; break;
+        default: break;
+    }
+    item.Mode = mode;
+    return item;
+}
+
+void TCustomKurvo::GrowList(TItemList& list, std::int64_t extra)
+{
+    const std::int64_t needed = static_cast<std::int64_t>(list.Count) + extra;
+    if (needed > INT_MAX) throw std::bad_alloc();
+    if (needed > list.Capacity) {
+        // In AllocSize steps past what is needed, never by doubling.
+        const std::int64_t steps = (needed - list.Capacity + FAllocSize - 1) / FAllocSize;
+        std::int64_t capacity = list.Capacity + steps * FAllocSize;
+        if (capacity > INT_MAX) capacity = INT_MAX;
+        list.Items->Reserve(capacity);  // may throw; nothing has changed then
+        list.Capacity = static_cast<int>(capacity);
+    }
+    // Capacity is per chart, the storage may be another chart's: make sure of
+    // the slots in the storage actually held.
+    list.Items->Reserve(needed);
+}
+
+void TCustomKurvo::PushItem(const TkvChartItem& item)
+{
+    TItemList& list = TargetList();
+    GrowList(list, 1);
+    TkvChartItem& slot = (*list.Items)[list.Count];
+    slot = item;
+    const bool annotation = &list == &FAnnot;
+    if (!annotation) slot.Mode = 0;
+    ++list.Count;
+    MarkStale();
+    if (annotation) return;
+    if (item.Kind < ItemKindCount) ++FItemCounters[item.Kind];
+    PropagateSharedData();
+}
+
+void TCustomKurvo::AppendItem(std::uint8_t kind, double x, double y, std::uint8_t mode)
+{
+    TkvChartItem item = NewItem(kind, mode);
     item.X = x;
     item.Y = y;
-    if (kind == ikLineTo) item.FillColor = FFillColor;
-    const bool annotation = &list == &FAnnot;
-    item.Mode = annotation ? mode : 0;
-    if (annotation) {
-        ++list.Count;
-        return;
-    }
-    ++FItemCounters[kind];
-    ++list.Count;
-    PropagateSharedData();
+    PushItem(item);
 }
 
 void TCustomKurvo::SetAllocSize(int value)

@@ -56,6 +56,23 @@ TCustomKurvo::TCustomKurvo(QWidget* parentWidget) : TCustomControl(parentWidget)
     FTextFont = Font();
     WithDeferredSync([this] { SetDefaults(); });
     ClearEvents();
+    // A chart built in code is never loaded: its axis objects check their
+    // settings from the start (BeginLoading relaxes the checks again).
+    SetAxisLoadingFlags(IsLoading());
+}
+
+void TCustomKurvo::SetAxisLoadingFlags(bool value)
+{
+    for (int n = 0; n < LayerCount; ++n) {
+        FScaleX[n]->SetLoadingFlag(value);
+        FScaleY[n]->SetLoadingFlag(value);
+    }
+}
+
+void TCustomKurvo::BeginLoading()
+{
+    TCustomControl::BeginLoading();
+    SetAxisLoadingFlags(true);
 }
 
 TCustomKurvo::~TCustomKurvo()
@@ -241,6 +258,7 @@ void TCustomKurvo::SetDefaults()
         const int n = layer - 1;
         TScale& ax = *FAxisX[n];
         FScaleX[n]->Reset();
+        FScaleX[n]->SetRaiseImpossibleLog(true);
         ax.ApplyDefaults();
         InstallAxisCallbacks(layer);
         ax.SetMouseAction(maZoom);
@@ -254,6 +272,7 @@ void TCustomKurvo::SetDefaults()
 
         TScale& ay = *FAxisY[n];
         FScaleY[n]->Reset();
+        FScaleY[n]->SetRaiseImpossibleLog(true);
         ay.ApplyDefaults();
         InstallAxisCallbacks(layer);
         ay.SetTransparent(true);

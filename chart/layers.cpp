@@ -33,18 +33,28 @@ void TCustomKurvo::CalcTransforms()
     const int h = DataHeight();
     const double right = Width() - FMarginRight - FShadowWidth;
     const double bottom = Height() - FMarginBottom - FShadowWidth;
+    // A logarithmic axis with a bound <= 0 (stored while loading, or directly)
+    // is reported once and made linear, so that the chart stays usable and
+    // the next paint does not raise again.
+    bool impossibleLog = false;
+    auto logUsable = [&impossibleLog](TScaleProps& props) {
+        if (!props.Logarithmic()) return false;
+        if (props.RangeLow() > 0.0 && props.RangeHigh() > 0.0) return true;
+        props.StoreLogarithmic(false);
+        impossibleLog = true;
+        return false;
+    };
     for (int n = 0; n < LayerCount; ++n) {
         TLayerTransform& t = FTransform[n];
-        const TScaleProps& sx = *FScaleX[n];
-        const TScaleProps& sy = *FScaleY[n];
+        TScaleProps& sx = *FScaleX[n];
+        TScaleProps& sy = *FScaleY[n];
         if (w <= 0) {
             t.kx = 0.0;
             t.dx = Width() / 2.0;
         } else {
             double lo = sx.RangeLow();
             double hi = sx.RangeHigh();
-            if (sx.Logarithmic()) {
-                if (hi <= 0.0 || lo <= 0.0) throw EQornKurvoError(kLogError);
+            if (logUsable(sx)) {
                 lo = std::log(lo);
                 hi = std::log(hi);
             }
@@ -58,8 +68,7 @@ void TCustomKurvo::CalcTransforms()
         } else {
             double lo = sy.RangeLow();
             double hi = sy.RangeHigh();
-            if (sy.Logarithmic()) {
-                if (hi <= 0.0 || lo <= 0.0) throw EQornKurvoError(kLogError);
+            if (logUsable(sy)) {
                 lo = std::log(lo);
                 hi = std::log(hi);
             }
@@ -69,6 +78,7 @@ void TCustomKurvo::CalcTransforms()
             t.dy = f.d;
         }
     }
+    if (impossibleLog) throw EQornKurvoError(kLogError);
 }
 
 void TCustomKurvo::WorldToPixel(int layer, double x, double y, int& xPix, int& yPix) const
@@ -234,8 +244,9 @@ void TCustomKurvo::IsometricAdjust(int layer)
     const double cy = (sy.RangeHigh() + sy.RangeLow()) / 2.0;
     const double half = (sx.RangeHigh() - sx.RangeLow()) * (DataHeight() + 1) / (DataWidth() + 1) *
                         static_cast<double>(FAspectY) / FAspectX / 2.0;
-    sy.SetRangeHigh(cy + half);
-    sy.SetRangeLow(cy - half);
+    // A logarithmic axis keeps a bound it cannot take.
+    if (!sy.Logarithmic() || cy + half >= 1e-100) sy.SetRangeHigh(cy + half);
+    if (!sy.Logarithmic() || cy - half >= 1e-100) sy.SetRangeLow(cy - half);
 }
 
 void TCustomKurvo::SetIsometric(bool value)

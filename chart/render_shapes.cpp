@@ -193,7 +193,7 @@ void TCustomKurvo::RenderShape(TCanvas& canvas, const TkvChartItem& item, bool m
             a = ShiftedWorldPoint(layer, item.X, item.Y, -static_cast<double>(item.Size), -static_cast<double>(item.Size2));
             b = ShiftedWorldPoint(layer, item.X, item.Y, item.Size, item.Size2);
         }
-        Box(canvas, a, b, pen, item.Kind == ikEllipse ? TBoxShape::Ellipse : TBoxShape::Rectangle);
+        kurvo::Box(canvas, a, b, pen, item.Kind == ikEllipse ? TBoxShape::Ellipse : TBoxShape::Rectangle);
         break;
     }
     case ikFramedRect: {
@@ -212,7 +212,7 @@ void TCustomKurvo::RenderShape(TCanvas& canvas, const TkvChartItem& item, bool m
             break;
         }
         canvas.Rectangle(x1, y1, x2, y2);
-        RectFrame(canvas, item.Style, x1, y1, x2, y2, item.Extra[0], item.Extra[1],
+        kurvo::RectFrame(canvas, item.Style, x1, y1, x2, y2, item.Extra[0], item.Extra[1],
                   [&](TColor c) { SetPenColor(canvas, c); });
         break;
     }

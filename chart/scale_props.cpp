@@ -7,6 +7,7 @@ namespace kurvo {
 
 namespace {
 constexpr double kLogFloor = 1e-100;
+const char* const kLogError = "Logarithmic axis must not be negative.";
 }
 
 TScaleProps::TScaleProps() { TScaleProps::Reset(); }
@@ -117,11 +118,29 @@ void TScaleProps::SetDecPlaces(int value)
 
 void TScaleProps::SetLogarithmic(bool value)
 {
-    if (!value)
+    if (!value) {
         FLogarithmic = false;
-    else if (FLoading || (FRangeLow >= kLogFloor && FRangeHigh >= kLogFloor && FLabelType != ftDateTime))
+    } else if (FLoading || (FRangeLow >= kLogFloor && FRangeHigh >= kLogFloor && FLabelType != ftDateTime)) {
         FLogarithmic = true;
+    } else if (FRaiseImpossibleLog && FLabelType != ftDateTime) {
+        // Switching first and setting the range afterwards must work, so a
+        // range with one positive bound is made positive: the other bound
+        // goes one decade beyond it. No positive bound at all cannot be mended.
+        if (FRangeLow < kLogFloor && FRangeHigh < kLogFloor) throw EQornKurvoError(kLogError);
+        if (FRangeLow < kLogFloor)
+            FRangeLow = FRangeHigh / 10.0;
+        else
+            FRangeHigh = FRangeLow / 10.0;
+        FLogarithmic = true;
+    }
     Changed();
+}
+
+bool TScaleProps::RefusedByLog(double low, double high) const
+{
+    if (!FLogarithmic || (low >= kLogFloor && high >= kLogFloor)) return false;
+    if (FRaiseImpossibleLog && !FLoading) throw EQornKurvoError(kLogError);
+    return true;
 }
 
 void TScaleProps::SetLabelType(TFigType value)
@@ -152,9 +171,10 @@ void TScaleProps::SetRangeLow(double value)
 {
     if (!std::isfinite(value)) return;  // a range end must be a number
     if (std::fabs(FRangeHigh - value) < FMinRange) {
+        if (FRaiseImpossibleLog) RefusedByLog(value, value + FMinRange);
         FRangeLow = value;
         FRangeHigh = value + FMinRange;
-    } else if (FLogarithmic && value < kLogFloor) {
+    } else if (RefusedByLog(value, FRangeHigh)) {
         // a logarithmic axis keeps its positive bound
     } else {
         FRangeLow = value;
@@ -166,9 +186,10 @@ void TScaleProps::SetRangeHigh(double value)
 {
     if (!std::isfinite(value)) return;
     if (std::fabs(FRangeLow - value) < FMinRange) {
+        if (FRaiseImpossibleLog) RefusedByLog(value - FMinRange, value);
         FRangeHigh = value;
         FRangeLow = value - FMinRange;
-    } else if (FLogarithmic && value < kLogFloor) {
+    } else if (RefusedByLog(FRangeLow, value)) {
     } else {
         FRangeHigh = value;
     }

@@ -50,6 +50,13 @@ public:
     void SetMinTicks(int value);
     bool LoadingFlag() const { return FLoading; }
     void SetLoadingFlag(bool value) { FLoading = value; }
+    // Off for a stand-alone object. On (the chart's own axis objects, outside
+    // loading): a logarithmic axis never accepts a bound below 1e-100 but
+    // raises EQornKurvoError ("Logarithmic axis must not be negative.") and
+    // changes nothing; Logarithmic(true) on a range with one such bound moves
+    // that bound one decade beyond the other, and raises when both are.
+    bool RaiseImpossibleLog() const { return FRaiseImpossibleLog; }
+    void SetRaiseImpossibleLog(bool value) { FRaiseImpossibleLog = value; }
     double RangeLow() const { return FRangeLow; }
     void SetRangeLow(double value);
     double RangeHigh() const { return FRangeHigh; }
@@ -74,6 +81,7 @@ public:
     // Stores a range without checks or notification (layer range changes).
     void StoreRangeLow(double value) { FRangeLow = value; }
     void StoreRangeHigh(double value) { FRangeHigh = value; }
+    void StoreLogarithmic(bool value) { FLogarithmic = value; }
 
     void Assign(const TPersistent& source) override;
     std::string ClassName() const override { return "TScaleProps"; }
@@ -83,6 +91,9 @@ public:
 protected:
     void SetScaleType(TScaleType value) { FScaleType = value; }
     void Changed();
+    // True when a logarithmic axis must refuse the range low ... high; raises
+    // instead while RaiseImpossibleLog is on and the object is not loading.
+    bool RefusedByLog(double low, double high) const;
 
 private:
     std::string FCaption;
@@ -109,6 +120,7 @@ private:
     TMouseActMode FMouseAction = maNone;
     std::string FUserTickText;
     bool FVisible = false;
+    bool FRaiseImpossibleLog = false;
 };
 
 class TScalePropsHoriz : public TScaleProps {

@@ -20,6 +20,7 @@ set(KURVO_PUBLIC_HEADERS
   scale/ticks.h
   chart/Qorn_kurvo.h
   chart/background.h
+  chart/commands.h
   chart/display_list.h
   chart/export.h
   chart/joint_layers.h

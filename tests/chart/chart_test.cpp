@@ -305,13 +305,21 @@ TEST(Chart, AnErrorWhilePaintingForTheWindowIsReportedNotThrownIntoTheEventLoop)
         chart.show();
         QCoreApplication::processEvents();
         TScalePropsHoriz& x5 = *chart.ScaleX(5);
-        x5.SetRangeLow(0);
+        x5.SetRangeLow(-2);
+        x5.SetRangeHigh(-1);
         EXPECT_THROW(x5.SetLogarithmic(true), EQornKurvoError);  // a direct caller sees the error
+        x5.StoreLogarithmic(true);  // an impossible axis stored without any check
         chart.Invalidate();
-        chart.grab();  // the platform's paint request meets the same error
+        chart.grab();  // the platform's paint request meets the error
         QCoreApplication::processEvents();
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0], "Logarithmic axis must not be negative.");
+        // Reported once: the axis was made linear, later paints succeed.
+        chart.Invalidate();
+        chart.grab();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(messages.size(), 1u);
+        EXPECT_FALSE(x5.Logarithmic());
     }
     SetInfoMessageHandler(previous);
 }

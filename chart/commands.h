@@ -1,0 +1,85 @@
+// The coordinate rule of the drawing commands: the argument types give the
+// coordinate mode of the item.
+//
+//   double (any floating type)  a world value of the current layer
+//   int                         a pixel of the data area, from its top-left corner
+//
+// Only `int` means pixels. Any other integer type (long, std::size_t, ...)
+// makes the call fail to compile rather than guess: convert it to double for
+// a world value or to int for a pixel. A pixel-only argument (a shift, a half
+// size, an arrow head) is a `TPixels`, which refuses a floating value at
+// compile time, so a world value can never be truncated into pixels.
+//
+// The mode matters in the annotation list. The data list always stores world
+// coordinates (mode 0), so there an int is simply a world value.
+#pragma once
+
+#include <concepts>
+#include <cstdint>
+
+namespace kurvo {
+
+template <class T>
+concept TWorldCoord = std::floating_point<T>;
+template <class T>
+concept TPixelCoord = std::same_as<T, int>;
+template <class T>
+concept TCoord = TWorldCoord<T> || TPixelCoord<T>;
+
+// An argument that is always in pixels. Built from an int only: a double
+// argument does not compile.
+struct TPixels {
+    int Value;
+    constexpr TPixels(int value) : Value(value) {}  // NOLINT: implicit on purpose
+    TPixels(long double) = delete;
+    TPixels(double) = delete;
+    TPixels(float) = delete;
+};
+
+namespace commands_detail {
+
+template <class T>
+constexpr bool IsPixel = TPixelCoord<T>;
+
+// Mode of a single point: 0 world, 1 pixels, 4 X pixel and Y world, 5 X world and Y pixel.
+template <class X, class Y>
+constexpr std::uint8_t PointMode()
+{
+    if constexpr (IsPixel<X> && IsPixel<Y>) return 1;
+    else if constexpr (IsPixel<X>) return 4;
+    else if constexpr (IsPixel<Y>) return 5;
+    else return 0;
+}
+
+// Mode of two points, -1 when the combination has none:
+// 0 all world, 1 all pixels, 2 first world and second pixels,
+// 3 first pixels and second world, 4 X values pixels, 5 Y values pixels.
+template <class X1, class Y1, class X2, class Y2>
+constexpr int TwoPointMode()
+{
+    constexpr bool a = IsPixel<X1>, b = IsPixel<Y1>, c = IsPixel<X2>, d = IsPixel<Y2>;
+    if (!a && !b && !c && !d) return 0;
+    if (a && b && c && d) return 1;
+    if (!a && !b && c && d) return 2;
+    if (a && b && !c && !d) return 3;
+    if (a && !b && c && !d) return 4;
+    if (!a && b && !c && d) return 5;
+    return -1;
+}
+
+}  // namespace commands_detail
+
+// Two points in modes 0 ... 3 (each point all world or all pixels).
+template <class X1, class Y1, class X2, class Y2>
+concept TPointPairModes = TCoord<X1> && TCoord<Y1> && TCoord<X2> && TCoord<Y2> &&
+                          commands_detail::TwoPointMode<X1, Y1, X2, Y2>() >= 0 &&
+                          commands_detail::TwoPointMode<X1, Y1, X2, Y2>() <= 3;
+// Two points in any of the modes 0 ... 5.
+template <class X1, class Y1, class X2, class Y2>
+concept TAnyTwoPointModes = TCoord<X1> && TCoord<Y1> && TCoord<X2> && TCoord<Y2> &&
+                            commands_detail::TwoPointMode<X1, Y1, X2, Y2>() >= 0;
+// A point given wholly in world values or wholly in pixels.
+template <class X, class Y>
+concept TWholePoint = (TWorldCoord<X> && TWorldCoord<Y>) || (TPixelCoord<X> && TPixelCoord<Y>);
+
+}  // namespace kurvo
