@@ -1,12 +1,20 @@
 // kurvo-snapshot [--size WxH] [--ratio R] OUT: builds the demo's main window
-// off-screen, shows it as the demo does after start and saves its chart
-// through the chart's output calls: OUT.png, .bmp or .jpg as a picture of
-// WxH pixels (the chart's size in the window by default) at device pixel
-// ratio R (1 by default), OUT.pdf or OUT.svg as a vector page.
+// off-screen at WxH pixels (its design size by default), shows it as the demo
+// does after start and saves its picture: OUT.png, .bmp or .jpg at device
+// pixel ratio R (1 by default), OUT.pdf or OUT.svg as a vector page. The
+// chart is drawn by its own output calls (ToImage, PaintTo), so it is sharp
+// at every ratio and vector graphics in a PDF or SVG; the panel above it is
+// rendered by Qt.
 #include "app/form1.h"
 
 #include <QApplication>
+#include <QFrame>
+#include <QImageWriter>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSvgGenerator>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -63,6 +71,10 @@ int main(int argc, char** argv)
         }
     }
     if (out.empty()) return Usage(program);
+    if (width < 0 || height < 0 || width > 16384 || height > 16384) {
+        std::fprintf(stderr, "kurvo-snapshot: --size must lie between 1x1 and 16384x16384\n");
+        return 2;
+    }
 
     // Off-screen unless the caller chose a platform: the picture then does
     // not depend on a display or a window manager.
@@ -72,14 +84,59 @@ int main(int argc, char** argv)
     form.show();
     // Let the show, layout and paint events run.
     for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    if (width > 0 && height > 0) {
+        form.resize(width, height);
+        QApplication::processEvents();
+    }
     try {
         kurvo::TKurvo& chart = *form.Kurvo1();
-        if (EndsWith(out, ".pdf"))
-            chart.SaveToPdf(out);
-        else if (EndsWith(out, ".svg"))
-            chart.SaveToSvg(out);
-        else
-            chart.SaveToImage(out, width, height, ratio);
+        const QSize size = form.size();
+        const QPoint chartAt = chart.geometry().topLeft();
+        QFrame& panel = *form.Panel1();
+        const auto drawPanel = [&](QPainter& painter) {
+            painter.fillRect(QRect(QPoint(0, 0), size), form.palette().window());
+            panel.render(&painter, panel.geometry().topLeft(), QRegion(),
+                         QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        };
+        if (EndsWith(out, ".pdf") || EndsWith(out, ".svg")) {
+            QPdfWriter pdf(QString::fromLocal8Bit(out.c_str()));
+            QSvgGenerator svg;
+            QPaintDevice* device = &pdf;
+            if (EndsWith(out, ".pdf")) {
+                pdf.setResolution(kurvo::ScreenLogPixelsY());
+                pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(size) * 0.75, QPageSize::Point, QString(),
+                                                        QPageSize::ExactMatch),
+                                              QPageLayout::Portrait, QMarginsF()));
+            } else {
+                svg.setFileName(QString::fromLocal8Bit(out.c_str()));
+                svg.setSize(size);
+                svg.setViewBox(QRect(QPoint(0, 0), size));
+                svg.setResolution(kurvo::ScreenLogPixelsY());
+                device = &svg;
+            }
+            QPainter painter;
+            if (!painter.begin(device)) throw kurvo::EQornKurvoError("Cannot write \"" + out + "\".");
+            drawPanel(painter);
+            painter.translate(chartAt);
+            chart.PaintTo(painter, EndsWith(out, ".pdf"));
+            if (!painter.end()) throw kurvo::EQornKurvoError("Cannot write \"" + out + "\".");
+            return 0;
+        }
+        // The chart first: it checks the ratio before anything large is made.
+        const QImage chartPicture = chart.ToImage(0, 0, ratio);
+        QImage picture(static_cast<int>(std::lround(size.width() * ratio)),
+                       static_cast<int>(std::lround(size.height() * ratio)), QImage::Format_RGB32);
+        picture.setDevicePixelRatio(ratio);
+        {
+            QPainter painter(&picture);
+            drawPanel(painter);
+            painter.drawImage(chartAt, chartPicture);
+        }
+        picture.setDotsPerMeterX(chartPicture.dotsPerMeterX());
+        picture.setDotsPerMeterY(chartPicture.dotsPerMeterY());
+        QImageWriter writer(QString::fromLocal8Bit(out.c_str()));
+        if (!writer.write(picture))
+            throw kurvo::EQornKurvoError("Cannot write \"" + out + "\": " + writer.errorString().toStdString() + ".");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kurvo-snapshot: %s\n", e.what());
         return 1;

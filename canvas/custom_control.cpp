@@ -2,6 +2,7 @@
 // application cursor.
 #include "canvas/custom_control.h"
 
+#include "canvas/control_detail.h"
 #include "canvas/qt_canvas.h"
 
 #include <QApplication>
@@ -103,7 +104,7 @@ private:
     bool FUpdateQueued = false;
 };
 
-namespace {
+namespace detail {
 
 TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons)
 {
@@ -116,6 +117,24 @@ TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons)
     if (buttons & Qt::MiddleButton) shift.Include(ssMiddle);
     return shift;
 }
+
+void ReportEventError(const std::exception& error)
+{
+    static bool pending = false;
+    if (pending) return;
+    pending = true;
+    QTimer::singleShot(0, [text = std::string(error.what())] {
+        pending = false;
+        ShowInfoMessage(text);
+    });
+}
+
+}  // namespace detail
+
+namespace {
+
+using detail::Guarded;
+using detail::ShiftOf;
 
 bool ButtonOf(Qt::MouseButton button, TMouseButton& result)
 {
@@ -139,26 +158,6 @@ private:
     bool& FFlag;
 };
 
-// An exception must not travel into Qt's event loop. One raised while the
-// platform delivers an event (a handler's, or an impossible axis range at
-// paint time) is reported once the event is over, like any other error the
-// user needs to see; further ones wait until that report is shown.
-template <class F>
-void Guarded(F&& f)
-{
-    try {
-        f();
-    } catch (const std::exception& e) {
-        static bool pending = false;
-        if (pending) return;
-        pending = true;
-        QTimer::singleShot(0, [text = std::string(e.what())] {
-            pending = false;
-            ShowInfoMessage(text);
-        });
-    }
-}
-
 }  // namespace
 
 TCustomControl::TCustomControl(QWidget* parentWidget) : QWidget(parentWidget)
@@ -166,12 +165,20 @@ TCustomControl::TCustomControl(QWidget* parentWidget) : QWidget(parentWidget)
     setMouseTracking(true);
     // The surface covers the whole widget; Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A click gives the keyboard to the control, so its key events and the
+    // keys it asks for (WantedDialogCodes) reach it in a window.
+    setFocusPolicy(Qt::ClickFocus);
+    setAcceptDrops(true);
 }
 
 TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::SetBounds(int left, int top, int width, int height)
 {
+    TBoundsChange change(*this);
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if ((width != FWidth || height != FHeight) && !CanResize(width, height)) return;
     width = std::max(width, 0);
     height = std::max(height, 0);
     const bool resized = width != FWidth || height != FHeight;
@@ -186,6 +193,7 @@ void TCustomControl::SetBounds(int left, int top, int width, int height)
         TFlagScope scope(FApplyingGeometry);
         setGeometry(left, top, width, height);
     }
+    change.Done();
 }
 
 void TCustomControl::SetVisible(bool value)
@@ -203,7 +211,10 @@ double TCustomControl::DevicePixelRatio() const
 
 void TCustomControl::SetDevicePixelRatio(double value)
 {
-    FRatioOverride = std::isfinite(value) && value > 0 ? value : 0.0;
+    value = std::isfinite(value) && value > 0 ? value : 0.0;
+    if (value == FRatioOverride) return;
+    FRatioOverride = value;
+    Invalidate();
 }
 
 void TCustomControl::SurfaceChanged() { FSurfaceStale = true; }
@@ -309,11 +320,18 @@ void TCustomControl::mousePressEvent(QMouseEvent* event)
     if (!ButtonOf(event->button(), button)) return QWidget::mousePressEvent(event);
     if (button == mbLeft) FPressedLeft = true;
     const QPoint p = event->position().toPoint();
+    if (button == mbLeft && FDragMode == dmAutomatic) {
+        // The left button drags the control's data; it makes no mouse events.
+        FAutoDragPending = true;
+        FAutoDragStart = p;
+        return;
+    }
     Guarded([&] { MouseDown(button, ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y()); });
 }
 
 void TCustomControl::mouseMoveEvent(QMouseEvent* event)
 {
+    if (AutoDragMove(event)) return;
     const QPoint p = event->position().toPoint();
     Guarded([&] { WMMouseMove(ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y()); });
 }
@@ -325,6 +343,12 @@ void TCustomControl::mouseReleaseEvent(QMouseEvent* event)
     const QPoint p = event->position().toPoint();
     const bool click = button == mbLeft && FPressedLeft;
     if (button == mbLeft) FPressedLeft = false;
+    if (button == mbLeft && FAutoDragPending) {
+        // Pressed and released without dragging: still a click.
+        FAutoDragPending = false;
+        Guarded([this] { Click(); });
+        return;
+    }
     Guarded([&] {
         MouseUp(button, ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
         if (click && p.x() >= 0 && p.y() >= 0 && p.x() < FWidth && p.y() < FHeight) Click();
@@ -365,7 +389,18 @@ bool TCustomControl::focusNextPrevChild(bool next)
 
 void TCustomControl::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
+    int key = event->key();
+    const TShiftState shift = ShiftOf(event->modifiers(), QGuiApplication::mouseButtons());
+    Guarded([&] { KeyDown(key, shift); });
+    // Each character the key makes, also after a handler used the key (as
+    // the classic toolkit reports the character of a handled key press).
+    const QList<uint> text = event->text().toUcs4();
+    for (uint code : text) {
+        char32_t c = code;
+        Guarded([&] { KeyPress(c); });
+    }
+    if (key == 0 && event->key() != 0) return event->accept();
+    switch (key) {
     case Qt::Key_Left:
     case Qt::Key_Right:
     case Qt::Key_Up:

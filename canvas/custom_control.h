@@ -13,6 +13,9 @@
 #include "../canvas/Qorn_canvas.h"
 
 #include <QImage>
+#include <QMenu>
+#include <QMimeData>
+#include <QPointer>
 #include <QWidget>
 
 #include <cstdint>
@@ -43,6 +46,40 @@ private:
 
 using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
+
+// The toolkit's standard control events.
+//
+// Key codes are Qt::Key values (Qt::Key_Left, Qt::Key_A, ...): they name every
+// key Qt knows without a translation table, and code written against Qt reads
+// them as it is. A handler that sets the key to 0 has used it: the control does
+// nothing more with it and Qt does not pass it on to the parent.
+using TKeyEvent = std::function<void(TObject* sender, int& key, TShiftState shift)>;
+// One Unicode code point per call: a char cannot hold most characters, and
+// UTF-16 units would split those beyond the basic plane.
+using TKeyPressEvent = std::function<void(TObject* sender, char32_t& key)>;
+// wheelDelta in eighths of a degree, 120 per notch, positive away from the
+// user; mousePos in the control's own pixels, like every pointer event here.
+using TMouseWheelEvent =
+    std::function<void(TObject* sender, TShiftState shift, int wheelDelta, TPoint mousePos, bool& handled)>;
+using TMouseWheelUpDownEvent = std::function<void(TObject* sender, TShiftState shift, TPoint mousePos, bool& handled)>;
+using TCanResizeEvent = std::function<void(TObject* sender, int& newWidth, int& newHeight, bool& resize)>;
+
+enum TDragState : std::uint8_t { dsDragEnter, dsDragLeave, dsDragMove };
+// dmAutomatic: a left-button drag beyond Qt's start distance drags the control's
+// data instead of raising the mouse events.
+enum TDragMode : std::uint8_t { dmManual, dmAutomatic };
+
+// Drag and drop runs on Qt's: `source` is the control a drag started from when
+// that is a control of this program, nullptr for drags from other widgets or
+// programs; their data is DragData() while the handler runs.
+using TDragOverEvent =
+    std::function<void(TObject* sender, TObject* source, int x, int y, TDragState state, bool& accept)>;
+using TDragDropEvent = std::function<void(TObject* sender, TObject* source, int x, int y)>;
+// The handler puts what the drag carries into `data` (text, URLs, own formats).
+using TStartDragEvent = std::function<void(TObject* sender, QMimeData& data)>;
+// `target` is the control of this program that took the drop, nullptr when
+// nobody took it or it went to another program; x, y in the source's pixels.
+using TEndDragEvent = std::function<void(TObject* sender, TObject* target, int x, int y)>;
 
 class TQtCanvas;
 
@@ -120,16 +157,82 @@ public:
     // Which keys the control handles itself (1 arrows, 2 Tab); 0 for none.
     virtual int WantedDialogCodes() const { return 0; }
 
+    // Keys; each raises its event first. The control takes the keyboard focus
+    // when it is clicked.
+    virtual void KeyDown(int& key, TShiftState shift);
+    virtual void KeyUp(int& key, TShiftState shift);
+    virtual void KeyPress(char32_t& key);
+    // The wheel: OnMouseWheel, and unless that handled it OnMouseWheelUp or
+    // OnMouseWheelDown once per whole notch (small steps add up). True when a
+    // handler took it; otherwise Qt passes the wheel on to the parent.
+    virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
+    // Asked before the size changes (not for a pure move); false keeps the old bounds.
+    virtual bool CanResize(int& newWidth, int& newHeight);
+    // The size has changed; raised once per change, after a derived control
+    // has brought its own state to the new size.
+    virtual void Resize();
+    virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+    virtual void DragDrop(TObject* source, int x, int y);
+    // Starts dragging this control's data now (OnStartDrag fills it); returns
+    // when the drop is over, after OnEndDrag.
+    void BeginDrag();
+    // The data of the drag being handled in OnDragOver or OnDragDrop, else nullptr.
+    const QMimeData* DragData() const { return FDragData; }
+
+    TDragMode DragMode() const { return FDragMode; }
+    void SetDragMode(TDragMode value) { FDragMode = value; }
+    // The tool tip: Hint is shown while ShowHint is on (off by default).
+    const std::string& Hint() const { return FHint; }
+    void SetHint(const std::string& value);
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool value);
+    // The context menu, not owned; shown at the pointer by a right click (or
+    // the menu key). A menu deleted elsewhere is simply gone.
+    QMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(QMenu* value) { FPopupMenu = value; }
+
     TMouseEvent OnMouseDown;
     TMouseMoveEvent OnMouseMove;
     TMouseEvent OnMouseUp;
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+    TMouseWheelEvent OnMouseWheel;
+    TMouseWheelUpDownEvent OnMouseWheelUp;
+    TMouseWheelUpDownEvent OnMouseWheelDown;
+    TNotifyEvent OnResize;
+    TCanResizeEvent OnCanResize;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TStartDragEvent OnStartDrag;
+    TEndDragEvent OnEndDrag;
+
+    // Copies the handlers of the standard control events (a derived Assign uses it).
+    void AssignControlEvents(const TCustomControl& source);
 
     std::string ClassName() const override { return "TCustomControl"; }
 
 protected:
     virtual void CreateWnd() {}
+
+    // Brackets a change of the bounds: nested changes (a derived SetBounds
+    // that applies the bounds more than once) raise OnResize once, at the end
+    // of the outermost, when the size differs from the one at its start.
+    class TBoundsChange {
+    public:
+        explicit TBoundsChange(TCustomControl& control);
+        ~TBoundsChange();
+        TBoundsChange(const TBoundsChange&) = delete;
+        TBoundsChange& operator=(const TBoundsChange&) = delete;
+        // The change is complete; raises OnResize when this is the outermost one.
+        void Done();
+
+    private:
+        TCustomControl& FControl;
+        bool FOpen = true;
+    };
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -143,6 +246,13 @@ protected:
     void leaveEvent(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     friend class TWindowCanvas;
@@ -163,6 +273,24 @@ private:
     bool FInPaintEvent = false;
     bool FSurfaceStale = true;
     bool FPressedLeft = false;
+    // standard control events (control_events.cpp)
+    bool AutoDragMove(QMouseEvent* event);
+    void UpdateToolTip();
+    bool DragOverAt(QDropEvent* event, TDragState state);
+    int FWheelAccumulator = 0;
+    int FBoundsDepth = 0;
+    int FBoundsStartWidth = 0;
+    int FBoundsStartHeight = 0;
+    TDragMode FDragMode = dmManual;
+    bool FAutoDragPending = false;
+    QPoint FAutoDragStart;
+    const QMimeData* FDragData = nullptr;
+    QPointer<QObject> FDragSource;
+    bool FDragAccepted = false;
+    TPoint FDragPos;
+    std::string FHint;
+    bool FShowHint = false;
+    QPointer<QMenu> FPopupMenu;
     TFont FFont;
     QImage FSurface;
     std::unique_ptr<TQtCanvas> FCanvas;

@@ -31,6 +31,7 @@
 namespace kurvo {
 
 class TCustomKurvo;
+class TKurvoInteraction;
 
 using TRenderEvent = std::function<void(TObject* sender, TCanvas& canvas, int top, int left)>;
 using TBeforeRenderChartItemEvent =
@@ -593,6 +594,34 @@ public:
 
     static int ClampLayer(int layer) { return layer < 1 ? 1 : (layer > LayerCount ? LayerCount : layer); }
 
+    // ------------------------------------------------- wheel, keyboard, zoom history walk
+    // Opt-in interactions (chart/interaction.h); with both switches off the
+    // chart behaves as without them.
+    //
+    // WheelZoom: the wheel over the data area zooms the layers the mouse
+    // actions move, over an axis band that axis alone, about the pointer:
+    // the world point under it stays there (in log space on a logarithmic
+    // axis). One notch forward shows 1/1.25 of the span; pan limits cut the
+    // range, MinRange and unusable ranges stop the zoom; OnZoomPan follows.
+    bool WheelZoom() const;
+    void SetWheelZoom(bool value);
+    // KeyboardActions: arrow keys pan by a tenth of the range (like a pan, a
+    // pan limit stops it), Escape cancels a zoom window, rubber band or
+    // selection being drawn, Backspace is UndoZoom and Shift+Backspace RedoZoom.
+    bool KeyboardActions() const;
+    void SetKeyboardActions(bool value);
+    // Walk the zoom history (chart/interaction.h tells how); true when the
+    // view changed. Nothing happens while a mouse gesture is in progress.
+    bool UndoZoom();
+    bool RedoZoom();
+    bool CanUndoZoom() const;
+    bool CanRedoZoom() const;
+    // Ends a zoom window, rubber band or selection being drawn without any
+    // effect and erases its figure; false when none was drawn.
+    bool CancelWindowFigure();
+    void KeyDown(int& key, TShiftState shift) override;
+    bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
+
 protected:
     void SetDefaults();
 
@@ -785,6 +814,10 @@ private:
     TCustomKurvo* FUseDataOf = nullptr;
     std::array<TCustomKurvo*, MaxSharers> FSharers{};
     int FSharerCount = 0;
+
+    // ---- wheel, keyboard and zoom history walk (interaction.cpp)
+    std::unique_ptr<TKurvoInteraction> FInteraction;
+    friend class TKurvoInteraction;
 
     // ---- drawing commands (commands.cpp)
     template <class X1, class Y1, class X2, class Y2>

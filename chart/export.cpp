@@ -53,8 +53,15 @@ QSize ExportSize(const TCustomKurvo& chart, int width, int height)
     if (width == 0) width = chart.Width();
     if (height == 0) height = chart.Height();
     CheckArea(width, height, "pixels");
+    // The chart's own size always goes, even when margins set later exceed it.
     const QSize smallest = chart.SmallestSize();
-    if (width < smallest.width() || height < smallest.height())
+    const bool own = width == chart.Width() && height == chart.Height();
+    // A chart made smaller than its margins allow could not be given its
+    // own size back: SetBounds would enlarge it.
+    if (!own && (chart.Width() < smallest.width() || chart.Height() < smallest.height()))
+        throw EQornKurvoError("The chart of " + SizeText(chart.Width(), chart.Height()) +
+                              " pixels is smaller than its margins allow and can be exported at its own size only.");
+    if (!own && (width < smallest.width() || height < smallest.height()))
         throw EQornKurvoError("A picture of " + SizeText(width, height) + " pixels is smaller than the chart's " +
                               "smallest size of " + SizeText(smallest.width(), smallest.height()) + " pixels.");
     return {width, height};
@@ -113,28 +120,44 @@ private:
 // widget, and gives the chart its own size and picture back at the end.
 class TKurvoExporter::TRun {
 public:
-    TRun(TKurvoExporter& exporter, QSize size) : FExporter(exporter), FChart(exporter.FChart)
+    // `raster`: the run composes into the chart's bitmaps, which must show the
+    // chart's own picture again afterwards.
+    TRun(TKurvoExporter& exporter, QSize size, bool raster) : FExporter(exporter), FChart(exporter.FChart)
     {
         if (FExporter.FBusy || FExporter.FComposing > 0)
             throw EQornKurvoError("A chart cannot be exported while it paints or exports.");
         FExporter.FBusy = true;
         FLive = FChart.Visible() && !FChart.IsLoading() && !FChart.PaintSuspended();
         FDetached = FChart.GeometryDetached();
-        FChart.SetGeometryDetached(true);
         FOwnSize = QSize(FChart.Width(), FChart.Height());
-        if (size != FOwnSize) Layout(size);
+        FRecompose = raster || size != FOwnSize;
+        FChart.SetGeometryDetached(true);
+        try {
+            if (size != FOwnSize) Layout(size);
+        } catch (...) {
+            Restore();
+            throw;
+        }
     }
 
-    ~TRun()
+    ~TRun() { Restore(); }
+
+    TRun(const TRun&) = delete;
+    TRun& operator=(const TRun&) = delete;
+
+private:
+    void Layout(QSize size) { FChart.SetBounds(FChart.Left(), FChart.Top(), size.width(), size.height()); }
+
+    void Restore() noexcept
     {
         // A failure while the chart gets its own size back leaves the size
-        // restored (the control stores it first) and is the same failure the
-        // export itself met and reported; a destructor cannot raise it again.
+        // restored (the control stores it first) and is the failure the
+        // export itself met and reported; it cannot be raised twice.
         try {
             if (QSize(FChart.Width(), FChart.Height()) != FOwnSize) Layout(FOwnSize);
             // The control bitmap shows the chart's own picture again, as the
             // window does.
-            if (FLive) {
+            if (FLive && FRecompose) {
                 FChart.ComposePicture(FChart.DevicePixelRatio());
                 FChart.DrawCrossHairs(0, 0, FChart.ControlBitmap());
             }
@@ -144,17 +167,12 @@ public:
         FExporter.FBusy = false;
     }
 
-    TRun(const TRun&) = delete;
-    TRun& operator=(const TRun&) = delete;
-
-private:
-    void Layout(QSize size) { FChart.SetBounds(FChart.Left(), FChart.Top(), size.width(), size.height()); }
-
     TKurvoExporter& FExporter;
     TCustomKurvo& FChart;
     QSize FOwnSize;
     bool FLive = false;
     bool FDetached = false;
+    bool FRecompose = false;
 };
 
 QImage TKurvoExporter::ToImage(int width, int height, double ratio)
@@ -167,7 +185,7 @@ QImage TKurvoExporter::ToImage(int width, int height, double ratio)
 QImage TKurvoExporter::Render(int width, int height, double ratio)
 {
     CheckArea(std::round(width * ratio), std::round(height * ratio), "device pixels");
-    const TRun run(*this, QSize(width, height));
+    const TRun run(*this, QSize(width, height), true);
     FChart.ComposePicture(ratio);
     FChart.DrawCrossHairs(0, 0, FChart.ControlBitmap());
     const QImage& picture = FChart.ControlBitmap().Image();
@@ -221,7 +239,7 @@ void TKurvoExporter::PaintTo(QPainter& painter, bool printerPage)
 void TKurvoExporter::SaveToPdf(const std::string& path)
 {
     const QSize size = ExportSize(FChart, 0, 0);
-    const TRun run(*this, size);
+    const TRun run(*this, size, false);
     QPdfWriter writer(QString::fromStdString(path));
     // One device unit per chart pixel: the canvas draws in chart pixels.
     writer.setResolution(ScreenLogPixelsY());
@@ -244,7 +262,7 @@ void TKurvoExporter::SaveToPdf(const std::string& path)
 void TKurvoExporter::SaveToSvg(const std::string& path)
 {
     const QSize size = ExportSize(FChart, 0, 0);
-    const TRun run(*this, size);
+    const TRun run(*this, size, false);
     QSvgGenerator generator;
     generator.setFileName(QString::fromStdString(path));
     generator.setSize(size);
@@ -271,7 +289,7 @@ void TKurvoExporter::Print(QPrinter& printer)
     const QRect area = printer.pageLayout().paintRectPixels(resolution);
     const QSize size = ExportSize(FChart, std::max(1, static_cast<int>(std::floor(area.width() / scale))),
                                   std::max(1, static_cast<int>(std::floor(area.height() / scale))));
-    const TRun run(*this, size);
+    const TRun run(*this, size, false);
     QPainter painter;
     if (!painter.begin(&printer)) throw EQornKurvoError("The printer did not start printing.");
     try {

@@ -1,5 +1,6 @@
 // The chart component: construction, defaults, loading, Assign, destruction.
 #include "chart/Qorn_kurvo.h"
+#include "chart/interaction.h"
 
 #include <string>
 
@@ -16,6 +17,7 @@ constexpr std::array<TColor, LayerCount> kLayerColors = {
 
 TCustomKurvo::TCustomKurvo(QWidget* parentWidget) : TCustomControl(parentWidget)
 {
+    FInteraction = std::make_unique<TKurvoInteraction>(*this);
     FPaintSuspended = true;
     FAnnotationMode = false;
     FDataInFront = false;
@@ -468,11 +470,8 @@ void TCustomKurvo::Assign(const TPersistent& source)
     OnMouseMoveInChart = src->OnMouseMoveInChart;
     OnMouseEnter = src->OnMouseEnter;
     OnMouseLeave = src->OnMouseLeave;
-    OnMouseDown = src->OnMouseDown;
-    OnMouseMove = src->OnMouseMove;
-    OnMouseUp = src->OnMouseUp;
-    OnClick = src->OnClick;
-    OnDblClick = src->OnDblClick;
+    AssignControlEvents(*src);
+    FInteraction->AssignSettings(*src->FInteraction);
 
     // Sub-objects through their own Assign; each keeps notifying this chart
     // and every axis keeps drawing onto this chart's bitmap.

@@ -5,6 +5,7 @@
 // While a figure is drawn it lives on the window canvas in XOR, so a move
 // costs two small figures instead of a repaint; the next Paint covers it.
 #include "chart/Qorn_kurvo.h"
+#include "chart/interaction.h"
 
 #include <cmath>
 #include <utility>
@@ -120,6 +121,7 @@ void TCustomKurvo::MouseDown(TMouseButton button, TShiftState shift, int x, int 
         FDoubleClick = false;
         return;
     }
+    FInteraction->GestureStarts();
     TCustomControl::MouseDown(button, shift, x, y);
     if (IsWindowAction(FMouseAction) && FZoomState == zsNormal && button == mbLeft && InDataArea(x, y)) {
         FZoomState = zsDrawWin;
@@ -389,6 +391,14 @@ void TCustomKurvo::WindowFigureMove(int x, int y)
     DrawWindowFigure(x, y);
     FWinX1 = x;
     FWinY1 = y;
+}
+
+bool TCustomKurvo::CancelWindowFigure()
+{
+    if (FZoomState != zsDrawWin) return false;
+    FZoomState = zsNormal;
+    DrawWindowFigure(FWinX1, FWinY1);
+    return true;
 }
 
 void TCustomKurvo::WindowRelease(TMouseButton button)

@@ -76,11 +76,18 @@ void TCustomKurvo::SetShadowWidth(int value)
 
 void TCustomKurvo::SetBounds(int left, int top, int width, int height)
 {
+    // OnResize comes once the axes and transforms fit the new size.
+    TBoundsChange change(*this);
     const bool suspended = FPaintSuspended;
     FPaintSuspended = true;
     height = std::max(height, FMarginTop + FMarginBottom + FShadowWidth + 20);
     width = std::max(width, FMarginLeft + FMarginRight + FShadowWidth + 80);
     TCustomControl::SetBounds(left, top, width, height);
+    // OnCanResize may have changed or refused the size; a refusal keeps the position too.
+    left = Left();
+    top = Top();
+    width = Width();
+    height = Height();
     try {
         for (int layer = 1; layer <= LayerCount; ++layer) {
             if (FIsometric) IsometricAdjust(layer);
@@ -98,6 +105,7 @@ void TCustomKurvo::SetBounds(int left, int top, int width, int height)
         throw;
     }
     FPaintSuspended = suspended;
+    change.Done();
 }
 
 // --------------------------------------------------------------- appearance

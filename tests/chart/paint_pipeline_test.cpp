@@ -287,3 +287,28 @@ TEST(PaintFrame, CaptionTrimShortensByCharacters)
         EXPECT_EQ(texts[0].Text, want) << r.trim;
     }
 }
+
+// A chart on a screen of device pixel ratio 2 composes its bitmaps and its
+// window surface at that ratio: the picture reaches the window one to one,
+// the one-pixel frame is two sharp device pixels wide, and the geometry the
+// API reports stays in logical pixels.
+TEST(PaintPipeline, PaintsAtTheWindowsDevicePixelRatio)
+{
+    kurvo::TKurvo chart;
+    chart.SetDevicePixelRatio(2.0);
+    chart.HandleNeeded();  // the window exists: painting starts
+    const QImage window = chart.WindowImage();
+    ASSERT_EQ(window.size(), QSize(2 * chart.Width(), 2 * chart.Height()));
+    EXPECT_EQ(chart.ControlBitmap().Image().size(), window.size());
+    EXPECT_EQ(chart.DataBitmap().DevicePixelRatio(), 2.0);
+    const int x = 2 * chart.MarginLeft();
+    const int y = 2 * (chart.MarginTop() + 10);
+    EXPECT_EQ(window.pixel(x - 1, y) & 0xFFFFFFu, 0xC0C0C0u);
+    EXPECT_EQ(window.pixel(x, y) & 0xFFFFFFu, 0u);
+    EXPECT_EQ(window.pixel(x + 1, y) & 0xFFFFFFu, 0u);
+    EXPECT_EQ(window.pixel(x + 2, y) & 0xFFFFFFu, 0xFFFFFFu);
+    int px = 0;
+    int py = 0;
+    chart.WorldToPixel(1, chart.Scale1X()->RangeLow(), chart.Scale1Y()->RangeLow(), px, py);
+    EXPECT_EQ(px, chart.MarginLeft());
+}

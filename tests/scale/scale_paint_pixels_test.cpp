@@ -228,3 +228,31 @@ TEST(AxisWindow, StandAloneAxisPaintsItselfOpaqueWithItsFrame)
         if (byShow) axis.hide();
     }
 }
+
+// At device pixel ratio 2 the stand-alone axis paints a surface of twice the
+// size in device pixels, its opaque bitmap included: the one-pixel frame
+// lines and ticks are two sharp device pixels wide, not a blurred copy.
+TEST(AxisWindow, StandAloneAxisPaintsAtTheDevicePixelRatio)
+{
+    TScale axis;
+    axis.SetDevicePixelRatio(2.0);
+    axis.BeginLoading();
+    axis.Loaded();
+    axis.SetBounds(0, 0, 200, 100);
+    axis.SetColorBackGnd(kBackground);
+    axis.HandleNeeded();
+    const QImage image = axis.WindowImage();
+    ASSERT_EQ(image.size(), QSize(400, 200));
+    EXPECT_EQ(image.devicePixelRatio(), 2.0);
+    auto pixel = [&](int x, int y) { return FromQRgb(image.pixel(x, y)); };
+    const struct {
+        int X;
+        TColor Color;
+    } frame[] = {{0, 0x808080}, {1, 0x808080}, {2, clBlack}, {3, clBlack}, {4, kBackground}};
+    for (const auto& column : frame) EXPECT_EQ(pixel(column.X, 100), column.Color) << "column " << column.X;
+    const int tick = 2 * axis.ValueToPixel(40);
+    EXPECT_EQ(pixel(tick - 1, 2 * 78), kBackground);
+    EXPECT_EQ(pixel(tick, 2 * 78), clBlack);
+    EXPECT_EQ(pixel(tick + 1, 2 * 78), clBlack);
+    EXPECT_EQ(pixel(tick + 2, 2 * 78), kBackground);
+}
