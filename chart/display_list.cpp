@@ -57,6 +57,11 @@ void TCustomKurvo::AppendItem(std::uint8_t kind, double x, double y, std::uint8_
         list.Items->Reserve(capacity);  // may throw; nothing has changed then
         list.Capacity = capacity > INT_MAX ? INT_MAX : static_cast<int>(capacity);
     }
+    // Capacity is per chart, but the storage may be shared with (or taken
+    // over from) a chart that allocated less: only the container held knows
+    // how many slots exist.
+    if (list.Count >= list.Items->Allocated())
+        list.Items->Reserve(std::max<std::int64_t>(list.Capacity, std::int64_t{list.Count} + 1));
     TkvChartItem& item = (*list.Items)[list.Count];
     item.Kind = kind;
     item.Layer = FCurrentLayer;
