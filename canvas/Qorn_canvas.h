@@ -13,6 +13,7 @@
 
 #include "canvas/Qorn_object.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -251,6 +252,11 @@ public:
     virtual void Draw(int x, int y, const TBitmap& image) = 0;
     // Draws a bitmap scaled into the rectangle.
     virtual void StretchDraw(const TRect& rect, const TBitmap& image) = 0;
+    // Covers the rectangle with copies of the bitmap at its natural size, the
+    // first at the rectangle's top-left corner; the last column and row are
+    // cut off. Draws nothing for an empty bitmap or rectangle. This default
+    // draws tile by tile, at most over MaxBitmapSide pixels each way.
+    virtual void TileDraw(const TRect& rect, const TBitmap& image);
     // Resets the text reference point to left/top.
     virtual void ResetTextAlign() {}
     // True only for a printer's page canvas; nothing here prints.
@@ -287,6 +293,25 @@ enum TPixelFormat : std::uint8_t { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf
 
 class TQtCanvas;
 
+// The largest picture a bitmap or a control surface holds: no side above
+// 16384 pixels and no more pixels than an 8K screen (7680 x 4320, 133 MB at
+// 32 bits). Larger requests are cut to this, so that no property value can
+// make a paint allocate gigabytes.
+constexpr int MaxBitmapSide = 16384;
+constexpr std::int64_t MaxBitmapPixels = std::int64_t{7680} * 4320;
+// Coordinates beyond this are far off every surface; drawing operations
+// limit their arguments to +-MaxCanvasCoord, so that sums of coordinates
+// and sizes stay within int.
+constexpr int MaxCanvasCoord = 1 << 24;
+inline int ClampCanvasCoord(long long v)
+{
+    return static_cast<int>(v < -MaxCanvasCoord ? -MaxCanvasCoord : v > MaxCanvasCoord ? MaxCanvasCoord : v);
+}
+
+// Clamps a requested size to 0 ... MaxBitmapSide per side, then lowers the
+// height until the area fits MaxBitmapPixels.
+void LimitBitmapSize(int& width, int& height);
+
 // Off-screen bitmap with its own canvas, realised on a 32-bit QImage.
 class TBitmap : public TObject {
 public:
@@ -312,6 +337,9 @@ public:
     // file is missing, not a BMP file or damaged; the bitmap then keeps its
     // previous content.
     bool LoadFromFile(const std::string& fileName, std::string* error = nullptr);
+    // The same for the bytes of a BMP file in memory; `name` only appears in
+    // the error text.
+    bool LoadFromMemory(const void* bytes, std::size_t size, std::string* error = nullptr, const std::string& name = "");
 
     // The pixels, with every drawing operation finished.
     const QImage& Image() const;

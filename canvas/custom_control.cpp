@@ -170,8 +170,10 @@ TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::SetBounds(int left, int top, int width, int height)
 {
-    width = std::max(width, 0);
-    height = std::max(height, 0);
+    // Sides beyond a bitmap's reach could never be painted, and keeping them
+    // small keeps every sum of a side and a margin within int.
+    width = std::clamp(width, 0, MaxBitmapSide);
+    height = std::clamp(height, 0, MaxBitmapSide);
     const bool resized = width != FWidth || height != FHeight;
     FLeft = left;
     FTop = top;
@@ -201,8 +203,12 @@ QImage& TCustomControl::Surface()
     const bool matches = wanted ? FSurface.width() == FWidth && FSurface.height() == FHeight : FSurface.isNull();
     if (!matches) {
         if (FCanvas) FCanvas->EndPaint();
+        int w = FWidth;
+        int h = FHeight;
+        LimitBitmapSize(w, h);
+        if (wanted && FSurface.width() == w && FSurface.height() == h) return FSurface;
         if (wanted) {
-            FSurface = QImage(FWidth, FHeight, QImage::Format_RGB32);
+            FSurface = QImage(w, h, QImage::Format_RGB32);
             FSurface.fill(ToQColor(clBtnFace));
         } else {
             FSurface = QImage();

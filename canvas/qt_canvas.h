@@ -35,6 +35,8 @@ public:
     int TextHeight(const std::string& text) override;
     void Draw(int x, int y, const TBitmap& image) override;
     void StretchDraw(const TRect& rect, const TBitmap& image) override;
+    // One textured fill over the part of the rectangle on the surface.
+    void TileDraw(const TRect& rect, const TBitmap& image) override;
 
     // Finishes all drawing so that the image can be read, resized or
     // replaced. The next drawing call opens the painter again.
@@ -60,6 +62,9 @@ private:
     void WideSegment(std::uint32_t* pixels, TPoint from, TPoint to);
     void WideDot(std::uint32_t* pixels, TPoint centre);
     void FillQtPolygon(const TPoint* points, int count);
+    // An ellipse of thin solid outline (or none) set pixel by pixel, strictly
+    // inside [x1, x2) x [y1, y2).
+    void RasterEllipse(int x1, int y1, int x2, int y2, bool outline, bool fill);
 
     QImage* FImage;
     std::unique_ptr<QPainter> FPainter;
