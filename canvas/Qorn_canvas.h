@@ -294,11 +294,11 @@ enum TPixelFormat : std::uint8_t { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf
 class TQtCanvas;
 
 // The largest picture a bitmap or a control surface holds: no side above
-// 16384 pixels and no more pixels than an 8K screen (7680 x 4320, 133 MB at
-// 32 bits). Larger requests are cut to this, so that no property value can
-// make a paint allocate gigabytes.
+// 16384 pixels and no more pixels than 4096 x 4096 (a 5K screen fits; 64 MB
+// at 32 bits). Larger requests are cut to this, so that no property value
+// can make a paint allocate gigabytes or take seconds.
 constexpr int MaxBitmapSide = 16384;
-constexpr std::int64_t MaxBitmapPixels = std::int64_t{7680} * 4320;
+constexpr std::int64_t MaxBitmapPixels = std::int64_t{4096} * 4096;
 // Coordinates beyond this are far off every surface; drawing operations
 // limit their arguments to +-MaxCanvasCoord, so that sums of coordinates
 // and sizes stay within int.

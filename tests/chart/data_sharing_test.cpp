@@ -186,6 +186,7 @@ TEST(DataSharing, CommandsNeverWritePastTheStorageActuallyHeld)
              return c[2].get();
          }},
     };
+    MessageCapture capture;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         std::vector<std::unique_ptr<TKurvo>> charts;
@@ -200,8 +201,9 @@ TEST(DataSharing, CommandsNeverWritePastTheStorageActuallyHeld)
             if (c && c.get() != chart && c->UseDataOf() == nullptr && c->SharerCount() == 0)
                 EXPECT_LE(c->DataCount(), 1500) << "a former partner was written";
         for (auto& c : charts)
-            if (c) c->SetUseDataOf(nullptr);
+            if (c && c->UseDataOf() != nullptr) c->SetUseDataOf(nullptr);
     }
+    EXPECT_TRUE(capture.messages.empty());
 }
 
 TEST(DataSharing, JoiningHandsOverTheItemCounters)
