@@ -89,6 +89,7 @@ TEST(ExtremeValues, NoSettingMakesABitmapLargerThanAScreen)
     for (const auto& setup : rows) {
         SCOPED_TRACE(++n);
         TKurvo chart;
+        chart.HandleNeeded();
         chart.SetCaption("caption");
         setup(chart);
         chart.SetBounds(0, 0, 400, 300);
@@ -104,6 +105,7 @@ TEST(ExtremeValues, ExtremeOffsetsPaintWithinTheCanvas)
 {
     TKurvo chart;
     chart.SetBounds(0, 0, 300, 200);
+    chart.HandleNeeded();  // paints only once its window exists
     TTextLabel& label = *chart.TextLabel(1);
     label.SetCaption("shadow");
     label.SetMode(tlShadow);
