@@ -1,5 +1,7 @@
 #include "base/crosshair.h"
 
+#include "base/pixel_math.h"
+
 #include <algorithm>
 
 namespace kurvo {
@@ -41,7 +43,7 @@ void TCrossHair::SetLineType(TPenStyle value)
 
 void TCrossHair::SetLineWid(int value)
 {
-    FLineWid = value;
+    FLineWid = std::clamp(value, 0, MaxCrossHairWidth);
     Changed();
 }
 

@@ -18,6 +18,19 @@ inline int RoundPixel(double p)
     return static_cast<int>(std::lrint(p));  // current rounding mode: to nearest, ties to even
 }
 
+// The range of pixel offsets that properties accept (caption positions,
+// axis positions, shadow offsets): the canvas range. Sums of a few of them
+// and a control side (at most 16384) stay far from int's limits.
+constexpr int MaxPixelOffset = 30000;
+// Chart margins: enough for any layout on a screen, negative ones included.
+constexpr int MaxChartMargin = 4096;
+// An axis control's margins: beyond any control side plus offsets.
+constexpr int MaxAxisMargin = 1 << 20;
+// Crosshair line widths.
+constexpr int MaxCrossHairWidth = 100;
+
+inline int ClampOffset(int v) { return v < -MaxPixelOffset ? -MaxPixelOffset : v > MaxPixelOffset ? MaxPixelOffset : v; }
+
 // Limits a pixel coordinate to the range the canvas can draw: -30000 ... 30000.
 // Returns whether anything was clamped.
 inline bool ClampPixel(int& x, int& y)

@@ -1,5 +1,7 @@
 #include "base/textlabel.h"
 
+#include "base/pixel_math.h"
+
 namespace kurvo {
 
 void TCustomTextLabel::Changed()
@@ -28,13 +30,13 @@ void TCustomTextLabel::SetLayer(int value)
 
 void TCustomTextLabel::SetShadowDx(int value)
 {
-    FShadowDx = value;
+    FShadowDx = ClampOffset(value);
     Changed();
 }
 
 void TCustomTextLabel::SetShadowDy(int value)
 {
-    FShadowDy = value;
+    FShadowDy = ClampOffset(value);
     Changed();
 }
 

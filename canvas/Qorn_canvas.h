@@ -13,6 +13,7 @@
 
 #include "../canvas/Qorn_object.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -251,6 +252,11 @@ public:
     virtual void Draw(int x, int y, const TBitmap& image) = 0;
     // Draws a bitmap scaled into the rectangle.
     virtual void StretchDraw(const TRect& rect, const TBitmap& image) = 0;
+    // Covers the rectangle with copies of the bitmap at its natural size, the
+    // first at the rectangle's top-left corner; the last column and row are
+    // cut off. Draws nothing for an empty bitmap or rectangle. This default
+    // draws tile by tile, at most over MaxBitmapSide pixels each way.
+    virtual void TileDraw(const TRect& rect, const TBitmap& image);
     // Resets the text reference point to left/top.
     virtual void ResetTextAlign() {}
     // True only for a printer's page canvas; nothing here prints.
@@ -297,6 +303,25 @@ class TQtCanvas;
 constexpr double MinDevicePixelRatio = 0.25;
 constexpr double MaxDevicePixelRatio = 8.0;
 
+// The largest picture a bitmap or a control surface holds: no side above
+// 16384 pixels and no more pixels than 4096 x 4096 (a 5K screen fits; 64 MB
+// at 32 bits). Larger requests are cut to this, so that no property value
+// can make a paint allocate gigabytes or take seconds.
+constexpr int MaxBitmapSide = 16384;
+constexpr std::int64_t MaxBitmapPixels = std::int64_t{4096} * 4096;
+// Coordinates beyond this are far off every surface; drawing operations
+// limit their arguments to +-MaxCanvasCoord, so that sums of coordinates
+// and sizes stay within int.
+constexpr int MaxCanvasCoord = 1 << 24;
+inline int ClampCanvasCoord(long long v)
+{
+    return static_cast<int>(v < -MaxCanvasCoord ? -MaxCanvasCoord : v > MaxCanvasCoord ? MaxCanvasCoord : v);
+}
+
+// Clamps a requested size to 0 ... MaxBitmapSide per side, then lowers the
+// height until the area fits MaxBitmapPixels.
+void LimitBitmapSize(int& width, int& height);
+
 // Off-screen bitmap with its own canvas, realised on a 32-bit QImage.
 // Width and Height are logical pixels; the image holds
 // round(Width * ratio) x round(Height * ratio) device pixels.
@@ -328,6 +353,9 @@ public:
     // file is missing, not a BMP file or damaged; the bitmap then keeps its
     // previous content.
     bool LoadFromFile(const std::string& fileName, std::string* error = nullptr);
+    // The same for the bytes of a BMP file in memory; `name` only appears in
+    // the error text.
+    bool LoadFromMemory(const void* bytes, std::size_t size, std::string* error = nullptr, const std::string& name = "");
 
     // The pixels, with every drawing operation finished; the image carries
     // the bitmap's device pixel ratio.

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <limits>
 
 namespace kurvo {
 
@@ -42,8 +43,9 @@ TPixelFormat FormatOfBmp(const QByteArray& data)
 }
 
 // Qt decodes a BMP whose pixel rows are cut short and leaves the missing
-// rows blank; an uncompressed file must hold all the rows it announces.
-bool UncompressedRowsComplete(const QByteArray& data)
+// rows blank; an uncompressed file must hold all the rows it announces. A
+// picture larger than any bitmap may hold is refused before it is decoded.
+bool HeaderAcceptable(const QByteArray& data)
 {
     constexpr qsizetype kInfoHeader = 14;
     if (data.size() < kInfoHeader + 4) return false;
@@ -65,11 +67,18 @@ bool UncompressedRowsComplete(const QByteArray& data)
         bits = ReadLE(data, kInfoHeader + 14, 2);
         compression = ReadLE(data, kInfoHeader + 16, 4);
     }
+    width = std::llabs(width);
+    height = std::llabs(height);
+    if (width > MaxBitmapSide || height > MaxBitmapSide || width * height > MaxBitmapPixels) return false;
     constexpr std::uint32_t kRgb = 0;
     constexpr std::uint32_t kBitFields = 3;
     if (compression != kRgb && compression != kBitFields) return true;  // run-length data: Qt checks it
-    const long long rowBytes = (std::llabs(width) * bits + 31) / 32 * 4;
-    return static_cast<long long>(offset) + rowBytes * std::llabs(height) <= data.size();
+    const long long rowBytes = (width * bits + 31) / 32 * 4;
+    const long long available = static_cast<long long>(data.size()) - offset;
+    if (available < 0) return false;
+    // Divided rather than multiplied: the product of two header values can
+    // exceed any integer type.
+    return height == 0 || rowBytes <= available / height;
 }
 
 }  // namespace
@@ -88,10 +97,17 @@ void TBitmap::SetWidth(int value) { SetSize(value, Height()); }
 
 void TBitmap::SetHeight(int value) { SetSize(Width(), value); }
 
+void LimitBitmapSize(int& width, int& height)
+{
+    width = std::clamp(width, 0, MaxBitmapSide);
+    height = std::clamp(height, 0, MaxBitmapSide);
+    if (width > 0 && std::int64_t{width} * height > MaxBitmapPixels)
+        height = static_cast<int>(MaxBitmapPixels / width);
+}
+
 void TBitmap::SetSize(int width, int height)
 {
-    width = std::max(width, 0);
-    height = std::max(height, 0);
+    LimitBitmapSize(width, height);
     if (width == Width() && height == Height()) return;
     FWidth = width;
     FHeight = height;
@@ -124,7 +140,11 @@ void TBitmap::Reallocate()
     const auto physical = [this](int logical) {
         return static_cast<int>(std::clamp(std::lround(logical * FRatio), 1L, static_cast<long>(INT_MAX)));
     };
-    *FImage = QImage(physical(FWidth), physical(FHeight), kFormat);
+    // The device pixels obey the same limit as a logical size does.
+    int w = physical(FWidth);
+    int h = physical(FHeight);
+    LimitBitmapSize(w, h);
+    *FImage = QImage(w, h, kFormat);
     FImage->setDevicePixelRatio(FRatio);
     FImage->fill(Qt::white);
 }
@@ -150,17 +170,28 @@ TColor TBitmap::Pixel(int x, int y) const
 
 bool TBitmap::LoadFromFile(const std::string& fileName, std::string* error)
 {
+    QFile file(QString::fromStdString(fileName));
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error != nullptr) *error = "Cannot open file \"" + fileName + "\"";
+        return false;
+    }
+    const QByteArray data = file.readAll();
+    return LoadFromMemory(data.constData(), static_cast<std::size_t>(data.size()), error, fileName);
+}
+
+bool TBitmap::LoadFromMemory(const void* bytes, std::size_t size, std::string* error, const std::string& name)
+{
     auto fail = [&](const std::string& text) {
         if (error != nullptr) *error = text;
         return false;
     };
-    QFile file(QString::fromStdString(fileName));
-    if (!file.open(QIODevice::ReadOnly)) return fail("Cannot open file \"" + fileName + "\"");
-    const QByteArray data = file.readAll();
-    if (data.size() < 2 || data[0] != 'B' || data[1] != 'M') return fail("\"" + fileName + "\" is not a BMP file");
+    if (size > static_cast<std::size_t>(std::numeric_limits<int>::max())) return fail("\"" + name + "\" is too large");
+    const QByteArray data = QByteArray::fromRawData(static_cast<const char*>(bytes), static_cast<qsizetype>(size));
+    if (data.size() < 2 || data[0] != 'B' || data[1] != 'M') return fail("\"" + name + "\" is not a BMP file");
     QImage decoded;
-    if (!UncompressedRowsComplete(data) || !decoded.loadFromData(data, "BMP") || decoded.isNull())
-        return fail("Bitmap image is not valid: \"" + fileName + "\"");
+    if (!HeaderAcceptable(data) || !decoded.loadFromData(data, "BMP") || decoded.isNull() ||
+        std::int64_t{decoded.width()} * decoded.height() > MaxBitmapPixels)
+        return fail("Bitmap image is not valid: \"" + name + "\"");
     FCanvas->EndPaint();
     // A file's picture has one device pixel per pixel.
     *FImage = decoded.convertToFormat(kFormat);

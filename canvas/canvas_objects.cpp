@@ -1,6 +1,7 @@
 // Colours, pen, brush and font: the platform-independent part of the canvas.
 #include "canvas/Qorn_canvas.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -205,6 +206,18 @@ bool operator==(const TFont& a, const TFont& b)
 }
 
 void TCanvas::MoveTo(int x, int y) { FPenPos = {x, y}; }
+
+void TCanvas::TileDraw(const TRect& rect, const TBitmap& image)
+{
+    const std::int64_t w = image.Width();
+    const std::int64_t h = image.Height();
+    if (w <= 0 || h <= 0) return;
+    // No surface is larger than MaxBitmapSide, so tiles beyond it are never seen.
+    const std::int64_t right = std::min<std::int64_t>(rect.Right, std::int64_t{rect.Left} + MaxBitmapSide);
+    const std::int64_t bottom = std::min<std::int64_t>(rect.Bottom, std::int64_t{rect.Top} + MaxBitmapSide);
+    for (std::int64_t x = rect.Left; x < right; x += w)
+        for (std::int64_t y = rect.Top; y < bottom; y += h) Draw(static_cast<int>(x), static_cast<int>(y), image);
+}
 
 int Utf8Length(const std::string& text)
 {

@@ -176,11 +176,13 @@ TCustomControl::~TCustomControl() = default;
 void TCustomControl::SetBounds(int left, int top, int width, int height)
 {
     TBoundsChange change(*this);
-    width = std::max(width, 0);
-    height = std::max(height, 0);
+    // Sides beyond a bitmap's reach could never be painted, and keeping them
+    // small keeps every sum of a side and a margin within int.
+    width = std::clamp(width, 0, MaxBitmapSide);
+    height = std::clamp(height, 0, MaxBitmapSide);
     if ((width != FWidth || height != FHeight) && !CanResize(width, height)) return;
-    width = std::max(width, 0);
-    height = std::max(height, 0);
+    width = std::clamp(width, 0, MaxBitmapSide);
+    height = std::clamp(height, 0, MaxBitmapSide);
     const bool resized = width != FWidth || height != FHeight;
     FLeft = left;
     FTop = top;
@@ -229,13 +231,17 @@ QImage& TCustomControl::Surface()
     const auto physical = [ratio](int logical) {
         return static_cast<int>(std::min(std::lround(logical * ratio), static_cast<long>(INT_MAX)));
     };
-    const bool matches = wanted ? FSurface.width() == physical(FWidth) && FSurface.height() == physical(FHeight) &&
-                                      FSurface.devicePixelRatio() == ratio
+    // Device pixels obey the bitmap limit, so no size and ratio can ask for
+    // more than a screen-sized picture.
+    int w = wanted ? physical(FWidth) : 0;
+    int h = wanted ? physical(FHeight) : 0;
+    LimitBitmapSize(w, h);
+    const bool matches = wanted ? FSurface.width() == w && FSurface.height() == h && FSurface.devicePixelRatio() == ratio
                                 : FSurface.isNull();
     if (!matches) {
         if (FCanvas) FCanvas->EndPaint();
-        if (wanted) {
-            FSurface = QImage(physical(FWidth), physical(FHeight), QImage::Format_RGB32);
+        if (wanted && w > 0 && h > 0) {
+            FSurface = QImage(w, h, QImage::Format_RGB32);
             FSurface.setDevicePixelRatio(ratio);
             FSurface.fill(ToQColor(clBtnFace));
         } else {

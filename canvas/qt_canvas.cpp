@@ -23,7 +23,10 @@
 
 #include "canvas/Qorn_canvas.h"
 
+#include <QBrush>
+#include <QPainterPath>
 #include <QImage>
+#include <QTransform>
 #include <QString>
 
 #include <algorithm>
@@ -88,6 +91,8 @@ std::uint32_t RgbOf(TColor color)
 
 void Normalise(int& a, int& b)
 {
+    a = ClampCanvasCoord(a);
+    b = ClampCanvasCoord(b);
     if (b < a) std::swap(a, b);
 }
 
@@ -753,18 +758,101 @@ void TQtCanvas::Ellipse(int x1, int y1, int x2, int y2)
     ApplyPen();
     ApplyBrushForFill();
     const bool outline = Pen().Style() != psClear;
-    if (!outline && Brush().Style() != bsSolid) return;
+    const bool fill = Brush().Style() == bsSolid;
+    if (!outline && !fill) return;
+    // Qt's aliased ellipse strays a pixel beyond the box of many wide
+    // ellipses, clip or not; thin solid ones are therefore set here.
+    if (RasterDirect() && (!outline || (ThinPen() && !FPenStyled))) {
+        RasterEllipse(x1, y1, x2, y2, outline, fill);
+        return;
+    }
+    // Wide and dashed outlines, and every ellipse on a device the canvas
+    // cannot write directly: Qt's stroke of a path, which keeps to the clip.
     QPainter& p = Painter();
     SetXorMode(p, Pen().Mode() == pmXor);
     p.setBrush(FQBrush);
     if (outline) {
-        // An aliased outline of the box w-1 x h-1 covers exactly w x h pixels.
         UseQtPen(p);
-        const double o = StrokeOffset();
-        p.drawEllipse(QRectF(x1 + o, y1 + o, x2 - x1 - 1, y2 - y1 - 1));
     } else {
         p.setPen(Qt::NoPen);
+    }
+    // The clip keeps wide strokes inside the box; it narrows any clip the
+    // painter already has and is undone afterwards.
+    p.save();
+    p.setClipRect(QRect(x1, y1, x2 - x1, y2 - y1), Qt::IntersectClip);
+    if (outline) {
+        // An aliased outline of the box w-1 x h-1 covers exactly w x h pixels.
+        const double o = StrokeOffset();
+        QPainterPath path;
+        path.addEllipse(QRectF(x1 + o, y1 + o, x2 - x1 - 1, y2 - y1 - 1));
+        p.drawPath(path);
+    } else {
         p.drawEllipse(QRectF(x1, y1, x2 - x1, y2 - y1));
+    }
+    p.restore();
+}
+
+// Row j of the box holds the pixels whose centres lie within the ellipse at
+// the row's centre, at least the middle one or two, and the rows through the
+// centre the whole width, so that the ellipse touches all four sides and is
+// symmetric. A pixel of the region with a
+// 4-neighbour outside it belongs to the outline, the others to the fill.
+void TQtCanvas::RasterEllipse(int x1, int y1, int x2, int y2, bool outline, bool fill)
+{
+    std::uint32_t* pixels = WritablePixels();
+    if (pixels == nullptr) return;
+    const long long w = static_cast<long long>(x2) - x1;
+    const long long h = static_cast<long long>(y2) - y1;
+    const double a = static_cast<double>(w) / 2.0;
+    const double b = static_cast<double>(h) / 2.0;
+    struct Span {
+        long long L = 0, R = 0;  // [L, R) relative to x1; empty when L >= R
+    };
+    auto span = [&](long long j) {
+        Span s;
+        if (j < 0 || j >= h) return s;
+        const double dy = std::fabs(static_cast<double>(j) + 0.5 - b);
+        const double t = dy / b;
+        // The rows through the centre reach both sides; every row holds its middle pixel.
+        const double half = dy <= 0.5 ? a : std::max(a * std::sqrt(std::max(0.0, 1.0 - t * t)), 0.5);
+        constexpr double eps = 1e-9;
+        s.L = std::max(0LL, static_cast<long long>(std::ceil(a - half - 0.5 - eps)));
+        s.R = std::min(w, static_cast<long long>(std::floor(a + half - 0.5 + eps)) + 1);
+        return s;
+    };
+    const bool xorMode = Pen().Mode() == pmXor;
+    const std::uint32_t brushRgb = RgbOf(Brush().Color());
+    const std::uint32_t fillPixel = xorMode ? brushRgb : (0xFF000000u | brushRgb);
+    const long long stride = FImage->bytesPerLine() / 4;
+    const long long width = FImage->width();
+    auto put = [&](long long y, long long from, long long to, std::uint32_t value) {
+        from = std::max(from + x1, 0LL);
+        to = std::min(to + x1, width);
+        std::uint32_t* row = pixels + y * stride;
+        for (long long x = from; x < to; ++x) row[x] = xorMode ? (row[x] ^ value) : value;
+    };
+    // Only the rows on the image are visited.
+    const long long firstRow = std::max(0LL, -static_cast<long long>(y1));
+    const long long lastRow = std::min(h, static_cast<long long>(FImage->height()) - y1);
+    for (long long j = firstRow; j < lastRow; ++j) {
+        const Span s = span(j);
+        if (s.L >= s.R) continue;
+        const long long y = y1 + j;
+        if (!outline) {
+            put(y, s.L, s.R, fillPixel);
+            continue;
+        }
+        const Span up = span(j - 1);
+        const Span down = span(j + 1);
+        const long long innerL = std::max({s.L + 1, up.L, down.L});
+        const long long innerR = std::min({s.R - 1, up.R, down.R});
+        if (innerL >= innerR) {
+            put(y, s.L, s.R, FPenPixel);
+            continue;
+        }
+        put(y, s.L, innerL, FPenPixel);
+        if (fill) put(y, innerL, innerR, fillPixel);
+        put(y, innerR, s.R, FPenPixel);
     }
 }
 
@@ -835,6 +923,8 @@ TColor TQtCanvas::GetPixel(int x, int y) const
 void TQtCanvas::TextOut(int x, int y, const std::string& text)
 {
     if (!CanPaint()) return;
+    x = ClampCanvasCoord(x);
+    y = ClampCanvasCoord(y);
     ApplyBrushForFill();
     const QFontMetrics& metrics = Metrics();
     const QString qtext = ToQString(text);
@@ -871,14 +961,34 @@ void TQtCanvas::Draw(int x, int y, const TBitmap& image)
     p.drawImage(QPoint(x, y), source);
 }
 
+void TQtCanvas::TileDraw(const TRect& rect, const TBitmap& image)
+{
+    const QImage& source = image.Image();
+    if (source.isNull() || !CanPaint()) return;
+    const int left = std::max(rect.Left, 0);
+    const int top = std::max(rect.Top, 0);
+    const int right = std::min(rect.Right, FImage->width());
+    const int bottom = std::min(rect.Bottom, FImage->height());
+    if (left >= right || top >= bottom) return;
+    const QRect area(left, top, right - left, bottom - top);
+    QBrush texture(&source == FImage ? source.copy() : source);
+    texture.setTransform(QTransform::fromTranslate(rect.Left, rect.Top));
+    QPainter& p = Painter();
+    SetXorMode(p, false);
+    p.fillRect(area, texture);
+}
+
 void TQtCanvas::StretchDraw(const TRect& rect, const TBitmap& image)
 {
     const QImage& source = image.Image();
     if (source.isNull() || !CanPaint() || rect.Left == rect.Right || rect.Top == rect.Bottom) return;
-    const bool mirrorX = rect.Right < rect.Left;
-    const bool mirrorY = rect.Bottom < rect.Top;
-    const QRect target(std::min(rect.Left, rect.Right), std::min(rect.Top, rect.Bottom), std::abs(rect.Right - rect.Left),
-                       std::abs(rect.Bottom - rect.Top));
+    const TRect r{ClampCanvasCoord(rect.Left), ClampCanvasCoord(rect.Top), ClampCanvasCoord(rect.Right),
+                  ClampCanvasCoord(rect.Bottom)};
+    if (r.Left == r.Right || r.Top == r.Bottom) return;
+    const bool mirrorX = r.Right < r.Left;
+    const bool mirrorY = r.Bottom < r.Top;
+    const QRect target(std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::abs(r.Right - r.Left),
+                       std::abs(r.Bottom - r.Top));
     const QImage picture = (mirrorX || mirrorY || &source == FImage) ? source.mirrored(mirrorX, mirrorY) : source;
     QPainter& p = Painter();
     SetXorMode(p, false);

@@ -46,6 +46,8 @@ public:
     bool IsPrinterCanvas() const override { return FPrinterPage; }
     int PrinterLogPixelsY() const override { return FLogPixelsY; }
     double DevicePixelRatio() const override;
+    // One textured fill over the part of the rectangle on the surface.
+    void TileDraw(const TRect& rect, const TBitmap& image) override;
 
     // Finishes all drawing so that the image can be read, resized or
     // replaced. The next drawing call opens the painter again.
@@ -81,6 +83,9 @@ private:
     double StrokeOffset() const { return RasterDirect() ? 0.0 : 0.5; }
     void PainterThinPath(const TPoint* points, int count, bool closed);
     void PainterThinSegment(QPainter& painter, TPoint from, TPoint to);
+    // An ellipse of thin solid outline (or none) set pixel by pixel, strictly
+    // inside [x1, x2) x [y1, y2).
+    void RasterEllipse(int x1, int y1, int x2, int y2, bool outline, bool fill);
 
     QImage* FImage;
     std::unique_ptr<QPainter> FPainter;

@@ -702,6 +702,8 @@ private:
     void PropagateSharedData();
     void TakeSharedData(const TCustomKurvo& from);
     void RemoveSharer(TCustomKurvo* sharer);
+    // Unlinks every sharer of this chart, leaving each with storage no other chart writes.
+    void ReleaseSharers();
 
     // renderer helpers (render_item.cpp, render_shapes.cpp); canvas points
     // are clamped to +-30000

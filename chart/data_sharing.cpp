@@ -1,6 +1,8 @@
 // Sharing one chart's data list with up to four other charts.
 #include "chart/Qorn_kurvo.h"
 
+#include <new>
+
 namespace kurvo {
 
 TCustomKurvo* TCustomKurvo::Sharer(int index) const
@@ -25,6 +27,25 @@ void TCustomKurvo::TakeSharedData(const TCustomKurvo& from)
     FData.Count = from.FData.Count;
     FItemCounters = from.FItemCounters;
     MarkStale();  // the next paint event shows the new items here too
+}
+
+void TCustomKurvo::ReleaseSharers()
+{
+    // The first sharer inherits the storage; the others get copies, so that
+    // no two charts without a link ever write into one container.
+    for (int i = 0; i < FSharerCount; ++i) {
+        TCustomKurvo* sharer = FSharers[i];
+        if (sharer == nullptr || sharer->FUseDataOf != this) continue;
+        sharer->FUseDataOf = nullptr;
+        if (i == 0) continue;
+        try {
+            sharer->FData.Items = sharer->FData.Items->Copy(sharer->FData.Count, sharer->FData.Count);
+        } catch (const std::bad_alloc&) {
+            sharer->FData.Clear();  // an empty list rather than a corrupted one
+        }
+    }
+    FSharers.fill(nullptr);
+    FSharerCount = 0;
 }
 
 void TCustomKurvo::SetUseDataOf(TCustomKurvo* value)
@@ -57,8 +78,7 @@ void TCustomKurvo::SetUseDataOf(TCustomKurvo* value)
     }
     if (FUseDataOf != nullptr) FUseDataOf->RemoveSharer(this);
     FUseDataOf = value;
-    FData.Items = value->FData.Items;
-    FData.Count = value->FData.Count;
+    TakeSharedData(*value);
     // Text items of the shared list name entries of the owner's long texts.
     FLongTexts[0] = value->FLongTexts[0];
     value->FSharers[value->FSharerCount++] = this;

@@ -2,6 +2,8 @@
 // device pixel ratio, PDF and SVG pages, printed pages.
 #pragma once
 
+#include "../canvas/Qorn_canvas.h"
+
 #include <string>
 
 class QImage;
@@ -12,11 +14,11 @@ namespace kurvo {
 
 class TCustomKurvo;
 
-// Limits of an exported picture, in logical and in device pixels alike: a
-// side of a large screen's picture several times over, and 64 megapixels
-// (256 MiB for each of the chart's two bitmaps).
-constexpr int MaxExportSide = 16384;
-constexpr long long MaxExportPixels = 64LL * 1024 * 1024;
+// Limits of an exported picture, in logical and in device pixels alike: the
+// limits of every bitmap (a side of 16384 pixels, 4096 x 4096 pixels in
+// all), so that an export never asks for a picture no bitmap could hold.
+constexpr int MaxExportSide = MaxBitmapSide;
+constexpr long long MaxExportPixels = MaxBitmapPixels;
 
 // Renders one chart; the chart's output calls forward here.
 class TKurvoExporter {

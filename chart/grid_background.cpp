@@ -41,22 +41,13 @@ void TCustomKurvo::DrawBackground(TCanvas& canvas, int left, int top, int width,
             img.SetName("");  // the next paint draws the plain background
             return;
         }
-        const int w = FBackBitmap->Width();
-        const int h = FBackBitmap->Height();
         switch (img.FillMode()) {
             case bfSimple:
                 canvas.Rectangle(0, 0, width, height);
                 canvas.Draw(0, 0, *FBackBitmap);
                 break;
             case bfStretch: canvas.StretchDraw({0, 0, width, height}, *FBackBitmap); break;
-            case bfTile: {
-                const int nx = (width - 1) / w + 1;
-                const int ny = (height - 1) / h + 1;
-                for (int c = 1; c <= nx; ++c)
-                    for (int r = 1; r <= ny; ++r)
-                        canvas.Draw(w * (c - 1), h * (r - 1), *FBackBitmap);
-                break;
-            }
+            case bfTile: canvas.TileDraw({0, 0, width, height}, *FBackBitmap); break;
         }
         return;
     }

@@ -81,9 +81,7 @@ TCustomKurvo::~TCustomKurvo()
 {
     // A chart that leaves must not be left behind in its owner's sharer list.
     if (FUseDataOf != nullptr) FUseDataOf->RemoveSharer(this);
-    for (int i = 0; i < FSharerCount; ++i)
-        if (FSharers[i] != nullptr && FSharers[i]->FUseDataOf == this) FSharers[i]->FUseDataOf = nullptr;
-    FSharerCount = 0;
+    ReleaseSharers();
 
     // The sub-objects notify this chart; silence them before they go.
     for (auto& crossHair : FCrossHairs) crossHair->OnChange = nullptr;
@@ -447,8 +445,7 @@ void TCustomKurvo::Assign(const TPersistent& source)
     TCustomKurvo* owner = src->FUseDataOf;
     if (owner != nullptr && owner != this && FSharerCount == 0 && owner->FSharerCount < MaxSharers) {
         FUseDataOf = owner;
-        FData.Items = owner->FData.Items;
-        FData.Count = owner->FData.Count;
+        TakeSharedData(*owner);
         owner->FSharers[owner->FSharerCount++] = this;
     }
     PropagateSharedData();

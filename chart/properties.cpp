@@ -1,6 +1,8 @@
 // Published properties of the chart, margin geometry and SetBounds.
 #include "chart/Qorn_kurvo.h"
 
+#include "base/pixel_math.h"
+
 #include <algorithm>
 
 namespace kurvo {
@@ -46,25 +48,25 @@ void TCustomKurvo::MarginGeometry()
 
 void TCustomKurvo::SetMarginLeft(int value)
 {
-    FMarginLeft = value;
+    FMarginLeft = std::clamp(value, -MaxChartMargin, MaxChartMargin);
     MarginGeometry();
 }
 
 void TCustomKurvo::SetMarginRight(int value)
 {
-    FMarginRight = value;
+    FMarginRight = std::clamp(value, -MaxChartMargin, MaxChartMargin);
     MarginGeometry();
 }
 
 void TCustomKurvo::SetMarginTop(int value)
 {
-    FMarginTop = value;
+    FMarginTop = std::clamp(value, -MaxChartMargin, MaxChartMargin);
     MarginGeometry();
 }
 
 void TCustomKurvo::SetMarginBottom(int value)
 {
-    FMarginBottom = value;
+    FMarginBottom = std::clamp(value, -MaxChartMargin, MaxChartMargin);
     MarginGeometry();
 }
 
@@ -188,13 +190,13 @@ void TCustomKurvo::SetCaptionTrim(int value)
 
 void TCustomKurvo::SetCaptionPosX(int value)
 {
-    FCaptionPosX = value;
+    FCaptionPosX = ClampOffset(value);
     RepaintIfAutoRedraw();
 }
 
 void TCustomKurvo::SetCaptionPosY(int value)
 {
-    FCaptionPosY = value;
+    FCaptionPosY = ClampOffset(value);
     RepaintIfAutoRedraw();
 }
 

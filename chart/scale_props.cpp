@@ -1,5 +1,7 @@
 #include "chart/scale_props.h"
 
+#include "base/pixel_math.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -72,13 +74,13 @@ void TScaleProps::SetCaption(const std::string& value)
 
 void TScaleProps::SetCaptionPosX(int value)
 {
-    FCaptionPosX = value;
+    FCaptionPosX = ClampOffset(value);
     Changed();
 }
 
 void TScaleProps::SetCaptionPosY(int value)
 {
-    FCaptionPosY = value;
+    FCaptionPosY = ClampOffset(value);
     Changed();
 }
 
@@ -213,9 +215,9 @@ int TScaleProps::ScalePos() const { return IsHorizontal(FScaleType) ? FScalePosH
 void TScaleProps::SetScalePos(int value)
 {
     if (IsHorizontal(FScaleType))
-        FScalePosHoriz = value;
+        FScalePosHoriz = ClampOffset(value);
     else
-        FScalePosVert = value;
+        FScalePosVert = ClampOffset(value);
     Changed();
 }
 

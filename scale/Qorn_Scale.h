@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kurvo {
@@ -129,6 +130,9 @@ public:
     bool LoadingFlag() const { return FLoadingFlag; }
     // Pixel along the axis of a world value (x for horizontal, y for vertical types).
     int ValueToPixel(double value) const;
+    // ValueToPixel, but none where the value has no pixel (NaN, or an axis
+    // narrower than its numbers can resolve).
+    std::optional<int> DefinedPixel(double value) const;
     double ScaleFactor() const { return FScaleFactor; }
     double ScaleOffset() const { return FScaleOffset; }
     // Recomputes the world-to-pixel mapping from range, margins and size.

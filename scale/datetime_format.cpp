@@ -126,20 +126,23 @@ std::string FormatSeconds(bool withMilliseconds, double seconds)
 {
     if (!std::isfinite(seconds)) return {};
     const double a = std::fabs(seconds);
-    double whole;
+    // The fraction of a double is exact, so the milliseconds survive at
+    // any magnitude that still has them.
+    double whole = std::floor(a);
+    const double fraction = a - whole;
     int ms = 0;
-    if (a < 9e12) {
-        if (withMilliseconds) {
-            const long long t = std::llround(a * 1000.0);
-            whole = static_cast<double>(t / 1000);
-            ms = static_cast<int>(t % 1000);
-        } else {
-            // Seconds are truncated; a value within a microsecond below a
-            // whole second (the rounding of a tick sum) counts as that second.
-            whole = std::floor(a + 1e-6);
+    if (withMilliseconds) {
+        ms = static_cast<int>(std::lround(fraction * 1000.0));
+        if (ms == 1000) {
+            whole += 1.0;
+            ms = 0;
         }
     } else {
-        whole = std::floor(a);  // no fraction left to show
+        // Seconds are truncated; only the rounding residue of a tick sum
+        // (a nanosecond, or a thousand rounding steps of a large value)
+        // below a whole second counts as that second.
+        const double residue = std::fmax(1e-9, 1024.0 * (std::nextafter(a, HUGE_VAL) - a));
+        if (fraction > 0.0 && 1.0 - fraction <= residue) whole += 1.0;
     }
     const double hours = std::floor(whole / 3600.0);
     const double rest = std::fmod(whole, 3600.0);

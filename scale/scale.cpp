@@ -161,6 +161,21 @@ void TScale::UpdateTransform()
     }
 }
 
+std::optional<int> TScale::DefinedPixel(double value) const
+{
+    double p;
+    if (FLogarithmic) {
+        if (value > 1e-100)
+            p = FScaleFactor * std::log(value) + FScaleOffset;
+        else
+            p = FRangeHigh >= FRangeLow ? 0.0 : Width();
+    } else {
+        p = FScaleFactor * value + FScaleOffset;
+    }
+    if (std::isnan(p)) return std::nullopt;
+    return RoundPixel(p);
+}
+
 int TScale::ValueToPixel(double value) const
 {
     double p;
@@ -179,28 +194,28 @@ int TScale::ValueToPixel(double value) const
 
 void TScale::SetMarginTop(int value)
 {
-    FMarginTop = std::max(0, value);
+    FMarginTop = std::clamp(value, 0, MaxAxisMargin);
     UpdateTransform();
     Redraw();
 }
 
 void TScale::SetMarginBottom(int value)
 {
-    FMarginBottom = std::max(0, value);
+    FMarginBottom = std::clamp(value, 0, MaxAxisMargin);
     UpdateTransform();
     Redraw();
 }
 
 void TScale::SetMarginLeft(int value)
 {
-    FMarginLeft = std::max(0, value);
+    FMarginLeft = std::clamp(value, 0, MaxAxisMargin);
     UpdateTransform();
     Redraw();
 }
 
 void TScale::SetMarginRight(int value)
 {
-    FMarginRight = std::max(0, value);
+    FMarginRight = std::clamp(value, 0, MaxAxisMargin);
     UpdateTransform();
     Redraw();
 }
@@ -305,13 +320,13 @@ void TScale::SetCaption(const std::string& value)
 
 void TScale::SetCaptionPosX(int value)
 {
-    FCaptionPosX = value;
+    FCaptionPosX = ClampOffset(value);
     Redraw();
 }
 
 void TScale::SetCaptionPosY(int value)
 {
-    FCaptionPosY = value;
+    FCaptionPosY = ClampOffset(value);
     Redraw();
 }
 

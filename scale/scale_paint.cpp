@@ -171,7 +171,9 @@ void TScale::PaintVertical(TCanvas& canvas, int baseX)
 void TScale::DrawTickVisit(TCanvas& canvas, TTickVisit& visit, int base, int zeroHeight)
 {
     const bool horizontal = IsHorizontal(FScaleType);
-    const int pixel = ValueToPixel(visit.Value);
+    const std::optional<int> defined = DefinedPixel(visit.Value);
+    if (!defined) return;  // nowhere to draw it, and no position to report
+    const int pixel = *defined;
     if (visit.IsMessage) {
         DrawMessage(canvas, FScaleType, pixel, base, visit);
         return;
@@ -236,7 +238,8 @@ void TScale::DrawVerticalLabel(TCanvas& canvas, double value, int baseX, int y, 
     const int w = canvas.TextWidth(text);
     const int h = centreHeight >= 0 ? centreHeight : canvas.TextHeight(text);
     const int left = FScaleType == sctYR ? baseX - w - kVerticalLabelGap : baseX + kVerticalLabelGap;
-    canvas.TextOut(left, y - h / 2, text);
+    // In 64 bits: a tick pixel near the integer limits must not overflow.
+    canvas.TextOut(left, ClampCanvasCoord(static_cast<long long>(y) - h / 2), text);
 }
 
 void TScale::DrawDateLine(TCanvas& canvas, double value, int pixel, int base, std::string text)

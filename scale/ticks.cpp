@@ -219,8 +219,9 @@ void RunLogarithmicPass(const TTickSettings& s, TTickList& list, const TTickVisi
     // lo is a positive double, so e0 lies within about -324 ... 308.
     const int e0 = static_cast<int>(std::floor(std::log10(lo * kLogSlack)));
     auto decadeStart = [e0](int j) { return PowerOfTen(e0 + j); };
-    // Below about 1e-323 the decade start is not a double.
-    if (!(decadeStart(0) > 0.0) || !std::isfinite(decadeStart(0))) {
+    // The decade 1e-324 starts below the smallest double; it is still walked
+    // (as 0, so it visits nothing of its own) for the decades above it.
+    if (e0 < -324 || !std::isfinite(decadeStart(0))) {
         RunLinearPass(s, list, visit);
         return;
     }

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
 #include <fstream>
+#include <utility>
 #include <vector>
 
 namespace kurvo {
@@ -34,6 +37,22 @@ TEST(Bitmap, SizeIsNeverNegativeAndAZeroSideKeepsTheOther)
     EXPECT_EQ(bitmap.Pixel(9, 0), -1);
     EXPECT_EQ(bitmap.Pixel(0, 2), -1);
     EXPECT_EQ(bitmap.Pixel(-1, 0), -1);
+}
+
+TEST(Bitmap, NoSizeAsksForMoreThanAScreenSizedPicture)
+{
+    const std::pair<int, int> rows[] = {{INT_MAX, INT_MAX}, {INT_MAX, 1}, {1, INT_MAX}, {16384, 16384}, {20000, 3}};
+    for (auto [w, h] : rows) {
+        TBitmap bitmap(w, h);
+        EXPECT_LE(bitmap.Width(), MaxBitmapSide) << w << " x " << h;
+        EXPECT_LE(bitmap.Height(), MaxBitmapSide) << w << " x " << h;
+        EXPECT_LE(std::int64_t{bitmap.Width()} * bitmap.Height(), MaxBitmapPixels) << w << " x " << h;
+        EXPECT_GT(bitmap.Height(), 0);
+        EXPECT_EQ(bitmap.Image().width(), bitmap.Width());
+    }
+    TBitmap ordinary(1920, 1080);
+    EXPECT_EQ(ordinary.Width(), 1920);
+    EXPECT_EQ(ordinary.Height(), 1080);
 }
 
 TEST(Bitmap, ResizingWhileDrawingIsSafeAndTheNewPixelsCanBeDrawn)
@@ -183,6 +202,18 @@ TEST_F(BitmapFile, RefusedFilesLeaveTheBitmapAsItWas)
     truncated.resize(truncated.size() - 5);
     auto header = Bmp(3, 2, 24, kRows24);
     header.resize(30);
+    // Header values patched in: width, height (info header offsets 4, 8), compression (16).
+    auto patched = [](std::uint32_t width, std::uint32_t height, std::uint32_t bits, std::uint32_t compression) {
+        auto bytes = Bmp(1, 1, 32, {{0, 0, 0, 0}});
+        auto set = [&](std::size_t at, std::uint32_t v, int n) {
+            for (int k = 0; k < n; ++k) bytes[at + static_cast<std::size_t>(k)] = static_cast<unsigned char>(v >> (8 * k));
+        };
+        set(18, width, 4);
+        set(22, height, 4);
+        set(28, bits, 2);
+        set(30, compression, 4);
+        return bytes;
+    };
     std::vector<unsigned char> garbage = {'B', 'M'};
     for (int k = 0; k < 80; ++k) garbage.push_back(static_cast<unsigned char>(k * 7));
 
@@ -194,6 +225,9 @@ TEST_F(BitmapFile, RefusedFilesLeaveTheBitmapAsItWas)
         {"garbage after the signature", Write("garbage.bmp", garbage)},
         {"empty file", Write("empty.bmp", {})},
         {"directory", FDir.path().toStdString()},
+        {"largest dimensions at 32 bits", Write("huge.bmp", patched(0x7fffffff, 0x7fffffff, 32, 0))},
+        {"largest negative height", Write("down.bmp", patched(0x7fffffff, 0x80000000u, 32, 0))},
+        {"run-length picture larger than a screen", Write("rle.bmp", patched(10000, 10000, 8, 1))},
     };
     for (const auto& [name, path] : rows) {
         TBitmap bitmap(2, 3);

@@ -115,6 +115,28 @@ TEST(QtCanvasEllipse, InscribedInTheBoxWithRightAndBottomExclusive)
     }
 }
 
+// Every box size up to 40 x 40: the ellipse stays inside [x1, x2) x [y1, y2)
+// and touches each of the four edges.
+TEST(QtCanvasEllipse, EveryBoxSizeStaysInsideItsBox)
+{
+    constexpr int origin = 5;
+    TBitmap bitmap(origin + 42, origin + 42);
+    int wrong = 0;
+    for (int w = 1; w <= 40; ++w)
+        for (int h = 1; h <= 40; ++h) {
+            test::Clear(bitmap, clWhite);
+            TCanvas& c = bitmap.Canvas();
+            c.Brush().SetColor(clRed);
+            c.Ellipse(origin, origin, origin + w, origin + h);
+            const Box expected{origin, origin, origin + w - 1, origin + h - 1};
+            const Box drawn = BoundsOf(PixelsNot(bitmap, clWhite));
+            if (drawn != expected && ++wrong <= 400)
+                ADD_FAILURE() << w << " x " << h << ": drawn over " << drawn.Left << "," << drawn.Top << " ... "
+                              << drawn.Right << "," << drawn.Bottom << Picture(bitmap);
+        }
+    EXPECT_EQ(wrong, 0) << "box sizes whose ellipse is not inscribed";
+}
+
 TEST(QtCanvasEllipse, ClearPenFillsInsideTheBoxAndClearBrushOnlyOutlines)
 {
     TBitmap bitmap(20, 16);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -144,4 +145,89 @@ TEST(DataSharing, DestroyingAMemberLeavesNoDanglingPartner)
     EXPECT_EQ(survivor.UseDataOf(), nullptr);
     survivor.DrawTo(1, 1.0);
     EXPECT_EQ(survivor.DataCount(), 1);
+}
+
+// Every way a chart can come to hold storage it did not allocate itself;
+// Capacity is the chart's own and must never be taken as the slots that
+// exist. Each row returns the chart that draws next.
+TEST(DataSharing, CommandsNeverWritePastTheStorageActuallyHeld)
+{
+    struct Row {
+        const char* name;
+        std::function<TKurvo*(std::vector<std::unique_ptr<TKurvo>>&)> setup;
+    };
+    const Row rows[] = {
+        {"joining an empty owner",
+         [](auto& c) {
+             c[1]->MoveTo(1, 1);
+             c[1]->SetUseDataOf(c[0].get());
+             return c[1].get();
+         }},
+        {"switching to an owner with less storage",
+         [](auto& c) {
+             for (int i = 0; i < 1500; ++i) c[0]->DrawTo(i, 0.0);
+             c[2]->SetUseDataOf(c[0].get());
+             c[2]->SetUseDataOf(c[1].get());
+             return c[2].get();
+         }},
+        {"a copy of a sharer",
+         [](auto& c) {
+             for (int i = 0; i < 1500; ++i) c[2]->DrawTo(i, 0.0);
+             c[1]->SetUseDataOf(c[0].get());
+             c[2]->Assign(*c[1]);
+             return c[2].get();
+         }},
+        {"a second sharer of a destroyed owner",
+         [](auto& c) {
+             for (int i = 0; i < 1500; ++i) c[1]->DrawTo(i, 0.0);
+             c[1]->SetUseDataOf(c[0].get());
+             c[2]->SetUseDataOf(c[0].get());
+             c[0].reset();
+             return c[2].get();
+         }},
+    };
+    MessageCapture capture;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::vector<std::unique_ptr<TKurvo>> charts;
+        for (int i = 0; i < 3; ++i) charts.push_back(std::make_unique<TKurvo>());
+        TKurvo* chart = row.setup(charts);
+        const int before = chart->DataCount();
+        for (int i = 0; i < 1100; ++i) chart->DrawTo(i, 7.0);
+        ASSERT_EQ(chart->DataCount(), before + 1100);
+        EXPECT_GE(chart->DataList().Items->Allocated(), chart->DataCount());
+        EXPECT_EQ(chart->DataItem(chart->DataCount() - 1).Y, 7.0);
+        for (auto& c : charts)
+            if (c && c.get() != chart && c->UseDataOf() == nullptr && c->SharerCount() == 0)
+                EXPECT_LE(c->DataCount(), 1500) << "a former partner was written";
+        for (auto& c : charts)
+            if (c && c->UseDataOf() != nullptr) c->SetUseDataOf(nullptr);
+    }
+    EXPECT_TRUE(capture.messages.empty());
+}
+
+TEST(DataSharing, JoiningHandsOverTheItemCounters)
+{
+    TKurvo owner, sharer;
+    for (int i = 0; i < 99; ++i) owner.DrawTo(i, 1.0);
+    sharer.SetUseDataOf(&owner);
+    EXPECT_EQ(sharer.ItemCounter(3), owner.ItemCounter(3));
+    EXPECT_EQ(sharer.ItemCounter(3), 99);
+    sharer.SetUseDataOf(nullptr);
+}
+
+TEST(DataSharing, SharersOfADestroyedOwnerNoLongerWriteIntoEachOther)
+{
+    auto owner = std::make_unique<TKurvo>();
+    TKurvo a, b;
+    owner->DrawTo(1, 1.0);
+    a.SetUseDataOf(owner.get());
+    b.SetUseDataOf(owner.get());
+    owner.reset();
+    a.DrawTo(2, 2.0);
+    b.DrawTo(3, 3.0);
+    ASSERT_EQ(a.DataCount(), 2);
+    ASSERT_EQ(b.DataCount(), 2);
+    EXPECT_EQ(a.DataItem(1).X, 2.0);
+    EXPECT_EQ(b.DataItem(1).X, 3.0);
 }

@@ -202,6 +202,9 @@ TEST(FormatSeconds, ClockTexts)
         // The rounding residue of a tick sum does not cost a second.
         {false, -3.9999999999999996, "-00:00:04"},
         {false, 59.9999999999, " 00:01:00"},
+        // ... but a real fraction is truncated, however close to the next second.
+        {false, 6.9999999, " 00:00:06"},
+        {false, 6.999999999, " 00:00:06"},
         // A negative value that shows zero reads as zero.
         {true, -1e-10, " 00:00:00.000"},
         {false, -1e-10, " 00:00:00"},
@@ -215,6 +218,9 @@ TEST(FormatSeconds, HugeAndNonFiniteValues)
 {
     EXPECT_EQ(FormatSeconds(false, 36e15), " 10000000000000:00:00");
     EXPECT_EQ(FormatSeconds(true, 36e15 + 8), " 10000000000000:00:08.000");
+    // Milliseconds are kept as long as the value has them.
+    EXPECT_EQ(FormatSeconds(true, 9000000000000.25), " 2500000000:00:00.250");
+    EXPECT_EQ(FormatSeconds(true, 4503599627370495.5), " 1250999896491:48:15.500");
     const std::string huge = FormatSeconds(true, -std::numeric_limits<double>::max());
     EXPECT_EQ(huge.front(), '-');
     EXPECT_GT(huge.size(), 300u);

@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kurvo {
@@ -576,5 +578,42 @@ TEST(AxisPaint, ClockPassVisits)
         const int base = r.type == sctYR ? 120 : 20;
         TScalePaintAccess::DrawVisit(a.axis, a.canvas, visit, base, 13);
         EXPECT_EQ(a.log, r.expected);
+    }
+}
+
+// Ranges whose ends map to one number (narrower than a rounding step of
+// their logarithm, or of themselves): the ticks have no pixel, so nothing is
+// drawn for them and no event reports an undefined position.
+TEST(AxisPaint, TicksWithoutAPixelAreNotDrawn)
+{
+    struct Row {
+        const char* Name;
+        TScaleType Type;
+        bool Logarithmic;
+        double Low, High;
+    };
+    const Row rows[] = {
+        {"log, vertical", sctYR, true, 4.8666985372458141e+260, 4.8666985372463008e+260},
+        {"log, horizontal", sctXT, true, 4.8666985372458141e+260, 4.8666985372463008e+260},
+        {"linear, subnormal width", sctYL, false, 0.0, 5e-324},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.Name);
+        TAxisOnCanvas a(r.Type);
+        a.SetRange(r.Low, r.High, 3, true);
+        a.axis.SetLogarithmic(r.Logarithmic);
+        std::vector<std::pair<int, int>> positions;
+        a.axis.OnScaleTickDrawn = [&](TObject*, TCanvas&, TScaleType, double, int x, int y) {
+            positions.emplace_back(x, y);
+        };
+        a.Paint();
+        for (auto [x, y] : positions) {
+            EXPECT_LE(std::abs(x), MaxCanvasCoord);
+            EXPECT_LE(std::abs(y), MaxCanvasCoord);
+        }
+        for (const TCanvasCall& c : a.canvas.CallsOf("TextOut")) {
+            EXPECT_LE(std::abs(c.Args[0]), MaxCanvasCoord) << c.Text;
+            EXPECT_LE(std::abs(c.Args[1]), MaxCanvasCoord) << c.Text;
+        }
     }
 }

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <string>
 
 namespace kurvo::test {
 namespace {
@@ -126,7 +128,6 @@ TEST(LogarithmicPass, RangesWithoutWholeDecadesAreTickedLinearly)
         {"an end at zero", 0, 100},
         {"a negative end", -10, 1000},
         {"both ends negative", -1000, -1},
-        {"an end below the smallest power of ten", 5e-324, 1},
     };
     for (const FallbackRow& row : rows) {
         SCOPED_TRACE(row.Name);
@@ -167,6 +168,15 @@ TEST(LogarithmicPass, SpansTheWholeRangeOfDoubles)
     const TRecordedPass top = Record(LogAxis(1e300, std::numeric_limits<double>::max(), 3, -3));
     EXPECT_EQ(top.Sequence(), "L1e+300:300 L1e+301:301 L1e+302:302 L1e+303:303 L1e+304:304 L1e+305:305 "
                               "L1e+306:306 L1e+307:307 L1e+308:308");
+
+    // From the smallest double: the decade below it is walked but visits nothing.
+    const TRecordedPass bottom = Record(LogAxis(5e-324, 1e-300));
+    ASSERT_EQ(bottom.Visits.size(), 24u) << bottom.Sequence();
+    for (std::size_t i = 0; i < bottom.Visits.size(); ++i) {
+        EXPECT_EQ(bottom.Visits[i].Pass, tpLogarithmic);
+        EXPECT_EQ(bottom.Visits[i].Kind, tkLong);
+        EXPECT_EQ(bottom.Visits[i].Value, std::strtod(("1e" + std::to_string(static_cast<int>(i) - 323)).c_str(), nullptr));
+    }
 }
 
 }  // namespace

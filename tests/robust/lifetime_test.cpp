@@ -1,0 +1,82 @@
+// Charts created, shared, copied and destroyed in random orders: owners die
+// before their sharers, copies of sharers join owners, and every survivor
+// still draws and paints. Run under LeakSanitizer in CI; here the resident
+// memory must stay flat from one round to the next.
+//
+//   KURVO_LIFETIME_SEED    seed (default 1)
+//   KURVO_LIFETIME_CYCLES  create/share/destroy cycles (default 300)
+#include "chart/Qorn_kurvo.h"
+#include "robust_support.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <vector>
+
+namespace kurvo::robust {
+namespace {
+
+long ResidentMegabytes()
+{
+    long pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * 4096 / (1024 * 1024);
+}
+
+TEST(Lifetime, ChartsDieInAnyOrderWithoutLeaksOrDanglingPartners)
+{
+    const std::uint64_t seed = EnvNumber("KURVO_LIFETIME_SEED", 1);
+    const int cycles = static_cast<int>(EnvNumber("KURVO_LIFETIME_CYCLES", 300));
+    TExtremes x(seed);
+    // The refusals of data sharing would open modal boxes.
+    const TMessageHandler previous = SetInfoMessageHandler([](const std::string&) {});
+    std::vector<std::unique_ptr<TKurvo>> charts;
+    long afterWarmUp = 0;
+    for (int cycle = 0; cycle < cycles; ++cycle) {
+        SCOPED_TRACE("KURVO_LIFETIME_SEED=" + std::to_string(seed) + " cycle " + std::to_string(cycle));
+        auto pick = [&]() -> TKurvo& { return *charts[static_cast<std::size_t>(x.Below(static_cast<int>(charts.size())))]; };
+        switch (charts.empty() ? 0 : x.Below(7)) {
+        case 0:
+            if (charts.size() < 8) {
+                charts.push_back(std::make_unique<TKurvo>());
+                charts.back()->SetBounds(0, 0, 120 + x.Below(100), 90 + x.Below(100));
+                charts.back()->HandleNeeded();
+            }
+            break;
+        case 1: pick().SetUseDataOf(&pick()); break;
+        case 2: pick().SetUseDataOf(nullptr); break;
+        case 3: pick().Assign(pick()); break;
+        case 4: {
+            // An owner (or anyone) goes first; its former sharers must paint.
+            charts.erase(charts.begin() + x.Below(static_cast<int>(charts.size())));
+            for (auto& c : charts) c->Paint();
+            break;
+        }
+        case 5: {
+            TKurvo& c = pick();
+            const int n = 1 + x.Below(1500);
+            for (int i = 0; i < n; ++i) c.DrawTo(i, i % 7);
+            break;
+        }
+        default: pick().Paint(); break;
+        }
+        for (auto& c : charts) {
+            ASSERT_LE(c->DataCount(), c->DataList().Items->Allocated());
+            if (TKurvo* owner = static_cast<TKurvo*>(c->UseDataOf())) {
+                bool alive = false;
+                for (auto& o : charts) alive = alive || o.get() == owner;
+                ASSERT_TRUE(alive) << "a chart uses the data of a destroyed one";
+                ASSERT_EQ(c->DataCount(), owner->DataCount());
+            }
+        }
+        if (cycle == cycles / 4) afterWarmUp = ResidentMegabytes();
+    }
+    charts.clear();
+    SetInfoMessageHandler(previous);
+    // Drawing grows lists, so compare with room for the largest lists alive.
+    EXPECT_LT(ResidentMegabytes() - afterWarmUp, 64) << "memory kept growing";
+}
+
+}  // namespace
+}  // namespace kurvo::robust
