@@ -1,9 +1,9 @@
 // A logarithmic Y axis: the growth of a quantity over five decades.
 //
-// Order matters: an axis becomes logarithmic only while both its bounds
-// are positive, so set the range first and switch Logarithmic on after.
-// Set the other way round, SetLogarithmic(true) is ignored, because a new
-// axis runs from 0 to 1.
+// A logarithmic axis needs two positive bounds. Setting the range first
+// and switching Logarithmic on after always works; the stand-alone axis
+// control TScale ignores SetLogarithmic(true) while a bound is 0 or less
+// (a new one runs from 0 to 100).
 #include "example_app.h"
 
 #include <kurvo/kurvo.h>
