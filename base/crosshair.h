@@ -21,9 +21,9 @@ public:
     int LineWid() const { return FLineWid; }
     void SetLineWid(int value);
     int Layer() const { return FLayer; }
-    void SetLayer(int value);  // clamped to 1 ... 16
+    void SetLayer(int value);  ///< clamped to 1 ... 16
 
-    // Copies the seven settings; the own OnChange stays.
+    /// Copies the seven settings; the own OnChange stays.
     void Assign(const TPersistent& source) override;
     std::string ClassName() const override { return "TCrossHair"; }
 

@@ -15,7 +15,7 @@ public:
     ~TDTLabel() override { OnChange = nullptr; }
 
     TTimeFormat TimeFormat() const { return FTimeFormat; }
-    void SetTimeFormat(TTimeFormat value);  // always notifies
+    void SetTimeFormat(TTimeFormat value);  ///< always notifies
     char DateSeparator() const { return FDateSeparator; }
     void SetDateSeparator(char value);
     char TimeSeparator() const { return FTimeSeparator; }
@@ -25,15 +25,15 @@ public:
     bool MonthName() const { return FMonthName; }
     void SetMonthName(bool value);
     TDateOrder DateOrder() const { return FDateOrder; }
-    void SetDateOrder(TDateOrder value);  // always notifies
+    void SetDateOrder(TDateOrder value);  ///< always notifies
     TDateForTime DateForTime() const { return FDateForTime; }
     void SetDateForTime(TDateForTime value);
 
-    // Copies the seven settings and the OnChange handler from another TDTLabel.
+    /// Copies the seven settings and the OnChange handler from another TDTLabel.
     void Assign(const TPersistent& source) override;
     std::string ClassName() const override { return "TDTLabel"; }
 
-    // The seven settings are equal.
+    /// The seven settings are equal.
     bool SameSettings(const TDTLabel& other) const;
 
     TNotifyEvent OnChange;

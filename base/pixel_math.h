@@ -8,9 +8,9 @@ namespace kurvo {
 
 constexpr double MaxPixel = 2147483647.0;
 
-// Rounds half to even after clamping to +-2147483647. NaN has no pixel; it
-// is mapped to -2147483647 (as far off as -infinity), so a NaN never
-// reaches an integer conversion.
+/// Rounds half to even after clamping to +-2147483647. NaN has no pixel; it
+/// is mapped to -2147483647 (as far off as -infinity), so a NaN never
+/// reaches an integer conversion.
 inline int RoundPixel(double p)
 {
     if (!(p >= -MaxPixel)) return -2147483647;  // also NaN
@@ -18,8 +18,8 @@ inline int RoundPixel(double p)
     return static_cast<int>(std::lrint(p));  // current rounding mode: to nearest, ties to even
 }
 
-// Limits a pixel coordinate to the range the canvas can draw: -30000 ... 30000.
-// Returns whether anything was clamped.
+/// Limits a pixel coordinate to the range the canvas can draw: -30000 ... 30000.
+/// Returns whether anything was clamped.
 inline bool ClampPixel(int& x, int& y)
 {
     constexpr int limit = 30000;

@@ -16,7 +16,7 @@ public:
     double PosY() const { return FPosY; }
     void SetPosY(double value);
     int Layer() const { return FLayer; }
-    void SetLayer(int value);  // values outside 1 ... 16 are ignored
+    void SetLayer(int value);  ///< values outside 1 ... 16 are ignored
     int ShadowDx() const { return FShadowDx; }
     void SetShadowDx(int value);
     int ShadowDy() const { return FShadowDy; }
@@ -37,15 +37,15 @@ public:
     void SetTransparent(bool value);
     const TFont& Font() const { return FFont; }
     TFont& Font() { return FFont; }
-    void SetFont(const TFont& value);  // copies the attributes
+    void SetFont(const TFont& value);  ///< copies the attributes
     const std::string& Caption() const { return FCaption; }
-    void SetCaption(const std::string& value);  // control characters but line feed become spaces
+    void SetCaption(const std::string& value);  ///< control characters but line feed become spaces
     TTxtLblMode Mode() const { return FMode; }
     void SetMode(TTxtLblMode value);
     bool Visible() const { return FVisible; }
     void SetVisible(bool value);
 
-    // Copies every setting from any TCustomTextLabel; the own OnChange stays.
+    /// Copies every setting from any TCustomTextLabel; the own OnChange stays.
     void Assign(const TPersistent& source) override;
     std::string ClassName() const override { return "TCustomTextLabel"; }
 

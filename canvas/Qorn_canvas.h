@@ -25,7 +25,7 @@ namespace kurvo {
 
 // ---------------------------------------------------------------- colours
 
-// 0x00BBGGRR for RGB values; high byte 0xFF for a system colour index.
+/// 0x00BBGGRR for RGB values; high byte 0xFF for a system colour index.
 using TColor = std::int32_t;
 
 constexpr TColor clBlack = 0x000000;
@@ -72,9 +72,9 @@ constexpr TColor cl3DLight = SystemColor(22);
 constexpr TColor clInfoText = SystemColor(23);
 constexpr TColor clInfoBk = SystemColor(24);
 
-// Resolves a system colour through the fixed classic desktop scheme and
-// returns the plain 0x00BBGGRR value; RGB values pass through unchanged.
-// An unknown system index resolves to black.
+/// Resolves a system colour through the fixed classic desktop scheme and
+/// returns the plain 0x00BBGGRR value; RGB values pass through unchanged.
+/// An unknown system index resolves to black.
 TColor ColorToRGB(TColor color);
 
 // ------------------------------------------------------------ pen, brush
@@ -97,14 +97,14 @@ struct TRect {
     friend bool operator==(const TRect&, const TRect&) = default;
 };
 
-// Drawing attributes notify their canvas through a change counter, so a
-// realisation re-applies its native state only after a real change.
+/// Drawing attributes notify their canvas through a change counter, so a
+/// realisation re-applies its native state only after a real change.
 class TPen {
 public:
     TColor Color() const { return FColor; }
     void SetColor(TColor value);
     int Width() const { return FWidth; }
-    void SetWidth(int value);  // values below 1 become 1
+    void SetWidth(int value);  ///< values below 1 become 1
     TPenStyle Style() const { return FStyle; }
     void SetStyle(TPenStyle value);
     TPenMode Mode() const { return FMode; }
@@ -123,7 +123,7 @@ private:
 class TBrush {
 public:
     TColor Color() const { return FColor; }
-    void SetColor(TColor value);  // also makes a clear brush solid
+    void SetColor(TColor value);  ///< also makes a clear brush solid
     TBrushStyle Style() const { return FStyle; }
     void SetStyle(TBrushStyle value);
     void Assign(const TBrush& source);
@@ -160,14 +160,14 @@ private:
 
 constexpr int ScreenPixelsPerInch = 96;
 
-// A font is kept as its character height in pixels at PixelsPerInch; Size
-// (points) is derived from it, as on the classic desktop: Height = -Size * PPI / 72.
-// A negative Height is the character height without internal leading.
+/// A font is kept as its character height in pixels at PixelsPerInch; Size
+/// (points) is derived from it, as on the classic desktop: Height = -Size * PPI / 72.
+/// A negative Height is the character height without internal leading.
 class TFont {
 public:
     TFont();
     TFont(const TFont& other);
-    TFont& operator=(const TFont& other);  // copies every attribute, keeps OnChange
+    TFont& operator=(const TFont& other);  ///< copies every attribute, keeps OnChange
 
     const std::string& Name() const { return FName; }
     void SetName(const std::string& value);
@@ -180,12 +180,12 @@ public:
     TFontStyles Style() const { return FStyle; }
     void SetStyle(TFontStyles value);
     int PixelsPerInch() const { return FPixelsPerInch; }
-    void SetPixelsPerInch(int value);  // keeps Height, so Size changes
+    void SetPixelsPerInch(int value);  ///< keeps Height, so Size changes
     void Assign(const TFont& source) { *this = source; }
     unsigned Version() const { return FVersion; }
 
     using OnChange_t = std::function<void(TFont&)>;
-    // Raised after every change of an attribute.
+    /// Raised after every change of an attribute.
     OnChange_t OnChange;
 
     friend bool operator==(const TFont& a, const TFont& b);
@@ -194,7 +194,7 @@ private:
     void Changed();
 
     std::string FName = "MS Sans Serif";
-    int FHeight = -11;  // 8 points at 96 pixels per inch
+    int FHeight = -11;  ///< 8 points at 96 pixels per inch
     TColor FColor = clWindowText;
     TFontStyles FStyle;
     int FPixelsPerInch = ScreenPixelsPerInch;
@@ -205,8 +205,8 @@ private:
 
 class TBitmap;
 
-// A surface with a current pen, brush, font and pen position; integer pixel
-// coordinates, origin top-left, y growing downwards.
+/// A surface with a current pen, brush, font and pen position; integer pixel
+/// coordinates, origin top-left, y growing downwards.
 class TCanvas {
 public:
     TCanvas() = default;
@@ -224,42 +224,42 @@ public:
     TPoint PenPos() const { return FPenPos; }
     void SetPenPos(TPoint p) { FPenPos = p; }
 
-    // Sets the pen position; draws nothing.
+    /// Sets the pen position; draws nothing.
     virtual void MoveTo(int x, int y);
-    // Line from the pen position to (x, y) without its end pixel; the pen
-    // position becomes (x, y).
+    /// Line from the pen position to (x, y) without its end pixel; the pen
+    /// position becomes (x, y).
     virtual void LineTo(int x, int y) = 0;
-    // Filled with the brush, outlined with the pen, over [x1, x2) x [y1, y2).
+    /// Filled with the brush, outlined with the pen, over [x1, x2) x [y1, y2).
     virtual void Rectangle(int x1, int y1, int x2, int y2) = 0;
-    // Ellipse inscribed in [x1, x2) x [y1, y2), filled and outlined.
+    /// Ellipse inscribed in [x1, x2) x [y1, y2), filled and outlined.
     virtual void Ellipse(int x1, int y1, int x2, int y2) = 0;
-    // Counter-clockwise arc of the ellipse inscribed in the box, from the
-    // radial through (x3, y3) to the radial through (x4, y4); pen only.
+    /// Counter-clockwise arc of the ellipse inscribed in the box, from the
+    /// radial through (x3, y3) to the radial through (x4, y4); pen only.
     virtual void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) = 0;
-    // Closed, filled with the brush and outlined with the pen.
+    /// Closed, filled with the brush and outlined with the pen.
     virtual void Polygon(const TPoint* points, int count) = 0;
-    // Open line through the points; the last point's pixel is left out.
+    /// Open line through the points; the last point's pixel is left out.
     virtual void Polyline(const TPoint* points, int count) = 0;
     virtual void SetPixel(int x, int y, TColor color) = 0;
-    // Colour of a pixel; -1 outside the surface or where it cannot be read.
+    /// Colour of a pixel; -1 outside the surface or where it cannot be read.
     virtual TColor GetPixel(int x, int y) const = 0;
-    // Text with its top-left corner at (x, y) in the current font.
+    /// Text with its top-left corner at (x, y) in the current font.
     virtual void TextOut(int x, int y, const std::string& text) = 0;
     virtual int TextWidth(const std::string& text) = 0;
     virtual int TextHeight(const std::string& text) = 0;
-    // Copies a bitmap at its natural size.
+    /// Copies a bitmap at its natural size.
     virtual void Draw(int x, int y, const TBitmap& image) = 0;
-    // Draws a bitmap scaled into the rectangle.
+    /// Draws a bitmap scaled into the rectangle.
     virtual void StretchDraw(const TRect& rect, const TBitmap& image) = 0;
-    // Resets the text reference point to left/top.
+    /// Resets the text reference point to left/top.
     virtual void ResetTextAlign() {}
-    // True only for a printer's page canvas; nothing here prints.
+    /// True only for a printer's page canvas; nothing here prints.
     virtual bool IsPrinterCanvas() const { return false; }
-    // Vertical pixels per inch of the page when IsPrinterCanvas() is true.
+    /// Vertical pixels per inch of the page when IsPrinterCanvas() is true.
     virtual int PrinterLogPixelsY() const { return 600; }
-    // Device pixels per canvas pixel. Coordinates, sizes and pen widths stay
-    // in canvas pixels at every ratio; a one-pixel pen is drawn
-    // round(ratio) device pixels wide.
+    /// Device pixels per canvas pixel. Coordinates, sizes and pen widths stay
+    /// in canvas pixels at every ratio; a one-pixel pen is drawn
+    /// round(ratio) device pixels wide.
     virtual double DevicePixelRatio() const { return 1.0; }
 
 private:
@@ -271,19 +271,19 @@ private:
 
 // ------------------------------------------------------------ texts
 
-// Texts are UTF-8. Number of code points of a text:
+/// Texts are UTF-8. Number of code points of a text:
 int Utf8Length(const std::string& text);
-// The first `count` code points of a text.
+/// The first `count` code points of a text.
 std::string Utf8Prefix(const std::string& text, int count);
 
 // ------------------------------------------------------- device values
 
-// Vertical pixels per inch of the screen (LOGPIXELSY).
+/// Vertical pixels per inch of the screen (LOGPIXELSY).
 int ScreenLogPixelsY();
-// Vertical pixels per inch of a printer's page canvas; the screen's value
-// for every other canvas.
+/// Vertical pixels per inch of a printer's page canvas; the screen's value
+/// for every other canvas.
 int CanvasLogPixelsY(const TCanvas& canvas);
-// Horizontal and vertical aspect values of the screen (ASPECTX, ASPECTY).
+/// Horizontal and vertical aspect values of the screen (ASPECTX, ASPECTY).
 int ScreenAspectX();
 int ScreenAspectY();
 
@@ -293,13 +293,13 @@ enum TPixelFormat : std::uint8_t { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf
 
 class TQtCanvas;
 
-// Limits of a device pixel ratio; a bitmap clamps to them.
+/// Limits of a device pixel ratio; a bitmap clamps to them.
 constexpr double MinDevicePixelRatio = 0.25;
 constexpr double MaxDevicePixelRatio = 8.0;
 
-// Off-screen bitmap with its own canvas, realised on a 32-bit QImage.
-// Width and Height are logical pixels; the image holds
-// round(Width * ratio) x round(Height * ratio) device pixels.
+/// Off-screen bitmap with its own canvas, realised on a 32-bit QImage.
+/// Width and Height are logical pixels; the image holds
+/// round(Width * ratio) x round(Height * ratio) device pixels.
 class TBitmap : public TObject {
 public:
     TBitmap();
@@ -312,27 +312,27 @@ public:
     int Height() const;
     void SetWidth(int value);
     void SetHeight(int value);
-    // Negative sizes become 0; the content of a resized bitmap is undefined.
+    /// Negative sizes become 0; the content of a resized bitmap is undefined.
     void SetSize(int width, int height);
     TPixelFormat PixelFormat() const { return FPixelFormat; }
     void SetPixelFormat(TPixelFormat value) { FPixelFormat = value; }
     bool Empty() const { return Width() == 0 || Height() == 0; }
     double DevicePixelRatio() const { return FRatio; }
-    // Non-finite values become 1, others are clamped to the limits above. A
-    // change resizes the image like SetSize (the content is undefined).
+    /// Non-finite values become 1, others are clamped to the limits above. A
+    /// change resizes the image like SetSize (the content is undefined).
     void SetDevicePixelRatio(double value);
 
     TCanvas& Canvas();
 
-    // Reads a BMP file. Returns false and fills *error (when given) when the
-    // file is missing, not a BMP file or damaged; the bitmap then keeps its
-    // previous content.
+    /// Reads a BMP file. Returns false and fills *error (when given) when the
+    /// file is missing, not a BMP file or damaged; the bitmap then keeps its
+    /// previous content.
     bool LoadFromFile(const std::string& fileName, std::string* error = nullptr);
 
-    // The pixels, with every drawing operation finished; the image carries
-    // the bitmap's device pixel ratio.
+    /// The pixels, with every drawing operation finished; the image carries
+    /// the bitmap's device pixel ratio.
     const QImage& Image() const;
-    // The colour of logical pixel (x, y): the device pixel under its centre.
+    /// The colour of logical pixel (x, y): the device pixel under its centre.
     TColor Pixel(int x, int y) const;
 
     std::string ClassName() const override { return "TBitmap"; }
@@ -343,7 +343,7 @@ private:
     std::unique_ptr<QImage> FImage;
     std::unique_ptr<TQtCanvas> FCanvas;
     TPixelFormat FPixelFormat = pfDevice;
-    // The size asked for; a QImage with a zero side has no size of its own.
+    /// The size asked for; a QImage with a zero side has no size of its own.
     int FWidth = 0;
     int FHeight = 0;
     double FRatio = 1.0;

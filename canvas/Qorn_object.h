@@ -17,15 +17,15 @@ public:
 
 using TNotifyEvent = std::function<void(TObject* sender)>;
 
-// The framework's assignment error: "Cannot assign a TX to a TY".
+/// The framework's assignment error: "Cannot assign a TX to a TY".
 class EConvertError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
-// A persistent object copies its settings from another one with Assign. A
-// class that knows the source copies; otherwise the source is asked through
-// AssignTo, and when nobody knows the pair the assignment error is raised.
+/// A persistent object copies its settings from another one with Assign. A
+/// class that knows the source copies; otherwise the source is asked through
+/// AssignTo, and when nobody knows the pair the assignment error is raised.
 class TPersistent : public TObject {
 public:
     virtual void Assign(const TPersistent& source) { source.AssignTo(*this); }

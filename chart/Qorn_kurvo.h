@@ -49,8 +49,8 @@ using TTextLabelMoveEvent = std::function<void(TObject* sender, TTextLabel* whic
 using TMouseMoveInChartEvent =
     std::function<void(TObject* sender, bool inChart, TShiftState shift, double rMousePosX, double rMousePosY)>;
 
-// World-to-pixel factors of one layer: x = kx * u + dx, y = ky * v + dy,
-// with u, v the world value or its natural logarithm.
+/// World-to-pixel factors of one layer: x = kx * u + dx, y = ky * v + dy,
+/// with u, v the world value or its natural logarithm.
 struct TLayerTransform {
     double kx = 0.0;
     double dx = 0.0;
@@ -58,7 +58,7 @@ struct TLayerTransform {
     double dy = 0.0;
 };
 
-// Pan limits of SetLayerRanges; all four 0 means no limiting.
+/// Pan limits of SetLayerRanges; all four 0 means no limiting.
 struct TPanLimits {
     double XMin = 0.0;
     double YMin = 0.0;
@@ -74,7 +74,7 @@ constexpr int MaxSharers = 4;
 constexpr int MouseTraceCapacity = 5000;
 constexpr int PolylineBatch = 200;
 
-// One slot of the zoom history for one layer, in the stored order.
+/// One slot of the zoom history for one layer, in the stored order.
 struct TZoomRanges {
     double XLow = 0.0;
     double YHigh = 0.0;
@@ -87,7 +87,7 @@ enum TZoomState : std::uint8_t { zsNormal, zsDrawWin };
 struct TMouseTracePoint {
     double X = 0.0;
     double Y = 0.0;
-    std::uint16_t Flags = 0;  // 1: break after this point, 2: drawn inverted
+    std::uint16_t Flags = 0;  ///< 1: break after this point, 2: drawn inverted
     TColor Colour = 0;
 };
 
@@ -100,7 +100,7 @@ struct TDragAnchor {
     double SavedYHigh = 0.0;
 };
 
-// The renderer's cache of canvas state during RenderData.
+/// The renderer's cache of canvas state during RenderData.
 struct TRenderState {
     TColor PenColor = 0;
     TPenStyle PenStyle = psSolid;
@@ -112,23 +112,23 @@ struct TRenderState {
     int OffsetY = 0;
     std::array<TPoint, PolylineBatch> Poly{};
     int PolyCount = 0;
-    // Set by a line point that cannot be drawn (non-finite coordinates): the
-    // next line point only moves the pen, so the polyline has a gap there.
+    /// Set by a line point that cannot be drawn (non-finite coordinates): the
+    /// next line point only moves the pen, so the polyline has a gap there.
     bool PenBroken = false;
-    // Duplicate-mark grid: (Width + 2d) x (Height + 2d) cells, -1 = empty.
+    /// Duplicate-mark grid: (Width + 2d) x (Height + 2d) cells, -1 = empty.
     std::vector<int> DupGrid;
     int DupWidth = 0;
     int DupHeight = 0;
-    int DupDist = 1;  // d of the grid as it was reset
+    int DupDist = 1;  ///< d of the grid as it was reset
 };
 
-// World-to-canvas conversion of one layer during RenderData: the same
-// arithmetic and rounding as WorldToPixel plus the render offsets and the
-// canvas clamp, with the axis kinds looked up once instead of per point.
+/// World-to-canvas conversion of one layer during RenderData: the same
+/// arithmetic and rounding as WorldToPixel plus the render offsets and the
+/// canvas clamp, with the axis kinds looked up once instead of per point.
 struct TCanvasMap {
     double kx = 0.0, dx = 0.0, ky = 0.0, dy = 0.0;
     bool logX = false, logY = false;
-    double floorX = 0.0, floorY = 0.0;  // pixel of a value at or below the logarithmic floor
+    double floorX = 0.0, floorY = 0.0;  ///< pixel of a value at or below the logarithmic floor
     std::int64_t shiftX = 0, shiftY = 0;
     static constexpr double LogFloor = 1e-100;
 
@@ -145,7 +145,7 @@ struct TCanvasMap {
     }
 };
 
-// Pen widths of items are limited to 1 ... MaxItemPenWidth pixels.
+/// Pen widths of items are limited to 1 ... MaxItemPenWidth pixels.
 constexpr int MaxItemPenWidth = 1000;
 
 class TCustomKurvo : public TCustomControl {
@@ -155,8 +155,8 @@ public:
 
     // ------------------------------------------------- drawing commands
     // (the commands themselves are in the block "Drawing commands" below)
-    // The common body of every drawing command: an item of `kind` at (x, y)
-    // with the current drawing state.
+    /// The common body of every drawing command: an item of `kind` at (x, y)
+    /// with the current drawing state.
     void AppendItem(std::uint8_t kind, double x, double y, std::uint8_t mode);
 
     int AllocSize() const { return FAllocSize; }
@@ -166,13 +166,13 @@ public:
     bool AnnotationMode() const { return FAnnotationMode; }
     int CurrentLayer() const { return FCurrentLayer; }  // the layer of new items
 
-    // Read access to the lists (tests, renderers of user code).
+    /// Read access to the lists (tests, renderers of user code).
     const TItemList& DataList() const { return FData; }
     const TItemList& AnnotationList() const { return FAnnot; }
     int DataCount() const { return FData.Count; }
     int DataCapacity() const { return FData.Capacity; }
-    // Item `index` of the data list, rebuilt from its storage; a zeroed item
-    // at and beyond Count.
+    /// Item `index` of the data list, rebuilt from its storage; a zeroed item
+    /// at and beyond Count.
     TkvChartItem DataItem(int index) const
     {
         return index >= 0 && index < FData.Count ? FData.Items->Item(index) : TkvChartItem{};
@@ -182,18 +182,18 @@ public:
     const TLongTextArray& AnnotationLongTexts() const { return FLongTexts[1]; }
 
     // ------------------------------------------------- long series
-    // The bulk form of DrawTo: n line-to items at (x[i], y[i]) with the
-    // current attributes, in the list DrawTo would use (with coordinate mode
-    // `mode` in the annotation list). Equal line-to items are stored in
-    // compact form at memory speed. All or nothing: when memory runs out,
-    // std::bad_alloc leaves the list as it was.
+    /// The bulk form of DrawTo: n line-to items at (x[i], y[i]) with the
+    /// current attributes, in the list DrawTo would use (with coordinate mode
+    /// `mode` in the annotation list). Equal line-to items are stored in
+    /// compact form at memory speed. All or nothing: when memory runs out,
+    /// std::bad_alloc leaves the list as it was.
     void AppendLinePoints(const double* x, const double* y, std::int64_t n, std::uint8_t mode = 4);
-    // Bytes the data list's storage holds now (shared storage included).
+    /// Bytes the data list's storage holds now (shared storage included).
     std::int64_t DataBytes() const { return FData.Items->MemoryBytes(); }
-    // Long runs of thin solid line-to items are drawn per pixel column (the
-    // first, lowest, highest and last point of each column) instead of point
-    // by point; the picture stays the same. On by default; off draws every
-    // point, as the reference the reduction is compared with.
+    /// Long runs of thin solid line-to items are drawn per pixel column (the
+    /// first, lowest, highest and last point of each column) instead of point
+    /// by point; the picture stays the same. On by default; off draws every
+    /// point, as the reference the reduction is compared with.
     bool LineRunReduction() const { return FLineRunReduction; }
     void SetLineRunReduction(bool value) { FLineRunReduction = value; }
 
@@ -210,24 +210,24 @@ public:
 
     const TPanLimits& PanLimits() const { return FPanLimits; }
     void SetPanLimits(const TPanLimits& limits) { FPanLimits = limits; }
-    // Slot 1 ... 16 of the zoom history for layer 1 ... 16.
+    /// Slot 1 ... 16 of the zoom history for layer 1 ... 16.
     const TZoomRanges& ZoomHistory(int slot, int layer) const;
-    // The slot the next PushZoomHistory writes, 1 ... 16.
+    /// The slot the next PushZoomHistory writes, 1 ... 16.
     int ZoomHistoryNext() const { return FZoomNext; }
 
     bool Isometric() const { return FIsometric; }
     void SetIsometric(bool value);
 
     TJointLayers* JointLayers() { return FJointLayers.get(); }
-    // Takes the coupling tables of `value` (the own object keeps its owner and callback).
+    /// Takes the coupling tables of `value` (the own object keeps its owner and callback).
     void SetJointLayers(const TJointLayers& value);
 
-    // Axis property objects of layer 1 ... 16 (clamped).
+    /// Axis property objects of layer 1 ... 16 (clamped).
     TScalePropsHoriz* ScaleX(int layer) { return FScaleX[ClampLayer(layer) - 1].get(); }
     TScalePropsVert* ScaleY(int layer) { return FScaleY[ClampLayer(layer) - 1].get(); }
     const TScalePropsHoriz* ScaleX(int layer) const { return FScaleX[ClampLayer(layer) - 1].get(); }
     const TScalePropsVert* ScaleY(int layer) const { return FScaleY[ClampLayer(layer) - 1].get(); }
-    // Axis controls of layer 1 ... 16 (clamped).
+    /// Axis controls of layer 1 ... 16 (clamped).
     TScale* AxisX(int layer) { return FAxisX[ClampLayer(layer) - 1].get(); }
     TScale* AxisY(int layer) { return FAxisY[ClampLayer(layer) - 1].get(); }
 
@@ -239,14 +239,14 @@ public:
     TScalePropsVert* Scale2Y() { return ScaleY(2); }
     TScalePropsVert* Scale3Y() { return ScaleY(3); }
     TScalePropsVert* Scale4Y() { return ScaleY(4); }
-    // Copies the given object's values into the own one.
+    /// Copies the given object's values into the own one.
     void SetScaleX(int layer, const TScalePropsHoriz& value);
     void SetScaleY(int layer, const TScalePropsVert& value);
 
-    // Copies an axis object into its control.
+    /// Copies an axis object into its control.
     void SyncAxis(TScale& axis, const TScaleProps& props);
-    // Change handler of all axis objects: syncs every axis, re-applies the
-    // layer ranges and paints once.
+    /// Change handler of all axis objects: syncs every axis, re-applies the
+    /// layer ranges and paints once.
     void SyncAllAxes();
 
     // ------------------------------------------------- properties
@@ -320,24 +320,24 @@ public:
     void SetCaptionAnchorVert(TCaptionAnchorVert value);
 
     TBakGndImg* BackGroundImg() { return FBackGroundImg.get(); }
-    // Takes the settings of `value` (the own object keeps its callback).
+    /// Takes the settings of `value` (the own object keeps its callback).
     void SetBackGroundImg(const TBakGndImg& value);
-    TCrossHair* CrossHair(int index);  // 1 ... 4 (clamped)
+    TCrossHair* CrossHair(int index);  ///< 1 ... 4 (clamped)
     TCrossHair* CrossHair1() { return CrossHair(1); }
     TCrossHair* CrossHair2() { return CrossHair(2); }
     TCrossHair* CrossHair3() { return CrossHair(3); }
     TCrossHair* CrossHair4() { return CrossHair(4); }
     void SetCrossHair(int index, const TCrossHair& value);
-    TTextLabel* TextLabel(int index);  // 1 ... 50 (clamped)
+    TTextLabel* TextLabel(int index);  ///< 1 ... 50 (clamped)
 
     TkvLayout StandardLayout() const { return FStandardLayout; }
-    // Applies a layout; the stored value is not changed (reading returns the earlier one).
+    /// Applies a layout; the stored value is not changed (reading returns the earlier one).
     void SetStandardLayout(TkvLayout value);
 
     TCustomKurvo* UseDataOf() const { return FUseDataOf; }
     void SetUseDataOf(TCustomKurvo* value);
     int SharerCount() const { return FSharerCount; }
-    TCustomKurvo* Sharer(int index) const;  // 0 ... SharerCount - 1
+    TCustomKurvo* Sharer(int index) const;  ///< 0 ... SharerCount - 1
 
     TFont& TextFont() { return FTextFont; }
     void SetTextFont(const TFont& value) { FTextFont = value; }
@@ -371,13 +371,13 @@ public:
 
     // ------------------------------------------------- lifecycle
     void SetBounds(int left, int top, int width, int height) override;
-    // Loading relaxes the axis objects' logarithmic checks until Loaded.
+    /// Loading relaxes the axis objects' logarithmic checks until Loaded.
     void BeginLoading() override;
     void Loaded() override;
     void Assign(const TPersistent& source) override;
     void AssignTo(TPersistent& dest) const override;
     std::string ClassName() const override { return "TCustomKurvo"; }
-    // Repaints when AutoRedraw is on (or while designing).
+    /// Repaints when AutoRedraw is on (or while designing).
     void RepaintIfAutoRedraw();
 
     // ------------------------------------------------- painting
@@ -401,34 +401,34 @@ public:
     TBitmap& DataBitmap() { return *FDataBitmap; }
 
     // ------------------------------------------------- output: pictures, files, printing
-    // (chart/export.cpp) The chart's picture at any size and device pixel
-    // ratio, as files and on any QPainter device. For a different size the
-    // chart is laid out off-screen (the widget is never resized and no resize
-    // event reaches Qt) and gets its own size and picture back afterwards. A
-    // chart that was never shown gives its full picture as well. A width or
-    // height of 0 means the chart's own. Sizes are limited to
-    // MaxExportSide pixels a side and MaxExportPixels in all, both in
-    // logical and in device pixels; ratios to MinDevicePixelRatio ...
-    // MaxDevicePixelRatio. Every failure raises EQornKurvoError.
+    /// (chart/export.cpp) The chart's picture at any size and device pixel
+    /// ratio, as files and on any QPainter device. For a different size the
+    /// chart is laid out off-screen (the widget is never resized and no resize
+    /// event reaches Qt) and gets its own size and picture back afterwards. A
+    /// chart that was never shown gives its full picture as well. A width or
+    /// height of 0 means the chart's own. Sizes are limited to
+    /// MaxExportSide pixels a side and MaxExportPixels in all, both in
+    /// logical and in device pixels; ratios to MinDevicePixelRatio ...
+    /// MaxDevicePixelRatio. Every failure raises EQornKurvoError.
     QImage ToImage(int width = 0, int height = 0, double ratio = 1.0);
-    // PNG, BMP or JPEG by the file's extension (.png, .bmp, .jpg, .jpeg,
-    // any case); the file records ratio x 96 pixels per inch.
+    /// PNG, BMP or JPEG by the file's extension (.png, .bmp, .jpg, .jpeg,
+    /// any case); the file records ratio x 96 pixels per inch.
     void SaveToImage(const std::string& path, int width = 0, int height = 0, double ratio = 1.0);
-    // One page of the chart's own size (96 chart pixels to the inch) in
-    // vector form. The PDF page is a printer's page (printer fonts and line
-    // forms of the bitmap marks); the SVG picture is not.
+    /// One page of the chart's own size (96 chart pixels to the inch) in
+    /// vector form. The PDF page is a printer's page (printer fonts and line
+    /// forms of the bitmap marks); the SVG picture is not.
     void SaveToPdf(const std::string& path);
     void SaveToSvg(const std::string& path);
-    // The chart laid out on the printable area of the printer's page, at 96
-    // chart pixels to the inch.
+    /// The chart laid out on the printable area of the printer's page, at 96
+    /// chart pixels to the inch.
     void Print(QPrinter& printer);
-    // Draws the chart at its current size through an active painter, one
-    // painter unit per chart pixel, without its bitmaps.
+    /// Draws the chart at its current size through an active painter, one
+    /// painter unit per chart pixel, without its bitmaps.
     void PaintTo(QPainter& painter, bool printerPage = false);
-    // Composes the picture in the control bitmap as Paint does, at the given
-    // device pixel ratio, without copying it to the window.
+    /// Composes the picture in the control bitmap as Paint does, at the given
+    /// device pixel ratio, without copying it to the window.
     void ComposePicture(double ratio);
-    // The smallest size SetBounds accepts with the current margins.
+    /// The smallest size SetBounds accepts with the current margins.
     QSize SmallestSize() const;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -509,30 +509,30 @@ public:
     // pixel positions.
     // =================================================================
 
-    // Moves the pen to (x, y) without drawing.
+    /// Moves the pen to (x, y) without drawing.
     template <TCoord X, TCoord Y>
     void MoveTo(X x, Y y) { AppendItem(ikMoveTo, x, y, commands_detail::PointMode<X, Y>()); }
-    // Draws a line from the pen position to (x, y); runs of these are drawn as one polyline.
+    /// Draws a line from the pen position to (x, y); runs of these are drawn as one polyline.
     template <TCoord X, TCoord Y>
     void DrawTo(X x, Y y) { AppendItem(ikLineTo, x, y, commands_detail::PointMode<X, Y>()); }
-    // Draws mark `markType` (0 ... 51 symbols, 52 ... 255 characters) centred on
-    // (x, y). A world mark outside the layer's ranges is not drawn.
+    /// Draws mark `markType` (0 ... 51 symbols, 52 ... 255 characters) centred on
+    /// (x, y). A world mark outside the layer's ranges is not drawn.
     template <TCoord X, TCoord Y>
         requires TWholePoint<X, Y>
     void MarkAt(X x, Y y, int markType) { AddMark(x, y, markType, commands_detail::PointMode<X, Y>()); }
-    // A segment from (x1, y1) to (x2, y2).
+    /// A segment from (x1, y1) to (x2, y2).
     template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
         requires TPointPairModes<X1, Y1, X2, Y2>
     void Line(X1 x1, Y1 y1, X2 x2, Y2 y2) { AddTwoPoint(ikLine, x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>()); }
-    // A rectangle with corners (x1, y1) and (x2, y2), both included; filled
-    // with FillColor unless TransparentShapes.
+    /// A rectangle with corners (x1, y1) and (x2, y2), both included; filled
+    /// with FillColor unless TransparentShapes.
     template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
         requires TPointPairModes<X1, Y1, X2, Y2>
     void Rectangle(X1 x1, Y1 y1, X2 x2, Y2 y2) { AddTwoPoint(ikRectangle, x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>()); }
-    // A rectangle filled with FillColor in a 3D frame (fsLowered, fsRaised,
-    // fsEmbossed, fsEngraved; other styles draw no frame). fsLowered draws the
-    // left and top edges in firstEdge and the others in secondEdge, fsRaised
-    // the reverse.
+    /// A rectangle filled with FillColor in a 3D frame (fsLowered, fsRaised,
+    /// fsEmbossed, fsEngraved; other styles draw no frame). fsLowered draws the
+    /// left and top edges in firstEdge and the others in secondEdge, fsRaised
+    /// the reverse.
     template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
         requires TPointPairModes<X1, Y1, X2, Y2>
     void RectFrame(X1 x1, Y1 y1, X2 x2, Y2 y2, TFrameStyle style, TColor firstEdge = 0x808080,
@@ -540,61 +540,61 @@ public:
     {
         AddFramedRect(x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>(), style, firstEdge, secondEdge);
     }
-    // A 3D bar between the world corners (x1, y1) and (x2, y2) with its top and
-    // side faces `depth` pixels deep at `angleDegrees` (0 ... 180).
+    /// A 3D bar between the world corners (x1, y1) and (x2, y2) with its top and
+    /// side faces `depth` pixels deep at `angleDegrees` (0 ... 180).
     void Bar3D(double x1, double y1, double x2, double y2, int angleDegrees, TPixels depth);
-    // A text centred vertically on (x, y); "\n" starts a new line. Raises
-    // EQornKurvoError when the text needs a long-text entry and all 50 of the
-    // list are taken (nothing is added then).
+    /// A text centred vertically on (x, y); "\n" starts a new line. Raises
+    /// EQornKurvoError when the text needs a long-text entry and all 50 of the
+    /// list are taken (nothing is added then).
     template <TCoord X, TCoord Y>
     void Text(X x, Y y, std::string_view text) { AddText(ikText, x, y, 0, 0, text, commands_detail::PointMode<X, Y>()); }
-    // A text at world (x, y) shifted by (dx, dy) pixels (a label beside a point).
+    /// A text at world (x, y) shifted by (dx, dy) pixels (a label beside a point).
     void TextOffset(double x, double y, TPixels dx, TPixels dy, std::string_view text)
     {
         AddText(ikOffsetText, x, y, dx.Value, dy.Value, text, 0);
     }
-    // An ellipse centred on world (x, y) with world half-axes radiusX, radiusY.
+    /// An ellipse centred on world (x, y) with world half-axes radiusX, radiusY.
     void Ellipse(double x, double y, double radiusX, double radiusY);
-    // Moves the pen by (dx, dy) pixels.
+    /// Moves the pen by (dx, dy) pixels.
     void MoveRel(TPixels dx, TPixels dy);
-    // Draws a line from the pen position by (dx, dy) pixels.
+    /// Draws a line from the pen position by (dx, dy) pixels.
     void DrawRel(TPixels dx, TPixels dy);
-    // A segment with an arrow head of `headLength` pixels at (x2, y2) (open
-    // heads while TransparentShapes; 0 draws no head).
+    /// A segment with an arrow head of `headLength` pixels at (x2, y2) (open
+    /// heads while TransparentShapes; 0 draws no head).
     template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
         requires TAnyTwoPointModes<X1, Y1, X2, Y2>
     void Arrow(X1 x1, Y1 y1, X2 x2, Y2 y2, TPixels headLength = 10)
     {
         AddArrow(ikArrow, x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>(), headLength.Value);
     }
-    // As Arrow, with heads at both ends.
+    /// As Arrow, with heads at both ends.
     template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
         requires TAnyTwoPointModes<X1, Y1, X2, Y2>
     void DoubleArrow(X1 x1, Y1 y1, X2 x2, Y2 y2, TPixels headLength = 10)
     {
         AddArrow(ikDoubleArrow, x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>(), headLength.Value);
     }
-    // A rectangle of +-halfWidth x +-halfHeight pixels around world (x, y).
+    /// A rectangle of +-halfWidth x +-halfHeight pixels around world (x, y).
     void Box(double x, double y, TPixels halfWidth, TPixels halfHeight);
-    // Mark `markType` at world (x, y) with error bars from y - lowError to
-    // y + highError (from x - lowError to x + highError when `horizontal`).
+    /// Mark `markType` at world (x, y) with error bars from y - lowError to
+    /// y + highError (from x - lowError to x + highError when `horizontal`).
     void ErrorBar(double x, double y, double lowError, double highError, int markType, bool horizontal = false);
-    // A segment between two world points, both shifted by (dx, dy) pixels.
+    /// A segment between two world points, both shifted by (dx, dy) pixels.
     void ShiftedLine(double x1, double y1, double x2, double y2, TPixels dx, TPixels dy);
-    // An elliptic arc around world (x, y) with world half-axes radiusX,
-    // radiusY, counter-clockwise from startDegrees to endDegrees (0 = east).
-    // Angles are taken modulo 360; a non-finite angle raises EQornKurvoError.
+    /// An elliptic arc around world (x, y) with world half-axes radiusX,
+    /// radiusY, counter-clockwise from startDegrees to endDegrees (0 = east).
+    /// Angles are taken modulo 360; a non-finite angle raises EQornKurvoError.
     void Arc(double x, double y, double radiusX, double radiusY, double startDegrees, double endDegrees);
-    // A segment from world (x, y) by (dx, dy) pixels (the pen ends at its tip).
+    /// A segment from world (x, y) by (dx, dy) pixels (the pen ends at its tip).
     void Vector(double x, double y, TPixels dx, TPixels dy);
-    // A line across the whole data area at x (world, or pixel for an int).
+    /// A line across the whole data area at x (world, or pixel for an int).
     template <TCoord X>
     void VertLine(X x) { AppendItem(ikVertLine, x, 0.0, commands_detail::IsPixel<X> ? 1 : 0); }
-    // A line across the whole data area at y (world, or pixel for an int).
+    /// A line across the whole data area at y (world, or pixel for an int).
     template <TCoord Y>
     void HorizLine(Y y) { AppendItem(ikHorizLine, 0.0, y, commands_detail::IsPixel<Y> ? 1 : 0); }
-    // A plus sign of half sizes (halfWidth, halfHeight) around (x, y): all
-    // world, all pixels, or a world centre with pixel half sizes.
+    /// A plus sign of half sizes (halfWidth, halfHeight) around (x, y): all
+    /// world, all pixels, or a world centre with pixel half sizes.
     template <TCoord X, TCoord Y, TCoord W, TCoord H>
         requires(TPointPairModes<X, Y, W, H> && commands_detail::TwoPointMode<X, Y, W, H>() != 3)
     void Cross(X x, Y y, W halfWidth, H halfHeight)
@@ -602,38 +602,38 @@ public:
         AddTwoPoint(ikCross, x, y, halfWidth, halfHeight, Mode2<X, Y, W, H>());
     }
 
-    // Bulk commands: the same items as the single commands in a loop, added
-    // in one step. Both raise EQornKurvoError when x and y differ in length.
-    //
-    // A polyline through the world points (x[i], y[i]): a MoveTo and DrawTo items.
+    /// Bulk commands: the same items as the single commands in a loop, added
+    /// in one step. Both raise EQornKurvoError when x and y differ in length.
+    ///
+    /// A polyline through the world points (x[i], y[i]): a MoveTo and DrawTo items.
     void DrawPolyline(std::span<const double> x, std::span<const double> y);
     void DrawPolyline(const double* x, const double* y, std::size_t count)
     {
         DrawPolyline(std::span<const double>(x, x != nullptr ? count : 0),
                      std::span<const double>(y, y != nullptr ? count : 0));
     }
-    // Mark `markType` at each world point (x[i], y[i]).
+    /// Mark `markType` at each world point (x[i], y[i]).
     void DrawMarks(std::span<const double> x, std::span<const double> y, int markType);
 
-    // Empties the data list, its item counters and long texts. The storage
-    // is kept for the next items unless releaseStorage. Charts sharing this
-    // data (UseDataOf) stay joined and all show the emptied list.
+    /// Empties the data list, its item counters and long texts. The storage
+    /// is kept for the next items unless releaseStorage. Charts sharing this
+    /// data (UseDataOf) stay joined and all show the emptied list.
     void ClearData(bool releaseStorage = false);
-    // Empties the annotation list and its long texts.
+    /// Empties the annotation list and its long texts.
     void ClearAnnotations();
 
-    // Sets the ranges of `layer` (0: every layer) to the bounding box of its
-    // data items, widened by marginPercent of the width on each side (0 ...
-    // 1000). Non-finite values are skipped, a logarithmic axis counts only
-    // positive values, a layer without such values keeps its ranges, a
-    // reversed axis stays reversed and a range never gets narrower than the
-    // axis's MinRange. Paints once.
+    /// Sets the ranges of `layer` (0: every layer) to the bounding box of its
+    /// data items, widened by marginPercent of the width on each side (0 ...
+    /// 1000). Non-finite values are skipped, a logarithmic axis counts only
+    /// positive values, a layer without such values keeps its ranges, a
+    /// reversed axis stays reversed and a range never gets narrower than the
+    /// axis's MinRange. Paints once.
     void FitToData(int layer = 0, double marginPercent = 0.0);
 
-    // Drawing state.
-    void SetCurrentLayer(int value);  // 1 ... 16, clamped
+    /// Drawing state.
+    void SetCurrentLayer(int value);  ///< 1 ... 16, clamped
     void SetAnnotationMode(bool value) { FAnnotationMode = value; }
-    // Rectangles, ellipses and boxes without fill, arrows with open heads.
+    /// Rectangles, ellipses and boxes without fill, arrows with open heads.
     bool TransparentShapes() const { return FTransparentShapes; }
     void SetTransparentShapes(bool value) { FTransparentShapes = value; }
     // =================================================================
@@ -641,29 +641,29 @@ public:
     static int ClampLayer(int layer) { return layer < 1 ? 1 : (layer > LayerCount ? LayerCount : layer); }
 
     // ------------------------------------------------- wheel, keyboard, zoom history walk
-    // Opt-in interactions (chart/interaction.h); with both switches off the
-    // chart behaves as without them.
-    //
-    // WheelZoom: the wheel over the data area zooms the layers the mouse
-    // actions move, over an axis band that axis alone, about the pointer:
-    // the world point under it stays there (in log space on a logarithmic
-    // axis). One notch forward shows 1/1.25 of the span; pan limits cut the
-    // range, MinRange and unusable ranges stop the zoom; OnZoomPan follows.
+    /// Opt-in interactions (chart/interaction.h); with both switches off the
+    /// chart behaves as without them.
+    ///
+    /// WheelZoom: the wheel over the data area zooms the layers the mouse
+    /// actions move, over an axis band that axis alone, about the pointer:
+    /// the world point under it stays there (in log space on a logarithmic
+    /// axis). One notch forward shows 1/1.25 of the span; pan limits cut the
+    /// range, MinRange and unusable ranges stop the zoom; OnZoomPan follows.
     bool WheelZoom() const;
     void SetWheelZoom(bool value);
-    // KeyboardActions: arrow keys pan by a tenth of the range (like a pan, a
-    // pan limit stops it), Escape cancels a zoom window, rubber band or
-    // selection being drawn, Backspace is UndoZoom and Shift+Backspace RedoZoom.
+    /// KeyboardActions: arrow keys pan by a tenth of the range (like a pan, a
+    /// pan limit stops it), Escape cancels a zoom window, rubber band or
+    /// selection being drawn, Backspace is UndoZoom and Shift+Backspace RedoZoom.
     bool KeyboardActions() const;
     void SetKeyboardActions(bool value);
-    // Walk the zoom history (chart/interaction.h tells how); true when the
-    // view changed. Nothing happens while a mouse gesture is in progress.
+    /// Walk the zoom history (chart/interaction.h tells how); true when the
+    /// view changed. Nothing happens while a mouse gesture is in progress.
     bool UndoZoom();
     bool RedoZoom();
     bool CanUndoZoom() const;
     bool CanRedoZoom() const;
-    // Ends a zoom window, rubber band or selection being drawn without any
-    // effect and erases its figure; false when none was drawn.
+    /// Ends a zoom window, rubber band or selection being drawn without any
+    /// effect and erases its figure; false when none was drawn.
     bool CancelWindowFigure();
     void KeyDown(int& key, TShiftState shift) override;
     bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
@@ -672,7 +672,7 @@ protected:
     void SetDefaults();
 
 private:
-    // geometry helpers
+    /// geometry helpers
     int DataWidth() const { return Width() - FMarginLeft - FMarginRight - FShadowWidth; }
     int DataHeight() const { return Height() - FMarginTop - FMarginBottom - FShadowWidth; }
     bool InDataArea(int x, int y) const;
@@ -683,35 +683,35 @@ private:
     void InstallAxisCallbacks(int layer);
     void ClearEvents();
     void SetAxisLoadingFlags(bool value);
-    // Stores a range as a layer range change does; false when a logarithmic
-    // axis refused both bounds.
+    /// Stores a range as a layer range change does; false when a logarithmic
+    /// axis refused both bounds.
     bool StoreRange(TScaleProps& props, double low, double high);
     void ApplyLayoutRow(TkvLayout layout);
-    // Runs f with SyncAllAxes deferred, then syncs once when anything asked for it.
+    /// Runs f with SyncAllAxes deferred, then syncs once when anything asked for it.
     void WithDeferredSync(const std::function<void()>& f);
 
-    // display list helpers
+    /// display list helpers
     TItemList& TargetList() { return FAnnotationMode ? FAnnot : FData; }
-    // Grows Capacity in AllocSize steps until `added` more items fit and
-    // reserves that room in the storage the list holds.
+    /// Grows Capacity in AllocSize steps until `added` more items fit and
+    /// reserves that room in the storage the list holds.
     void GrowList(TItemList& list, std::int64_t added);
-    // Grows the list, lets `append` add `added` items to its storage at
-    // Count and counts them; all or nothing (display_list.cpp).
+    /// Grows the list, lets `append` add `added` items to its storage at
+    /// Count and counts them; all or nothing (display_list.cpp).
     template <class F>
     void AppendToList(TItemList& list, std::int64_t added, F&& append);
     void PropagateSharedData();
     void TakeSharedData(const TCustomKurvo& from);
     void RemoveSharer(TCustomKurvo* sharer);
 
-    // renderer helpers (render_item.cpp, render_shapes.cpp); canvas points
-    // are clamped to +-30000
+    /// renderer helpers (render_item.cpp, render_shapes.cpp); canvas points
+    /// are clamped to +-30000
     TPoint WorldToCanvas(int layer, double x, double y) const;
     TPoint PixelToCanvas(double x, double y) const;
-    // Each coordinate a world value of `layer` or a pixel of the data area.
+    /// Each coordinate a world value of `layer` or a pixel of the data area.
     TPoint ItemPoint(int layer, double x, double y, bool xPixel, bool yPixel) const;
-    // World point plus a pixel shift, the sums limited before rounding.
+    /// World point plus a pixel shift, the sums limited before rounding.
     TPoint ShiftedWorldPoint(int layer, double x, double y, double dx, double dy) const;
-    // The pen position including points still waiting in the polyline buffer.
+    /// The pen position including points still waiting in the polyline buffer.
     TPoint CurrentPenPos() const;
     bool InLayerRanges(int layer, double x, double y) const;
     void SetPenColor(TCanvas& canvas, TColor color);
@@ -727,19 +727,19 @@ private:
                     const TLongTextArray& longTexts, bool monochrome, TPoint position);
     void RenderShape(TCanvas& canvas, const TkvChartItem& item, bool monochrome);
     void RenderList(TCanvas& canvas, const TItemList& list, bool isAnnotation, int pass, bool monochrome);
-    // A compact run of line-to items (render_runs.cpp): per column when the
-    // reduction keeps the picture, else point by point without copies.
+    /// A compact run of line-to items (render_runs.cpp): per column when the
+    /// reduction keeps the picture, else point by point without copies.
     void RenderLineRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t count,
                        bool isAnnotation, bool monochrome);
     bool ReducibleRun(const TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run) const;
-    // The layer's world-to-canvas conversion with its axis kinds resolved once.
+    /// The layer's world-to-canvas conversion with its axis kinds resolved once.
     TCanvasMap CanvasMap(int layer) const;
-    // Puts the cached render state back on the canvas after a nested RenderData.
+    /// Puts the cached render state back on the canvas after a nested RenderData.
     void ReapplyRenderState(TCanvas& canvas);
-    // Clears the upper halves of the AVX registers (see render_item.cpp).
+    /// Clears the upper halves of the AVX registers (see render_item.cpp).
     static void ResetUpperVectorState();
 
-    // mouse helpers (mouse.cpp)
+    /// mouse helpers (mouse.cpp)
     void AnchorAllLayers(int x, int y);
     void AxisBandDrag(TShiftState shift, int x, int y);
     bool DragStep(TShiftState shift, int x, int y);
@@ -833,12 +833,12 @@ private:
     std::unique_ptr<TBitmap> FBitmap10;
     bool FPaintSuspended = true;
     TRenderState FRender;
-    // Nesting depth of RenderData and a count of its runs: a hook that
-    // repaints starts a nested run, after which the outer run re-applies its
-    // render state to its canvas.
+    /// Nesting depth of RenderData and a count of its runs: a hook that
+    /// repaints starts a nested run, after which the outer run re-applies its
+    /// render state to its canvas.
     int FRenderDepth = 0;
     unsigned FRenderRuns = 0;
-    static inline bool SResetUpperState = true;  // benchmarks switch it off to compare
+    static inline bool SResetUpperState = true;  ///< benchmarks switch it off to compare
     std::array<bool, 256> FDataClassVisible{};
     std::array<bool, 256> FAnnotClassVisible{};
     std::array<bool, LayerCount> FLayerVisible{};
@@ -846,8 +846,8 @@ private:
     bool FAnnotationsShown = true;
     bool FAnnotTextsLast = true;
     bool FLineRunReduction = true;
-    // While positive, SyncAllAxes only notes that it is due; the multi-step
-    // change that deferred it runs it once at the end.
+    /// While positive, SyncAllAxes only notes that it is due; the multi-step
+    /// change that deferred it runs it once at the end.
     int FSyncDeferred = 0;
     bool FSyncPending = false;
 
@@ -886,12 +886,12 @@ private:
     {
         return static_cast<std::uint8_t>(commands_detail::TwoPointMode<X1, Y1, X2, Y2>());
     }
-    // An item of `kind` with the current drawing state.
+    /// An item of `kind` with the current drawing state.
     TkvChartItem NewItem(std::uint8_t kind, std::uint8_t mode) const;
-    // Appends a filled-in item to the target list.
+    /// Appends a filled-in item to the target list.
     void PushItem(const TkvChartItem& item);
-    // Appends n items at (x[i], y[i]): the first like `first`, the others
-    // like `rest`; line-to items fill compact runs directly. All or nothing.
+    /// Appends n items at (x[i], y[i]): the first like `first`, the others
+    /// like `rest`; line-to items fill compact runs directly. All or nothing.
     void AppendPoints(TkvChartItem first, TkvChartItem rest, const double* x, const double* y, std::int64_t n);
     void AddMark(double x, double y, int markType, std::uint8_t mode);
     void AddTwoPoint(std::uint8_t kind, double x1, double y1, double x2, double y2, std::uint8_t mode);
@@ -899,15 +899,15 @@ private:
                        TColor firstEdge, TColor secondEdge);
     void AddArrow(std::uint8_t kind, double x1, double y1, double x2, double y2, std::uint8_t mode, int head);
     void AddText(std::uint8_t kind, double x, double y, int dx, int dy, std::string_view text, std::uint8_t mode);
-    // Hands the data list's long texts to every chart sharing the data.
+    /// Hands the data list's long texts to every chart sharing the data.
     void ShareDataLongTexts();
     bool FTransparentShapes = false;
 
-    friend class TKurvoAccess;  // tests reach internal state through this
+    friend class TKurvoAccess;  ///< tests reach internal state through this
 };
 
-// The published chart: window creation ends the suspension of painting.
-// It offers every drawing command of TCustomKurvo by public inheritance.
+/// The published chart: window creation ends the suspension of painting.
+/// It offers every drawing command of TCustomKurvo by public inheritance.
 class TKurvo : public TCustomKurvo {
 public:
     explicit TKurvo(QWidget* parentWidget = nullptr) : TCustomKurvo(parentWidget) {}

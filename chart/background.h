@@ -10,7 +10,7 @@ namespace kurvo {
 
 class TBakGndImg : public TPersistent {
 public:
-    // File name of a BMP image; without IncludePath only its file-name part is kept.
+    /// File name of a BMP image; without IncludePath only its file-name part is kept.
     const std::string& Name() const { return FName; }
     void SetName(const std::string& value);
     bool IncludePath() const { return FIncludePath; }
@@ -30,7 +30,7 @@ public:
     double AreaBottom() const { return FAreaBottom; }
     void SetAreaBottom(double value);
 
-    // Copies the settings and the change callback.
+    /// Copies the settings and the change callback.
     void Assign(const TPersistent& source) override;
     std::string ClassName() const override { return "TBakGndImg"; }
 
@@ -50,7 +50,7 @@ private:
     double FAreaBottom = -1.0;
 };
 
-// The text after the last path separator ('/' or '\').
+/// The text after the last path separator ('/' or '\').
 std::string ExtractFileName(const std::string& path);
 
 }  // namespace kurvo

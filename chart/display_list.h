@@ -18,14 +18,14 @@
 
 namespace kurvo {
 
-// A short string of at most 17 characters: a length byte and 17 bytes.
+/// A short string of at most 17 characters: a length byte and 17 bytes.
 struct TShortText {
     static constexpr int MaxLength = 17;
     std::uint8_t Length = 0;
     char Chars[MaxLength] = {};
 
     std::string Str() const { return std::string(Chars, Length > MaxLength ? MaxLength : Length); }
-    // Keeps the first 17 bytes of `text`.
+    /// Keeps the first 17 bytes of `text`.
     void Assign(std::string_view text)
     {
         Length = static_cast<std::uint8_t>(text.size() > MaxLength ? MaxLength : text.size());
@@ -33,7 +33,7 @@ struct TShortText {
     }
 };
 
-// Item kinds.
+/// Item kinds.
 enum : std::uint8_t {
     ikNone = 0,
     ikMark = 1,
@@ -61,7 +61,7 @@ enum : std::uint8_t {
 };
 constexpr int ItemKindCount = 25;
 
-// One drawing step. A plain record: copied as a whole, no owned resources.
+/// One drawing step. A plain record: copied as a whole, no owned resources.
 struct TkvChartItem {
     double X;
     double Y;
@@ -72,7 +72,7 @@ struct TkvChartItem {
     TColor Extra[2];
     TPenStyle PenStyle;
     std::int32_t Aux;
-    std::int32_t LineWidth;  // text kinds: text index (0 = ShortText, 1 ... 50 long texts)
+    std::int32_t LineWidth;  ///< text kinds: text index (0 = ShortText, 1 ... 50 long texts)
     std::uint8_t Class;
     std::uint8_t Kind;
     std::int32_t Layer;
@@ -87,8 +87,8 @@ struct TkvChartItem {
 static_assert(std::is_trivially_copyable_v<TkvChartItem>);
 static_assert(std::is_standard_layout_v<TkvChartItem>);
 
-// A growable array of doubles in fixed chunks. Chunks never move, so growth
-// copies nothing and 10^8 values need no contiguous block of memory.
+/// A growable array of doubles in fixed chunks. Chunks never move, so growth
+/// copies nothing and 10^8 values need no contiguous block of memory.
 class TChunkedDoubles {
 public:
     static constexpr int ChunkShift = 10;
@@ -96,7 +96,7 @@ public:
 
     std::int64_t Size() const { return FSize; }
     std::int64_t Capacity() const { return static_cast<std::int64_t>(FChunks.size()) << ChunkShift; }
-    // Room for `n` values. Throws std::bad_alloc and keeps the array as it was.
+    /// Room for `n` values. Throws std::bad_alloc and keeps the array as it was.
     void Reserve(std::int64_t n);
     void PushBack(double v)
     {
@@ -104,9 +104,9 @@ public:
         FChunks[FSize >> ChunkShift][FSize & (ChunkSize - 1)] = v;
         ++FSize;
     }
-    // Appends n values; room must have been reserved.
+    /// Appends n values; room must have been reserved.
     void AppendReserved(const double* values, std::int64_t n);
-    // Drops values beyond `n`; keeps the chunks.
+    /// Drops values beyond `n`; keeps the chunks.
     void Truncate(std::int64_t n) { FSize = n < FSize ? (n < 0 ? 0 : n) : FSize; }
     double operator[](std::int64_t i) const { return FChunks[i >> ChunkShift][i & (ChunkSize - 1)]; }
     double& operator[](std::int64_t i) { return FChunks[i >> ChunkShift][i & (ChunkSize - 1)]; }
@@ -121,10 +121,10 @@ private:
     std::int64_t FSize = 0;
 };
 
-// Minimum and maximum over any index range of a TChunkedDoubles in about
-// 2 * 15 * log16(n) steps. Level k keeps min and max of blocks of 16^(k+1)
-// values. Built lazily: Extend covers values appended since the last call,
-// recomputing only the blocks they touch.
+/// Minimum and maximum over any index range of a TChunkedDoubles in about
+/// 2 * 15 * log16(n) steps. Level k keeps min and max of blocks of 16^(k+1)
+/// values. Built lazily: Extend covers values appended since the last call,
+/// recomputing only the blocks they touch.
 class TMinMaxPyramid {
 public:
     static constexpr int FanShift = 4;
@@ -136,34 +136,34 @@ public:
         FLevels.clear();
         FBuilt = 0;
     }
-    // Min and max of values[first ... last - 1], first < last <= the size at
-    // the last Extend.
+    /// Min and max of values[first ... last - 1], first < last <= the size at
+    /// the last Extend.
     void Query(const TChunkedDoubles& values, std::int64_t first, std::int64_t last, double& lo, double& hi) const;
     std::int64_t MemoryBytes() const;
 
 private:
-    // Each level: min, max interleaved per block.
+    /// Each level: min, max interleaved per block.
     std::vector<std::vector<double>> FLevels;
     std::int64_t FBuilt = 0;
 };
 
-// One stretch of a display list: either plain items or a compact run of
-// line-to items that differ only in X and Y.
+/// One stretch of a display list: either plain items or a compact run of
+/// line-to items that differ only in X and Y.
 struct TItemRun {
-    std::int64_t First = 0;   // list index of the first item
+    std::int64_t First = 0;   ///< list index of the first item
     std::int64_t Count = 0;
-    std::int64_t Offset = 0;  // into the plain items or into the X/Y arrays
-    std::int32_t Attributes = -1;  // compact runs: index of the shared attributes, -1 for plain runs
-    bool XRising = true;      // compact runs: X never falls
+    std::int64_t Offset = 0;  ///< into the plain items or into the X/Y arrays
+    std::int32_t Attributes = -1;  ///< compact runs: index of the shared attributes, -1 for plain runs
+    bool XRising = true;      ///< compact runs: X never falls
     double XMin = 0.0;
     double YMin = 0.0;
     bool Compact() const { return Attributes >= 0; }
 };
 
-// The items of one display list. Long runs of equal line-to items (one
-// layer, equal attributes, finite values) are kept compact: X and Y in plain
-// arrays and the attributes once, about 17 bytes per point. Everything else
-// is kept as whole records. Index, DataItem and the counts see one flat list.
+/// The items of one display list. Long runs of equal line-to items (one
+/// layer, equal attributes, finite values) are kept compact: X and Y in plain
+/// arrays and the attributes once, about 17 bytes per point. Everything else
+/// is kept as whole records. Index, DataItem and the counts see one flat list.
 class TKvItemContainer {
 public:
     static constexpr int PageShift = 10;
@@ -174,23 +174,23 @@ public:
     TKvItemContainer& operator=(const TKvItemContainer&) = delete;
 
     std::int64_t Size() const { return FSize; }
-    // Makes room for `slotCount` items in the form they most likely take
-    // (compact points). Throws std::bad_alloc and keeps the container as it
-    // was when memory runs out.
+    /// Makes room for `slotCount` items in the form they most likely take
+    /// (compact points). Throws std::bad_alloc and keeps the container as it
+    /// was when memory runs out.
     void Reserve(std::int64_t slotCount);
     void Clear();
 
-    // Item `i`, rebuilt from its run; a zeroed item beyond Size.
+    /// Item `i`, rebuilt from its run; a zeroed item beyond Size.
     TkvChartItem Item(std::int64_t i) const;
     TkvChartItem operator[](std::int64_t i) const { return Item(i); }
 
-    // Appends one item; a line-to joins the compact run before it when it
-    // can. `compact` false keeps it as a whole record. Strong guarantee.
+    /// Appends one item; a line-to joins the compact run before it when it
+    /// can. `compact` false keeps it as a whole record. Strong guarantee.
     void Append(const TkvChartItem& item, bool compact = true)
     {
         if (!compact || !TryAppendPoint(item)) AppendSlow(item, compact);
     }
-    // Everything but X and Y equal: the item may share a compact run's record.
+    /// Everything but X and Y equal: the item may share a compact run's record.
     static bool SameAttributes(const TkvChartItem& a, const TkvChartItem& b)
     {
         // Eleven words compared at once rather than field by field: this
@@ -205,24 +205,24 @@ public:
         for (std::size_t k = 0; k < words; ++k) diff |= wa[k] ^ wb[k];
         return diff == 0;
     }
-    // Appends n line-to items that share `attributes` (X, Y ignored) with
-    // the given coordinates. Non-finite points are stored as whole records.
+    /// Appends n line-to items that share `attributes` (X, Y ignored) with
+    /// the given coordinates. Non-finite points are stored as whole records.
     void AppendLinePoints(const TkvChartItem& attributes, const double* x, const double* y, std::int64_t n);
-    // Drops items beyond `count`.
+    /// Drops items beyond `count`.
     void Truncate(std::int64_t count);
 
-    // A new container with the first `count` items and room for `slotCount`.
+    /// A new container with the first `count` items and room for `slotCount`.
     std::shared_ptr<TKvItemContainer> Copy(std::int64_t count, std::int64_t slotCount) const;
 
-    // Item slots held: compact points plus whole records.
+    /// Item slots held: compact points plus whole records.
     std::int64_t Allocated() const
     {
         return FX.Capacity() + static_cast<std::int64_t>(FPlain.size()) * PageSize;
     }
 
-    // Calls f(const TkvChartItem* items, int n, int firstIndex) for
-    // contiguous stretches covering items 0 ... count - 1; compact items are
-    // rebuilt into a buffer of up to PageSize items first.
+    /// Calls f(const TkvChartItem* items, int n, int firstIndex) for
+    /// contiguous stretches covering items 0 ... count - 1; compact items are
+    /// rebuilt into a buffer of up to PageSize items first.
     template <class F>
     void ForEachRun(std::int64_t count, F&& f) const
     {
@@ -260,14 +260,14 @@ public:
     const TkvChartItem& RunAttributes(const TItemRun& run) const { return FAttributes[run.Attributes]; }
     const TChunkedDoubles& XValues() const { return FX; }
     const TChunkedDoubles& YValues() const { return FY; }
-    // The min/max structure over all compact Y values, brought up to date.
+    /// The min/max structure over all compact Y values, brought up to date.
     const TMinMaxPyramid& YPyramid() const;
-    // Bytes held for the items (arrays, pages, runs, min/max structure).
+    /// Bytes held for the items (arrays, pages, runs, min/max structure).
     std::int64_t MemoryBytes() const;
 
 private:
-    // The common case: a finite line-to point that continues the last
-    // compact run within the room already reserved.
+    /// The common case: a finite line-to point that continues the last
+    /// compact run within the room already reserved.
     bool TryAppendPoint(const TkvChartItem& item)
     {
         if (FRuns.empty() || !FRuns.back().Compact() || FX.Size() == FX.Capacity() || FY.Size() == FY.Capacity() ||
@@ -286,7 +286,7 @@ private:
         return true;
     }
     void AppendSlow(const TkvChartItem& item, bool compact);
-    // True when `item` may continue the last run.
+    /// True when `item` may continue the last run.
     bool ContinuesCompactRun(const TkvChartItem& item) const;
     void StartCompactRun(const TkvChartItem& item);
     void AppendPlain(const TkvChartItem& item);
@@ -302,8 +302,8 @@ private:
     std::int64_t FSize = 0;
 };
 
-// One display list of a chart: its storage (shared with other charts while
-// they share data), Count and Capacity.
+/// One display list of a chart: its storage (shared with other charts while
+/// they share data), Count and Capacity.
 struct TItemList {
     std::shared_ptr<TKvItemContainer> Items = std::make_shared<TKvItemContainer>();
     int Count = 0;
@@ -317,13 +317,13 @@ struct TItemList {
     }
 };
 
-// 50 strings indexed 1 ... 50 and the number in use.
+/// 50 strings indexed 1 ... 50 and the number in use.
 struct TLongTextArray {
     static constexpr int Size = 50;
     std::array<std::string, Size> Texts;
     int Count = 0;
 
-    // Entry 1 ... 50; an empty text for any other index.
+    /// Entry 1 ... 50; an empty text for any other index.
     const std::string& Text(int index) const;
     void Clear()
     {

@@ -12,13 +12,13 @@ namespace kurvo {
 
 class TCustomKurvo;
 
-// Limits of an exported picture, in logical and in device pixels alike: a
-// side of a large screen's picture several times over, and 64 megapixels
-// (256 MiB for each of the chart's two bitmaps).
+/// Limits of an exported picture, in logical and in device pixels alike: a
+/// side of a large screen's picture several times over, and 64 megapixels
+/// (256 MiB for each of the chart's two bitmaps).
 constexpr int MaxExportSide = 16384;
 constexpr long long MaxExportPixels = 64LL * 1024 * 1024;
 
-// Renders one chart; the chart's output calls forward here.
+/// Renders one chart; the chart's output calls forward here.
 class TKurvoExporter {
 public:
     explicit TKurvoExporter(TCustomKurvo& chart) : FChart(chart) {}
@@ -32,8 +32,8 @@ public:
     void Print(QPrinter& printer);
     void PaintTo(QPainter& painter, bool printerPage);
 
-    // Marks a composition of the picture in progress: an export started from
-    // one of its hooks would re-lay the chart out under the running paint.
+    /// Marks a composition of the picture in progress: an export started from
+    /// one of its hooks would re-lay the chart out under the running paint.
     class TComposing {
     public:
         explicit TComposing(TKurvoExporter& exporter) : FExporter(exporter) { ++FExporter.FComposing; }
@@ -47,7 +47,7 @@ public:
 
 private:
     class TRun;
-    // Raster export at a validated size.
+    /// Raster export at a validated size.
     QImage Render(int width, int height, double ratio);
 
     TCustomKurvo& FChart;

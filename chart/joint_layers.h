@@ -15,23 +15,23 @@ public:
 
     explicit TJointLayers(TCustomKurvo* owner = nullptr);
 
-    // The layer whose X (Y) range layer `layer` follows; itself when free.
+    /// The layer whose X (Y) range layer `layer` follows; itself when free.
     int XControlledBy(int layer) const;
     int YControlledBy(int layer) const;
-    // Join layer `layer` to `controller` (or free it with controller = layer).
-    // Raises EQornKurvoError for an out-of-range or already joined
-    // destination and for a layer that others are joined to.
+    /// Join layer `layer` to `controller` (or free it with controller = layer).
+    /// Raises EQornKurvoError for an out-of-range or already joined
+    /// destination and for a layer that others are joined to.
     void SetXControlledBy(int layer, int controller);
     void SetYControlledBy(int layer, int controller);
 
-    // The published per-layer names, L01xControlledBy ... L16yControlledBy.
+    /// The published per-layer names, L01xControlledBy ... L16yControlledBy.
     int LxControlledBy(int layer) const { return XControlledBy(layer); }
     void SetLxControlledBy(int layer, int controller) { SetXControlledBy(layer, controller); }
 
     TCustomKurvo* Owner() const { return FOwner; }
     void SetOwner(TCustomKurvo* owner) { FOwner = owner; }
 
-    // Copies both tables, the change callback and the owner, without checks.
+    /// Copies both tables, the change callback and the owner, without checks.
     void Assign(const TPersistent& source) override;
     std::string ClassName() const override { return "TJointLayers"; }
 

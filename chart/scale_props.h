@@ -17,7 +17,7 @@ public:
     TScaleProps(const TScaleProps&) = delete;
     TScaleProps& operator=(const TScaleProps&) = delete;
 
-    // Every field to its reset value; clears OnChange.
+    /// Every field to its reset value; clears OnChange.
     virtual void Reset();
 
     const std::string& Caption() const { return FCaption; }
@@ -34,11 +34,11 @@ public:
     void SetColorScale(TColor value);
     TDTLabel* DateFormat() { return FDateFormat.get(); }
     const TDTLabel* DateFormat() const { return FDateFormat.get(); }
-    // Takes the settings of `value` into the own date format (which keeps
-    // its own change callback).
+    /// Takes the settings of `value` into the own date format (which keeps
+    /// its own change callback).
     void SetDateFormat(const TDTLabel& value);
     int DecPlaces() const { return FDecPlaces; }
-    void SetDecPlaces(int value);  // clamped to -3 ... 12
+    void SetDecPlaces(int value);  ///< clamped to -3 ... 12
     bool Logarithmic() const { return FLogarithmic; }
     void SetLogarithmic(bool value);
     TFigType LabelType() const { return FLabelType; }
@@ -50,11 +50,11 @@ public:
     void SetMinTicks(int value);
     bool LoadingFlag() const { return FLoading; }
     void SetLoadingFlag(bool value) { FLoading = value; }
-    // Off for a stand-alone object. On (the chart's own axis objects, outside
-    // loading): a logarithmic axis never accepts a bound below 1e-100 but
-    // raises EQornKurvoError ("Logarithmic axis must not be negative.") and
-    // changes nothing; Logarithmic(true) on a range with one such bound moves
-    // that bound one decade beyond the other, and raises when both are.
+    /// Off for a stand-alone object. On (the chart's own axis objects, outside
+    /// loading): a logarithmic axis never accepts a bound below 1e-100 but
+    /// raises EQornKurvoError ("Logarithmic axis must not be negative.") and
+    /// changes nothing; Logarithmic(true) on a range with one such bound moves
+    /// that bound one decade beyond the other, and raises when both are.
     bool RaiseImpossibleLog() const { return FRaiseImpossibleLog; }
     void SetRaiseImpossibleLog(bool value) { FRaiseImpossibleLog = value; }
     double RangeLow() const { return FRangeLow; }
@@ -71,14 +71,14 @@ public:
     double MinRange() const { return FMinRange; }
     void SetMinRange(double value);
     TMouseActMode MouseAction() const { return FMouseAction; }
-    // Only stored (the axis control never gets it), so it raises no OnChange.
+    /// Only stored (the axis control never gets it), so it raises no OnChange.
     void SetMouseAction(TMouseActMode value);
     const std::string& UserTickText() const { return FUserTickText; }
     void SetUserTickText(const std::string& value);
     bool Visible() const { return FVisible; }
     void SetVisible(bool value);
 
-    // Stores a range without checks or notification (layer range changes).
+    /// Stores a range without checks or notification (layer range changes).
     void StoreRangeLow(double value) { FRangeLow = value; }
     void StoreRangeHigh(double value) { FRangeHigh = value; }
     void StoreLogarithmic(bool value) { FLogarithmic = value; }
@@ -91,8 +91,8 @@ public:
 protected:
     void SetScaleType(TScaleType value) { FScaleType = value; }
     void Changed();
-    // True when a logarithmic axis must refuse the range low ... high; raises
-    // instead while RaiseImpossibleLog is on and the object is not loading.
+    /// True when a logarithmic axis must refuse the range low ... high; raises
+    /// instead while RaiseImpossibleLog is on and the object is not loading.
     bool RefusedByLog(double low, double high) const;
 
 private:

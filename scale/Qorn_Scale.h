@@ -21,9 +21,9 @@ using TBeforeTickLabelEvent =
 using TScaleRenderedEvent = std::function<void(TObject* sender, TCanvas& canvas)>;
 using TZoomPanEvent = std::function<void(TObject* sender)>;
 
-// The range arithmetic of dragging on an axis (pan, zoom with one end
-// fixed, zoom about the centre). True when Action is maPan, maZoom or
-// maZoomDrag (outputs set), False otherwise (outputs untouched).
+/// The range arithmetic of dragging on an axis (pan, zoom with one end
+/// fixed, zoom about the centre). True when Action is maPan, maZoom or
+/// maZoomDrag (outputs set), False otherwise (outputs untouched).
 bool AxisDragRange(int x, int y, int anchorX, int anchorY, int width, int height, int marginLeft, int marginRight,
                    int marginTop, int marginBottom, double savedLow, double savedHigh, TMouseActMode action,
                    TScaleType scaleType, bool logarithmic, double rangeLow, double rangeHigh, double& newLow,
@@ -34,7 +34,7 @@ public:
     explicit TScale(QWidget* parentWidget = nullptr);
     ~TScale() override;
 
-    // --- geometry
+    /// --- geometry
     int MarginTop() const { return FMarginTop; }
     void SetMarginTop(int value);
     int MarginBottom() const { return FMarginBottom; }
@@ -46,7 +46,7 @@ public:
     TScaleType ScaleType() const { return FScaleType; }
     void SetScaleType(TScaleType value);
 
-    // --- range
+    /// --- range
     double RangeLow() const { return FRangeLow; }
     void SetRangeLow(double value);
     double RangeHigh() const { return FRangeHigh; }
@@ -54,16 +54,16 @@ public:
     bool Logarithmic() const { return FLogarithmic; }
     void SetLogarithmic(bool value);
 
-    // --- ticks
+    /// --- ticks
     int MinTicks() const { return FMinTicks; }
     void SetMinTicks(int value);
     bool ShortTicks() const { return FShortTicks; }
     void SetShortTicks(bool value);
     int NumTicks() const { return FTicks.NumTicks(); }
-    // The index-th tick of the last paint, counted from 1; 0.0 outside 1 ... NumTicks.
+    /// The index-th tick of the last paint, counted from 1; 0.0 outside 1 ... NumTicks.
     double TickValue(int index) const { return FTicks.TickValue(index); }
 
-    // --- labels
+    /// --- labels
     TFigType LabelType() const { return FLabelType; }
     void SetLabelType(TFigType value);
     int DecPlaces() const { return FDecPlaces; }
@@ -76,7 +76,7 @@ public:
     const TDTLabel* DateFormat() const { return FDateFormat.get(); }
     void SetDateFormat(const TDTLabel& value);
 
-    // --- caption
+    /// --- caption
     const std::string& Caption() const { return FCaption; }
     void SetCaption(const std::string& value);
     int CaptionPosX() const { return FCaptionPosX; }
@@ -88,7 +88,7 @@ public:
     TScaleUnitAnchor CaptionAnchor() const { return FCaptionAnchor; }
     void SetCaptionAnchor(TScaleUnitAnchor value);
 
-    // --- appearance
+    /// --- appearance
     TColor ColorScale() const { return FColorScale; }
     void SetColorScale(TColor value);
     TColor ColorBackGnd() const { return FColorBackGnd; }
@@ -105,21 +105,21 @@ public:
     TColor FrameShadowColor() const { return FFrameShadowColor; }
     TColor FrameHighlightColor() const { return FFrameHighlightColor; }
 
-    // --- interaction
+    /// --- interaction
     TMouseActMode MouseAction() const { return FMouseAction; }
     void SetMouseAction(TMouseActMode value) { FMouseAction = value; }
 
-    // --- operations for the owner
+    /// --- operations for the owner
     void SetBounds(int left, int top, int width, int height) override;
     void Loaded() override;
     void Paint() override;
-    // Holds painting; clearing it paints at once.
+    /// Holds painting; clearing it paints at once.
     void SetPaintSuspended(bool value);
     bool PaintSuspended() const { return FPaintSuspended; }
-    // Paints now even while painting is suspended.
+    /// Paints now even while painting is suspended.
     void PaintNow();
-    // Draws onto `canvas` (with offsets dx, dy) instead of the own canvas;
-    // nullptr returns to the own canvas. No redraw.
+    /// Draws onto `canvas` (with offsets dx, dy) instead of the own canvas;
+    /// nullptr returns to the own canvas. No redraw.
     void SetExternalCanvas(TCanvas* canvas, int dx, int dy);
     TCanvas* ExternalCanvas() const { return FExternalCanvas; }
     int DrawOffsetX() const { return FDX; }
@@ -127,39 +127,39 @@ public:
     void SetEmbedded(bool value);
     bool Embedded() const { return FEmbedded; }
     bool LoadingFlag() const { return FLoadingFlag; }
-    // Pixel along the axis of a world value (x for horizontal, y for vertical types).
+    /// Pixel along the axis of a world value (x for horizontal, y for vertical types).
     int ValueToPixel(double value) const;
     double ScaleFactor() const { return FScaleFactor; }
     double ScaleOffset() const { return FScaleOffset; }
-    // Recomputes the world-to-pixel mapping from range, margins and size.
+    /// Recomputes the world-to-pixel mapping from range, margins and size.
     void UpdateTransform();
-    // Re-applies every default of a new axis control.
+    /// Re-applies every default of a new axis control.
     void ApplyDefaults();
 
-    // Copies the settings of another TScale as plain fields; then Redraw.
+    /// Copies the settings of another TScale as plain fields; then Redraw.
     void Assign(const TPersistent& source) override;
     void AssignTo(TPersistent& dest) const override;
     std::string ClassName() const override { return "TScale"; }
 
-    // One tick pass plus the caption on `canvas`, base line at baseY / baseX.
+    /// One tick pass plus the caption on `canvas`, base line at baseY / baseX.
     void PaintHorizontal(TCanvas& canvas, int baseY);
     void PaintVertical(TCanvas& canvas, int baseX);
-    // The label step of a horizontal axis.
+    /// The label step of a horizontal axis.
     void DrawTickLabel(TCanvas& canvas, double value, int x, int baseY, std::string text);
 
-    // --- mouse (stand-alone axis)
+    /// --- mouse (stand-alone axis)
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void DblClick() override;
 
-    // --- events
+    /// --- events
     TScaleTickDrawnEvent OnScaleTickDrawn;
     TBeforeTickLabelEvent OnBeforeTickLabel;
     TScaleRenderedEvent OnBeforeScaleRendered;
     TScaleRenderedEvent OnAfterScaleRendered;
     TZoomPanEvent OnZoomPan;
 
-    // The settings the tick passes read.
+    /// The settings the tick passes read.
     TTickSettings TickSettings() const;
 
 protected:
@@ -168,21 +168,21 @@ protected:
 private:
     void Redraw();
     void SetRangeDirect(double low, double high);
-    friend struct TScalePaintAccess;  // tests draw single tick visits through this
+    friend struct TScalePaintAccess;  ///< tests draw single tick visits through this
 
     void PaintAxis(TCanvas& target, int dx, int dy);
-    // Ticks, labels, caption and base line, the base line moved across the
-    // axis by (dx, dy).
+    /// Ticks, labels, caption and base line, the base line moved across the
+    /// axis by (dx, dy).
     void DrawAxis(TCanvas& canvas, int dx, int dy);
-    // Printer font rule and brush style, before a pass.
+    /// Printer font rule and brush style, before a pass.
     void PrepareAxisCanvas(TCanvas& canvas);
-    // Line, label and events of one visit; zeroHeight is the height of "0"
-    // on a vertical axis.
+    /// Line, label and events of one visit; zeroHeight is the height of "0"
+    /// on a vertical axis.
     void DrawTickVisit(TCanvas& canvas, TTickVisit& visit, int base, int zeroHeight);
-    // The label step of a vertical axis, centred by centreHeight, or by the
-    // label's own height when centreHeight is negative.
+    /// The label step of a vertical axis, centred by centreHeight, or by the
+    /// label's own height when centreHeight is negative.
     void DrawVerticalLabel(TCanvas& canvas, double value, int baseX, int y, std::string text, int centreHeight);
-    // The date line under a time-of-day label.
+    /// The date line under a time-of-day label.
     void DrawDateLine(TCanvas& canvas, double value, int pixel, int base, std::string text);
     void DrawCaption(TCanvas& canvas, int base);
 
@@ -227,7 +227,7 @@ private:
     int FDX = 0;
     int FDY = 0;
 
-    // Drag state of a stand-alone axis.
+    /// Drag state of a stand-alone axis.
     int FAnchorX = 0;
     int FAnchorY = 0;
     double FSavedLow = 0.0;
