@@ -29,7 +29,9 @@ concept TCoord = TWorldCoord<T> || TPixelCoord<T>;
 /// An argument that is always in pixels. Built from an int only: a double
 /// argument does not compile.
 struct TPixels {
+    /// The distance in pixels.
     int Value;
+    /// Wraps a pixel distance; implicit so that an int literal can be passed.
     constexpr TPixels(int value) : Value(value) {}  // NOLINT: implicit on purpose
     TPixels(long double) = delete;
     TPixels(double) = delete;
