@@ -1015,7 +1015,7 @@ private:
     /// Runs f with SyncAllAxes deferred, then syncs once when anything asked for it.
     void WithDeferredSync(const std::function<void()>& f);
 
-    /// display list helpers
+    // display list helpers
     TItemList& TargetList() { return FAnnotationMode ? FAnnot : FData; }
     /// Grows Capacity in AllocSize steps until `added` more items fit and
     /// reserves that room in the storage the list holds.
