@@ -83,17 +83,19 @@ enum TPenStyle : std::uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot,
 enum TPenMode : std::uint8_t { pmCopy, pmXor };
 enum TBrushStyle : std::uint8_t { bsSolid, bsClear };
 
+/// A pixel position.
 struct TPoint {
-    int X = 0;
-    int Y = 0;
+    int X = 0;  ///< horizontal pixel
+    int Y = 0;  ///< vertical pixel
     friend bool operator==(const TPoint&, const TPoint&) = default;
 };
 
+/// A pixel rectangle [Left, Right) x [Top, Bottom).
 struct TRect {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
+    int Left = 0;  ///< left edge, included
+    int Top = 0;  ///< top edge, included
+    int Right = 0;  ///< right edge, excluded
+    int Bottom = 0;  ///< bottom edge, excluded
     friend bool operator==(const TRect&, const TRect&) = default;
 };
 
@@ -101,15 +103,29 @@ struct TRect {
 /// realisation re-applies its native state only after a real change.
 class TPen {
 public:
+    ///@{
+    /// Colour of lines and outlines; default black.
     TColor Color() const { return FColor; }
     void SetColor(TColor value);
+    ///@}
+    ///@{
+    /// Width of lines, pixels; default 1.
     int Width() const { return FWidth; }
     void SetWidth(int value);  ///< values below 1 become 1
+    ///@}
+    ///@{
+    /// Form of lines; default psSolid.
     TPenStyle Style() const { return FStyle; }
     void SetStyle(TPenStyle value);
+    ///@}
+    ///@{
+    /// How lines combine with the pixels below; default pmCopy.
     TPenMode Mode() const { return FMode; }
     void SetMode(TPenMode value);
+    ///@}
+    /// Copies every attribute of `source`.
     void Assign(const TPen& source);
+    /// Change counter: grows with every change of an attribute.
     unsigned Version() const { return FVersion; }
 
 private:
@@ -120,13 +136,22 @@ private:
     unsigned FVersion = 0;
 };
 
+/// Fill of closed figures and text backgrounds.
 class TBrush {
 public:
+    ///@{
+    /// Fill colour; default white.
     TColor Color() const { return FColor; }
     void SetColor(TColor value);  ///< also makes a clear brush solid
+    ///@}
+    ///@{
+    /// Fill form; default bsSolid.
     TBrushStyle Style() const { return FStyle; }
     void SetStyle(TBrushStyle value);
+    ///@}
+    /// Copies every attribute of `source`.
     void Assign(const TBrush& source);
+    /// Change counter: grows with every change of an attribute.
     unsigned Version() const { return FVersion; }
 
 private:
@@ -139,17 +164,25 @@ private:
 
 enum TFontStyle : std::uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 
+/// A set of TFontStyle values.
 class TFontStyles {
 public:
+    /// The empty set.
     constexpr TFontStyles() = default;
+    /// The set of the given styles.
     constexpr TFontStyles(std::initializer_list<TFontStyle> styles)
     {
         for (TFontStyle s : styles) FBits |= Bit(s);
     }
+    /// Whether `s` is in the set.
     constexpr bool Contains(TFontStyle s) const { return (FBits & Bit(s)) != 0; }
+    /// Adds `s`.
     constexpr void Include(TFontStyle s) { FBits |= Bit(s); }
+    /// Removes `s`.
     constexpr void Exclude(TFontStyle s) { FBits &= static_cast<std::uint8_t>(~Bit(s)); }
+    /// Whether the set is empty.
     constexpr bool Empty() const { return FBits == 0; }
+    /// The set as bits, one per TFontStyle.
     constexpr std::uint8_t Bits() const { return FBits; }
     friend constexpr bool operator==(const TFontStyles&, const TFontStyles&) = default;
 
@@ -158,6 +191,7 @@ private:
     std::uint8_t FBits = 0;
 };
 
+/// Pixels per inch of the screen the classic desktop assumed.
 constexpr int ScreenPixelsPerInch = 96;
 
 /// A font is kept as its character height in pixels at PixelsPerInch; Size
@@ -165,25 +199,49 @@ constexpr int ScreenPixelsPerInch = 96;
 /// A negative Height is the character height without internal leading.
 class TFont {
 public:
+    /// 8-point "MS Sans Serif" in clWindowText at 96 pixels per inch.
     TFont();
+    /// A copy of `other`, OnChange included.
     TFont(const TFont& other);
     TFont& operator=(const TFont& other);  ///< copies every attribute, keeps OnChange
 
+    ///@{
+    /// Name of the font family; default "MS Sans Serif".
     const std::string& Name() const { return FName; }
     void SetName(const std::string& value);
+    ///@}
+    ///@{
+    /// Size in points, derived from Height(); SetSize sets Height from it.
     int Size() const;
     void SetSize(int points);
+    ///@}
+    ///@{
+    /// Character height in pixels at PixelsPerInch(); negative without internal
+    /// leading. Default -11.
     int Height() const { return FHeight; }
     void SetHeight(int pixels);
+    ///@}
+    ///@{
+    /// Colour of the text; default clWindowText.
     TColor Color() const { return FColor; }
     void SetColor(TColor value);
+    ///@}
+    ///@{
+    /// Bold, italic, underline, strike-out; default none.
     TFontStyles Style() const { return FStyle; }
     void SetStyle(TFontStyles value);
+    ///@}
+    ///@{
+    /// Pixels per inch Size() converts with; default 96.
     int PixelsPerInch() const { return FPixelsPerInch; }
     void SetPixelsPerInch(int value);  ///< keeps Height, so Size changes
+    ///@}
+    /// Copies every attribute; keeps OnChange.
     void Assign(const TFont& source) { *this = source; }
+    /// Change counter: grows with every change of an attribute.
     unsigned Version() const { return FVersion; }
 
+    /// The change callback; receives the changed font.
     using OnChange_t = std::function<void(TFont&)>;
     /// Raised after every change of an attribute.
     OnChange_t OnChange;
@@ -214,15 +272,21 @@ public:
     TCanvas& operator=(const TCanvas&) = delete;
     virtual ~TCanvas() = default;
 
+    ///@{
+    /// Drawing attributes of the canvas.
     TPen& Pen() { return FPen; }
     const TPen& Pen() const { return FPen; }
     TBrush& Brush() { return FBrush; }
     const TBrush& Brush() const { return FBrush; }
     TFont& Font() { return FFont; }
     const TFont& Font() const { return FFont; }
+    ///@}
 
+    ///@{
+    /// Current pen position, pixels; the start of the next LineTo().
     TPoint PenPos() const { return FPenPos; }
     void SetPenPos(TPoint p) { FPenPos = p; }
+    ///@}
 
     /// Sets the pen position; draws nothing.
     virtual void MoveTo(int x, int y);
@@ -240,13 +304,17 @@ public:
     virtual void Polygon(const TPoint* points, int count) = 0;
     /// Open line through the points; the last point's pixel is left out.
     virtual void Polyline(const TPoint* points, int count) = 0;
+    /// Sets one pixel to `color`.
     virtual void SetPixel(int x, int y, TColor color) = 0;
     /// Colour of a pixel; -1 outside the surface or where it cannot be read.
     virtual TColor GetPixel(int x, int y) const = 0;
     /// Text with its top-left corner at (x, y) in the current font.
     virtual void TextOut(int x, int y, const std::string& text) = 0;
+    ///@{
+    /// Width and height of `text` in the current font, pixels.
     virtual int TextWidth(const std::string& text) = 0;
     virtual int TextHeight(const std::string& text) = 0;
+    ///@}
     /// Copies a bitmap at its natural size.
     virtual void Draw(int x, int y, const TBitmap& image) = 0;
     /// Draws a bitmap scaled into the rectangle.
@@ -303,25 +371,35 @@ constexpr double MaxDevicePixelRatio = 8.0;
 class TBitmap : public TObject {
 public:
     TBitmap();
+    /// A bitmap of `width` x `height` logical pixels at ratio 1.
     TBitmap(int width, int height);
     ~TBitmap() override;
     TBitmap(const TBitmap&) = delete;
     TBitmap& operator=(const TBitmap&) = delete;
 
+    ///@{
+    /// Size in logical pixels; SetWidth and SetHeight work like SetSize().
     int Width() const;
     int Height() const;
     void SetWidth(int value);
     void SetHeight(int value);
+    ///@}
     /// Negative sizes become 0; the content of a resized bitmap is undefined.
     void SetSize(int width, int height);
+    ///@{
+    /// Stored for compatibility; the image is always 32 bits per pixel.
     TPixelFormat PixelFormat() const { return FPixelFormat; }
     void SetPixelFormat(TPixelFormat value) { FPixelFormat = value; }
+    ///@}
+    /// Whether the bitmap has no pixels.
     bool Empty() const { return Width() == 0 || Height() == 0; }
+    /// Device pixels per logical pixel, MinDevicePixelRatio ... MaxDevicePixelRatio; default 1.
     double DevicePixelRatio() const { return FRatio; }
     /// Non-finite values become 1, others are clamped to the limits above. A
     /// change resizes the image like SetSize (the content is undefined).
     void SetDevicePixelRatio(double value);
 
+    /// The bitmap's canvas.
     TCanvas& Canvas();
 
     /// Reads a BMP file. Returns false and fills *error (when given) when the
