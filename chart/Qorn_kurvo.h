@@ -642,20 +642,16 @@ public:
     bool PaintSuspended() const { return FPaintSuspended; }
     ///@}
     ///@{
-    ///@{
     /// Draws the mouse trace, its origin at (offsetX, offsetY).
     void DrawMouseTrace(int offsetX, int offsetY, TBitmap& bitmap);
     void DrawMouseTrace(int offsetX, int offsetY, TCanvas& canvas);
     ///@}
-    ///@}
     /// Copies `bitmap` onto `canvas` at (x, y).
     void ShowBitmap(int x, int y, TCanvas& canvas, TBitmap& bitmap);
-    ///@{
     ///@{
     /// Draws the crosshairs, the data area's origin at (x0, y0).
     void DrawCrossHairs(int x0, int y0, TBitmap& bitmap);
     void DrawCrossHairs(int x0, int y0, TCanvas& canvas);
-    ///@}
     ///@}
     /// Draws the visible text labels.
     void DrawTextLabels(TCanvas& canvas);

@@ -53,11 +53,9 @@ public:
     void SetColorScale(TColor value);
     ///@}
     ///@{
-    ///@{
     /// Layout of date/time labels (LabelType ftDateTime), owned by the object.
     TDTLabel* DateFormat() { return FDateFormat.get(); }
     const TDTLabel* DateFormat() const { return FDateFormat.get(); }
-    ///@}
     ///@}
     /// Takes the settings of `value` into the own date format (which keeps
     /// its own change callback).

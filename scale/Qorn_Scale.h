@@ -126,13 +126,11 @@ public:
     void SetUserTickText(const std::string& value);
     ///@}
     ///@{
-    ///@{
     /// Layout of ftDateTime labels, owned by the control; SetDateFormat copies
     /// the settings.
     TDTLabel* DateFormat() { return FDateFormat.get(); }
     const TDTLabel* DateFormat() const { return FDateFormat.get(); }
     void SetDateFormat(const TDTLabel& value);
-    ///@}
     ///@}
 
     // --- caption
@@ -233,11 +231,9 @@ public:
     int DrawOffsetY() const { return FDY; }
     ///@}
     ///@{
-    ///@{
     /// Set by the chart on its own axes.
     void SetEmbedded(bool value);
     bool Embedded() const { return FEmbedded; }
-    ///@}
     ///@}
     /// Set while loading; Logarithmic is then accepted without checks.
     bool LoadingFlag() const { return FLoadingFlag; }
