@@ -14,70 +14,76 @@
 
 namespace kurvo {
 
+/// Long ticks carry labels; short ticks lie between them.
 enum TTickKind : std::uint8_t { tkShort, tkLong };
 
 /// The pass that produced a visit; the painter's order of line, label and
 /// event differs between them.
 enum TTickPass : std::uint8_t { tpLinear, tpLogarithmic, tpTime, tpDateTime };
 
+/// One tick (or message) of a pass, in drawing order.
 struct TTickVisit {
-    double Value = 0.0;
-    TTickKind Kind = tkShort;
-    TTickPass Pass = tpLinear;
+    double Value = 0.0;  ///< world value of the tick
+    TTickKind Kind = tkShort;  ///< long or short tick
+    TTickPass Pass = tpLinear;  ///< the pass that produced it
     /// False for a logarithmic short tick on a horizontal axis with short
     /// ticks off: its event is raised, but no line is drawn.
     bool DrawLine = true;
     /// The label step runs (long ticks unless LabelType is ftNoFigs), also
     /// for an empty text.
     bool Labelled = false;
-    std::string Label;
+    std::string Label;  ///< label text of a labelled tick
     /// Time-of-day passes: a second label line with the date.
     bool HasDateLine = false;
-    std::string DateLine;
+    std::string DateLine;  ///< the date line under a time-of-day label
     /// Date/time passes: instead of ticks, one visit with a message at the
     /// middle value (Value). Label holds it as one line for a horizontal
     /// axis, MessageLines its words for a vertical one. No line, no tick
     /// event, nothing recorded.
     bool IsMessage = false;
-    std::vector<std::string> MessageLines;
+    std::vector<std::string> MessageLines;  ///< words of a message on a vertical axis
 };
 
 /// The date/time label layout of an axis (the settings of its TDTLabel).
 struct TDateFormatSettings {
-    TTimeFormat TimeFormat = tfHHMMSS;
-    char DateSeparator = '-';
-    char TimeSeparator = ':';
-    TYearLength YearLength = ylYYYY;
-    bool MonthName = true;
-    TDateOrder DateOrder = doDDMMYY;
-    TDateForTime DateForTime = dtOnePerDay;
+    TTimeFormat TimeFormat = tfHHMMSS;  ///< time-of-day form
+    char DateSeparator = '-';  ///< separator of date parts
+    char TimeSeparator = ':';  ///< separator of time parts
+    TYearLength YearLength = ylYYYY;  ///< digits of the year
+    bool MonthName = true;  ///< month as a name instead of a number
+    TDateOrder DateOrder = doDDMMYY;  ///< order of day, month and year
+    TDateForTime DateForTime = dtOnePerDay;  ///< which ticks carry a date line
 };
 
+/// The axis settings a tick pass reads.
 struct TTickSettings {
-    double RangeLow = 0.0;
-    double RangeHigh = 100.0;
-    int MinTicks = 3;
-    bool ShortTicks = true;
-    bool Logarithmic = false;
-    int DecPlaces = -2;
-    TFigType LabelType = ftNum;
-    std::string UserTickText;
-    std::string ScaleInscript;
-    bool Vertical = false;
-    TDateFormatSettings DateFormat;
+    double RangeLow = 0.0;  ///< world value at the low end
+    double RangeHigh = 100.0;  ///< world value at the high end
+    int MinTicks = 3;  ///< least number of long-tick intervals, 0 or 2 ... 10
+    bool ShortTicks = true;  ///< short ticks between the long ones
+    bool Logarithmic = false;  ///< logarithmic axis
+    int DecPlaces = -2;  ///< decimals of numeric labels, -3 ... 12
+    TFigType LabelType = ftNum;  ///< kind of labels
+    std::string UserTickText;  ///< '|'-separated labels of ftUserText
+    std::string ScaleInscript;  ///< text wrapped around numeric labels
+    bool Vertical = false;  ///< vertical axis (message labels are split into lines)
+    TDateFormatSettings DateFormat;  ///< layout of date/time labels
 };
 
 /// The values of the ticks of the last pass: at most 250 are kept, further
 /// ones are visited but not recorded. Copies of an axis share one list.
 class TTickList {
 public:
+    /// Most values the list keeps.
     static constexpr int MaxTicks = 250;
 
     TTickList() : FValues(std::make_shared<std::vector<double>>(MaxTicks, 0.0)) {}
 
     /// Starts a pass: NumTicks 0, 250 zeroed entries.
     void Reset();
+    /// Records a value; beyond MaxTicks it is dropped.
     void Append(double value);
+    /// Values recorded by the last pass.
     int NumTicks() const { return FNumTicks; }
     /// The index-th value counted from 1; 0.0 outside 1 ... NumTicks.
     double TickValue(int index) const;
@@ -137,8 +143,9 @@ std::string BuildDateFormat(bool monthName, TYearLength yearLength, TDateOrder d
 
 // --- civil dates (proleptic Gregorian), day 0 = 30 December 1899
 
+/// A calendar date.
 struct TCivilDate {
-    int Year = 1899;
+    int Year = 1899;  ///< year; 1 ... 9999 for the calendar's dates
     int Month = 12;  ///< 1 ... 12
     int Day = 30;    ///< 1 ... 31
 };
@@ -153,11 +160,11 @@ TCivilDate CivilDate(std::int64_t day);
 /// (rounded to the millisecond). False, with the parts untouched, where it
 /// shows nothing.
 struct TDateTimeParts {
-    TCivilDate Date;
-    int Hour = 0;
-    int Minute = 0;
-    int Second = 0;
-    int Millisecond = 0;
+    TCivilDate Date;  ///< the calendar date
+    int Hour = 0;  ///< 0 ... 23
+    int Minute = 0;  ///< 0 ... 59
+    int Second = 0;  ///< 0 ... 59
+    int Millisecond = 0;  ///< 0 ... 999
 };
 bool DecodeDayNumber(double value, TDateTimeParts& parts);
 /// "Jan" ... "Dec"; empty outside 1 ... 12.
