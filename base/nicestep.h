@@ -3,6 +3,7 @@
 
 namespace kurvo {
 
+/// Placement of the long and short ticks of a linear axis.
 struct TNiceStep {
     double First = 0.0;  ///< first long tick, not more than 0.001 step before A
     double Step = 0.0;   ///< signed distance between long ticks; 0 for an empty range
