@@ -906,11 +906,13 @@ public:
         AddTwoPoint(ikCross, x, y, halfWidth, halfHeight, Mode2<X, Y, W, H>());
     }
 
+    // Bulk commands: the same items as the single commands in a loop, added
+    // in one step.
+
     ///@{
-    /// Bulk commands: the same items as the single commands in a loop, added
-    /// in one step. Both raise EQornKurvoError when x and y differ in length.
-    ///
-    /// A polyline through the world points (x[i], y[i]): a MoveTo and DrawTo items.
+    /// A polyline through the world points (x[i], y[i]): a MoveTo and DrawTo
+    /// items. Raises EQornKurvoError ("DrawPolyline: n X values but m Y
+    /// values; both must have the same length.") when x and y differ in length.
     void DrawPolyline(std::span<const double> x, std::span<const double> y);
     /// Pointer form of DrawPolyline(); a null pointer counts as no points.
     void DrawPolyline(const double* x, const double* y, std::size_t count)
@@ -919,7 +921,8 @@ public:
                      std::span<const double>(y, y != nullptr ? count : 0));
     }
     ///@}
-    /// Mark `markType` at each world point (x[i], y[i]).
+    /// Mark `markType` at each world point (x[i], y[i]). Raises EQornKurvoError
+    /// ("DrawMarks: ...") when x and y differ in length.
     void DrawMarks(std::span<const double> x, std::span<const double> y, int markType);
 
     /// Empties the data list, its item counters and long texts. The storage
