@@ -216,7 +216,7 @@ public:
     /// The layer of new items, 1 ... 16.
     int CurrentLayer() const { return FCurrentLayer; }  // the layer of new items
 
-    /// Read access to the lists (tests, renderers of user code).
+    /// The data list, for reading (tests, renderers of user code).
     const TItemList& DataList() const { return FData; }
     /// The annotation list.
     const TItemList& AnnotationList() const { return FAnnot; }
@@ -956,17 +956,17 @@ public:
     static int ClampLayer(int layer) { return layer < 1 ? 1 : (layer > LayerCount ? LayerCount : layer); }
 
     // ------------------------------------------------- wheel, keyboard, zoom history walk
+    // Opt-in interactions (chart/interaction.h); with both switches off the
+    // chart behaves as without them.
+
     ///@{
-    /// Opt-in interactions (chart/interaction.h); with both switches off the
-    /// chart behaves as without them.
-    ///
     /// WheelZoom: the wheel over the data area zooms the layers the mouse
     /// actions move, over an axis band that axis alone, about the pointer:
     /// the world point under it stays there (in log space on a logarithmic
     /// axis). One notch forward shows 1/1.25 of the span; pan limits cut the
     /// range, MinRange and unusable ranges stop the zoom; OnZoomPan follows.
     bool WheelZoom() const;
-    /// Sets WheelZoom(); default off.
+    /// Sets WheelZoom(); off by default.
     void SetWheelZoom(bool value);
     ///@}
     ///@{
