@@ -387,7 +387,8 @@ public:
     /// Negative sizes become 0; the content of a resized bitmap is undefined.
     void SetSize(int width, int height);
     ///@{
-    /// Stored for compatibility; the image is always 32 bits per pixel.
+    /// The pixel format as set or as read from a BMP file; the image itself
+    /// always has 32 bits per pixel.
     TPixelFormat PixelFormat() const { return FPixelFormat; }
     void SetPixelFormat(TPixelFormat value) { FPixelFormat = value; }
     ///@}

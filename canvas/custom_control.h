@@ -98,7 +98,7 @@ class TQtCanvas;
 /// loading state and the standard control events, over a QWidget.
 class TCustomControl : public QWidget, public TPersistent {
 public:
-    /// An invisible control of size 0 x 0 inside `parentWidget`.
+    /// A visible control of size 0 x 0 inside `parentWidget`.
     explicit TCustomControl(QWidget* parentWidget = nullptr);
     ~TCustomControl() override;
 

@@ -167,7 +167,7 @@ struct TCanvasMap {
     ///@}
     static constexpr double LogFloor = 1e-100;  ///< values at or below it are drawn at floorX / floorY
 
-    /// Limits a pixel to +-30000, what the canvas draws reliably.
+    /// Limits a pixel to -30000 ... 30000.
     static int Clamp(std::int64_t v) { return static_cast<int>(v < -30000 ? -30000 : (v > 30000 ? 30000 : v)); }
     /// Canvas X of world value `x`.
     int X(double x) const
@@ -699,7 +699,7 @@ public:
     void ComposePicture(double ratio);
     /// The smallest size SetBounds accepts with the current margins.
     QSize SmallestSize() const;
-    /// The chart's size after construction.
+    /// SmallestSize(), at least 400 x 300.
     QSize sizeHint() const override;
     /// The same as SmallestSize().
     QSize minimumSizeHint() const override;
@@ -722,7 +722,8 @@ public:
     void MouseMove(TShiftState shift, int x, int y) override;
     /// Ends a drag and raises its events.
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-    /// Zooms out one step of the history, or to the full range.
+    /// Over an axis band, switches that axis's MouseAction between maPan and
+    /// maZoom; then raises OnDblClick.
     void DblClick() override;
     /// Raises OnMouseEnter.
     void MouseEnter() override;
