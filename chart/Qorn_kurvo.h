@@ -258,8 +258,9 @@ public:
 
     // ------------------------------------------------- layers, mapping
     /// Recomputes the world-to-pixel factors of every layer from its ranges and
-    /// the data area; raises EQornKurvoError for a range a logarithmic axis
-    /// cannot show.
+    /// the data area; does nothing while loading. Raises EQornKurvoError
+    /// ("Logarithmic axis must not be negative.") for a logarithmic axis with
+    /// a bound <= 0, and so can any setter that recomputes them.
     virtual void CalcTransforms();
     /// Pixel of the data area (from the control's top-left) of world point
     /// (x, y) of `layer` (1 ... 16), clamped to the drawable range.
