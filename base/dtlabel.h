@@ -7,6 +7,8 @@
 
 namespace kurvo {
 
+/// The layout of date/time tick labels. Every setter raises OnChange; the
+/// ones not marked "always notifies" only on a real change.
 class TDTLabel : public TPersistent {
 public:
     TDTLabel() = default;
@@ -14,28 +16,51 @@ public:
     TDTLabel& operator=(const TDTLabel&) = delete;
     ~TDTLabel() override { OnChange = nullptr; }
 
+    ///@{
+    /// Time-of-day form: tfHHMMSS, tfHHhMM or tfAMPM; default tfHHMMSS.
     TTimeFormat TimeFormat() const { return FTimeFormat; }
-    void SetTimeFormat(TTimeFormat value);  // always notifies
+    void SetTimeFormat(TTimeFormat value);  ///< always notifies
+    ///@}
+    ///@{
+    /// Character between date parts; default '-'.
     char DateSeparator() const { return FDateSeparator; }
     void SetDateSeparator(char value);
+    ///@}
+    ///@{
+    /// Character between time parts; default ':'.
     char TimeSeparator() const { return FTimeSeparator; }
     void SetTimeSeparator(char value);
+    ///@}
+    ///@{
+    /// Digits of the year: ylNone, ylYY or ylYYYY; default ylYYYY.
     TYearLength YearLength() const { return FYearLength; }
     void SetYearLength(TYearLength value);
+    ///@}
+    ///@{
+    /// Month as a name instead of a number; default on.
     bool MonthName() const { return FMonthName; }
     void SetMonthName(bool value);
+    ///@}
+    ///@{
+    /// Order of day, month and year; default doDDMMYY.
     TDateOrder DateOrder() const { return FDateOrder; }
-    void SetDateOrder(TDateOrder value);  // always notifies
+    void SetDateOrder(TDateOrder value);  ///< always notifies
+    ///@}
+    ///@{
+    /// Which ticks carry a date: dtNone, dtOnePerChart, dtOnePerDay or
+    /// dtAllTicks; default dtOnePerDay.
     TDateForTime DateForTime() const { return FDateForTime; }
     void SetDateForTime(TDateForTime value);
+    ///@}
 
-    // Copies the seven settings and the OnChange handler from another TDTLabel.
+    /// Copies the seven settings and the OnChange handler from another TDTLabel.
     void Assign(const TPersistent& source) override;
     std::string ClassName() const override { return "TDTLabel"; }
 
-    // The seven settings are equal.
+    /// The seven settings are equal.
     bool SameSettings(const TDTLabel& other) const;
 
+    /// Raised after a change of a setting.
     TNotifyEvent OnChange;
 
 private:

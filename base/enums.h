@@ -6,8 +6,8 @@
 
 namespace kurvo {
 
-// The side of an axis control that carries the axis line: a bottom X axis
-// is sctXT, a top X axis sctXB, a left Y axis sctYR, a right Y axis sctYL.
+/// The side of an axis control that carries the axis line: a bottom X axis
+/// is sctXT, a top X axis sctXB, a left Y axis sctYR, a right Y axis sctYL.
 enum TScaleType : std::uint8_t { sctXB, sctXT, sctYL, sctYR };
 
 constexpr bool IsHorizontal(TScaleType t) { return t == sctXB || t == sctXT; }
@@ -101,7 +101,7 @@ enum TkvLayout : std::uint8_t {
     kvl_X2Both_Y2Both
 };
 
-// Date/time label settings.
+/// Date/time label settings.
 enum TTimeFormat : std::uint8_t { tfHHMMSS, tfHHhMM, tfAMPM };
 enum TYearLength : std::uint8_t { ylNone, ylYY, ylYYYY };
 enum TDateOrder : std::uint8_t { doMMDDYY, doDDMMYY, doYYMMDD };

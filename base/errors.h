@@ -10,7 +10,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A caller's mistake, with the system's own message.
+/// A caller's mistake, with the system's own message.
 class EQornKurvoError : public EQornError {
 public:
     using EQornError::EQornError;

@@ -24,18 +24,25 @@
 
 namespace kurvo {
 
+/// A mouse button.
 enum TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
 
+/// A key or button held during an input event.
 enum TShiftFlag : std::uint8_t { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 
+/// The set of TShiftFlag values held during an input event.
 class TShiftState {
 public:
+    /// The empty set.
     constexpr TShiftState() = default;
+    /// The set of the given flags.
     constexpr TShiftState(std::initializer_list<TShiftFlag> flags)
     {
         for (TShiftFlag f : flags) FBits |= Bit(f);
     }
+    /// Whether `f` is in the set.
     constexpr bool Contains(TShiftFlag f) const { return (FBits & Bit(f)) != 0; }
+    /// Adds `f` to the set.
     constexpr void Include(TShiftFlag f) { FBits |= Bit(f); }
     friend constexpr bool operator==(const TShiftState&, const TShiftState&) = default;
 
@@ -44,107 +51,136 @@ private:
     std::uint8_t FBits = 0;
 };
 
+/// A button press or release at pixel (x, y) of the control.
 using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+/// A pointer move to pixel (x, y) of the control.
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 
-// The toolkit's standard control events.
-//
-// Key codes are Qt::Key values (Qt::Key_Left, Qt::Key_A, ...): they name every
-// key Qt knows without a translation table, and code written against Qt reads
-// them as it is. A handler that sets the key to 0 has used it: the control does
-// nothing more with it and Qt does not pass it on to the parent.
+/// The toolkit's standard control events.
+///
+/// Key codes are Qt::Key values (Qt::Key_Left, Qt::Key_A, ...): they name every
+/// key Qt knows without a translation table, and code written against Qt reads
+/// them as it is. A handler that sets the key to 0 has used it: the control does
+/// nothing more with it and Qt does not pass it on to the parent.
 using TKeyEvent = std::function<void(TObject* sender, int& key, TShiftState shift)>;
-// One Unicode code point per call: a char cannot hold most characters, and
-// UTF-16 units would split those beyond the basic plane.
+/// One Unicode code point per call: a char cannot hold most characters, and
+/// UTF-16 units would split those beyond the basic plane.
 using TKeyPressEvent = std::function<void(TObject* sender, char32_t& key)>;
-// wheelDelta in eighths of a degree, 120 per notch, positive away from the
-// user; mousePos in the control's own pixels, like every pointer event here.
+/// wheelDelta in eighths of a degree, 120 per notch, positive away from the
+/// user; mousePos in the control's own pixels, like every pointer event here.
 using TMouseWheelEvent =
     std::function<void(TObject* sender, TShiftState shift, int wheelDelta, TPoint mousePos, bool& handled)>;
+/// `resize` false keeps the old size; the handler may change the new size.
 using TMouseWheelUpDownEvent = std::function<void(TObject* sender, TShiftState shift, TPoint mousePos, bool& handled)>;
 using TCanResizeEvent = std::function<void(TObject* sender, int& newWidth, int& newHeight, bool& resize)>;
+/// Phase of a drag over a control.
 
 enum TDragState : std::uint8_t { dsDragEnter, dsDragLeave, dsDragMove };
-// dmAutomatic: a left-button drag beyond Qt's start distance drags the control's
-// data instead of raising the mouse events.
+/// dmAutomatic: a left-button drag beyond Qt's start distance drags the control's
+/// data instead of raising the mouse events.
 enum TDragMode : std::uint8_t { dmManual, dmAutomatic };
 
-// Drag and drop runs on Qt's: `source` is the control a drag started from when
-// that is a control of this program, nullptr for drags from other widgets or
-// programs; their data is DragData() while the handler runs.
+/// Drag and drop runs on Qt's: `source` is the control a drag started from when
+/// that is a control of this program, nullptr for drags from other widgets or
+/// programs; their data is DragData() while the handler runs.
 using TDragOverEvent =
     std::function<void(TObject* sender, TObject* source, int x, int y, TDragState state, bool& accept)>;
 using TDragDropEvent = std::function<void(TObject* sender, TObject* source, int x, int y)>;
-// The handler puts what the drag carries into `data` (text, URLs, own formats).
+/// The handler puts what the drag carries into `data` (text, URLs, own formats).
 using TStartDragEvent = std::function<void(TObject* sender, QMimeData& data)>;
-// `target` is the control of this program that took the drop, nullptr when
-// nobody took it or it went to another program; x, y in the source's pixels.
+/// `target` is the control of this program that took the drop, nullptr when
+/// nobody took it or it went to another program; x, y in the source's pixels.
 using TEndDragEvent = std::function<void(TObject* sender, TObject* target, int x, int y)>;
 
 class TQtCanvas;
 
+/// The custom-drawn control base: own bounds, visibility, font and canvas,
+/// loading state and the standard control events, over a QWidget.
 class TCustomControl : public QWidget, public TPersistent {
 public:
+    /// A visible control of size 0 x 0 inside `parentWidget`.
     explicit TCustomControl(QWidget* parentWidget = nullptr);
     ~TCustomControl() override;
 
+    ///@{
+    /// Name of the control; default empty.
     const std::string& Name() const { return FName; }
     void SetName(const std::string& value) { FName = value; }
+    ///@}
 
+    ///@{
+    /// Bounds in pixels, relative to the parent; SetWidth and SetHeight go
+    /// through SetBounds().
     int Left() const { return FLeft; }
     int Top() const { return FTop; }
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
     void SetWidth(int value) { SetBounds(FLeft, FTop, value, FHeight); }
     void SetHeight(int value) { SetBounds(FLeft, FTop, FWidth, value); }
-    // Stores the bounds (negative sizes become 0) and moves the widget there.
+    ///@}
+    /// Stores the bounds (negative sizes become 0) and moves the widget there.
     virtual void SetBounds(int left, int top, int width, int height);
-    // While set, SetBounds stores the bounds without moving or resizing the
-    // widget: the control is laid out for an off-screen picture, and Qt and
-    // the parent's layout never see the passing size.
+    ///@{
+    /// While set, SetBounds stores the bounds without moving or resizing the
+    /// widget: the control is laid out for an off-screen picture, and Qt and
+    /// the parent's layout never see the passing size.
     bool GeometryDetached() const { return FGeometryDetached; }
     void SetGeometryDetached(bool value) { FGeometryDetached = value; }
+    ///@}
 
-    // Device pixels per pixel of the control's pictures: the widget's own
-    // ratio (its screen's), unless SetDevicePixelRatio chose one. A value
-    // of 0 (or anything not positive and finite) follows the widget again.
+    ///@{
+    /// Device pixels per pixel of the control's pictures: the widget's own
+    /// ratio (its screen's), unless SetDevicePixelRatio chose one. A value
+    /// of 0 (or anything not positive and finite) follows the widget again.
     double DevicePixelRatio() const;
     void SetDevicePixelRatio(double value);
+    ///@}
 
+    ///@{
+    /// Whether the control is visible; default on.
     bool Visible() const { return FVisible; }
     virtual void SetVisible(bool value);
+    ///@}
 
-    // The control's font; a change repaints nothing by itself.
+    ///@{
+    /// The control's font; a change repaints nothing by itself.
     TFont& Font() { return FFont; }
     const TFont& Font() const { return FFont; }
     void SetFont(const TFont& value) { FFont = value; }
+    ///@}
 
-    // The control's own canvas: the window surface.
+    /// The control's own canvas: the window surface.
     TCanvas& Canvas();
-    // What the window shows (the surface), for tests and snapshots.
+    /// What the window shows (the surface), for tests and snapshots.
     QImage WindowImage();
 
-    // Draws the control on its own canvas. The base draws nothing.
+    /// Draws the control on its own canvas. The base draws nothing.
     virtual void Paint() {}
-    // Asks the platform to repaint the control later.
+    /// Asks the platform to repaint the control later.
     void Invalidate();
-    // Marks the picture out of date without asking for a paint event: the
-    // next one (update(), repaint(), grab(), an exposure) paints again.
+    /// Marks the picture out of date without asking for a paint event: the
+    /// next one (update(), repaint(), grab(), an exposure) paints again.
     void MarkStale() { FSurfaceStale = true; }
 
-    // Loading from a stored description: setters run while IsLoading() is
-    // true; Loaded ends it.
+    /// Loading from a stored description: setters run while IsLoading() is
+    /// true; Loaded ends it.
     bool IsLoading() const { return FLoading; }
+    /// Starts loading from a stored description.
     virtual void BeginLoading() { FLoading = true; }
+    /// Ends loading; derived controls bring their state up to date here.
     virtual void Loaded() { FLoading = false; }
+    /// Always false: this platform has no designer.
     bool IsDesigning() const { return false; }
 
-    // The window-creation step; runs once, when the control is first shown
-    // or when HandleNeeded is called.
+    ///@{
+    /// The window-creation step; runs once, when the control is first shown
+    /// or when HandleNeeded is called.
     bool HandleAllocated() const { return FHandleAllocated; }
     void HandleNeeded();
+    ///@}
 
-    // Pointer notifications in client pixels; each raises its event.
+    ///@{
+    /// Pointer notifications in client pixels; each raises its event.
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseMove(TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
@@ -152,81 +188,115 @@ public:
     virtual void DblClick();
     virtual void MouseEnter();
     virtual void MouseLeave();
-    // The pointer-move message; the base hands it to MouseMove.
+    ///@}
+    /// The pointer-move message; the base hands it to MouseMove.
     virtual void WMMouseMove(TShiftState shift, int x, int y) { MouseMove(shift, x, y); }
-    // Which keys the control handles itself (1 arrows, 2 Tab); 0 for none.
+    /// Which keys the control handles itself (1 arrows, 2 Tab); 0 for none.
     virtual int WantedDialogCodes() const { return 0; }
 
-    // Keys; each raises its event first. The control takes the keyboard focus
-    // when it is clicked.
+    ///@{
+    /// Keys; each raises its event first. The control takes the keyboard focus
+    /// when it is clicked.
     virtual void KeyDown(int& key, TShiftState shift);
     virtual void KeyUp(int& key, TShiftState shift);
     virtual void KeyPress(char32_t& key);
-    // The wheel: OnMouseWheel, and unless that handled it OnMouseWheelUp or
-    // OnMouseWheelDown once per whole notch (small steps add up). True when a
-    // handler took it; otherwise Qt passes the wheel on to the parent.
+    ///@}
+    /// The wheel: OnMouseWheel, and unless that handled it OnMouseWheelUp or
+    /// OnMouseWheelDown once per whole notch (small steps add up). True when a
+    /// handler took it; otherwise Qt passes the wheel on to the parent.
     virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
-    // Asked before the size changes (not for a pure move); false keeps the old bounds.
+    /// Asked before the size changes (not for a pure move); false keeps the old bounds.
     virtual bool CanResize(int& newWidth, int& newHeight);
-    // The size has changed; raised once per change, after a derived control
-    // has brought its own state to the new size.
+    /// The size has changed; raised once per change, after a derived control
+    /// has brought its own state to the new size.
     virtual void Resize();
+    /// Raised while something is dragged over the control; set `accept` to take it.
     virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+    /// Something was dropped on the control at (x, y).
     virtual void DragDrop(TObject* source, int x, int y);
-    // Starts dragging this control's data now (OnStartDrag fills it); returns
-    // when the drop is over, after OnEndDrag.
+    /// Starts dragging this control's data now (OnStartDrag fills it); returns
+    /// when the drop is over, after OnEndDrag.
     void BeginDrag();
-    // The data of the drag being handled in OnDragOver or OnDragDrop, else nullptr.
+    /// The data of the drag being handled in OnDragOver or OnDragDrop, else nullptr.
     const QMimeData* DragData() const { return FDragData; }
 
+    ///@{
+    /// How a drag on the control starts; default dmManual.
     TDragMode DragMode() const { return FDragMode; }
     void SetDragMode(TDragMode value) { FDragMode = value; }
-    // The tool tip: Hint is shown while ShowHint is on (off by default).
+    ///@}
+    ///@{
+    /// The tool tip: Hint is shown while ShowHint is on (off by default).
     const std::string& Hint() const { return FHint; }
     void SetHint(const std::string& value);
+    ///@}
+    ///@{
+    /// Whether Hint() is shown; default off.
     bool ShowHint() const { return FShowHint; }
     void SetShowHint(bool value);
-    // The context menu, not owned; shown at the pointer by a right click (or
-    // the menu key). A menu deleted elsewhere is simply gone.
+    ///@}
+    ///@{
+    /// The context menu, not owned; shown at the pointer by a right click (or
+    /// the menu key). A menu deleted elsewhere is simply gone.
     QMenu* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(QMenu* value) { FPopupMenu = value; }
+    ///@}
 
+    /// A mouse button was pressed over the control.
     TMouseEvent OnMouseDown;
+    /// The pointer moved over the control.
     TMouseMoveEvent OnMouseMove;
+    /// A mouse button was released.
     TMouseEvent OnMouseUp;
+    /// The control was clicked.
     TNotifyEvent OnClick;
+    /// The control was double-clicked.
     TNotifyEvent OnDblClick;
+    /// A key went down; setting `key` to 0 consumes it.
     TKeyEvent OnKeyDown;
+    /// A key went up; setting `key` to 0 consumes it.
     TKeyEvent OnKeyUp;
+    /// A character was typed; setting `key` to 0 consumes it.
     TKeyPressEvent OnKeyPress;
+    /// The wheel turned; setting `handled` stops further handling.
     TMouseWheelEvent OnMouseWheel;
+    /// The wheel turned one notch away from the user.
     TMouseWheelUpDownEvent OnMouseWheelUp;
+    /// The wheel turned one notch towards the user.
     TMouseWheelUpDownEvent OnMouseWheelDown;
+    /// The size changed.
     TNotifyEvent OnResize;
+    /// The size is about to change; the handler may change or refuse it.
     TCanResizeEvent OnCanResize;
+    /// Something is dragged over the control.
     TDragOverEvent OnDragOver;
+    /// Something was dropped on the control.
     TDragDropEvent OnDragDrop;
+    /// A drag of the control's data starts; the handler fills the data.
     TStartDragEvent OnStartDrag;
+    /// A drag of the control's data ended.
     TEndDragEvent OnEndDrag;
 
-    // Copies the handlers of the standard control events (a derived Assign uses it).
+    /// Copies the handlers of the standard control events (a derived Assign uses it).
     void AssignControlEvents(const TCustomControl& source);
 
     std::string ClassName() const override { return "TCustomControl"; }
 
 protected:
+    /// The window-creation step; derived controls finish their setup here.
     virtual void CreateWnd() {}
 
-    // Brackets a change of the bounds: nested changes (a derived SetBounds
-    // that applies the bounds more than once) raise OnResize once, at the end
-    // of the outermost, when the size differs from the one at its start.
+    /// Brackets a change of the bounds: nested changes (a derived SetBounds
+    /// that applies the bounds more than once) raise OnResize once, at the end
+    /// of the outermost, when the size differs from the one at its start.
     class TBoundsChange {
     public:
+        /// Opens a change of the bounds of `control`.
         explicit TBoundsChange(TCustomControl& control);
         ~TBoundsChange();
         TBoundsChange(const TBoundsChange&) = delete;
         TBoundsChange& operator=(const TBoundsChange&) = delete;
-        // The change is complete; raises OnResize when this is the outermost one.
+        /// The change is complete; raises OnResize when this is the outermost one.
         void Done();
 
     private:
@@ -234,6 +304,8 @@ protected:
         bool FOpen = true;
     };
 
+    ///@{
+    /// Qt's events, translated into the control's calls and events above.
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -253,6 +325,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    ///@}
 
 private:
     friend class TWindowCanvas;
@@ -273,7 +346,7 @@ private:
     bool FInPaintEvent = false;
     bool FSurfaceStale = true;
     bool FPressedLeft = false;
-    // standard control events (control_events.cpp)
+    /// standard control events (control_events.cpp)
     bool AutoDragMove(QMouseEvent* event);
     void UpdateToolTip();
     bool DragOverAt(QDropEvent* event, TDragState state);
@@ -296,22 +369,22 @@ private:
     std::unique_ptr<TQtCanvas> FCanvas;
 };
 
-// Replaceable modal information message (one OK button). Tests install a
-// handler that records the text instead of blocking.
+/// Replaceable modal information message (one OK button). Tests install a
+/// handler that records the text instead of blocking.
 using TMessageHandler = std::function<void(const std::string& text)>;
 void ShowInfoMessage(const std::string& text);
-// Installs a handler; an empty one restores the message box. Returns the old one.
+/// Installs a handler; an empty one restores the message box. Returns the old one.
 TMessageHandler SetInfoMessageHandler(TMessageHandler handler);
 
-// Application-wide cursor override. 0 = crDefault (no override), -3 = crCross,
-// 1 ... 4 the registered application cursors.
+/// Application-wide cursor override. 0 = crDefault (no override), -3 = crCross,
+/// 1 ... 4 the registered application cursors.
 constexpr int crDefault = 0;
 constexpr int crCross = -3;
 void SetScreenCursor(int cursor);
 int ScreenCursor();
-// Registers a 32 x 32 two-colour cursor image from the program's resources
-// (":/cursors/<name>.xbm" with its mask "<name>_mask.xbm") in slot `index`.
-// Returns false when the resource is missing.
+/// Registers a 32 x 32 two-colour cursor image from the program's resources
+/// (":/cursors/<name>.xbm" with its mask "<name>_mask.xbm") in slot `index`.
+/// Returns false when the resource is missing.
 bool RegisterCursor(int index, const std::string& resourceName, int hotX, int hotY);
 bool CursorRegistered(int index);
 

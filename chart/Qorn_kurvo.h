@@ -34,110 +34,148 @@ namespace kurvo {
 
 class TCustomKurvo;
 class TKurvoInteraction;
+/// Raised by the render steps with the canvas drawn on; a control pixel (x, y)
+/// lies at (x - left, y - top) on `canvas`.
 
+/// Raised with a working copy of each item before it is drawn; changes to
+/// `chartItem` affect this drawing only.
 using TRenderEvent = std::function<void(TObject* sender, TCanvas& canvas, int top, int left)>;
 using TBeforeRenderChartItemEvent =
+    /// Raised with the text a text item is about to draw; changes to `text` affect
+    /// this drawing only.
     std::function<void(TObject* sender, TkvChartItem& chartItem, int index, bool isAnnotation)>;
 using TBeforeRenderTextEvent =
+    /// A finished rubber band or selection rectangle of `layer`, in world values.
     std::function<void(TObject* sender, std::string& text, int index, bool isAnnotation)>;
 using TSelectRectEvent =
+    /// Raised before a selected crosshair moves by (dx, dy) pixels; setting
+    /// `allowMove` false keeps it in place and asks again on the next move.
     std::function<void(TObject* sender, int layer, double loX, double loY, double hiX, double hiY)>;
 using TBeforeCrossHMoveEvent =
+    /// Raised after a crosshair moved.
     std::function<void(TObject* sender, TCrossHair* whichCrossHair, int dx, int dy, bool& allowMove)>;
+/// Raised after a text label was dragged to a new place.
 using TCrossHairMoveEvent = std::function<void(TObject* sender, TCrossHair* whichCrossHair)>;
+/// The last event of a pointer move: whether the pointer is over the data
+/// area and the world position under it on the current layer.
 using TTextLabelMoveEvent = std::function<void(TObject* sender, TTextLabel* whichTextLabel)>;
 using TMouseMoveInChartEvent =
     std::function<void(TObject* sender, bool inChart, TShiftState shift, double rMousePosX, double rMousePosY)>;
 
-// World-to-pixel factors of one layer: x = kx * u + dx, y = ky * v + dy,
-// with u, v the world value or its natural logarithm.
+/// World-to-pixel factors of one layer: x = kx * u + dx, y = ky * v + dy,
+/// with u, v the world value or its natural logarithm.
 struct TLayerTransform {
-    double kx = 0.0;
-    double dx = 0.0;
-    double ky = 0.0;
-    double dy = 0.0;
+    double kx = 0.0;  ///< horizontal factor, pixels per world unit
+    double dx = 0.0;  ///< horizontal offset, pixels
+    double ky = 0.0;  ///< vertical factor (negative for a rising axis)
+    double dy = 0.0;  ///< vertical offset, pixels
 };
 
-// Pan limits of SetLayerRanges; all four 0 means no limiting.
+/// Pan limits of SetLayerRanges; all four 0 means no limiting.
 struct TPanLimits {
-    double XMin = 0.0;
-    double YMin = 0.0;
-    double XMax = 0.0;
-    double YMax = 0.0;
+    double XMin = 0.0;  ///< lowest X a pan may show
+    double YMin = 0.0;  ///< lowest Y a pan may show
+    double XMax = 0.0;  ///< highest X a pan may show
+    double YMax = 0.0;  ///< highest Y a pan may show
 };
+/// Number of layers; layer numbers run 1 ... 16.
 
+/// Number of slots of the zoom history.
 constexpr int LayerCount = 16;
+/// Number of crosshairs.
 constexpr int ZoomHistorySize = 16;
+/// Number of text labels.
 constexpr int CrossHairCount = 4;
+/// The most charts that can share one chart's data.
 constexpr int TextLabelCount = 50;
+/// Points the mouse trace holds.
 constexpr int MaxSharers = 4;
+/// Points the renderer collects before drawing a polyline.
 constexpr int MouseTraceCapacity = 5000;
 constexpr int PolylineBatch = 200;
 
-// One slot of the zoom history for one layer, in the stored order.
+/// One slot of the zoom history for one layer, in the stored order.
 struct TZoomRanges {
-    double XLow = 0.0;
-    double YHigh = 0.0;
-    double XHigh = 0.0;
-    double YLow = 0.0;
+    double XLow = 0.0;  ///< low end of X, world units
+    double YHigh = 0.0;  ///< high end of Y, world units
+    double XHigh = 0.0;  ///< high end of X, world units
+    double YLow = 0.0;  ///< low end of Y, world units
 };
 
+/// Whether a zoom window is being drawn.
 enum TZoomState : std::uint8_t { zsNormal, zsDrawWin };
 
+/// One point of the mouse trace, in pixels of the data area.
 struct TMouseTracePoint {
-    double X = 0.0;
-    double Y = 0.0;
-    std::uint16_t Flags = 0;  // 1: break after this point, 2: drawn inverted
-    TColor Colour = 0;
+    double X = 0.0;  ///< horizontal pixel
+    double Y = 0.0;  ///< vertical pixel
+    std::uint16_t Flags = 0;  ///< 1: break after this point, 2: drawn inverted
+    TColor Colour = 0;  ///< colour the point is drawn in
 };
+/// Where a drag started and the ranges it started from.
 
 struct TDragAnchor {
-    int AnchorX = 0;
-    int AnchorY = 0;
-    double SavedXLow = 0.0;
-    double SavedXHigh = 0.0;
-    double SavedYLow = 0.0;
-    double SavedYHigh = 0.0;
+    int AnchorX = 0;  ///< pixel X of the anchor
+    int AnchorY = 0;  ///< pixel Y of the anchor
+    double SavedXLow = 0.0;  ///< low end of X at the anchor, world units
+    double SavedXHigh = 0.0;  ///< high end of X at the anchor
+    double SavedYLow = 0.0;  ///< low end of Y at the anchor
+    double SavedYHigh = 0.0;  ///< high end of Y at the anchor
 };
 
-// The renderer's cache of canvas state during RenderData.
+/// The renderer's cache of canvas state during RenderData.
 struct TRenderState {
-    TColor PenColor = 0;
-    TPenStyle PenStyle = psSolid;
-    TColor BrushColor = 0;
-    TColor FontColor = 0;
-    int LineWidth = 1;
-    TPoint PenPos;
-    int OffsetX = 0;
-    int OffsetY = 0;
-    std::array<TPoint, PolylineBatch> Poly{};
-    int PolyCount = 0;
-    // Set by a line point that cannot be drawn (non-finite coordinates): the
-    // next line point only moves the pen, so the polyline has a gap there.
+    TColor PenColor = 0;  ///< pen colour last set on the canvas
+    TPenStyle PenStyle = psSolid;  ///< pen style last set on the canvas
+    TColor BrushColor = 0;  ///< brush colour last set on the canvas
+    TColor FontColor = 0;  ///< font colour last set on the canvas
+    int LineWidth = 1;  ///< pen width last set on the canvas, pixels
+    TPoint PenPos;  ///< pen position
+    int OffsetX = 0;  ///< render offset in X, pixels
+    int OffsetY = 0;  ///< render offset in Y, pixels
+    std::array<TPoint, PolylineBatch> Poly{};  ///< points of the polyline being collected
+    int PolyCount = 0;  ///< points used in Poly
+    /// Set by a line point that cannot be drawn (non-finite coordinates): the
+    /// next line point only moves the pen, so the polyline has a gap there.
     bool PenBroken = false;
-    // Duplicate-mark grid: (Width + 2d) x (Height + 2d) cells, -1 = empty.
+    /// Duplicate-mark grid: (Width + 2d) x (Height + 2d) cells, -1 = empty.
     std::vector<int> DupGrid;
-    int DupWidth = 0;
-    int DupHeight = 0;
-    int DupDist = 1;  // d of the grid as it was reset
+    int DupWidth = 0;  ///< grid columns
+    int DupHeight = 0;  ///< grid rows
+    int DupDist = 1;  ///< d of the grid as it was reset
 };
 
-// World-to-canvas conversion of one layer during RenderData: the same
-// arithmetic and rounding as WorldToPixel plus the render offsets and the
-// canvas clamp, with the axis kinds looked up once instead of per point.
+/// World-to-canvas conversion of one layer during RenderData: the same
+/// arithmetic and rounding as WorldToPixel plus the render offsets and the
+/// canvas clamp, with the axis kinds looked up once instead of per point.
 struct TCanvasMap {
+    ///@{
+    /// Factors and offsets, as in TLayerTransform.
     double kx = 0.0, dx = 0.0, ky = 0.0, dy = 0.0;
+    ///@}
+    ///@{
+    /// Whether the axis is logarithmic.
     bool logX = false, logY = false;
-    double floorX = 0.0, floorY = 0.0;  // pixel of a value at or below the logarithmic floor
+    ///@}
+    ///@{
+    /// Pixel of a value at or below the logarithmic floor.
+    double floorX = 0.0, floorY = 0.0;
+    ///@}
+    ///@{
+    /// Render offset added after rounding.
     std::int64_t shiftX = 0, shiftY = 0;
-    static constexpr double LogFloor = 1e-100;
+    ///@}
+    static constexpr double LogFloor = 1e-100;  ///< values at or below it are drawn at floorX / floorY
 
+    /// Limits a pixel to -30000 ... 30000.
     static int Clamp(std::int64_t v) { return static_cast<int>(v < -30000 ? -30000 : (v > 30000 ? 30000 : v)); }
+    /// Canvas X of world value `x`.
     int X(double x) const
     {
         const double p = logX ? (x <= LogFloor ? floorX : kx * std::log(x) + dx) : kx * x + dx;
         return Clamp(std::int64_t{RoundPixel(p)} + shiftX);
     }
+    /// Canvas Y of world value `y`.
     int Y(double y) const
     {
         const double p = logY ? (y <= LogFloor ? floorY : ky * std::log(y) + dy) : ky * y + dy;
@@ -145,92 +183,142 @@ struct TCanvasMap {
     }
 };
 
-// Pen widths of items are limited to 1 ... MaxItemPenWidth pixels.
+/// Pen widths of items are limited to 1 ... MaxItemPenWidth pixels.
 constexpr int MaxItemPenWidth = 1000;
 
+/// The chart control: display lists, 16 layers with their axes, crosshairs,
+/// text labels, mouse actions and painting. Use TKurvo.
 class TCustomKurvo : public TCustomControl {
 public:
+    /// A chart of 280 x 200 pixels with the standard layout kvl_X1Bottom_Y1Left.
     explicit TCustomKurvo(QWidget* parentWidget = nullptr);
     ~TCustomKurvo() override;
 
     // ------------------------------------------------- drawing commands
     // (the commands themselves are in the block "Drawing commands" below)
-    // The common body of every drawing command: an item of `kind` at (x, y)
-    // with the current drawing state.
+    /// The common body of every drawing command: an item of `kind` at (x, y)
+    /// with the current drawing state.
     void AppendItem(std::uint8_t kind, double x, double y, std::uint8_t mode);
 
+    ///@{
+    /// Step by which the display lists grow, in items: 1 ... 1000000, default
+    /// 1000; other values are ignored.
     int AllocSize() const { return FAllocSize; }
     void SetAllocSize(int value);
+    ///@}
+    ///@{
+    /// Class of new items, 0 ... 254, default 0; 255 is ignored.
     std::uint8_t ClassDefault() const { return FClassDefault; }
     void SetClassDefault(int value);
+    ///@}
+    /// Whether new items go to the annotation list (pixel coordinates allowed).
     bool AnnotationMode() const { return FAnnotationMode; }
+    /// The layer of new items, 1 ... 16.
     int CurrentLayer() const { return FCurrentLayer; }  // the layer of new items
 
-    // Read access to the lists (tests, renderers of user code).
+    /// The data list, for reading (tests, renderers of user code).
     const TItemList& DataList() const { return FData; }
+    /// The annotation list.
     const TItemList& AnnotationList() const { return FAnnot; }
+    /// Items in the data list.
     int DataCount() const { return FData.Count; }
+    /// Items the data list has room for.
     int DataCapacity() const { return FData.Capacity; }
-    // Item `index` of the data list, rebuilt from its storage; a zeroed item
-    // at and beyond Count.
+    /// Item `index` of the data list, rebuilt from its storage; a zeroed item
+    /// at and beyond Count.
     TkvChartItem DataItem(int index) const
     {
         return index >= 0 && index < FData.Count ? FData.Items->Item(index) : TkvChartItem{};
     }
+    /// Number of items of `kind` (0 ... 24) added so far; 0 for other kinds.
     int ItemCounter(int kind) const;
+    /// Long texts of the data list (index 1 ... 50).
     const TLongTextArray& DataLongTexts() const { return FLongTexts[0]; }
+    /// Long texts of the annotation list.
     const TLongTextArray& AnnotationLongTexts() const { return FLongTexts[1]; }
 
     // ------------------------------------------------- long series
-    // The bulk form of DrawTo: n line-to items at (x[i], y[i]) with the
-    // current attributes, in the list DrawTo would use (with coordinate mode
-    // `mode` in the annotation list). Equal line-to items are stored in
-    // compact form at memory speed. All or nothing: when memory runs out,
-    // std::bad_alloc leaves the list as it was.
+    /// The bulk form of DrawTo: n line-to items at (x[i], y[i]) with the
+    /// current attributes, in the list DrawTo would use (with coordinate mode
+    /// `mode` in the annotation list). Equal line-to items are stored in
+    /// compact form at memory speed. All or nothing: when memory runs out,
+    /// std::bad_alloc leaves the list as it was.
     void AppendLinePoints(const double* x, const double* y, std::int64_t n, std::uint8_t mode = 4);
-    // Bytes the data list's storage holds now (shared storage included).
+    /// Bytes the data list's storage holds now (shared storage included).
     std::int64_t DataBytes() const { return FData.Items->MemoryBytes(); }
-    // Long runs of thin solid line-to items are drawn per pixel column (the
-    // first, lowest, highest and last point of each column) instead of point
-    // by point; the picture stays the same. On by default; off draws every
-    // point, as the reference the reduction is compared with.
+    ///@{
+    /// Long runs of thin solid line-to items are drawn per pixel column (the
+    /// first, lowest, highest and last point of each column) instead of point
+    /// by point; the picture stays the same. On by default; off draws every
+    /// point, as the reference the reduction is compared with.
     bool LineRunReduction() const { return FLineRunReduction; }
+    /// Sets LineRunReduction().
     void SetLineRunReduction(bool value) { FLineRunReduction = value; }
+    ///@}
 
     // ------------------------------------------------- layers, mapping
+    /// Recomputes the world-to-pixel factors of every layer from its ranges and
+    /// the data area; does nothing while loading. Raises EQornKurvoError
+    /// ("Logarithmic axis must not be negative.") for a logarithmic axis with
+    /// a bound <= 0, and so can any setter that recomputes them.
     virtual void CalcTransforms();
+    /// Pixel of the data area (from the control's top-left) of world point
+    /// (x, y) of `layer` (1 ... 16), clamped to the drawable range.
     void WorldToPixel(int layer, double x, double y, int& xPix, int& yPix) const;
+    /// World point of `layer` under pixel (xPix, yPix); the inverse of WorldToPixel.
     void PixelToWorld(int layer, int xPix, int yPix, double& x, double& y) const;
+    /// Sets the ranges of `layer` (clamped to 1 ... 16), world units. An axis
+    /// another layer controls keeps its range; layers coupled to this one
+    /// follow. `pushHistory` records the ranges in the zoom history, `limit`
+    /// cuts them to PanLimits(). Paints once.
     void SetLayerRanges(int layer, bool pushHistory, double xLow, double yLow, double xHigh, double yHigh, bool limit);
+    /// Sets the ranges of `layer` alone, without the coupling of JointLayers().
     void ApplyLayerRange(int layer, bool pushHistory, double xLow, double yLow, double xHigh, double yHigh,
                          bool limit);
+    /// Stores the current ranges of every layer in the next zoom history slot.
     void PushZoomHistory();
+    /// Empties the zoom history.
     void ClearZoomHistory();
+    /// World-to-pixel factors of `layer` (clamped to 1 ... 16).
     const TLayerTransform& LayerTransform(int layer) const { return FTransform[ClampLayer(layer) - 1]; }
 
+    ///@{
+    /// The limits SetLayerRanges() applies when asked; all 0 (default) means none.
     const TPanLimits& PanLimits() const { return FPanLimits; }
     void SetPanLimits(const TPanLimits& limits) { FPanLimits = limits; }
-    // Slot 1 ... 16 of the zoom history for layer 1 ... 16.
+    ///@}
+    /// Slot 1 ... 16 of the zoom history for layer 1 ... 16.
     const TZoomRanges& ZoomHistory(int slot, int layer) const;
-    // The slot the next PushZoomHistory writes, 1 ... 16.
+    /// The slot the next PushZoomHistory writes, 1 ... 16.
     int ZoomHistoryNext() const { return FZoomNext; }
 
+    ///@{
+    /// Keeps one world unit equally long in X and Y by adjusting the Y range;
+    /// default off.
     bool Isometric() const { return FIsometric; }
     void SetIsometric(bool value);
+    ///@}
 
+    /// The layer-coupling object (owned by the chart).
     TJointLayers* JointLayers() { return FJointLayers.get(); }
-    // Takes the coupling tables of `value` (the own object keeps its owner and callback).
+    /// Takes the coupling tables of `value` (the own object keeps its owner and callback).
     void SetJointLayers(const TJointLayers& value);
 
-    // Axis property objects of layer 1 ... 16 (clamped).
+    /// Axis property objects of layer 1 ... 16 (clamped).
     TScalePropsHoriz* ScaleX(int layer) { return FScaleX[ClampLayer(layer) - 1].get(); }
+    /// Axis property object of Y of `layer` 1 ... 16 (clamped).
     TScalePropsVert* ScaleY(int layer) { return FScaleY[ClampLayer(layer) - 1].get(); }
+    /// Read-only X axis property object of `layer`.
     const TScalePropsHoriz* ScaleX(int layer) const { return FScaleX[ClampLayer(layer) - 1].get(); }
+    /// Read-only Y axis property object of `layer`.
     const TScalePropsVert* ScaleY(int layer) const { return FScaleY[ClampLayer(layer) - 1].get(); }
-    // Axis controls of layer 1 ... 16 (clamped).
+    /// Axis controls of layer 1 ... 16 (clamped).
     TScale* AxisX(int layer) { return FAxisX[ClampLayer(layer) - 1].get(); }
+    /// Y axis control of `layer` 1 ... 16 (clamped).
     TScale* AxisY(int layer) { return FAxisY[ClampLayer(layer) - 1].get(); }
 
+    ///@{
+    /// Axis property objects of layers 1 ... 4.
     TScalePropsHoriz* Scale1X() { return ScaleX(1); }
     TScalePropsHoriz* Scale2X() { return ScaleX(2); }
     TScalePropsHoriz* Scale3X() { return ScaleX(3); }
@@ -239,239 +327,457 @@ public:
     TScalePropsVert* Scale2Y() { return ScaleY(2); }
     TScalePropsVert* Scale3Y() { return ScaleY(3); }
     TScalePropsVert* Scale4Y() { return ScaleY(4); }
-    // Copies the given object's values into the own one.
+    ///@}
+    /// Copies the given object's values into the own one.
     void SetScaleX(int layer, const TScalePropsHoriz& value);
+    /// Copies the given object's values into the Y axis object of `layer`.
     void SetScaleY(int layer, const TScalePropsVert& value);
 
-    // Copies an axis object into its control.
+    /// Copies an axis object into its control.
     void SyncAxis(TScale& axis, const TScaleProps& props);
-    // Change handler of all axis objects: syncs every axis, re-applies the
-    // layer ranges and paints once.
+    /// Change handler of all axis objects: syncs every axis, re-applies the
+    /// layer ranges and paints once.
     void SyncAllAxes();
 
     // ------------------------------------------------- properties
+    ///@{
+    /// Repaint after every change of a property; default on.
     bool AutoRedraw() const { return FAutoRedraw; }
     void SetAutoRedraw(bool value) { FAutoRedraw = value; }
+    ///@}
 
+    ///@{
+    /// Margins between the control's edge and the data area, in pixels (the
+    /// axes and caption are drawn in them); defaults 50, 20, 20, 40 (left, right,
+    /// top, bottom). Setting one re-lays the axes and repaints.
     int MarginLeft() const { return FMarginLeft; }
     void SetMarginLeft(int value);
+    ///@}
+    ///@{
+    /// Right margin in pixels; see MarginLeft().
     int MarginRight() const { return FMarginRight; }
     void SetMarginRight(int value);
+    ///@}
+    ///@{
+    /// Top margin in pixels; see MarginLeft().
     int MarginTop() const { return FMarginTop; }
     void SetMarginTop(int value);
+    ///@}
+    ///@{
+    /// Bottom margin in pixels; see MarginLeft().
     int MarginBottom() const { return FMarginBottom; }
     void SetMarginBottom(int value);
+    ///@}
+    ///@{
+    /// Alias of MarginLeft().
     int LRim() const { return FMarginLeft; }
     void SetLRim(int value) { SetMarginLeft(value); }
+    ///@}
+    ///@{
+    /// Alias of MarginRight().
     int RRim() const { return FMarginRight; }
     void SetRRim(int value) { SetMarginRight(value); }
+    ///@}
+    ///@{
+    /// Alias of MarginTop().
     int TRim() const { return FMarginTop; }
     void SetTRim(int value) { SetMarginTop(value); }
+    ///@}
+    ///@{
+    /// Alias of MarginBottom().
     int BRim() const { return FMarginBottom; }
     void SetBRim(int value) { SetMarginBottom(value); }
+    ///@}
+    ///@{
+    /// Width of the shadow beside the data area, 0 ... 32 pixels (clamped); default 0.
     int ShadowWidth() const { return FShadowWidth; }
     void SetShadowWidth(int value);
+    ///@}
+    ///@{
+    /// Form of the shadow; default ssFlying.
     TShadowStyle ShadowStyle() const { return FShadowStyle; }
     void SetShadowStyle(TShadowStyle value);
+    ///@}
+    ///@{
+    /// Colour of the shadow; default clGrayText.
     TColor ShadowColor() const { return FShadowColor; }
     void SetShadowColor(TColor value);
+    ///@}
+    ///@{
+    /// Colour behind the shadow; default clBtnFace.
     TColor ShadowBakColor() const { return FShadowBakColor; }
     void SetShadowBakColor(TColor value);
+    ///@}
 
+    ///@{
+    /// Colour of new items; default black. Used by later items only.
     TColor DataColor() const { return FDataColor; }
     void SetDataColor(TColor value) { FDataColor = value; }
+    ///@}
+    ///@{
+    /// Fill colour of new items; default silver (12632256). Used by later items only.
     TColor FillColor() const { return FFillColor; }
     void SetFillColor(TColor value) { FFillColor = value; }
+    ///@}
+    ///@{
+    /// Alias of FillColor().
     TColor TextBkColor() const { return FFillColor; }
     void SetTextBkColor(TColor value) { FFillColor = value; }
+    ///@}
+    ///@{
+    /// Pen style of new items; default psSolid.
     TPenStyle PenStyle() const { return FPenStyle; }
     void SetPenStyle(TPenStyle value) { FPenStyle = value; }
+    ///@}
+    ///@{
+    /// Pen width of new items, pixels; default 1.
     std::uint8_t LineWidth() const { return FLineWidth; }
     void SetLineWidth(std::uint8_t value) { FLineWidth = value; }
+    ///@}
 
+    ///@{
+    /// Colour of the frame around the data area; default black.
     TColor ChartFrameColor() const { return FChartFrameColor; }
     void SetChartFrameColor(TColor value);
+    ///@}
+    ///@{
+    /// Colour of the data area; default white.
     TColor ChartColor() const { return FChartColor; }
     void SetChartColor(TColor value);
+    ///@}
+    ///@{
+    /// Colour of the control around the data area; default clBtnFace.
     TColor WindColor() const { return FWindColor; }
     void SetWindColor(TColor value);
+    ///@}
+    ///@{
+    /// Colour of the grid; default black.
     TColor GridColor() const { return FGridColor; }
     void SetGridColor(TColor value);
+    ///@}
+    ///@{
+    /// Form of the grid; default gsNone.
     GridStyleType GridStyle() const { return FGridStyle; }
     void SetGridStyle(GridStyleType value);
+    ///@}
+    ///@{
+    /// Grid spacing in X: above 0 a world step, 0 the axis ticks, -1 ... -3 the
+    /// axis ticks or subticks; values below -3 are ignored. Default 0.
     double GridDx() const { return FGridDx; }
     void SetGridDx(double value);
+    ///@}
+    ///@{
+    /// Grid spacing in Y; see GridDx().
     double GridDy() const { return FGridDy; }
     void SetGridDy(double value);
+    ///@}
 
+    ///@{
+    /// Caption of the chart, drawn in the margin; default empty.
     const std::string& Caption() const { return FCaption; }
     void SetCaption(const std::string& value);
+    ///@}
+    ///@{
+    /// Caption width in percent of the data area, 5 ... 100 (clamped) or 0 for
+    /// no limit; default 100.
     int CaptionTrim() const { return FCaptionTrim; }
     void SetCaptionTrim(int value);
+    ///@}
+    ///@{
+    /// Caption offset from its anchor in X, pixels; default 0.
     int CaptionPosX() const { return FCaptionPosX; }
     void SetCaptionPosX(int value);
+    ///@}
+    ///@{
+    /// Caption offset from its anchor in Y, pixels; default -16.
     int CaptionPosY() const { return FCaptionPosY; }
     void SetCaptionPosY(int value);
+    ///@}
+    ///@{
+    /// Alignment of the caption at its anchor; default taRightJustify.
     TAlignment CaptionAlignment() const { return FCaptionAlignment; }
     void SetCaptionAlignment(TAlignment value);
+    ///@}
+    ///@{
+    /// Horizontal anchor of the caption; default cahChartRight.
     TCaptionAnchorHoriz CaptionAnchorHoriz() const { return FCaptionAnchorHoriz; }
     void SetCaptionAnchorHoriz(TCaptionAnchorHoriz value);
+    ///@}
+    ///@{
+    /// Vertical anchor of the caption; default cavChartTop.
     TCaptionAnchorVert CaptionAnchorVert() const { return FCaptionAnchorVert; }
     void SetCaptionAnchorVert(TCaptionAnchorVert value);
+    ///@}
 
+    /// The background-image object (owned by the chart).
     TBakGndImg* BackGroundImg() { return FBackGroundImg.get(); }
-    // Takes the settings of `value` (the own object keeps its callback).
+    /// Takes the settings of `value` (the own object keeps its callback).
     void SetBackGroundImg(const TBakGndImg& value);
-    TCrossHair* CrossHair(int index);  // 1 ... 4 (clamped)
+    TCrossHair* CrossHair(int index);  ///< 1 ... 4 (clamped)
+    ///@{
+    /// Crosshairs 1 ... 4.
     TCrossHair* CrossHair1() { return CrossHair(1); }
     TCrossHair* CrossHair2() { return CrossHair(2); }
     TCrossHair* CrossHair3() { return CrossHair(3); }
     TCrossHair* CrossHair4() { return CrossHair(4); }
+    ///@}
+    /// Copies the values of `value` into crosshair `index` (1 ... 4, clamped).
     void SetCrossHair(int index, const TCrossHair& value);
-    TTextLabel* TextLabel(int index);  // 1 ... 50 (clamped)
+    TTextLabel* TextLabel(int index);  ///< 1 ... 50 (clamped)
 
+    /// The standard layout last applied; default kvl_X1Bottom_Y1Left.
     TkvLayout StandardLayout() const { return FStandardLayout; }
-    // Applies a layout; the stored value is not changed (reading returns the earlier one).
+    /// Applies a layout; the stored value is not changed (reading returns the earlier one).
     void SetStandardLayout(TkvLayout value);
 
+    ///@{
+    /// The chart whose data list this chart shows, or null (default) for its own.
     TCustomKurvo* UseDataOf() const { return FUseDataOf; }
     void SetUseDataOf(TCustomKurvo* value);
+    ///@}
+    /// Number of charts showing this chart's data.
     int SharerCount() const { return FSharerCount; }
-    TCustomKurvo* Sharer(int index) const;  // 0 ... SharerCount - 1
+    TCustomKurvo* Sharer(int index) const;  ///< 0 ... SharerCount - 1
 
+    ///@{
+    /// Font of the text items; default a copy of the control's font.
     TFont& TextFont() { return FTextFont; }
     void SetTextFont(const TFont& value) { FTextFont = value; }
+    ///@}
+    ///@{
+    /// Style of TextFont(); default none.
     TFontStyles TextFontStyle() const { return FTextFont.Style(); }
     void SetTextFontStyle(TFontStyles value) { FTextFont.SetStyle(value); }
+    ///@}
+    ///@{
+    /// Background of text items; default tbClear.
     TTextBkg TextBkStyle() const { return FTextBkStyle; }
     void SetTextBkStyle(TTextBkg value) { FTextBkStyle = value; }
+    ///@}
+    ///@{
+    /// Alignment of text items at their point; default taCenter.
     TAlignment TextAlignment() const { return FTextAlignment; }
     void SetTextAlignment(TAlignment value);
+    ///@}
 
+    ///@{
+    /// What a drag in the data area does (pan, zoom, rubber band, ...); default maNone.
     TMouseActMode MouseAction() const { return FMouseAction; }
     void SetMouseAction(TMouseActMode value) { FMouseAction = value; }
+    ///@}
+    ///@{
+    /// Keep the cursor the mouse action chose; default on.
     bool MouseCursorFixed() const { return FMouseCursorFixed; }
     void SetMouseCursorFixed(bool value) { FMouseCursorFixed = value; }
+    ///@}
+    ///@{
+    /// Colour of the mouse trace; default white.
     TColor MouseTraceColor() const { return FMouseTraceColor; }
     void SetMouseTraceColor(TColor value) { FMouseTraceColor = value; }
+    ///@}
+    ///@{
+    /// Draw the mouse trace by inverting pixels; default on.
     bool MouseTraceInvert() const { return FMouseTraceInvert; }
     void SetMouseTraceInvert(bool value) { FMouseTraceInvert = value; }
+    ///@}
+    ///@{
+    /// Pan grid step in X, world units: pans snap to it; default 1.0.
     double PanGridDx() const { return FPanGridDx; }
     void SetPanGridDx(double value) { FPanGridDx = value; }
+    ///@}
+    ///@{
+    /// Pan grid step in Y, world units; default 1.0.
     double PanGridDy() const { return FPanGridDy; }
     void SetPanGridDy(double value) { FPanGridDy = value; }
+    ///@}
+    ///@{
+    /// Pan grid offset in X, world units; default 0.0.
     double PanGridOffsX() const { return FPanGridOffsX; }
     void SetPanGridOffsX(double value) { FPanGridOffsX = value; }
+    ///@}
+    ///@{
+    /// Pan grid offset in Y, world units; default 0.0.
     double PanGridOffsY() const { return FPanGridOffsY; }
     void SetPanGridOffsY(double value) { FPanGridOffsY = value; }
+    ///@}
+    ///@{
+    /// Skip marks that fall within MinDupMarkDist() pixels of one already drawn; default off.
     bool AvoidDuplicateMarks() const { return FAvoidDuplicateMarks; }
     void SetAvoidDuplicateMarks(bool value);
+    ///@}
+    ///@{
+    /// Distance of AvoidDuplicateMarks(), 1 ... 3 pixels (clamped); default 1.
     int MinDupMarkDist() const { return FMinDupMarkDist; }
     void SetMinDupMarkDist(int value);
+    ///@}
 
     // ------------------------------------------------- lifecycle
     void SetBounds(int left, int top, int width, int height) override;
-    // Loading relaxes the axis objects' logarithmic checks until Loaded.
+    /// Loading relaxes the axis objects' logarithmic checks until Loaded.
     void BeginLoading() override;
+    /// Syncs the axes, computes the transforms and paints after loading.
     void Loaded() override;
+    /// Copies every setting, both display lists, the sub-objects and the event
+    /// handlers of a TCustomKurvo; other sources go to TPersistent::Assign().
     void Assign(const TPersistent& source) override;
     void AssignTo(TPersistent& dest) const override;
     std::string ClassName() const override { return "TCustomKurvo"; }
-    // Repaints when AutoRedraw is on (or while designing).
+    /// Repaints when AutoRedraw is on (or while designing).
     void RepaintIfAutoRedraw();
 
     // ------------------------------------------------- painting
     void Paint() override;
+    /// Paints the control background, shadow, caption and axes, then raises OnScalesRendered.
     void PaintFrame(TCanvas& canvas);
+    /// Draws the data-area background (image or ChartColor) at the given pixel rectangle.
     virtual void DrawBackground(TCanvas& canvas, int left, int top, int width, int height);
+    /// Draws the data area onto `bitmap` at (offsetX, offsetY).
     virtual void RenderDataToBitmap(TBitmap& bitmap, int offsetX, int offsetY, bool monochrome, bool skipGrid);
+    /// Draws the grid, the items and the frame of the data area onto `canvas`;
+    /// `monochrome` draws black on white, `skipGrid` leaves the grid out.
     virtual void RenderData(TCanvas& canvas, int offsetX, int offsetY, bool monochrome, bool skipGrid);
+    ///@{
+    /// While set, property changes do not paint.
     virtual void SetPaintSuspended(bool value);
+    /// Whether painting is suspended.
     bool PaintSuspended() const { return FPaintSuspended; }
+    ///@}
+    ///@{
+    /// Draws the mouse trace, its origin at (offsetX, offsetY).
     void DrawMouseTrace(int offsetX, int offsetY, TBitmap& bitmap);
     void DrawMouseTrace(int offsetX, int offsetY, TCanvas& canvas);
+    ///@}
+    /// Copies `bitmap` onto `canvas` at (x, y).
     void ShowBitmap(int x, int y, TCanvas& canvas, TBitmap& bitmap);
+    ///@{
+    /// Draws the crosshairs, the data area's origin at (x0, y0).
     void DrawCrossHairs(int x0, int y0, TBitmap& bitmap);
     void DrawCrossHairs(int x0, int y0, TCanvas& canvas);
+    ///@}
+    /// Draws the visible text labels.
     void DrawTextLabels(TCanvas& canvas);
+    /// Draws the grid of the data area.
     void DrawGrid(TCanvas& canvas);
+    /// The grid line after `current` on an axis with step `step`.
     double NextGridValue(bool isLogarithmic, int index, bool isY, double step, double current) const;
 
+    /// The off-screen picture of the whole control.
     TBitmap& ControlBitmap() { return *FControlBitmap; }
+    /// The off-screen picture of the data area.
     TBitmap& DataBitmap() { return *FDataBitmap; }
 
+    /// Composes the picture in the control bitmap at device pixel ratio `ratio`
+    /// without copying it to the window.
     // ------------------------------------------------- output: pictures, files, printing
-    // (chart/export.cpp) The chart's picture at any size and device pixel
-    // ratio, as files and on any QPainter device. For a different size the
-    // chart is laid out off-screen (the widget is never resized and no resize
-    // event reaches Qt) and gets its own size and picture back afterwards. A
-    // chart that was never shown gives its full picture as well. A width or
-    // height of 0 means the chart's own. Sizes are limited to
-    // MaxExportSide pixels a side and MaxExportPixels in all, both in
-    // logical and in device pixels; ratios to MinDevicePixelRatio ...
-    // MaxDevicePixelRatio. Every failure raises EQornKurvoError.
+    /// (chart/export.cpp) The chart's picture at any size and device pixel
+    /// ratio, as files and on any QPainter device. For a different size the
+    /// chart is laid out off-screen (the widget is never resized and no resize
+    /// event reaches Qt) and gets its own size and picture back afterwards. A
+    /// chart that was never shown gives its full picture as well. A width or
+    /// height of 0 means the chart's own. Sizes are limited to
+    /// MaxExportSide pixels a side and MaxExportPixels in all, both in
+    /// logical and in device pixels; ratios to MinDevicePixelRatio ...
+    /// MaxDevicePixelRatio. Every failure raises EQornKurvoError.
     QImage ToImage(int width = 0, int height = 0, double ratio = 1.0);
-    // PNG, BMP or JPEG by the file's extension (.png, .bmp, .jpg, .jpeg,
-    // any case); the file records ratio x 96 pixels per inch.
+    /// PNG, BMP or JPEG by the file's extension (.png, .bmp, .jpg, .jpeg,
+    /// any case); the file records ratio x 96 pixels per inch.
     void SaveToImage(const std::string& path, int width = 0, int height = 0, double ratio = 1.0);
-    // One page of the chart's own size (96 chart pixels to the inch) in
-    // vector form. The PDF page is a printer's page (printer fonts and line
-    // forms of the bitmap marks); the SVG picture is not.
+    ///@{
+    /// One page of the chart's own size (96 chart pixels to the inch) in
+    /// vector form. The PDF page is a printer's page (printer fonts and line
+    /// forms of the bitmap marks); the SVG picture is not.
     void SaveToPdf(const std::string& path);
     void SaveToSvg(const std::string& path);
-    // The chart laid out on the printable area of the printer's page, at 96
-    // chart pixels to the inch.
+    ///@}
+    /// The chart laid out on the printable area of the printer's page, at 96
+    /// chart pixels to the inch.
     void Print(QPrinter& printer);
-    // Draws the chart at its current size through an active painter, one
-    // painter unit per chart pixel, without its bitmaps.
+    /// Draws the chart at its current size through an active painter, one
+    /// painter unit per chart pixel, without its bitmaps.
     void PaintTo(QPainter& painter, bool printerPage = false);
-    // Composes the picture in the control bitmap as Paint does, at the given
-    // device pixel ratio, without copying it to the window.
+    /// Composes the picture in the control bitmap as Paint does, at the given
+    /// device pixel ratio, without copying it to the window.
     void ComposePicture(double ratio);
-    // The smallest size SetBounds accepts with the current margins.
+    /// The smallest size SetBounds accepts with the current margins.
     QSize SmallestSize() const;
+    /// SmallestSize(), at least 400 x 300.
     QSize sizeHint() const override;
+    /// The same as SmallestSize().
     QSize minimumSizeHint() const override;
 
     // ------------------------------------------------- item renderer
+    /// Draws one item onto `canvas`.
     void RenderItem(TCanvas& canvas, TkvChartItem& item, int index, bool isAnnotation,
                     const TLongTextArray& longTexts, bool monochrome, int offsetX, int offsetY);
+    /// Draws the collected polyline points.
     void FlushPolyline(TCanvas& canvas);
+    /// Adds a point to the polyline being collected, drawing it when full.
     void AddPolylinePoint(int x, int y, TCanvas& canvas);
+    /// Size of a possibly multi-line text on `canvas`, in pixels; returns the line count.
     static int MeasureText(const std::string& text, TCanvas& canvas, int& lineHeight, int& totalHeight,
                            int& maxWidth);
 
     // ------------------------------------------------- mouse
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    /// Runs the mouse action of a pointer move.
     void MouseMove(TShiftState shift, int x, int y) override;
+    /// Ends a drag and raises its events.
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    /// Over an axis band, switches that axis's MouseAction between maPan and
+    /// maZoom; then raises OnDblClick.
     void DblClick() override;
+    /// Raises OnMouseEnter.
     void MouseEnter() override;
+    /// Raises OnMouseLeave.
     void MouseLeave() override;
     void WMMouseMove(TShiftState shift, int x, int y) override;
     int WantedDialogCodes() const override { return 3; }
+    /// Layer of the Y axis band under pixel (x, y), minus the layer of an X
+    /// axis band, 0 for none.
     int AxisHitTest(int x, int y) const;
+    /// Whether a drag is in progress.
     bool Dragging() const { return FDragging; }
+    /// Whether a zoom window is being drawn.
     TZoomState ZoomState() const { return FZoomState; }
+    /// Points of the mouse trace.
     const std::vector<TMouseTracePoint>& MouseTrace() const { return FMouseTrace; }
+    /// Whether mouse actions work on `layer`; only layer 1 at creation.
     bool MouseLayer(int layer) const { return FMouseLayer[ClampLayer(layer) - 1]; }
 
     // ------------------------------------------------- events
+    /// Forwarded from every axis control, with the chart as sender.
     TScaleTickDrawnEvent OnScaleTickDrawn;
+    /// Forwarded from every axis control, with the chart as sender; the handler
+    /// may change the label text.
     TBeforeTickLabelEvent OnBeforeTickLabel;
+    /// Raised before the grid and the items are drawn; pen and brush colours the
+    /// handler sets are restored afterwards.
     TRenderEvent OnBeforeRenderData;
+    /// Raised after the items are drawn, before the frame of the data area.
     TRenderEvent OnDataRendered;
+    /// Raised after the axes are drawn, on the control bitmap (top and left 0).
     TRenderEvent OnScalesRendered;
+    /// See TBeforeRenderChartItemEvent.
     TBeforeRenderChartItemEvent OnBeforeRenderChartItem;
+    /// See TBeforeRenderTextEvent.
     TBeforeRenderTextEvent OnBeforeRenderText;
+    /// Raised once after a pan or zoom changed layer ranges.
     TZoomPanEvent OnZoomPan;
+    /// A rubber-band line was finished (MouseAction maRubberBand).
     TSelectRectEvent OnRubberBand;
+    /// A selection rectangle was finished (MouseAction maSelect).
     TSelectRectEvent OnSelectRect;
+    /// See TBeforeCrossHMoveEvent.
     TBeforeCrossHMoveEvent OnBeforeCrossHairMove;
+    /// See TCrossHairMoveEvent.
     TCrossHairMoveEvent OnCrossHairMove;
+    /// See TTextLabelMoveEvent.
     TTextLabelMoveEvent OnTextLabelMove;
+    /// See TMouseMoveInChartEvent.
     TMouseMoveInChartEvent OnMouseMoveInChart;
+    /// The pointer entered the control.
     TNotifyEvent OnMouseEnter;
+    /// The pointer left the control.
     TNotifyEvent OnMouseLeave;
 
     // =================================================================
@@ -509,30 +815,30 @@ public:
     // pixel positions.
     // =================================================================
 
-    // Moves the pen to (x, y) without drawing.
+    /// Moves the pen to (x, y) without drawing.
     template <TCoord X, TCoord Y>
     void MoveTo(X x, Y y) { AppendItem(ikMoveTo, x, y, commands_detail::PointMode<X, Y>()); }
-    // Draws a line from the pen position to (x, y); runs of these are drawn as one polyline.
+    /// Draws a line from the pen position to (x, y); runs of these are drawn as one polyline.
     template <TCoord X, TCoord Y>
     void DrawTo(X x, Y y) { AppendItem(ikLineTo, x, y, commands_detail::PointMode<X, Y>()); }
-    // Draws mark `markType` (0 ... 51 symbols, 52 ... 255 characters) centred on
-    // (x, y). A world mark outside the layer's ranges is not drawn.
+    /// Draws mark `markType` (0 ... 51 symbols, 52 ... 255 characters) centred on
+    /// (x, y). A world mark outside the layer's ranges is not drawn.
     template <TCoord X, TCoord Y>
         requires TWholePoint<X, Y>
     void MarkAt(X x, Y y, int markType) { AddMark(x, y, markType, commands_detail::PointMode<X, Y>()); }
-    // A segment from (x1, y1) to (x2, y2).
+    /// A segment from (x1, y1) to (x2, y2).
     template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
         requires TPointPairModes<X1, Y1, X2, Y2>
     void Line(X1 x1, Y1 y1, X2 x2, Y2 y2) { AddTwoPoint(ikLine, x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>()); }
-    // A rectangle with corners (x1, y1) and (x2, y2), both included; filled
-    // with FillColor unless TransparentShapes.
+    /// A rectangle with corners (x1, y1) and (x2, y2), both included; filled
+    /// with FillColor unless TransparentShapes.
     template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
         requires TPointPairModes<X1, Y1, X2, Y2>
     void Rectangle(X1 x1, Y1 y1, X2 x2, Y2 y2) { AddTwoPoint(ikRectangle, x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>()); }
-    // A rectangle filled with FillColor in a 3D frame (fsLowered, fsRaised,
-    // fsEmbossed, fsEngraved; other styles draw no frame). fsLowered draws the
-    // left and top edges in firstEdge and the others in secondEdge, fsRaised
-    // the reverse.
+    /// A rectangle filled with FillColor in a 3D frame (fsLowered, fsRaised,
+    /// fsEmbossed, fsEngraved; other styles draw no frame). fsLowered draws the
+    /// left and top edges in firstEdge and the others in secondEdge, fsRaised
+    /// the reverse.
     template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
         requires TPointPairModes<X1, Y1, X2, Y2>
     void RectFrame(X1 x1, Y1 y1, X2 x2, Y2 y2, TFrameStyle style, TColor firstEdge = 0x808080,
@@ -540,61 +846,61 @@ public:
     {
         AddFramedRect(x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>(), style, firstEdge, secondEdge);
     }
-    // A 3D bar between the world corners (x1, y1) and (x2, y2) with its top and
-    // side faces `depth` pixels deep at `angleDegrees` (0 ... 180).
+    /// A 3D bar between the world corners (x1, y1) and (x2, y2) with its top and
+    /// side faces `depth` pixels deep at `angleDegrees` (0 ... 180).
     void Bar3D(double x1, double y1, double x2, double y2, int angleDegrees, TPixels depth);
-    // A text centred vertically on (x, y); "\n" starts a new line. Raises
-    // EQornKurvoError when the text needs a long-text entry and all 50 of the
-    // list are taken (nothing is added then).
+    /// A text centred vertically on (x, y); "\n" starts a new line. Raises
+    /// EQornKurvoError when the text needs a long-text entry and all 50 of the
+    /// list are taken (nothing is added then).
     template <TCoord X, TCoord Y>
     void Text(X x, Y y, std::string_view text) { AddText(ikText, x, y, 0, 0, text, commands_detail::PointMode<X, Y>()); }
-    // A text at world (x, y) shifted by (dx, dy) pixels (a label beside a point).
+    /// A text at world (x, y) shifted by (dx, dy) pixels (a label beside a point).
     void TextOffset(double x, double y, TPixels dx, TPixels dy, std::string_view text)
     {
         AddText(ikOffsetText, x, y, dx.Value, dy.Value, text, 0);
     }
-    // An ellipse centred on world (x, y) with world half-axes radiusX, radiusY.
+    /// An ellipse centred on world (x, y) with world half-axes radiusX, radiusY.
     void Ellipse(double x, double y, double radiusX, double radiusY);
-    // Moves the pen by (dx, dy) pixels.
+    /// Moves the pen by (dx, dy) pixels.
     void MoveRel(TPixels dx, TPixels dy);
-    // Draws a line from the pen position by (dx, dy) pixels.
+    /// Draws a line from the pen position by (dx, dy) pixels.
     void DrawRel(TPixels dx, TPixels dy);
-    // A segment with an arrow head of `headLength` pixels at (x2, y2) (open
-    // heads while TransparentShapes; 0 draws no head).
+    /// A segment with an arrow head of `headLength` pixels at (x2, y2) (open
+    /// heads while TransparentShapes; 0 draws no head).
     template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
         requires TAnyTwoPointModes<X1, Y1, X2, Y2>
     void Arrow(X1 x1, Y1 y1, X2 x2, Y2 y2, TPixels headLength = 10)
     {
         AddArrow(ikArrow, x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>(), headLength.Value);
     }
-    // As Arrow, with heads at both ends.
+    /// As Arrow, with heads at both ends.
     template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
         requires TAnyTwoPointModes<X1, Y1, X2, Y2>
     void DoubleArrow(X1 x1, Y1 y1, X2 x2, Y2 y2, TPixels headLength = 10)
     {
         AddArrow(ikDoubleArrow, x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>(), headLength.Value);
     }
-    // A rectangle of +-halfWidth x +-halfHeight pixels around world (x, y).
+    /// A rectangle of +-halfWidth x +-halfHeight pixels around world (x, y).
     void Box(double x, double y, TPixels halfWidth, TPixels halfHeight);
-    // Mark `markType` at world (x, y) with error bars from y - lowError to
-    // y + highError (from x - lowError to x + highError when `horizontal`).
+    /// Mark `markType` at world (x, y) with error bars from y - lowError to
+    /// y + highError (from x - lowError to x + highError when `horizontal`).
     void ErrorBar(double x, double y, double lowError, double highError, int markType, bool horizontal = false);
-    // A segment between two world points, both shifted by (dx, dy) pixels.
+    /// A segment between two world points, both shifted by (dx, dy) pixels.
     void ShiftedLine(double x1, double y1, double x2, double y2, TPixels dx, TPixels dy);
-    // An elliptic arc around world (x, y) with world half-axes radiusX,
-    // radiusY, counter-clockwise from startDegrees to endDegrees (0 = east).
-    // Angles are taken modulo 360; a non-finite angle raises EQornKurvoError.
+    /// An elliptic arc around world (x, y) with world half-axes radiusX,
+    /// radiusY, counter-clockwise from startDegrees to endDegrees (0 = east).
+    /// Angles are taken modulo 360; a non-finite angle raises EQornKurvoError.
     void Arc(double x, double y, double radiusX, double radiusY, double startDegrees, double endDegrees);
-    // A segment from world (x, y) by (dx, dy) pixels (the pen ends at its tip).
+    /// A segment from world (x, y) by (dx, dy) pixels (the pen ends at its tip).
     void Vector(double x, double y, TPixels dx, TPixels dy);
-    // A line across the whole data area at x (world, or pixel for an int).
+    /// A line across the whole data area at x (world, or pixel for an int).
     template <TCoord X>
     void VertLine(X x) { AppendItem(ikVertLine, x, 0.0, commands_detail::IsPixel<X> ? 1 : 0); }
-    // A line across the whole data area at y (world, or pixel for an int).
+    /// A line across the whole data area at y (world, or pixel for an int).
     template <TCoord Y>
     void HorizLine(Y y) { AppendItem(ikHorizLine, 0.0, y, commands_detail::IsPixel<Y> ? 1 : 0); }
-    // A plus sign of half sizes (halfWidth, halfHeight) around (x, y): all
-    // world, all pixels, or a world centre with pixel half sizes.
+    /// A plus sign of half sizes (halfWidth, halfHeight) around (x, y): all
+    /// world, all pixels, or a world centre with pixel half sizes.
     template <TCoord X, TCoord Y, TCoord W, TCoord H>
         requires(TPointPairModes<X, Y, W, H> && commands_detail::TwoPointMode<X, Y, W, H>() != 3)
     void Cross(X x, Y y, W halfWidth, H halfHeight)
@@ -603,72 +909,92 @@ public:
     }
 
     // Bulk commands: the same items as the single commands in a loop, added
-    // in one step. Both raise EQornKurvoError when x and y differ in length.
-    //
-    // A polyline through the world points (x[i], y[i]): a MoveTo and DrawTo items.
+    // in one step.
+
+    ///@{
+    /// A polyline through the world points (x[i], y[i]): a MoveTo and DrawTo
+    /// items. Raises EQornKurvoError ("DrawPolyline: n X values but m Y
+    /// values; both must have the same length.") when x and y differ in length.
     void DrawPolyline(std::span<const double> x, std::span<const double> y);
+    /// Pointer form of DrawPolyline(); a null pointer counts as no points.
     void DrawPolyline(const double* x, const double* y, std::size_t count)
     {
         DrawPolyline(std::span<const double>(x, x != nullptr ? count : 0),
                      std::span<const double>(y, y != nullptr ? count : 0));
     }
-    // Mark `markType` at each world point (x[i], y[i]).
+    ///@}
+    /// Mark `markType` at each world point (x[i], y[i]). Raises EQornKurvoError
+    /// ("DrawMarks: ...") when x and y differ in length.
     void DrawMarks(std::span<const double> x, std::span<const double> y, int markType);
 
-    // Empties the data list, its item counters and long texts. The storage
-    // is kept for the next items unless releaseStorage. Charts sharing this
-    // data (UseDataOf) stay joined and all show the emptied list.
+    /// Empties the data list, its item counters and long texts. The storage
+    /// is kept for the next items unless releaseStorage. Charts sharing this
+    /// data (UseDataOf) stay joined and all show the emptied list.
     void ClearData(bool releaseStorage = false);
-    // Empties the annotation list and its long texts.
+    /// Empties the annotation list and its long texts.
     void ClearAnnotations();
 
-    // Sets the ranges of `layer` (0: every layer) to the bounding box of its
-    // data items, widened by marginPercent of the width on each side (0 ...
-    // 1000). Non-finite values are skipped, a logarithmic axis counts only
-    // positive values, a layer without such values keeps its ranges, a
-    // reversed axis stays reversed and a range never gets narrower than the
-    // axis's MinRange. Paints once.
+    /// Sets the ranges of `layer` (0: every layer) to the bounding box of its
+    /// data items, widened by marginPercent of the width on each side (0 ...
+    /// 1000). Non-finite values are skipped, a logarithmic axis counts only
+    /// positive values, a layer without such values keeps its ranges, a
+    /// reversed axis stays reversed and a range never gets narrower than the
+    /// axis's MinRange. Paints once.
     void FitToData(int layer = 0, double marginPercent = 0.0);
 
     // Drawing state.
-    void SetCurrentLayer(int value);  // 1 ... 16, clamped
+    void SetCurrentLayer(int value);  ///< 1 ... 16, clamped
+    /// Sets AnnotationMode().
     void SetAnnotationMode(bool value) { FAnnotationMode = value; }
-    // Rectangles, ellipses and boxes without fill, arrows with open heads.
+    ///@{
+    /// Rectangles, ellipses and boxes without fill, arrows with open heads.
     bool TransparentShapes() const { return FTransparentShapes; }
+    /// Sets TransparentShapes().
     void SetTransparentShapes(bool value) { FTransparentShapes = value; }
+    ///@}
     // =================================================================
 
+    /// `layer` clamped to 1 ... 16.
     static int ClampLayer(int layer) { return layer < 1 ? 1 : (layer > LayerCount ? LayerCount : layer); }
 
     // ------------------------------------------------- wheel, keyboard, zoom history walk
     // Opt-in interactions (chart/interaction.h); with both switches off the
     // chart behaves as without them.
-    //
-    // WheelZoom: the wheel over the data area zooms the layers the mouse
-    // actions move, over an axis band that axis alone, about the pointer:
-    // the world point under it stays there (in log space on a logarithmic
-    // axis). One notch forward shows 1/1.25 of the span; pan limits cut the
-    // range, MinRange and unusable ranges stop the zoom; OnZoomPan follows.
+
+    ///@{
+    /// WheelZoom: the wheel over the data area zooms the layers the mouse
+    /// actions move, over an axis band that axis alone, about the pointer:
+    /// the world point under it stays there (in log space on a logarithmic
+    /// axis). One notch forward shows 1/1.25 of the span; pan limits cut the
+    /// range, MinRange and unusable ranges stop the zoom; OnZoomPan follows.
     bool WheelZoom() const;
+    /// Sets WheelZoom(); off by default.
     void SetWheelZoom(bool value);
-    // KeyboardActions: arrow keys pan by a tenth of the range (like a pan, a
-    // pan limit stops it), Escape cancels a zoom window, rubber band or
-    // selection being drawn, Backspace is UndoZoom and Shift+Backspace RedoZoom.
+    ///@}
+    ///@{
+    /// KeyboardActions: arrow keys pan by a tenth of the range (like a pan, a
+    /// pan limit stops it), Escape cancels a zoom window, rubber band or
+    /// selection being drawn, Backspace is UndoZoom and Shift+Backspace RedoZoom.
     bool KeyboardActions() const;
+    /// Sets KeyboardActions(); default off.
     void SetKeyboardActions(bool value);
-    // Walk the zoom history (chart/interaction.h tells how); true when the
-    // view changed. Nothing happens while a mouse gesture is in progress.
+    ///@}
+    ///@{
+    /// Walk the zoom history (chart/interaction.h tells how); true when the
+    /// view changed. Nothing happens while a mouse gesture is in progress.
     bool UndoZoom();
     bool RedoZoom();
     bool CanUndoZoom() const;
     bool CanRedoZoom() const;
-    // Ends a zoom window, rubber band or selection being drawn without any
-    // effect and erases its figure; false when none was drawn.
+    ///@}
+    /// Ends a zoom window, rubber band or selection being drawn without any
+    /// effect and erases its figure; false when none was drawn.
     bool CancelWindowFigure();
     void KeyDown(int& key, TShiftState shift) override;
     bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
 
 protected:
+    /// Restores every setting to its value after construction.
     void SetDefaults();
 
 private:
@@ -683,20 +1009,20 @@ private:
     void InstallAxisCallbacks(int layer);
     void ClearEvents();
     void SetAxisLoadingFlags(bool value);
-    // Stores a range as a layer range change does; false when a logarithmic
-    // axis refused both bounds.
+    /// Stores a range as a layer range change does; false when a logarithmic
+    /// axis refused both bounds.
     bool StoreRange(TScaleProps& props, double low, double high);
     void ApplyLayoutRow(TkvLayout layout);
-    // Runs f with SyncAllAxes deferred, then syncs once when anything asked for it.
+    /// Runs f with SyncAllAxes deferred, then syncs once when anything asked for it.
     void WithDeferredSync(const std::function<void()>& f);
 
     // display list helpers
     TItemList& TargetList() { return FAnnotationMode ? FAnnot : FData; }
-    // Grows Capacity in AllocSize steps until `added` more items fit and
-    // reserves that room in the storage the list holds.
+    /// Grows Capacity in AllocSize steps until `added` more items fit and
+    /// reserves that room in the storage the list holds.
     void GrowList(TItemList& list, std::int64_t added);
-    // Grows the list, lets `append` add `added` items to its storage at
-    // Count and counts them; all or nothing (display_list.cpp).
+    /// Grows the list, lets `append` add `added` items to its storage at
+    /// Count and counts them; all or nothing (display_list.cpp).
     template <class F>
     void AppendToList(TItemList& list, std::int64_t added, F&& append);
     void PropagateSharedData();
@@ -705,15 +1031,15 @@ private:
     // Unlinks every sharer of this chart, leaving each with storage no other chart writes.
     void ReleaseSharers();
 
-    // renderer helpers (render_item.cpp, render_shapes.cpp); canvas points
-    // are clamped to +-30000
+    /// renderer helpers (render_item.cpp, render_shapes.cpp); canvas points
+    /// are clamped to +-30000
     TPoint WorldToCanvas(int layer, double x, double y) const;
     TPoint PixelToCanvas(double x, double y) const;
-    // Each coordinate a world value of `layer` or a pixel of the data area.
+    /// Each coordinate a world value of `layer` or a pixel of the data area.
     TPoint ItemPoint(int layer, double x, double y, bool xPixel, bool yPixel) const;
-    // World point plus a pixel shift, the sums limited before rounding.
+    /// World point plus a pixel shift, the sums limited before rounding.
     TPoint ShiftedWorldPoint(int layer, double x, double y, double dx, double dy) const;
-    // The pen position including points still waiting in the polyline buffer.
+    /// The pen position including points still waiting in the polyline buffer.
     TPoint CurrentPenPos() const;
     bool InLayerRanges(int layer, double x, double y) const;
     void SetPenColor(TCanvas& canvas, TColor color);
@@ -729,19 +1055,19 @@ private:
                     const TLongTextArray& longTexts, bool monochrome, TPoint position);
     void RenderShape(TCanvas& canvas, const TkvChartItem& item, bool monochrome);
     void RenderList(TCanvas& canvas, const TItemList& list, bool isAnnotation, int pass, bool monochrome);
-    // A compact run of line-to items (render_runs.cpp): per column when the
-    // reduction keeps the picture, else point by point without copies.
+    /// A compact run of line-to items (render_runs.cpp): per column when the
+    /// reduction keeps the picture, else point by point without copies.
     void RenderLineRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t count,
                        bool isAnnotation, bool monochrome);
     bool ReducibleRun(const TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run) const;
-    // The layer's world-to-canvas conversion with its axis kinds resolved once.
+    /// The layer's world-to-canvas conversion with its axis kinds resolved once.
     TCanvasMap CanvasMap(int layer) const;
-    // Puts the cached render state back on the canvas after a nested RenderData.
+    /// Puts the cached render state back on the canvas after a nested RenderData.
     void ReapplyRenderState(TCanvas& canvas);
-    // Clears the upper halves of the AVX registers (see render_item.cpp).
+    /// Clears the upper halves of the AVX registers (see render_item.cpp).
     static void ResetUpperVectorState();
 
-    // mouse helpers (mouse.cpp)
+    /// mouse helpers (mouse.cpp)
     void AnchorAllLayers(int x, int y);
     void AxisBandDrag(TShiftState shift, int x, int y);
     bool DragStep(TShiftState shift, int x, int y);
@@ -835,12 +1161,12 @@ private:
     std::unique_ptr<TBitmap> FBitmap10;
     bool FPaintSuspended = true;
     TRenderState FRender;
-    // Nesting depth of RenderData and a count of its runs: a hook that
-    // repaints starts a nested run, after which the outer run re-applies its
-    // render state to its canvas.
+    /// Nesting depth of RenderData and a count of its runs: a hook that
+    /// repaints starts a nested run, after which the outer run re-applies its
+    /// render state to its canvas.
     int FRenderDepth = 0;
     unsigned FRenderRuns = 0;
-    static inline bool SResetUpperState = true;  // benchmarks switch it off to compare
+    static inline bool SResetUpperState = true;  ///< benchmarks switch it off to compare
     std::array<bool, 256> FDataClassVisible{};
     std::array<bool, 256> FAnnotClassVisible{};
     std::array<bool, LayerCount> FLayerVisible{};
@@ -848,8 +1174,8 @@ private:
     bool FAnnotationsShown = true;
     bool FAnnotTextsLast = true;
     bool FLineRunReduction = true;
-    // While positive, SyncAllAxes only notes that it is due; the multi-step
-    // change that deferred it runs it once at the end.
+    /// While positive, SyncAllAxes only notes that it is due; the multi-step
+    /// change that deferred it runs it once at the end.
     int FSyncDeferred = 0;
     bool FSyncPending = false;
 
@@ -888,12 +1214,12 @@ private:
     {
         return static_cast<std::uint8_t>(commands_detail::TwoPointMode<X1, Y1, X2, Y2>());
     }
-    // An item of `kind` with the current drawing state.
+    /// An item of `kind` with the current drawing state.
     TkvChartItem NewItem(std::uint8_t kind, std::uint8_t mode) const;
-    // Appends a filled-in item to the target list.
+    /// Appends a filled-in item to the target list.
     void PushItem(const TkvChartItem& item);
-    // Appends n items at (x[i], y[i]): the first like `first`, the others
-    // like `rest`; line-to items fill compact runs directly. All or nothing.
+    /// Appends n items at (x[i], y[i]): the first like `first`, the others
+    /// like `rest`; line-to items fill compact runs directly. All or nothing.
     void AppendPoints(TkvChartItem first, TkvChartItem rest, const double* x, const double* y, std::int64_t n);
     void AddMark(double x, double y, int markType, std::uint8_t mode);
     void AddTwoPoint(std::uint8_t kind, double x1, double y1, double x2, double y2, std::uint8_t mode);
@@ -901,17 +1227,18 @@ private:
                        TColor firstEdge, TColor secondEdge);
     void AddArrow(std::uint8_t kind, double x1, double y1, double x2, double y2, std::uint8_t mode, int head);
     void AddText(std::uint8_t kind, double x, double y, int dx, int dy, std::string_view text, std::uint8_t mode);
-    // Hands the data list's long texts to every chart sharing the data.
+    /// Hands the data list's long texts to every chart sharing the data.
     void ShareDataLongTexts();
     bool FTransparentShapes = false;
 
-    friend class TKurvoAccess;  // tests reach internal state through this
+    friend class TKurvoAccess;  ///< tests reach internal state through this
 };
 
-// The published chart: window creation ends the suspension of painting.
-// It offers every drawing command of TCustomKurvo by public inheritance.
+/// The published chart: window creation ends the suspension of painting.
+/// It offers every drawing command of TCustomKurvo by public inheritance.
 class TKurvo : public TCustomKurvo {
 public:
+    /// A chart control inside `parentWidget`.
     explicit TKurvo(QWidget* parentWidget = nullptr) : TCustomKurvo(parentWidget) {}
     std::string ClassName() const override { return "TKurvo"; }
 

@@ -26,10 +26,12 @@ concept TPixelCoord = std::same_as<T, int>;
 template <class T>
 concept TCoord = TWorldCoord<T> || TPixelCoord<T>;
 
-// An argument that is always in pixels. Built from an int only: a double
-// argument does not compile.
+/// An argument that is always in pixels. Built from an int only: a double
+/// argument does not compile.
 struct TPixels {
+    /// The distance in pixels.
     int Value;
+    /// Wraps a pixel distance; implicit so that an int literal can be passed.
     constexpr TPixels(int value) : Value(value) {}  // NOLINT: implicit on purpose
     TPixels(long double) = delete;
     TPixels(double) = delete;
@@ -41,7 +43,7 @@ namespace commands_detail {
 template <class T>
 constexpr bool IsPixel = TPixelCoord<T>;
 
-// Mode of a single point: 0 world, 1 pixels, 4 X pixel and Y world, 5 X world and Y pixel.
+/// Mode of a single point: 0 world, 1 pixels, 4 X pixel and Y world, 5 X world and Y pixel.
 template <class X, class Y>
 constexpr std::uint8_t PointMode()
 {
@@ -51,9 +53,9 @@ constexpr std::uint8_t PointMode()
     else return 0;
 }
 
-// Mode of two points, -1 when the combination has none:
-// 0 all world, 1 all pixels, 2 first world and second pixels,
-// 3 first pixels and second world, 4 X values pixels, 5 Y values pixels.
+/// Mode of two points, -1 when the combination has none:
+/// 0 all world, 1 all pixels, 2 first world and second pixels,
+/// 3 first pixels and second world, 4 X values pixels, 5 Y values pixels.
 template <class X1, class Y1, class X2, class Y2>
 constexpr int TwoPointMode()
 {
@@ -69,16 +71,16 @@ constexpr int TwoPointMode()
 
 }  // namespace commands_detail
 
-// Two points in modes 0 ... 3 (each point all world or all pixels).
+/// Two points in modes 0 ... 3 (each point all world or all pixels).
 template <class X1, class Y1, class X2, class Y2>
 concept TPointPairModes = TCoord<X1> && TCoord<Y1> && TCoord<X2> && TCoord<Y2> &&
                           commands_detail::TwoPointMode<X1, Y1, X2, Y2>() >= 0 &&
                           commands_detail::TwoPointMode<X1, Y1, X2, Y2>() <= 3;
-// Two points in any of the modes 0 ... 5.
+/// Two points in any of the modes 0 ... 5.
 template <class X1, class Y1, class X2, class Y2>
 concept TAnyTwoPointModes = TCoord<X1> && TCoord<Y1> && TCoord<X2> && TCoord<Y2> &&
                             commands_detail::TwoPointMode<X1, Y1, X2, Y2>() >= 0;
-// A point given wholly in world values or wholly in pixels.
+/// A point given wholly in world values or wholly in pixels.
 template <class X, class Y>
 concept TWholePoint = (TWorldCoord<X> && TWorldCoord<Y>) || (TPixelCoord<X> && TPixelCoord<Y>);
 

@@ -1,7 +1,7 @@
 # Installs the Debian packages the build, the tests and the demo need, when
 # any is missing. Sourced by the other scripts.
 kurvo_packages="cmake g++ make qt6-base-dev libgtest-dev libgmock-dev googletest libbenchmark-dev \
-fonts-dejavu-core xvfb xauth xdotool x11-apps ccache qt6-svg-dev poppler-utils libqcustomplot-dev \
+fonts-dejavu-core xvfb xauth xdotool x11-apps ccache qt6-svg-dev poppler-utils libqcustomplot-dev doxygen \
 clang libclang-rt-14-dev"
 
 kurvo_install_deps() {
