@@ -272,7 +272,9 @@ void TQtCanvas::ApplyFont()
     q.setItalic(font.Style().Contains(fsItalic));
     q.setUnderline(font.Style().Contains(fsUnderline));
     q.setStrikeOut(font.Style().Contains(fsStrikeOut));
-    const int height = font.Height();
+    // No picture is taller than the largest bitmap, so neither is a font:
+    // the limit keeps -INT_MIN and the cell scaling below clear of overflow.
+    const int height = std::clamp(font.Height(), -MaxBitmapSide, MaxBitmapSide);
     if (height < 0) {
         q.setPixelSize(-height);
     } else if (height > 0) {
@@ -280,7 +282,9 @@ void TQtCanvas::ApplyFont()
         // scale the character size so that the cell comes out that high.
         q.setPixelSize(height);
         const int cell = QFontMetrics(q).height();
-        if (cell > 0) q.setPixelSize(std::max(1, static_cast<int>(std::lround(double(height) * height / cell))));
+        if (cell > 0)
+            q.setPixelSize(static_cast<int>(std::clamp(std::lround(double(height) * height / cell), 1L,
+                                                       static_cast<long>(MaxBitmapSide))));
     } else {
         q.setPixelSize(11);  // height 0 asks for the default size, 8 points at 96 pixels per inch
     }

@@ -274,7 +274,9 @@ void TCustomKurvo::SetIsometric(bool value)
 {
     FIsometric = value;
     if (!value) return;
-    for (int layer = 1; layer <= LayerCount; ++layer) IsometricAdjust(layer);
+    WithDeferredSync([this] {
+        for (int layer = 1; layer <= LayerCount; ++layer) IsometricAdjust(layer);
+    });
     PushZoomHistory();
     RepaintIfAutoRedraw();
 }

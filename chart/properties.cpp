@@ -38,10 +38,14 @@ void TCustomKurvo::SyncAxisMargins(int layer)
 void TCustomKurvo::MarginGeometry()
 {
     ResizeDataBitmap();
-    for (int layer = 1; layer <= LayerCount; ++layer) {
-        if (FIsometric) IsometricAdjust(layer);
-        SyncAxisMargins(layer);
-    }
+    // Each isometric range change would sync every axis and paint the whole
+    // chart: 32 paints for one margin. Once, after all layers, is enough.
+    WithDeferredSync([this] {
+        for (int layer = 1; layer <= LayerCount; ++layer) {
+            if (FIsometric) IsometricAdjust(layer);
+            SyncAxisMargins(layer);
+        }
+    });
     CalcTransforms();
     RepaintIfAutoRedraw();
 }

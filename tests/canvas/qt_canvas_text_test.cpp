@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace kurvo {
 namespace {
 
@@ -143,6 +145,28 @@ TEST(QtCanvasText, SizeAndPixelsPerInchGiveTheRealisedHeight)
         UseFont(c, row.SameAsHeight);
         EXPECT_EQ(c.TextHeight("X"), bySize) << row.Points << " pt at " << row.PixelsPerInch;
         EXPECT_EQ(c.TextWidth("Kurvo"), bySizeWidth);
+    }
+}
+
+TEST(QtCanvasText, ExtremeHeightsGiveTheLargestFontInsteadOfOverflowing)
+{
+    TBitmap b;
+    b.SetSize(40, 40);
+    TCanvas& c = b.Canvas();
+    struct Row {
+        int Height;
+        int LargestOfItsKind;  // character height (negative) or whole cell (positive)
+    };
+    for (const Row row : {Row{INT_MIN, -MaxBitmapSide}, Row{INT_MIN + 1, -MaxBitmapSide},
+                          Row{-MaxBitmapSide - 1, -MaxBitmapSide}, Row{INT_MAX, MaxBitmapSide},
+                          Row{MaxBitmapSide + 1, MaxBitmapSide}}) {
+        UseFont(c, row.LargestOfItsKind);
+        const int largest = c.TextHeight("W");
+        ASSERT_GT(largest, 1000) << row.Height;
+        UseFont(c, row.Height);
+        EXPECT_EQ(c.TextHeight("W"), largest) << row.Height;
+        EXPECT_GT(c.TextWidth("W"), 0) << row.Height;
+        c.TextOut(0, 0, "W");
     }
 }
 

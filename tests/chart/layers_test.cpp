@@ -362,3 +362,25 @@ TEST(Layers, IsometricMakesUnitsEqualInBothDirections)
     EXPECT_NEAR(std::fabs(chart.LayerTransform(1).kx), std::fabs(chart.LayerTransform(1).ky),
                 std::fabs(chart.LayerTransform(1).kx) * 0.01);
 }
+
+// Every layer's Y range follows a margin change, yet the chart paints as for
+// any other margin change, not once for each of the 32 axes.
+TEST(Layers, IsometricMarginChangeKeepsUnitsEqualAndPaintsOnce)
+{
+    TKurvo chart;
+    DemoGeometry(chart);
+    chart.HandleNeeded();
+    int paints = 0;
+    chart.OnScalesRendered = [&](TObject*, TCanvas&, int, int) { ++paints; };
+    chart.SetIsometric(true);
+    EXPECT_LE(paints, 2);
+    for (const auto& set : {&TKurvo::SetMarginLeft, &TKurvo::SetMarginTop, &TKurvo::SetShadowWidth}) {
+        paints = 0;
+        (chart.*set)(17);
+        EXPECT_LE(paints, 2);
+        for (int layer : {1, 16})
+            EXPECT_NEAR(std::fabs(chart.LayerTransform(layer).kx), std::fabs(chart.LayerTransform(layer).ky),
+                        std::fabs(chart.LayerTransform(layer).kx) * 0.01)
+                << layer;
+    }
+}
