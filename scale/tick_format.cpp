@@ -78,6 +78,20 @@ std::string FormatTickNumber(double v, int d)
     return FixedText(v, std::min(d, MaxFixedDecimals));
 }
 
+namespace {
+
+// Cuts `text` to MaxUserLabelLength bytes without splitting a UTF-8 sequence.
+std::string LimitUserLabel(std::string text)
+{
+    if (text.size() <= MaxUserLabelLength) return text;
+    std::size_t end = MaxUserLabelLength;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    text.resize(end);
+    return text;
+}
+
+}  // namespace
+
 std::string UserTickField(const std::string& text, int k)
 {
     if (text.empty()) return {};
@@ -85,8 +99,8 @@ std::string UserTickField(const std::string& text, int k)
     for (int field = 1;; ++field) {
         const std::size_t bar = text.find('|', start);
         // Past the last separator: the last field, empty when the text ends with '|'.
-        if (bar == std::string::npos) return text.substr(start);
-        if (field >= k) return text.substr(start, bar - start);
+        if (bar == std::string::npos) return LimitUserLabel(text.substr(start));
+        if (field >= k) return LimitUserLabel(text.substr(start, bar - start));
         start = bar + 1;
     }
 }
@@ -95,8 +109,8 @@ std::string ApplyInscript(const std::string& label, const std::string& inscript)
 {
     if (label.empty() || inscript.empty()) return label;
     const std::size_t amp = inscript.find('&');
-    if (amp == std::string::npos) return inscript + label;
-    return inscript.substr(0, amp) + label + inscript.substr(amp + 1);
+    if (amp == std::string::npos) return LimitUserLabel(inscript + label);
+    return LimitUserLabel(inscript.substr(0, amp) + label + inscript.substr(amp + 1));
 }
 
 }  // namespace kurvo

@@ -181,6 +181,10 @@ int AutoDecPlacesLog(int decPlaces, double a, double b);
 std::string FormatTickNumber(double v, int d);
 /// The k-th '|'-separated field of a user tick text.
 std::string UserTickField(const std::string& text, int k);
+/// Labels made of user texts (UserTickText fields, ScaleInscript) are cut to
+/// this many bytes, at a character boundary: no axis shows a longer label,
+/// and measuring hundreds of huge labels at every paint would stall it.
+constexpr std::size_t MaxUserLabelLength = 255;
 /// Wraps a label with an inscript: "pre&post" around it, otherwise in front.
 std::string ApplyInscript(const std::string& label, const std::string& inscript);
 

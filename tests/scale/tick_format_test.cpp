@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
 
 namespace kurvo {
 namespace {
@@ -119,6 +120,21 @@ TEST(ApplyInscript, WrapsOrPrefixesTheLabel)
     };
     for (const InscriptRow& r : rows)
         EXPECT_EQ(ApplyInscript(r.Label, r.Inscript), r.Expected) << r.Label << " with " << r.Inscript;
+}
+
+// Huge user texts would be measured at every paint for every label: labels
+// made of them stop at MaxUserLabelLength bytes, never inside a character.
+TEST(UserLabels, HugeUserTextsAreCutAtACharacterBoundary)
+{
+    const std::string ascii(10000, 'x');
+    std::string wide;
+    while (wide.size() < 10000) wide += "\xC3\xA9";  // é, two bytes each: 255 falls inside one
+    EXPECT_EQ(UserTickField(ascii, 1), std::string(MaxUserLabelLength, 'x'));
+    EXPECT_EQ(UserTickField("a|" + ascii, 2).size(), MaxUserLabelLength);
+    EXPECT_EQ(UserTickField(wide, 1).size(), MaxUserLabelLength - 1);
+    EXPECT_EQ(ApplyInscript("12", ascii).size(), MaxUserLabelLength);
+    EXPECT_EQ(ApplyInscript("12", wide + "&").size(), MaxUserLabelLength - 1);
+    EXPECT_EQ(UserTickField("Jan|Feb", 2), "Feb");  // short texts untouched
 }
 
 }  // namespace
