@@ -19,6 +19,7 @@
 // such a Qt call would, so that the effect of the reset can be measured on
 // any machine (on this one, the paint's own Qt calls leave it clean).
 #include "chart/Qorn_kurvo.h"
+#include "chart/kurvo_private.h"
 
 #include <QImage>
 #include <QPainter>
@@ -59,7 +60,7 @@ namespace kurvo {
 // The chart's friend, for the vector-state switch.
 class TKurvoAccess {
 public:
-    static void SetUpperStateReset(bool value) { TCustomKurvo::SResetUpperState = value; }
+    static void SetUpperStateReset(bool value) { TCustomKurvoPrivate::SResetUpperState = value; }
 };
 
 }  // namespace kurvo

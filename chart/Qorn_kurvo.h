@@ -32,8 +32,9 @@
 
 namespace kurvo {
 
+class TCustomKurvoPrivate;
+
 class TCustomKurvo;
-class TKurvoInteraction;
 /// Raised by the render steps with the canvas drawn on; a control pixel (x, y)
 /// lies at (x - left, y - top) on `canvas`.
 
@@ -114,37 +115,6 @@ struct TMouseTracePoint {
 };
 /// Where a drag started and the ranges it started from.
 
-struct TDragAnchor {
-    int AnchorX = 0;  ///< pixel X of the anchor
-    int AnchorY = 0;  ///< pixel Y of the anchor
-    double SavedXLow = 0.0;  ///< low end of X at the anchor, world units
-    double SavedXHigh = 0.0;  ///< high end of X at the anchor
-    double SavedYLow = 0.0;  ///< low end of Y at the anchor
-    double SavedYHigh = 0.0;  ///< high end of Y at the anchor
-};
-
-/// The renderer's cache of canvas state during RenderData.
-struct TRenderState {
-    TColor PenColor = 0;  ///< pen colour last set on the canvas
-    TPenStyle PenStyle = psSolid;  ///< pen style last set on the canvas
-    TColor BrushColor = 0;  ///< brush colour last set on the canvas
-    TColor FontColor = 0;  ///< font colour last set on the canvas
-    int LineWidth = 1;  ///< pen width last set on the canvas, pixels
-    TPoint PenPos;  ///< pen position
-    int OffsetX = 0;  ///< render offset in X, pixels
-    int OffsetY = 0;  ///< render offset in Y, pixels
-    std::array<TPoint, PolylineBatch> Poly{};  ///< points of the polyline being collected
-    int PolyCount = 0;  ///< points used in Poly
-    /// Set by a line point that cannot be drawn (non-finite coordinates): the
-    /// next line point only moves the pen, so the polyline has a gap there.
-    bool PenBroken = false;
-    /// Duplicate-mark grid: (Width + 2d) x (Height + 2d) cells, -1 = empty.
-    std::vector<int> DupGrid;
-    int DupWidth = 0;  ///< grid columns
-    int DupHeight = 0;  ///< grid rows
-    int DupDist = 1;  ///< d of the grid as it was reset
-};
-
 /// World-to-canvas conversion of one layer during RenderData: the same
 /// arithmetic and rounding as WorldToPixel plus the render offsets and the
 /// canvas clamp, with the axis kinds looked up once instead of per point.
@@ -203,39 +173,36 @@ public:
     ///@{
     /// Step by which the display lists grow, in items: 1 ... 1000000, default
     /// 1000; other values are ignored.
-    int AllocSize() const { return FAllocSize; }
+    int AllocSize() const;
     void SetAllocSize(int value);
     ///@}
     ///@{
     /// Class of new items, 0 ... 254, default 0; 255 is ignored.
-    std::uint8_t ClassDefault() const { return FClassDefault; }
+    std::uint8_t ClassDefault() const;
     void SetClassDefault(int value);
     ///@}
     /// Whether new items go to the annotation list (pixel coordinates allowed).
-    bool AnnotationMode() const { return FAnnotationMode; }
+    bool AnnotationMode() const;
     /// The layer of new items, 1 ... 16.
-    int CurrentLayer() const { return FCurrentLayer; }  // the layer of new items
+    int CurrentLayer() const;
 
     /// The data list, for reading (tests, renderers of user code).
-    const TItemList& DataList() const { return FData; }
+    const TItemList& DataList() const;
     /// The annotation list.
-    const TItemList& AnnotationList() const { return FAnnot; }
+    const TItemList& AnnotationList() const;
     /// Items in the data list.
-    int DataCount() const { return FData.Count; }
+    int DataCount() const;
     /// Items the data list has room for.
-    int DataCapacity() const { return FData.Capacity; }
+    int DataCapacity() const;
     /// Item `index` of the data list, rebuilt from its storage; a zeroed item
     /// at and beyond Count.
-    TkvChartItem DataItem(int index) const
-    {
-        return index >= 0 && index < FData.Count ? FData.Items->Item(index) : TkvChartItem{};
-    }
+    TkvChartItem DataItem(int index) const;
     /// Number of items of `kind` (0 ... 24) added so far; 0 for other kinds.
     int ItemCounter(int kind) const;
     /// Long texts of the data list (index 1 ... 50).
-    const TLongTextArray& DataLongTexts() const { return FLongTexts[0]; }
+    const TLongTextArray& DataLongTexts() const;
     /// Long texts of the annotation list.
-    const TLongTextArray& AnnotationLongTexts() const { return FLongTexts[1]; }
+    const TLongTextArray& AnnotationLongTexts() const;
 
     // ------------------------------------------------- long series
     /// The bulk form of DrawTo: n line-to items at (x[i], y[i]) with the
@@ -245,15 +212,15 @@ public:
     /// std::bad_alloc leaves the list as it was.
     void AppendLinePoints(const double* x, const double* y, std::int64_t n, std::uint8_t mode = 4);
     /// Bytes the data list's storage holds now (shared storage included).
-    std::int64_t DataBytes() const { return FData.Items->MemoryBytes(); }
+    std::int64_t DataBytes() const;
     ///@{
     /// Long runs of thin solid line-to items are drawn per pixel column (the
     /// first, lowest, highest and last point of each column) instead of point
     /// by point; the picture stays the same. On by default; off draws every
     /// point, as the reference the reduction is compared with.
-    bool LineRunReduction() const { return FLineRunReduction; }
+    bool LineRunReduction() const;
     /// Sets LineRunReduction().
-    void SetLineRunReduction(bool value) { FLineRunReduction = value; }
+    void SetLineRunReduction(bool value);
     ///@}
 
     // ------------------------------------------------- layers, mapping
@@ -280,42 +247,42 @@ public:
     /// Empties the zoom history.
     void ClearZoomHistory();
     /// World-to-pixel factors of `layer` (clamped to 1 ... 16).
-    const TLayerTransform& LayerTransform(int layer) const { return FTransform[ClampLayer(layer) - 1]; }
+    const TLayerTransform& LayerTransform(int layer) const;
 
     ///@{
     /// The limits SetLayerRanges() applies when asked; all 0 (default) means none.
-    const TPanLimits& PanLimits() const { return FPanLimits; }
-    void SetPanLimits(const TPanLimits& limits) { FPanLimits = limits; }
+    const TPanLimits& PanLimits() const;
+    void SetPanLimits(const TPanLimits& limits);
     ///@}
     /// Slot 1 ... 16 of the zoom history for layer 1 ... 16.
     const TZoomRanges& ZoomHistory(int slot, int layer) const;
     /// The slot the next PushZoomHistory writes, 1 ... 16.
-    int ZoomHistoryNext() const { return FZoomNext; }
+    int ZoomHistoryNext() const;
 
     ///@{
     /// Keeps one world unit equally long in X and Y by adjusting the Y range;
     /// default off.
-    bool Isometric() const { return FIsometric; }
+    bool Isometric() const;
     void SetIsometric(bool value);
     ///@}
 
     /// The layer-coupling object (owned by the chart).
-    TJointLayers* JointLayers() { return FJointLayers.get(); }
+    TJointLayers* JointLayers();
     /// Takes the coupling tables of `value` (the own object keeps its owner and callback).
     void SetJointLayers(const TJointLayers& value);
 
     /// Axis property objects of layer 1 ... 16 (clamped).
-    TScalePropsHoriz* ScaleX(int layer) { return FScaleX[ClampLayer(layer) - 1].get(); }
+    TScalePropsHoriz* ScaleX(int layer);
     /// Axis property object of Y of `layer` 1 ... 16 (clamped).
-    TScalePropsVert* ScaleY(int layer) { return FScaleY[ClampLayer(layer) - 1].get(); }
+    TScalePropsVert* ScaleY(int layer);
     /// Read-only X axis property object of `layer`.
-    const TScalePropsHoriz* ScaleX(int layer) const { return FScaleX[ClampLayer(layer) - 1].get(); }
+    const TScalePropsHoriz* ScaleX(int layer) const;
     /// Read-only Y axis property object of `layer`.
-    const TScalePropsVert* ScaleY(int layer) const { return FScaleY[ClampLayer(layer) - 1].get(); }
+    const TScalePropsVert* ScaleY(int layer) const;
     /// Axis controls of layer 1 ... 16 (clamped).
-    TScale* AxisX(int layer) { return FAxisX[ClampLayer(layer) - 1].get(); }
+    TScale* AxisX(int layer);
     /// Y axis control of `layer` 1 ... 16 (clamped).
-    TScale* AxisY(int layer) { return FAxisY[ClampLayer(layer) - 1].get(); }
+    TScale* AxisY(int layer);
 
     ///@{
     /// Axis property objects of layers 1 ... 4.
@@ -342,175 +309,175 @@ public:
     // ------------------------------------------------- properties
     ///@{
     /// Repaint after every change of a property; default on.
-    bool AutoRedraw() const { return FAutoRedraw; }
-    void SetAutoRedraw(bool value) { FAutoRedraw = value; }
+    bool AutoRedraw() const;
+    void SetAutoRedraw(bool value);
     ///@}
 
     ///@{
     /// Margins between the control's edge and the data area, in pixels (the
     /// axes and caption are drawn in them); defaults 50, 20, 20, 40 (left, right,
     /// top, bottom). Setting one re-lays the axes and repaints.
-    int MarginLeft() const { return FMarginLeft; }
+    int MarginLeft() const;
     void SetMarginLeft(int value);
     ///@}
     ///@{
     /// Right margin in pixels; see MarginLeft().
-    int MarginRight() const { return FMarginRight; }
+    int MarginRight() const;
     void SetMarginRight(int value);
     ///@}
     ///@{
     /// Top margin in pixels; see MarginLeft().
-    int MarginTop() const { return FMarginTop; }
+    int MarginTop() const;
     void SetMarginTop(int value);
     ///@}
     ///@{
     /// Bottom margin in pixels; see MarginLeft().
-    int MarginBottom() const { return FMarginBottom; }
+    int MarginBottom() const;
     void SetMarginBottom(int value);
     ///@}
     ///@{
     /// Alias of MarginLeft().
-    int LRim() const { return FMarginLeft; }
+    int LRim() const;
     void SetLRim(int value) { SetMarginLeft(value); }
     ///@}
     ///@{
     /// Alias of MarginRight().
-    int RRim() const { return FMarginRight; }
+    int RRim() const;
     void SetRRim(int value) { SetMarginRight(value); }
     ///@}
     ///@{
     /// Alias of MarginTop().
-    int TRim() const { return FMarginTop; }
+    int TRim() const;
     void SetTRim(int value) { SetMarginTop(value); }
     ///@}
     ///@{
     /// Alias of MarginBottom().
-    int BRim() const { return FMarginBottom; }
+    int BRim() const;
     void SetBRim(int value) { SetMarginBottom(value); }
     ///@}
     ///@{
     /// Width of the shadow beside the data area, 0 ... 32 pixels (clamped); default 0.
-    int ShadowWidth() const { return FShadowWidth; }
+    int ShadowWidth() const;
     void SetShadowWidth(int value);
     ///@}
     ///@{
     /// Form of the shadow; default ssFlying.
-    TShadowStyle ShadowStyle() const { return FShadowStyle; }
+    TShadowStyle ShadowStyle() const;
     void SetShadowStyle(TShadowStyle value);
     ///@}
     ///@{
     /// Colour of the shadow; default clGrayText.
-    TColor ShadowColor() const { return FShadowColor; }
+    TColor ShadowColor() const;
     void SetShadowColor(TColor value);
     ///@}
     ///@{
     /// Colour behind the shadow; default clBtnFace.
-    TColor ShadowBakColor() const { return FShadowBakColor; }
+    TColor ShadowBakColor() const;
     void SetShadowBakColor(TColor value);
     ///@}
 
     ///@{
     /// Colour of new items; default black. Used by later items only.
-    TColor DataColor() const { return FDataColor; }
-    void SetDataColor(TColor value) { FDataColor = value; }
+    TColor DataColor() const;
+    void SetDataColor(TColor value);
     ///@}
     ///@{
     /// Fill colour of new items; default silver (12632256). Used by later items only.
-    TColor FillColor() const { return FFillColor; }
-    void SetFillColor(TColor value) { FFillColor = value; }
+    TColor FillColor() const;
+    void SetFillColor(TColor value);
     ///@}
     ///@{
     /// Alias of FillColor().
-    TColor TextBkColor() const { return FFillColor; }
-    void SetTextBkColor(TColor value) { FFillColor = value; }
+    TColor TextBkColor() const;
+    void SetTextBkColor(TColor value);
     ///@}
     ///@{
     /// Pen style of new items; default psSolid.
-    TPenStyle PenStyle() const { return FPenStyle; }
-    void SetPenStyle(TPenStyle value) { FPenStyle = value; }
+    TPenStyle PenStyle() const;
+    void SetPenStyle(TPenStyle value);
     ///@}
     ///@{
     /// Pen width of new items, pixels; default 1.
-    std::uint8_t LineWidth() const { return FLineWidth; }
-    void SetLineWidth(std::uint8_t value) { FLineWidth = value; }
+    std::uint8_t LineWidth() const;
+    void SetLineWidth(std::uint8_t value);
     ///@}
 
     ///@{
     /// Colour of the frame around the data area; default black.
-    TColor ChartFrameColor() const { return FChartFrameColor; }
+    TColor ChartFrameColor() const;
     void SetChartFrameColor(TColor value);
     ///@}
     ///@{
     /// Colour of the data area; default white.
-    TColor ChartColor() const { return FChartColor; }
+    TColor ChartColor() const;
     void SetChartColor(TColor value);
     ///@}
     ///@{
     /// Colour of the control around the data area; default clBtnFace.
-    TColor WindColor() const { return FWindColor; }
+    TColor WindColor() const;
     void SetWindColor(TColor value);
     ///@}
     ///@{
     /// Colour of the grid; default black.
-    TColor GridColor() const { return FGridColor; }
+    TColor GridColor() const;
     void SetGridColor(TColor value);
     ///@}
     ///@{
     /// Form of the grid; default gsNone.
-    GridStyleType GridStyle() const { return FGridStyle; }
+    GridStyleType GridStyle() const;
     void SetGridStyle(GridStyleType value);
     ///@}
     ///@{
     /// Grid spacing in X: above 0 a world step, 0 the axis ticks, -1 ... -3 the
     /// axis ticks or subticks; values below -3 are ignored. Default 0.
-    double GridDx() const { return FGridDx; }
+    double GridDx() const;
     void SetGridDx(double value);
     ///@}
     ///@{
     /// Grid spacing in Y; see GridDx().
-    double GridDy() const { return FGridDy; }
+    double GridDy() const;
     void SetGridDy(double value);
     ///@}
 
     ///@{
     /// Caption of the chart, drawn in the margin; default empty.
-    const std::string& Caption() const { return FCaption; }
+    const std::string& Caption() const;
     void SetCaption(const std::string& value);
     ///@}
     ///@{
     /// Caption width in percent of the data area, 5 ... 100 (clamped) or 0 for
     /// no limit; default 100.
-    int CaptionTrim() const { return FCaptionTrim; }
+    int CaptionTrim() const;
     void SetCaptionTrim(int value);
     ///@}
     ///@{
     /// Caption offset from its anchor in X, pixels; default 0.
-    int CaptionPosX() const { return FCaptionPosX; }
+    int CaptionPosX() const;
     void SetCaptionPosX(int value);
     ///@}
     ///@{
     /// Caption offset from its anchor in Y, pixels; default -16.
-    int CaptionPosY() const { return FCaptionPosY; }
+    int CaptionPosY() const;
     void SetCaptionPosY(int value);
     ///@}
     ///@{
     /// Alignment of the caption at its anchor; default taRightJustify.
-    TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+    TAlignment CaptionAlignment() const;
     void SetCaptionAlignment(TAlignment value);
     ///@}
     ///@{
     /// Horizontal anchor of the caption; default cahChartRight.
-    TCaptionAnchorHoriz CaptionAnchorHoriz() const { return FCaptionAnchorHoriz; }
+    TCaptionAnchorHoriz CaptionAnchorHoriz() const;
     void SetCaptionAnchorHoriz(TCaptionAnchorHoriz value);
     ///@}
     ///@{
     /// Vertical anchor of the caption; default cavChartTop.
-    TCaptionAnchorVert CaptionAnchorVert() const { return FCaptionAnchorVert; }
+    TCaptionAnchorVert CaptionAnchorVert() const;
     void SetCaptionAnchorVert(TCaptionAnchorVert value);
     ///@}
 
     /// The background-image object (owned by the chart).
-    TBakGndImg* BackGroundImg() { return FBackGroundImg.get(); }
+    TBakGndImg* BackGroundImg();
     /// Takes the settings of `value` (the own object keeps its callback).
     void SetBackGroundImg(const TBakGndImg& value);
     TCrossHair* CrossHair(int index);  ///< 1 ... 4 (clamped)
@@ -526,88 +493,88 @@ public:
     TTextLabel* TextLabel(int index);  ///< 1 ... 50 (clamped)
 
     /// The standard layout last applied; default kvl_X1Bottom_Y1Left.
-    TkvLayout StandardLayout() const { return FStandardLayout; }
+    TkvLayout StandardLayout() const;
     /// Applies a layout; the stored value is not changed (reading returns the earlier one).
     void SetStandardLayout(TkvLayout value);
 
     ///@{
     /// The chart whose data list this chart shows, or null (default) for its own.
-    TCustomKurvo* UseDataOf() const { return FUseDataOf; }
+    TCustomKurvo* UseDataOf() const;
     void SetUseDataOf(TCustomKurvo* value);
     ///@}
     /// Number of charts showing this chart's data.
-    int SharerCount() const { return FSharerCount; }
+    int SharerCount() const;
     TCustomKurvo* Sharer(int index) const;  ///< 0 ... SharerCount - 1
 
     ///@{
     /// Font of the text items; default a copy of the control's font.
-    TFont& TextFont() { return FTextFont; }
-    void SetTextFont(const TFont& value) { FTextFont = value; }
+    TFont& TextFont();
+    void SetTextFont(const TFont& value);
     ///@}
     ///@{
     /// Style of TextFont(); default none.
-    TFontStyles TextFontStyle() const { return FTextFont.Style(); }
-    void SetTextFontStyle(TFontStyles value) { FTextFont.SetStyle(value); }
+    TFontStyles TextFontStyle() const;
+    void SetTextFontStyle(TFontStyles value);
     ///@}
     ///@{
     /// Background of text items; default tbClear.
-    TTextBkg TextBkStyle() const { return FTextBkStyle; }
-    void SetTextBkStyle(TTextBkg value) { FTextBkStyle = value; }
+    TTextBkg TextBkStyle() const;
+    void SetTextBkStyle(TTextBkg value);
     ///@}
     ///@{
     /// Alignment of text items at their point; default taCenter.
-    TAlignment TextAlignment() const { return FTextAlignment; }
+    TAlignment TextAlignment() const;
     void SetTextAlignment(TAlignment value);
     ///@}
 
     ///@{
     /// What a drag in the data area does (pan, zoom, rubber band, ...); default maNone.
-    TMouseActMode MouseAction() const { return FMouseAction; }
-    void SetMouseAction(TMouseActMode value) { FMouseAction = value; }
+    TMouseActMode MouseAction() const;
+    void SetMouseAction(TMouseActMode value);
     ///@}
     ///@{
     /// Keep the cursor the mouse action chose; default on.
-    bool MouseCursorFixed() const { return FMouseCursorFixed; }
-    void SetMouseCursorFixed(bool value) { FMouseCursorFixed = value; }
+    bool MouseCursorFixed() const;
+    void SetMouseCursorFixed(bool value);
     ///@}
     ///@{
     /// Colour of the mouse trace; default white.
-    TColor MouseTraceColor() const { return FMouseTraceColor; }
-    void SetMouseTraceColor(TColor value) { FMouseTraceColor = value; }
+    TColor MouseTraceColor() const;
+    void SetMouseTraceColor(TColor value);
     ///@}
     ///@{
     /// Draw the mouse trace by inverting pixels; default on.
-    bool MouseTraceInvert() const { return FMouseTraceInvert; }
-    void SetMouseTraceInvert(bool value) { FMouseTraceInvert = value; }
+    bool MouseTraceInvert() const;
+    void SetMouseTraceInvert(bool value);
     ///@}
     ///@{
     /// Pan grid step in X, world units: pans snap to it; default 1.0.
-    double PanGridDx() const { return FPanGridDx; }
-    void SetPanGridDx(double value) { FPanGridDx = value; }
+    double PanGridDx() const;
+    void SetPanGridDx(double value);
     ///@}
     ///@{
     /// Pan grid step in Y, world units; default 1.0.
-    double PanGridDy() const { return FPanGridDy; }
-    void SetPanGridDy(double value) { FPanGridDy = value; }
+    double PanGridDy() const;
+    void SetPanGridDy(double value);
     ///@}
     ///@{
     /// Pan grid offset in X, world units; default 0.0.
-    double PanGridOffsX() const { return FPanGridOffsX; }
-    void SetPanGridOffsX(double value) { FPanGridOffsX = value; }
+    double PanGridOffsX() const;
+    void SetPanGridOffsX(double value);
     ///@}
     ///@{
     /// Pan grid offset in Y, world units; default 0.0.
-    double PanGridOffsY() const { return FPanGridOffsY; }
-    void SetPanGridOffsY(double value) { FPanGridOffsY = value; }
+    double PanGridOffsY() const;
+    void SetPanGridOffsY(double value);
     ///@}
     ///@{
     /// Skip marks that fall within MinDupMarkDist() pixels of one already drawn; default off.
-    bool AvoidDuplicateMarks() const { return FAvoidDuplicateMarks; }
+    bool AvoidDuplicateMarks() const;
     void SetAvoidDuplicateMarks(bool value);
     ///@}
     ///@{
     /// Distance of AvoidDuplicateMarks(), 1 ... 3 pixels (clamped); default 1.
-    int MinDupMarkDist() const { return FMinDupMarkDist; }
+    int MinDupMarkDist() const;
     void SetMinDupMarkDist(int value);
     ///@}
 
@@ -640,7 +607,7 @@ public:
     /// While set, property changes do not paint.
     virtual void SetPaintSuspended(bool value);
     /// Whether painting is suspended.
-    bool PaintSuspended() const { return FPaintSuspended; }
+    bool PaintSuspended() const;
     ///@}
     ///@{
     /// Draws the mouse trace, its origin at (offsetX, offsetY).
@@ -662,9 +629,9 @@ public:
     double NextGridValue(bool isLogarithmic, int index, bool isY, double step, double current) const;
 
     /// The off-screen picture of the whole control.
-    TBitmap& ControlBitmap() { return *FControlBitmap; }
+    TBitmap& ControlBitmap();
     /// The off-screen picture of the data area.
-    TBitmap& DataBitmap() { return *FDataBitmap; }
+    TBitmap& DataBitmap();
 
     /// Composes the picture in the control bitmap at device pixel ratio `ratio`
     /// without copying it to the window.
@@ -736,13 +703,13 @@ public:
     /// axis band, 0 for none.
     int AxisHitTest(int x, int y) const;
     /// Whether a drag is in progress.
-    bool Dragging() const { return FDragging; }
+    bool Dragging() const;
     /// Whether a zoom window is being drawn.
-    TZoomState ZoomState() const { return FZoomState; }
+    TZoomState ZoomState() const;
     /// Points of the mouse trace.
-    const std::vector<TMouseTracePoint>& MouseTrace() const { return FMouseTrace; }
+    const std::vector<TMouseTracePoint>& MouseTrace() const;
     /// Whether mouse actions work on `layer`; only layer 1 at creation.
-    bool MouseLayer(int layer) const { return FMouseLayer[ClampLayer(layer) - 1]; }
+    bool MouseLayer(int layer) const;
 
     // ------------------------------------------------- events
     /// Forwarded from every axis control, with the chart as sender.
@@ -945,12 +912,12 @@ public:
     // Drawing state.
     void SetCurrentLayer(int value);  ///< 1 ... 16, clamped
     /// Sets AnnotationMode().
-    void SetAnnotationMode(bool value) { FAnnotationMode = value; }
+    void SetAnnotationMode(bool value);
     ///@{
     /// Rectangles, ellipses and boxes without fill, arrows with open heads.
-    bool TransparentShapes() const { return FTransparentShapes; }
+    bool TransparentShapes() const;
     /// Sets TransparentShapes().
-    void SetTransparentShapes(bool value) { FTransparentShapes = value; }
+    void SetTransparentShapes(bool value);
     ///@}
     // =================================================================
 
@@ -999,8 +966,8 @@ protected:
 
 private:
     // geometry helpers
-    int DataWidth() const { return Width() - FMarginLeft - FMarginRight - FShadowWidth; }
-    int DataHeight() const { return Height() - FMarginTop - FMarginBottom - FShadowWidth; }
+    int DataWidth() const;
+    int DataHeight() const;
     bool InDataArea(int x, int y) const;
     void ResizeDataBitmap();
     void MarginGeometry();
@@ -1017,7 +984,7 @@ private:
     void WithDeferredSync(const std::function<void()>& f);
 
     // display list helpers
-    TItemList& TargetList() { return FAnnotationMode ? FAnnot : FData; }
+    TItemList& TargetList();
     /// Grows Capacity in AllocSize steps until `added` more items fit and
     /// reserves that room in the storage the list holds.
     void GrowList(TItemList& list, std::int64_t added);
@@ -1081,133 +1048,6 @@ private:
     void CrossHairDrag(TShiftState shift, int x, int y);
     void TextLabelDrag(TShiftState shift, int x, int y);
 
-    // ---- display lists
-    TItemList FData;
-    TItemList FAnnot;
-    std::array<TLongTextArray, 2> FLongTexts;
-    std::array<int, ItemKindCount> FItemCounters{};
-    int FAllocSize = 1000;
-    bool FAnnotationMode = false;
-    int FCurrentLayer = 1;
-    std::uint8_t FClassDefault = 0;
-    TColor FDataColor = 0;
-    TColor FFillColor = 12632256;
-    TPenStyle FPenStyle = psSolid;
-    std::uint8_t FLineWidth = 1;
-    std::int32_t FAux = 0;
-
-    // ---- layers
-    std::array<std::unique_ptr<TScalePropsHoriz>, LayerCount> FScaleX;
-    std::array<std::unique_ptr<TScalePropsVert>, LayerCount> FScaleY;
-    std::array<std::unique_ptr<TScale>, LayerCount> FAxisX;
-    std::array<std::unique_ptr<TScale>, LayerCount> FAxisY;
-    std::array<TLayerTransform, LayerCount> FTransform{};
-    std::unique_ptr<TJointLayers> FJointLayers;
-    TPanLimits FPanLimits;
-    std::array<std::array<TZoomRanges, LayerCount>, ZoomHistorySize> FZoomHistory{};
-    int FZoomNext = 1;
-    bool FIsometric = false;
-    int FAspectX = 36;
-    int FAspectY = 36;
-
-    // ---- properties
-    bool FAutoRedraw = false;
-    int FMarginLeft = 50;
-    int FMarginRight = 10;
-    int FMarginTop = 16;
-    int FMarginBottom = 32;
-    int FShadowWidth = 0;
-    TShadowStyle FShadowStyle = ssFlying;
-    TColor FShadowColor = clGrayText;
-    TColor FShadowBakColor = clBtnFace;
-    TColor FChartFrameColor = 0;
-    TColor FChartColor = clWhite;
-    TColor FWindColor = clBtnFace;
-    TColor FGridColor = 0;
-    GridStyleType FGridStyle = gsNone;
-    double FGridDx = 0.0;
-    double FGridDy = 0.0;
-    std::string FCaption;
-    int FCaptionTrim = 100;
-    int FCaptionPosX = 0;
-    int FCaptionPosY = -16;
-    TAlignment FCaptionAlignment = taRightJustify;
-    TCaptionAnchorHoriz FCaptionAnchorHoriz = cahChartRight;
-    TCaptionAnchorVert FCaptionAnchorVert = cavChartTop;
-    TkvLayout FStandardLayout = kvl_X1Bottom_Y1Left;
-    TFont FTextFont;
-    TTextBkg FTextBkStyle = tbClear;
-    TAlignment FTextAlignment = taCenter;
-    TMouseActMode FMouseAction = maNone;
-    bool FMouseCursorFixed = true;
-    TColor FMouseTraceColor = 0xFFFFFF;
-    bool FMouseTraceInvert = true;
-    double FPanGridDx = 1.0;
-    double FPanGridDy = 1.0;
-    double FPanGridOffsX = 0.0;
-    double FPanGridOffsY = 0.0;
-    bool FAvoidDuplicateMarks = false;
-    int FMinDupMarkDist = 1;
-
-    // ---- sub-objects
-    std::array<std::unique_ptr<TCrossHair>, CrossHairCount> FCrossHairs;
-    std::array<std::unique_ptr<TTextLabel>, TextLabelCount> FTextLabels;
-    std::unique_ptr<TBakGndImg> FBackGroundImg;
-
-    // ---- painting
-    std::unique_ptr<TBitmap> FDataBitmap;
-    std::unique_ptr<TBitmap> FControlBitmap;
-    std::unique_ptr<TBitmap> FBackBitmap;
-    std::unique_ptr<TBitmap> FBitmap10;
-    bool FPaintSuspended = true;
-    TRenderState FRender;
-    /// Nesting depth of RenderData and a count of its runs: a hook that
-    /// repaints starts a nested run, after which the outer run re-applies its
-    /// render state to its canvas.
-    int FRenderDepth = 0;
-    unsigned FRenderRuns = 0;
-    static inline bool SResetUpperState = true;  ///< benchmarks switch it off to compare
-    std::array<bool, 256> FDataClassVisible{};
-    std::array<bool, 256> FAnnotClassVisible{};
-    std::array<bool, LayerCount> FLayerVisible{};
-    bool FDataInFront = false;
-    bool FAnnotationsShown = true;
-    bool FAnnotTextsLast = true;
-    bool FLineRunReduction = true;
-    /// While positive, SyncAllAxes only notes that it is due; the multi-step
-    /// change that deferred it runs it once at the end.
-    int FSyncDeferred = 0;
-    bool FSyncPending = false;
-
-    // ---- mouse
-    std::array<bool, LayerCount> FMouseLayer{};
-    bool FDragging = false;
-    std::array<TDragAnchor, LayerCount> FAnchors{};
-    int FLastX = 0;
-    int FLastY = 0;
-    TZoomState FZoomState = zsNormal;
-    int FWinX0 = 0;
-    int FWinY0 = 0;
-    int FWinX1 = 0;
-    int FWinY1 = 0;
-    bool FDoubleClick = false;
-    int FSelectedCrossHair = 0;
-    int FSelectedLabel = 0;
-    std::vector<TMouseTracePoint> FMouseTrace;
-    bool FInMouseMove = false;
-
-    // ---- output
-    std::unique_ptr<TKurvoExporter> FExporter;
-
-    // ---- data sharing
-    TCustomKurvo* FUseDataOf = nullptr;
-    std::array<TCustomKurvo*, MaxSharers> FSharers{};
-    int FSharerCount = 0;
-
-    // ---- wheel, keyboard and zoom history walk (interaction.cpp)
-    std::unique_ptr<TKurvoInteraction> FInteraction;
-    friend class TKurvoInteraction;
-
     // ---- drawing commands (commands.cpp)
     template <class X1, class Y1, class X2, class Y2>
     static constexpr std::uint8_t Mode2()
@@ -1229,9 +1069,11 @@ private:
     void AddText(std::uint8_t kind, double x, double y, int dx, int dy, std::string_view text, std::uint8_t mode);
     /// Hands the data list's long texts to every chart sharing the data.
     void ShareDataLongTexts();
-    bool FTransparentShapes = false;
 
-    friend class TKurvoAccess;  ///< tests reach internal state through this
+private:
+    // All state lives in the private class (chart/kurvo_private.h).
+    std::unique_ptr<TCustomKurvoPrivate> d;
+    friend class TCustomKurvoPrivate;
 };
 
 /// The published chart: window creation ends the suspension of painting.

@@ -1,6 +1,7 @@
 // The public drawing commands: one per item kind, the bulk commands, clearing
 // and fitting the ranges to the data.
 #include "chart/Qorn_kurvo.h"
+#include "chart/kurvo_private.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,7 +34,7 @@ void TCustomKurvo::AddMark(double x, double y, int markType, std::uint8_t mode)
     item.Y = y;
     item.Shape = markType;
     // The character-mark size when printing.
-    item.Size = FTextFont.Size();
+    item.Size = d->FTextFont.Size();
     PushItem(item);
 }
 
@@ -81,11 +82,11 @@ void TCustomKurvo::AddText(std::uint8_t kind, double x, double y, int dx, int dy
     item.Y = y;
     item.X2 = dx;
     item.Y2 = dy;
-    item.Size = FTextFont.Size();
-    item.Size2 = FTextBkStyle == tbSolid ? 1 : 0;
-    item.Shape = FTextAlignment;  // 0 left, 1 right, 2 centred, as TAlignment
-    const bool annotation = FAnnotationMode;
-    TLongTextArray& texts = FLongTexts[annotation ? 1 : 0];
+    item.Size = d->FTextFont.Size();
+    item.Size2 = d->FTextBkStyle == tbSolid ? 1 : 0;
+    item.Shape = d->FTextAlignment;  // 0 left, 1 right, 2 centred, as TAlignment
+    const bool annotation = d->FAnnotationMode;
+    TLongTextArray& texts = d->FLongTexts[annotation ? 1 : 0];
     if (text.size() <= static_cast<std::size_t>(TShortText::MaxLength)) {
         item.LineWidth = 0;  // in text items the text index: 0 is the item's own text
         item.ShortText.Assign(text);
@@ -177,7 +178,7 @@ void TCustomKurvo::Vector(double x, double y, TPixels dx, TPixels dy)
     AddTwoPoint(ikVector, x, y, dx.Value, dy.Value, 0);
 }
 
-void TCustomKurvo::SetCurrentLayer(int value) { FCurrentLayer = ClampLayer(value); }
+void TCustomKurvo::SetCurrentLayer(int value) { d->FCurrentLayer = ClampLayer(value); }
 
 // ------------------------------------------------------------------- bulk
 
@@ -205,7 +206,7 @@ void TCustomKurvo::DrawMarks(std::span<const double> x, std::span<const double> 
     const auto n = static_cast<std::int64_t>(x.size());
     TkvChartItem mark = NewItem(ikMark, 0);
     mark.Shape = markType;
-    mark.Size = FTextFont.Size();
+    mark.Size = d->FTextFont.Size();
     AppendPoints(mark, mark, x.data(), y.data(), n);
 }
 
@@ -214,45 +215,45 @@ void TCustomKurvo::DrawMarks(std::span<const double> x, std::span<const double> 
 void TCustomKurvo::ClearData(bool releaseStorage)
 {
     if (releaseStorage) {
-        FData.Clear();
+        d->FData.Clear();
     } else {
         // Refilling a cleared chart then costs no allocation; the items
         // beyond the new Count read as zero, as unused slots always do.
-        FData.Items->Truncate(0);
-        FData.Count = 0;
+        d->FData.Items->Truncate(0);
+        d->FData.Count = 0;
     }
-    FItemCounters.fill(0);
-    FItemCounters[0] = 1;
-    FLongTexts[0].Clear();
+    d->FItemCounters.fill(0);
+    d->FItemCounters[0] = 1;
+    d->FLongTexts[0].Clear();
     MarkStale();
     // Every chart of the share holds the one list: all of them see it empty,
     // and none keeps a Capacity beyond storage that was released.
-    TCustomKurvo* owner = FUseDataOf != nullptr ? FUseDataOf : this;
+    TCustomKurvo* owner = d->FUseDataOf != nullptr ? d->FUseDataOf : this;
     auto take = [this, releaseStorage](TCustomKurvo& other) {
         if (&other == this) return;
         other.TakeSharedData(*this);
-        if (releaseStorage) other.FData.Capacity = 0;
-        other.FLongTexts[0].Clear();
+        if (releaseStorage) other.d->FData.Capacity = 0;
+        other.d->FLongTexts[0].Clear();
     };
     take(*owner);
-    for (int i = 0; i < owner->FSharerCount; ++i)
-        if (owner->FSharers[i] != nullptr) take(*owner->FSharers[i]);
+    for (int i = 0; i < owner->d->FSharerCount; ++i)
+        if (owner->d->FSharers[i] != nullptr) take(*owner->d->FSharers[i]);
 }
 
 void TCustomKurvo::ClearAnnotations()
 {
-    FAnnot.Clear();
-    FLongTexts[1].Clear();
+    d->FAnnot.Clear();
+    d->FLongTexts[1].Clear();
     MarkStale();
 }
 
 void TCustomKurvo::ShareDataLongTexts()
 {
-    TCustomKurvo* owner = FUseDataOf != nullptr ? FUseDataOf : this;
-    if (owner != this) owner->FLongTexts[0] = FLongTexts[0];
-    for (int i = 0; i < owner->FSharerCount; ++i) {
-        TCustomKurvo* sharer = owner->FSharers[i];
-        if (sharer != nullptr && sharer != this) sharer->FLongTexts[0] = FLongTexts[0];
+    TCustomKurvo* owner = d->FUseDataOf != nullptr ? d->FUseDataOf : this;
+    if (owner != this) owner->d->FLongTexts[0] = d->FLongTexts[0];
+    for (int i = 0; i < owner->d->FSharerCount; ++i) {
+        TCustomKurvo* sharer = owner->d->FSharers[i];
+        if (sharer != nullptr && sharer != this) sharer->d->FLongTexts[0] = d->FLongTexts[0];
     }
 }
 

@@ -2,6 +2,7 @@
 #include "chart/Qorn_kurvo.h"
 
 #include "base/pixel_math.h"
+#include "chart/kurvo_private.h"
 
 #include <cmath>
 #include <cstdint>
@@ -48,7 +49,7 @@ void TCustomKurvo::DrawCrossHairs(int x0, int y0, TBitmap& bitmap) { DrawCrossHa
 void TCustomKurvo::DrawCrossHairs(int x0, int y0, TCanvas& canvas)
 {
     bool any = false;
-    for (const auto& c : FCrossHairs) any = any || c->Mode() != chOff;
+    for (const auto& c : this->d->FCrossHairs) any = any || c->Mode() != chOff;
     if (!any) return;
     const TColor penColor = canvas.Pen().Color();
     const int penWidth = canvas.Pen().Width();
@@ -56,13 +57,13 @@ void TCustomKurvo::DrawCrossHairs(int x0, int y0, TCanvas& canvas)
     const TBrushStyle brushStyle = canvas.Brush().Style();
     const int W = Width();
     const int H = Height();
-    const int s = FShadowWidth;
+    const int s = this->d->FShadowWidth;
     auto moveTo = [&](int x, int y) { canvas.MoveTo(x - x0, y - y0); };
     auto lineTo = [&](int x, int y) { canvas.LineTo(x - x0, y - y0); };
     auto rect = [&](int a, int b, int c, int d) { canvas.Rectangle(a - x0, b - y0, c - x0, d - y0); };
 
     for (int i = CrossHairCount; i >= 1; --i) {
-        const TCrossHair& c = *FCrossHairs[i - 1];
+        const TCrossHair& c = *this->d->FCrossHairs[i - 1];
         if (c.Mode() == chOff) continue;
         int cx, cy;
         WorldToPixel(c.Layer(), c.PosX(), c.PosY(), cx, cy);
@@ -70,18 +71,18 @@ void TCustomKurvo::DrawCrossHairs(int x0, int y0, TCanvas& canvas)
         canvas.Pen().SetColor(c.Color());
         canvas.Pen().SetWidth(c.LineWid());
         canvas.Pen().SetStyle(c.LineType());
-        canvas.Brush().SetColor(FChartColor);
+        canvas.Brush().SetColor(this->d->FChartColor);
         const int hw = c.LineWid() / 2;
-        const bool insideX = FMarginLeft + hw < cx && cx < W - FMarginRight - s - hw;
-        const bool insideY = FMarginTop + hw < cy && cy < H - FMarginBottom - s - hw;
+        const bool insideX = this->d->FMarginLeft + hw < cx && cx < W - this->d->FMarginRight - s - hw;
+        const bool insideY = this->d->FMarginTop + hw < cy && cy < H - this->d->FMarginBottom - s - hw;
         const TCrossHMode mode = c.Mode();
         if ((mode == chHoriz || mode == chBoth) && insideY) {
-            moveTo(FMarginLeft + hw + 1, cy);
-            lineTo(W - FMarginRight - s - hw, cy);
+            moveTo(this->d->FMarginLeft + hw + 1, cy);
+            lineTo(W - this->d->FMarginRight - s - hw, cy);
         }
         if ((mode == chVert || mode == chBoth) && insideX) {
-            moveTo(cx, FMarginTop + hw + 1);
-            lineTo(cx, H - FMarginBottom - s - hw);
+            moveTo(cx, this->d->FMarginTop + hw + 1);
+            lineTo(cx, H - this->d->FMarginBottom - s - hw);
         }
         if (mode == chCrossBox && insideX && insideY) {
             moveTo(cx - 13, cy);
@@ -108,12 +109,12 @@ void TCustomKurvo::DrawCrossHairs(int x0, int y0, TCanvas& canvas)
 
 void TCustomKurvo::DrawTextLabels(TCanvas& canvas)
 {
-    const int shiftX = FRender.OffsetX - FMarginLeft;
-    const int shiftY = FRender.OffsetY - FMarginTop;
+    const int shiftX = this->d->FRender.OffsetX - this->d->FMarginLeft;
+    const int shiftY = this->d->FRender.OffsetY - this->d->FMarginTop;
     auto rect = [&](int a, int b, int c, int d) { canvas.Rectangle(a + shiftX, b + shiftY, c + shiftX, d + shiftY); };
     for (int k = TextLabelCount; k >= 1; --k) {
-        const TTextLabel& l = *FTextLabels[k - 1];
-        if (l.Mode() == tlOff || !l.Visible() || !FLayerVisible[l.Layer() - 1]) continue;
+        const TTextLabel& l = *this->d->FTextLabels[k - 1];
+        if (l.Mode() == tlOff || !l.Visible() || !this->d->FLayerVisible[l.Layer() - 1]) continue;
         int px = 0, py = 0;
         if (l.AttachToData() != tlamNone) WorldToPixel(l.Layer(), l.PosX(), l.PosY(), px, py);
         int ax = l.AttachToData() == tlamXOnly || l.AttachToData() == tlamBoth ? px : RoundPixel(l.PosX());
@@ -188,12 +189,12 @@ void TCustomKurvo::DrawTextLabels(TCanvas& canvas)
 void TCustomKurvo::CrossHairDrag(TShiftState shift, int x, int y)
 {
     if (!shift.Contains(ssLeft)) {
-        FDragging = false;
+        this->d->FDragging = false;
         return;
     }
     if (!InDataArea(x, y)) return;
-    if (FDragging && FSelectedCrossHair >= 1) {
-        TCrossHair& c = *FCrossHairs[FSelectedCrossHair - 1];
+    if (this->d->FDragging && this->d->FSelectedCrossHair >= 1) {
+        TCrossHair& c = *this->d->FCrossHairs[this->d->FSelectedCrossHair - 1];
         double wx, wy;
         PixelToWorld(c.Layer(), x, y, wx, wy);
         c.SetPosX(wx);
@@ -202,11 +203,11 @@ void TCustomKurvo::CrossHairDrag(TShiftState shift, int x, int y)
         if (OnCrossHairMove) OnCrossHairMove(this, &c);
         return;
     }
-    if (FDragging) return;
-    FSelectedCrossHair = 1;
+    if (this->d->FDragging) return;
+    this->d->FSelectedCrossHair = 1;
     double best = 1.7e308;
     for (int i = 1; i <= CrossHairCount; ++i) {
-        const TCrossHair& c = *FCrossHairs[i - 1];
+        const TCrossHair& c = *this->d->FCrossHairs[i - 1];
         int cx, cy;
         WorldToPixel(c.Layer(), c.PosX(), c.PosY(), cx, cy);
         const TCrossHMode m = c.Mode();
@@ -214,19 +215,19 @@ void TCustomKurvo::CrossHairDrag(TShiftState shift, int x, int y)
             const double d = static_cast<double>(Square(static_cast<std::int64_t>(cx) - x));
             if (d < best) {
                 best = d;
-                FSelectedCrossHair = i;
+                this->d->FSelectedCrossHair = i;
             }
         }
         if (m == chHoriz || m == chBoth || m == chCrossBox || m == chBox) {
             const double d = static_cast<double>(Square(static_cast<std::int64_t>(cy) - y));
             if (d < best) {
                 best = d;
-                FSelectedCrossHair = i;
+                this->d->FSelectedCrossHair = i;
             }
         }
     }
     bool allowMove = true;
-    TCrossHair& selected = *FCrossHairs[FSelectedCrossHair - 1];
+    TCrossHair& selected = *this->d->FCrossHairs[this->d->FSelectedCrossHair - 1];
     if (OnBeforeCrossHairMove) {
         int cx, cy;
         WorldToPixel(selected.Layer(), selected.PosX(), selected.PosY(), cx, cy);
@@ -234,18 +235,18 @@ void TCustomKurvo::CrossHairDrag(TShiftState shift, int x, int y)
     }
     if (allowMove) {
         AnchorAllLayers(x, y);
-        FDragging = true;
+        this->d->FDragging = true;
     }
 }
 
 void TCustomKurvo::TextLabelDrag(TShiftState shift, int x, int y)
 {
     if (!shift.Contains(ssLeft)) {
-        FDragging = false;
+        this->d->FDragging = false;
         return;
     }
-    if (FDragging && FSelectedLabel >= 1) {
-        TTextLabel& l = *FTextLabels[FSelectedLabel - 1];
+    if (this->d->FDragging && this->d->FSelectedLabel >= 1) {
+        TTextLabel& l = *this->d->FTextLabels[this->d->FSelectedLabel - 1];
         double wx, wy;
         PixelToWorld(l.Layer(), x, y, wx, wy);
         const TTxtLblAttachMode a = l.AttachToData();
@@ -255,12 +256,12 @@ void TCustomKurvo::TextLabelDrag(TShiftState shift, int x, int y)
         if (OnTextLabelMove) OnTextLabelMove(this, &l);
         return;
     }
-    if (FDragging) return;
+    if (this->d->FDragging) return;
     AnchorAllLayers(x, y);
-    FSelectedLabel = 1;
+    this->d->FSelectedLabel = 1;
     double best = 1.7e308;
     for (int k = 1; k <= TextLabelCount; ++k) {
-        const TTextLabel& l = *FTextLabels[k - 1];
+        const TTextLabel& l = *this->d->FTextLabels[k - 1];
         if (l.Mode() == tlOff || !l.Visible()) continue;
         int px = 0, py = 0;
         WorldToPixel(l.Layer(), l.PosX(), l.PosY(), px, py);
@@ -271,10 +272,10 @@ void TCustomKurvo::TextLabelDrag(TShiftState shift, int x, int y)
             SquaredDistance(static_cast<std::int64_t>(lx) - x, static_cast<std::int64_t>(ly) - y));
         if (d < best) {
             best = d;
-            FSelectedLabel = k;
+            this->d->FSelectedLabel = k;
         }
     }
-    FDragging = true;
+    this->d->FDragging = true;
 }
 
 }  // namespace kurvo

@@ -1,5 +1,6 @@
 // Sharing one chart's data list with up to four other charts.
 #include "chart/Qorn_kurvo.h"
+#include "chart/kurvo_private.h"
 
 #include <new>
 
@@ -7,25 +8,25 @@ namespace kurvo {
 
 TCustomKurvo* TCustomKurvo::Sharer(int index) const
 {
-    return index >= 0 && index < FSharerCount ? FSharers[index] : nullptr;
+    return index >= 0 && index < d->FSharerCount ? d->FSharers[index] : nullptr;
 }
 
 void TCustomKurvo::RemoveSharer(TCustomKurvo* sharer)
 {
-    for (int i = 0; i < FSharerCount; ++i) {
-        if (FSharers[i] != sharer) continue;
-        for (int k = i; k < MaxSharers - 1; ++k) FSharers[k] = FSharers[k + 1];
-        FSharers[MaxSharers - 1] = nullptr;
-        --FSharerCount;
+    for (int i = 0; i < d->FSharerCount; ++i) {
+        if (d->FSharers[i] != sharer) continue;
+        for (int k = i; k < MaxSharers - 1; ++k) d->FSharers[k] = d->FSharers[k + 1];
+        d->FSharers[MaxSharers - 1] = nullptr;
+        --d->FSharerCount;
         return;
     }
 }
 
 void TCustomKurvo::TakeSharedData(const TCustomKurvo& from)
 {
-    FData.Items = from.FData.Items;
-    FData.Count = from.FData.Count;
-    FItemCounters = from.FItemCounters;
+    d->FData.Items = from.d->FData.Items;
+    d->FData.Count = from.d->FData.Count;
+    d->FItemCounters = from.d->FItemCounters;
     MarkStale();  // the next paint event shows the new items here too
 }
 
@@ -33,19 +34,19 @@ void TCustomKurvo::ReleaseSharers()
 {
     // The first sharer inherits the storage; the others get copies, so that
     // no two charts without a link ever write into one container.
-    for (int i = 0; i < FSharerCount; ++i) {
-        TCustomKurvo* sharer = FSharers[i];
-        if (sharer == nullptr || sharer->FUseDataOf != this) continue;
-        sharer->FUseDataOf = nullptr;
+    for (int i = 0; i < d->FSharerCount; ++i) {
+        TCustomKurvo* sharer = d->FSharers[i];
+        if (sharer == nullptr || sharer->d->FUseDataOf != this) continue;
+        sharer->d->FUseDataOf = nullptr;
         if (i == 0) continue;
         try {
-            sharer->FData.Items = sharer->FData.Items->Copy(sharer->FData.Count, sharer->FData.Count);
+            sharer->d->FData.Items = sharer->d->FData.Items->Copy(sharer->d->FData.Count, sharer->d->FData.Count);
         } catch (const std::bad_alloc&) {
-            sharer->FData.Clear();  // an empty list rather than a corrupted one
+            sharer->d->FData.Clear();  // an empty list rather than a corrupted one
         }
     }
-    FSharers.fill(nullptr);
-    FSharerCount = 0;
+    d->FSharers.fill(nullptr);
+    d->FSharerCount = 0;
 }
 
 void TCustomKurvo::SetUseDataOf(TCustomKurvo* value)
@@ -54,47 +55,47 @@ void TCustomKurvo::SetUseDataOf(TCustomKurvo* value)
         ShowInfoMessage("Kurvo: Cannot share data with myself");
         return;
     }
-    if (FSharerCount > 0) {
+    if (d->FSharerCount > 0) {
         ShowInfoMessage("Kurvo: Cannot use foreign data. Other Kurvos are using my own data.");
         return;
     }
-    if (value == FUseDataOf) return;
+    if (value == d->FUseDataOf) return;
     if (value == nullptr) {
-        FUseDataOf->RemoveSharer(this);
-        FUseDataOf = nullptr;
+        d->FUseDataOf->RemoveSharer(this);
+        d->FUseDataOf = nullptr;
         // Keep showing the items, but in storage of our own: the chart we
         // left must never be written by us again.
-        FData.Items = FData.Items->Copy(FData.Count, FData.Capacity);
+        d->FData.Items = d->FData.Items->Copy(d->FData.Count, d->FData.Capacity);
         RepaintIfAutoRedraw();
         return;
     }
     // Redirected to the owner, which may be the one this chart uses already:
     // it then joins that owner again, at the end of its sharers.
-    if (value->FUseDataOf != nullptr) value = value->FUseDataOf;
+    if (value->d->FUseDataOf != nullptr) value = value->d->FUseDataOf;
     if (value == this) return;
-    if (value->FSharerCount >= MaxSharers) {
+    if (value->d->FSharerCount >= MaxSharers) {
         ShowInfoMessage("Kurvo: Max. number of data shares exceeded");
         return;
     }
-    if (FUseDataOf != nullptr) FUseDataOf->RemoveSharer(this);
-    FUseDataOf = value;
+    if (d->FUseDataOf != nullptr) d->FUseDataOf->RemoveSharer(this);
+    d->FUseDataOf = value;
     TakeSharedData(*value);
     // Text items of the shared list name entries of the owner's long texts.
-    FLongTexts[0] = value->FLongTexts[0];
-    value->FSharers[value->FSharerCount++] = this;
+    d->FLongTexts[0] = value->d->FLongTexts[0];
+    value->d->FSharers[value->d->FSharerCount++] = this;
     RepaintIfAutoRedraw();
 }
 
 void TCustomKurvo::PropagateSharedData()
 {
-    if (FUseDataOf != nullptr) {
-        TCustomKurvo& owner = *FUseDataOf;
+    if (d->FUseDataOf != nullptr) {
+        TCustomKurvo& owner = *d->FUseDataOf;
         owner.TakeSharedData(*this);
-        for (int i = 0; i < owner.FSharerCount; ++i)
-            if (owner.FSharers[i] != nullptr) owner.FSharers[i]->TakeSharedData(*this);
+        for (int i = 0; i < owner.d->FSharerCount; ++i)
+            if (owner.d->FSharers[i] != nullptr) owner.d->FSharers[i]->TakeSharedData(*this);
     }
-    for (int i = 0; i < FSharerCount; ++i)
-        if (FSharers[i] != nullptr) FSharers[i]->TakeSharedData(*this);
+    for (int i = 0; i < d->FSharerCount; ++i)
+        if (d->FSharers[i] != nullptr) d->FSharers[i]->TakeSharedData(*this);
 }
 
 }  // namespace kurvo

@@ -1,5 +1,6 @@
 // Display lists and the drawing commands that append to them.
 #include "chart/Qorn_kurvo.h"
+#include "chart/kurvo_private.h"
 
 #include <algorithm>
 #include <climits>
@@ -406,20 +407,20 @@ TkvChartItem TCustomKurvo::NewItem(std::uint8_t kind, std::uint8_t mode) const
 {
     TkvChartItem item{};
     item.Kind = kind;
-    item.Layer = FCurrentLayer;
-    item.Class = FClassDefault;
-    item.Color = FDataColor;
-    item.PenStyle = FPenStyle;
-    item.Aux = FAux;
-    item.LineWidth = FLineWidth;
+    item.Layer = d->FCurrentLayer;
+    item.Class = d->FClassDefault;
+    item.Color = d->FDataColor;
+    item.PenStyle = d->FPenStyle;
+    item.Aux = d->FAux;
+    item.LineWidth = d->FLineWidth;
     // Moves, marks and arcs have no brush: their FillColor stays 0.
-    if (kind != ikMoveTo && kind != ikMoveRel && kind != ikMark && kind != ikArc) item.FillColor = FFillColor;
+    if (kind != ikMoveTo && kind != ikMoveRel && kind != ikMark && kind != ikArc) item.FillColor = d->FFillColor;
     switch (kind) {
         case ikRectangle:
         case ikEllipse:
         case ikBox:
         case ikArrow:
-        case ikDoubleArrow: item.Transparent = FTransparentShapes; break;
+        case ikDoubleArrow: item.Transparent = d->FTransparentShapes; break;
         default: break;
     }
     item.Mode = mode;
@@ -434,7 +435,7 @@ void TCustomKurvo::GrowList(TItemList& list, std::int64_t added)
     // that took over shared data may hold fewer slots than the share's
     // Count: it also grows in AllocSize steps past Count, never below it.
     std::int64_t capacity = list.Capacity;
-    if (capacity < needed) capacity += (needed - capacity + FAllocSize - 1) / FAllocSize * FAllocSize;
+    if (capacity < needed) capacity += (needed - capacity + d->FAllocSize - 1) / d->FAllocSize * d->FAllocSize;
     // The storage this chart holds now gets the room, whatever Capacity
     // says: Capacity is this chart's own count of slots, not the storage's.
     list.Items->Reserve(capacity);  // may throw; nothing has changed then
@@ -444,7 +445,7 @@ void TCustomKurvo::GrowList(TItemList& list, std::int64_t added)
 void TCustomKurvo::PushItem(const TkvChartItem& item)
 {
     TItemList& list = TargetList();
-    const bool annotation = &list == &FAnnot;
+    const bool annotation = &list == &d->FAnnot;
     if (annotation) {
         AppendToList(list, 1, [&](TKvItemContainer& items) { items.Append(item, false); });
         return;
@@ -456,7 +457,7 @@ void TCustomKurvo::PushItem(const TkvChartItem& item)
         stored.Mode = 0;
         AppendToList(list, 1, [&](TKvItemContainer& items) { items.Append(stored); });
     }
-    if (item.Kind < ItemKindCount) ++FItemCounters[item.Kind];
+    if (item.Kind < ItemKindCount) ++d->FItemCounters[item.Kind];
     PropagateSharedData();
 }
 
@@ -473,7 +474,7 @@ void TCustomKurvo::AppendPoints(TkvChartItem first, TkvChartItem rest, const dou
 {
     if (n <= 0) return;
     TItemList& list = TargetList();
-    const bool annotation = &list == &FAnnot;
+    const bool annotation = &list == &d->FAnnot;
     if (!annotation) {
         first.Mode = 0;
         rest.Mode = 0;
@@ -490,8 +491,8 @@ void TCustomKurvo::AppendPoints(TkvChartItem first, TkvChartItem rest, const dou
         }
     });
     if (annotation) return;
-    if (first.Kind < ItemKindCount) ++FItemCounters[first.Kind];
-    if (rest.Kind < ItemKindCount) FItemCounters[rest.Kind] += static_cast<int>(n - 1);
+    if (first.Kind < ItemKindCount) ++d->FItemCounters[first.Kind];
+    if (rest.Kind < ItemKindCount) d->FItemCounters[rest.Kind] += static_cast<int>(n - 1);
     PropagateSharedData();
 }
 
@@ -500,7 +501,7 @@ void TCustomKurvo::AppendLinePoints(const double* x, const double* y, std::int64
     if (n <= 0 || x == nullptr || y == nullptr) return;
     TItemList& list = TargetList();
     TkvChartItem item = NewItem(ikLineTo, mode);
-    if (&list == &FAnnot) {
+    if (&list == &d->FAnnot) {
         AppendToList(list, n, [&](TKvItemContainer& items) {
             for (std::int64_t i = 0; i < n; ++i) {
                 item.X = x[i];
@@ -512,25 +513,25 @@ void TCustomKurvo::AppendLinePoints(const double* x, const double* y, std::int64
     }
     item.Mode = 0;
     AppendToList(list, n, [&](TKvItemContainer& items) { items.AppendLinePoints(item, x, y, n); });
-    FItemCounters[ikLineTo] += static_cast<int>(n);
+    d->FItemCounters[ikLineTo] += static_cast<int>(n);
     PropagateSharedData();
 }
 
 void TCustomKurvo::SetAllocSize(int value)
 {
     if (value < 1 || value > 1000000) return;
-    FAllocSize = value;
+    d->FAllocSize = value;
 }
 
 void TCustomKurvo::SetClassDefault(int value)
 {
     if (value < 0 || value > 254) return;
-    FClassDefault = static_cast<std::uint8_t>(value);
+    d->FClassDefault = static_cast<std::uint8_t>(value);
 }
 
 int TCustomKurvo::ItemCounter(int kind) const
 {
-    return kind >= 0 && kind < ItemKindCount ? FItemCounters[kind] : 0;
+    return kind >= 0 && kind < ItemKindCount ? d->FItemCounters[kind] : 0;
 }
 
 }  // namespace kurvo

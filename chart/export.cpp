@@ -5,6 +5,7 @@
 #include "base/errors.h"
 #include "canvas/qt_canvas.h"
 #include "chart/Qorn_kurvo.h"
+#include "chart/kurvo_private.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -305,25 +306,25 @@ void TKurvoExporter::Print(QPrinter& printer)
 
 // ------------------------------------------------------------ chart calls
 
-QImage TCustomKurvo::ToImage(int width, int height, double ratio) { return FExporter->ToImage(width, height, ratio); }
+QImage TCustomKurvo::ToImage(int width, int height, double ratio) { return d->FExporter->ToImage(width, height, ratio); }
 
 void TCustomKurvo::SaveToImage(const std::string& path, int width, int height, double ratio)
 {
-    FExporter->SaveToImage(path, width, height, ratio);
+    d->FExporter->SaveToImage(path, width, height, ratio);
 }
 
-void TCustomKurvo::SaveToPdf(const std::string& path) { FExporter->SaveToPdf(path); }
+void TCustomKurvo::SaveToPdf(const std::string& path) { d->FExporter->SaveToPdf(path); }
 
-void TCustomKurvo::SaveToSvg(const std::string& path) { FExporter->SaveToSvg(path); }
+void TCustomKurvo::SaveToSvg(const std::string& path) { d->FExporter->SaveToSvg(path); }
 
-void TCustomKurvo::Print(QPrinter& printer) { FExporter->Print(printer); }
+void TCustomKurvo::Print(QPrinter& printer) { d->FExporter->Print(printer); }
 
-void TCustomKurvo::PaintTo(QPainter& painter, bool printerPage) { FExporter->PaintTo(painter, printerPage); }
+void TCustomKurvo::PaintTo(QPainter& painter, bool printerPage) { d->FExporter->PaintTo(painter, printerPage); }
 
 QSize TCustomKurvo::SmallestSize() const
 {
     // As SetBounds limits the size.
-    return {FMarginLeft + FMarginRight + FShadowWidth + 80, FMarginTop + FMarginBottom + FShadowWidth + 20};
+    return {d->FMarginLeft + d->FMarginRight + d->FShadowWidth + 80, d->FMarginTop + d->FMarginBottom + d->FShadowWidth + 20};
 }
 
 QSize TCustomKurvo::sizeHint() const { return SmallestSize().expandedTo(QSize(400, 300)); }

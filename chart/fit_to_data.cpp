@@ -1,5 +1,6 @@
 // FitToData: a layer's ranges from the bounding box of its data items.
 #include "chart/Qorn_kurvo.h"
+#include "chart/kurvo_private.h"
 
 #include <algorithm>
 #include <cmath>
@@ -127,23 +128,23 @@ void TCustomKurvo::FitToData(int layer, double marginPercent)
     std::array<TExtent, LayerCount> ex{};
     std::array<TExtent, LayerCount> ey{};
     for (int n = first - 1; n < last; ++n) {
-        ex[n].Logarithmic = FScaleX[n]->Logarithmic();
-        ey[n].Logarithmic = FScaleY[n]->Logarithmic();
+        ex[n].Logarithmic = d->FScaleX[n]->Logarithmic();
+        ey[n].Logarithmic = d->FScaleY[n]->Logarithmic();
     }
-    FData.Items->ForEachRun(FData.Count, [&](const TkvChartItem* items, int count, int) {
+    d->FData.Items->ForEachRun(d->FData.Count, [&](const TkvChartItem* items, int count, int) {
         for (int i = 0; i < count; ++i) {
             const int n = ClampLayer(items[i].Layer) - 1;
             if (n + 1 >= first && n + 1 <= last) AddItem(items[i], ex[n], ey[n]);
         }
     });
 
-    const bool suspended = FPaintSuspended;
-    FPaintSuspended = true;
+    const bool suspended = d->FPaintSuspended;
+    d->FPaintSuspended = true;
     try {
         for (int n = first - 1; n < last; ++n) {
             if (ex[n].Empty() && ey[n].Empty()) continue;
-            const TScaleProps& sx = *FScaleX[n];
-            const TScaleProps& sy = *FScaleY[n];
+            const TScaleProps& sx = *d->FScaleX[n];
+            const TScaleProps& sy = *d->FScaleY[n];
             double xLow = sx.RangeLow(), xHigh = sx.RangeHigh();
             double yLow = sy.RangeLow(), yHigh = sy.RangeHigh();
             if (!ex[n].Empty()) FittedRange(ex[n], sx, margin, xLow, xHigh);
@@ -151,10 +152,10 @@ void TCustomKurvo::FitToData(int layer, double marginPercent)
             SetLayerRanges(n + 1, true, xLow, yLow, xHigh, yHigh, false);
         }
     } catch (...) {
-        FPaintSuspended = suspended;
+        d->FPaintSuspended = suspended;
         throw;
     }
-    FPaintSuspended = suspended;
+    d->FPaintSuspended = suspended;
     MarkStale();
     Paint();
 }

@@ -2,6 +2,7 @@
 #include "chart/Qorn_kurvo.h"
 
 #include "base/pixel_math.h"
+#include "chart/kurvo_private.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,14 +30,14 @@ void TCustomKurvo::DrawBackground(TCanvas& canvas, int left, int top, int width,
 {
     canvas.Pen().SetStyle(psSolid);
     canvas.Pen().SetMode(pmCopy);
-    canvas.Brush().SetColor(FChartColor);
-    FRender.BrushColor = FChartColor;
-    canvas.Pen().SetColor(FChartFrameColor);
+    canvas.Brush().SetColor(d->FChartColor);
+    d->FRender.BrushColor = d->FChartColor;
+    canvas.Pen().SetColor(d->FChartFrameColor);
 
-    TBakGndImg& img = *FBackGroundImg;
+    TBakGndImg& img = *d->FBackGroundImg;
     if (!img.Name().empty()) {
         // The file is read at every paint; nothing is cached.
-        if (!FBackBitmap->LoadFromFile(img.Name()) || FBackBitmap->Empty()) {
+        if (!d->FBackBitmap->LoadFromFile(img.Name()) || d->FBackBitmap->Empty()) {
             canvas.Rectangle(left, top, left + width, top + height);
             img.SetName("");  // the next paint draws the plain background
             return;
@@ -44,10 +45,10 @@ void TCustomKurvo::DrawBackground(TCanvas& canvas, int left, int top, int width,
         switch (img.FillMode()) {
             case bfSimple:
                 canvas.Rectangle(0, 0, width, height);
-                canvas.Draw(0, 0, *FBackBitmap);
+                canvas.Draw(0, 0, *d->FBackBitmap);
                 break;
-            case bfStretch: canvas.StretchDraw({0, 0, width, height}, *FBackBitmap); break;
-            case bfTile: canvas.TileDraw({0, 0, width, height}, *FBackBitmap); break;
+            case bfStretch: canvas.StretchDraw({0, 0, width, height}, *d->FBackBitmap); break;
+            case bfTile: canvas.TileDraw({0, 0, width, height}, *d->FBackBitmap); break;
         }
         return;
     }
@@ -56,14 +57,14 @@ void TCustomKurvo::DrawBackground(TCanvas& canvas, int left, int top, int width,
     canvas.Brush().SetColor(img.AreaColor());
     canvas.Pen().SetColor(img.AreaColor());
     int xl, yt, xr, yb;
-    WorldToPixel(FCurrentLayer, img.AreaLeft(), img.AreaTop(), xl, yt);
-    WorldToPixel(FCurrentLayer, img.AreaRight(), img.AreaBottom(), xr, yb);
+    WorldToPixel(d->FCurrentLayer, img.AreaLeft(), img.AreaTop(), xl, yt);
+    WorldToPixel(d->FCurrentLayer, img.AreaRight(), img.AreaBottom(), xr, yb);
     ClampPixel(xl, yt);
     ClampPixel(xr, yb);
-    xl += left - FMarginLeft;
-    xr += left - FMarginLeft;
-    yt += top - FMarginTop;
-    yb += top - FMarginTop;
+    xl += left - d->FMarginLeft;
+    xr += left - d->FMarginLeft;
+    yt += top - d->FMarginTop;
+    yb += top - d->FMarginTop;
     const int R = left + width;
     const int B = top + height;
     switch (img.AreaMode()) {
@@ -94,11 +95,11 @@ void TCustomKurvo::DrawBackground(TCanvas& canvas, int left, int top, int width,
 
 double TCustomKurvo::NextGridValue(bool isLogarithmic, int index, bool isY, double step, double current) const
 {
-    const int n = FCurrentLayer - 1;
+    const int n = d->FCurrentLayer - 1;
     if (step == 0.0) {
-        const TScale& axis = isY ? *FAxisY[n] : *FAxisX[n];
+        const TScale& axis = isY ? *d->FAxisY[n] : *d->FAxisX[n];
         if (index >= 1 && index <= axis.NumTicks()) return axis.TickValue(index);
-        const TScaleProps& props = isY ? static_cast<const TScaleProps&>(*FScaleY[n]) : *FScaleX[n];
+        const TScaleProps& props = isY ? static_cast<const TScaleProps&>(*d->FScaleY[n]) : *d->FScaleX[n];
         return std::max(props.RangeLow(), props.RangeHigh());
     }
     if (!isLogarithmic || step > 0.0) return current + std::fabs(step);
@@ -117,12 +118,12 @@ double TCustomKurvo::NextGridValue(bool isLogarithmic, int index, bool isY, doub
 
 void TCustomKurvo::DrawGrid(TCanvas& canvas)
 {
-    const int n = FCurrentLayer - 1;
+    const int n = d->FCurrentLayer - 1;
     // The render state is set up after the grid; set the canvas directly.
-    canvas.Brush().SetColor(FChartColor);
-    FRender.BrushColor = FChartColor;
-    const TScaleProps& sx = *FScaleX[n];
-    const TScaleProps& sy = *FScaleY[n];
+    canvas.Brush().SetColor(d->FChartColor);
+    d->FRender.BrushColor = d->FChartColor;
+    const TScaleProps& sx = *d->FScaleX[n];
+    const TScaleProps& sy = *d->FScaleY[n];
     const double xlo = std::min(sx.RangeLow(), sx.RangeHigh());
     const double xhi = std::max(sx.RangeLow(), sx.RangeHigh());
     const double ylo = std::min(sy.RangeLow(), sy.RangeHigh());
@@ -143,14 +144,14 @@ void TCustomKurvo::DrawGrid(TCanvas& canvas)
     };
     const bool logX = sx.Logarithmic();
     const bool logY = sy.Logarithmic();
-    const double x0 = firstValue(*FAxisX[n], logX, FGridDx, xlo);
-    const double y0 = firstValue(*FAxisY[n], logY, FGridDy, ylo);
+    const double x0 = firstValue(*d->FAxisX[n], logX, d->FGridDx, xlo);
+    const double y0 = firstValue(*d->FAxisY[n], logY, d->FGridDy, ylo);
 
-    const int shiftX = FRender.OffsetX - FMarginLeft;
-    const int shiftY = FRender.OffsetY - FMarginTop;
+    const int shiftX = d->FRender.OffsetX - d->FMarginLeft;
+    const int shiftY = d->FRender.OffsetY - d->FMarginTop;
     auto canvasPoint = [&](double wx, double wy) {
         int px, py;
-        WorldToPixel(FCurrentLayer, wx, wy, px, py);
+        WorldToPixel(d->FCurrentLayer, wx, wy, px, py);
         ClampPixel(px, py);
         return TPoint{px + shiftX, py + shiftY};
     };
@@ -173,20 +174,20 @@ void TCustomKurvo::DrawGrid(TCanvas& canvas)
         }
     };
 
-    canvas.Pen().SetColor(FGridColor);
-    const bool dotted = FGridStyle == gsHorizDotLines || FGridStyle == gsVertDotLines || FGridStyle == gsDotLines;
-    const bool vertical = FGridStyle == gsVertLines || FGridStyle == gsVertDotLines || FGridStyle == gsLines ||
-                          FGridStyle == gsDotLines;
-    const bool horizontal = FGridStyle == gsHorizLines || FGridStyle == gsHorizDotLines ||
-                            FGridStyle == gsLines || FGridStyle == gsDotLines;
+    canvas.Pen().SetColor(d->FGridColor);
+    const bool dotted = d->FGridStyle == gsHorizDotLines || d->FGridStyle == gsVertDotLines || d->FGridStyle == gsDotLines;
+    const bool vertical = d->FGridStyle == gsVertLines || d->FGridStyle == gsVertDotLines || d->FGridStyle == gsLines ||
+                          d->FGridStyle == gsDotLines;
+    const bool horizontal = d->FGridStyle == gsHorizLines || d->FGridStyle == gsHorizDotLines ||
+                            d->FGridStyle == gsLines || d->FGridStyle == gsDotLines;
 
-    if (FGridStyle == gsPoints) {
+    if (d->FGridStyle == gsPoints) {
         int dots = 0;
-        walk(logX, false, FGridDx, x0, xhi, kMaxGridLines, [&](double x) {
-            walk(logY, true, FGridDy, y0, yhi, kMaxGridLines, [&](double y) {
+        walk(logX, false, d->FGridDx, x0, xhi, kMaxGridLines, [&](double x) {
+            walk(logY, true, d->FGridDy, y0, yhi, kMaxGridLines, [&](double y) {
                 if (dots >= kMaxGridLines) return false;
                 const TPoint p = canvasPoint(x, y);
-                canvas.SetPixel(p.X, p.Y, FGridColor);
+                canvas.SetPixel(p.X, p.Y, d->FGridColor);
                 ++dots;
                 return true;
             });
@@ -196,12 +197,12 @@ void TCustomKurvo::DrawGrid(TCanvas& canvas)
     }
     canvas.Pen().SetStyle(dotted ? psDot : psSolid);
     if (vertical)
-        walk(logX, false, FGridDx, x0, xhi, kMaxGridLines, [&](double x) {
+        walk(logX, false, d->FGridDx, x0, xhi, kMaxGridLines, [&](double x) {
             line(x, ylo, x, yhi);
             return true;
         });
     if (horizontal)
-        walk(logY, true, FGridDy, y0, yhi, kMaxGridLines, [&](double y) {
+        walk(logY, true, d->FGridDy, y0, yhi, kMaxGridLines, [&](double y) {
             line(xlo, y, xhi, y);
             return true;
         });

@@ -2,6 +2,7 @@
 #include "chart/interaction.h"
 
 #include "chart/Qorn_kurvo.h"
+#include "chart/kurvo_private.h"
 
 #include <QKeyEvent>
 
@@ -197,8 +198,8 @@ void TKurvoInteraction::Remember(TWalk w)
 
 void TKurvoInteraction::Show(const TView& view)
 {
-    const bool held = FChart.FPaintSuspended;
-    FChart.FPaintSuspended = true;
+    const bool held = TCustomKurvoPrivate::Get(FChart).FPaintSuspended;
+    TCustomKurvoPrivate::Get(FChart).FPaintSuspended = true;
     try {
         for (int layer = 1; layer <= LayerCount; ++layer) {
             // A coupled axis takes its controller's range, whatever the coupling was when recorded.
@@ -224,7 +225,7 @@ void TKurvoInteraction::Show(const TView& view)
         }
         FChart.CalcTransforms();
     } catch (...) {
-        FChart.FPaintSuspended = held;
+        TCustomKurvoPrivate::Get(FChart).FPaintSuspended = held;
         throw;
     }
     FChart.SetPaintSuspended(held);
@@ -325,7 +326,7 @@ bool TKurvoInteraction::Wheel(int wheelDelta, TPoint mousePos)
     if (Busy()) return true;  // a gesture in progress owns the view
     const int x = mousePos.X;
     const int y = mousePos.Y;
-    const bool inData = FChart.InDataArea(x, y);
+    const bool inData = TCustomKurvoPrivate::InDataArea(FChart, x, y);
     const int hit = inData ? 0 : FChart.AxisHitTest(x, y);
     if (!inData && hit == 0) return false;
 
@@ -339,8 +340,8 @@ bool TKurvoInteraction::Wheel(int wheelDelta, TPoint mousePos)
 
     StepBegins();
     const TView before = Current();
-    const bool held = FChart.FPaintSuspended;
-    FChart.FPaintSuspended = true;
+    const bool held = TCustomKurvoPrivate::Get(FChart).FPaintSuspended;
+    TCustomKurvoPrivate::Get(FChart).FPaintSuspended = true;
     try {
         for (int layer = 1; layer <= LayerCount; ++layer) {
             // The data area zooms the layers the mouse actions move; a band its own axis.
@@ -359,7 +360,7 @@ bool TKurvoInteraction::Wheel(int wheelDelta, TPoint mousePos)
             FChart.SetLayerRanges(layer, false, xLow, yLow, xHigh, yHigh, false);
         }
     } catch (...) {
-        FChart.FPaintSuspended = held;
+        TCustomKurvoPrivate::Get(FChart).FPaintSuspended = held;
         throw;
     }
     FChart.SetPaintSuspended(held);
@@ -378,8 +379,8 @@ void TKurvoInteraction::Pan(int dx, int dy)
 
     StepBegins();
     const TView before = Current();
-    const bool held = FChart.FPaintSuspended;
-    FChart.FPaintSuspended = true;
+    const bool held = TCustomKurvoPrivate::Get(FChart).FPaintSuspended;
+    TCustomKurvoPrivate::Get(FChart).FPaintSuspended = true;
     try {
         for (int layer = 1; layer <= LayerCount; ++layer) {
             if (!FChart.MouseLayer(layer)) continue;
@@ -392,7 +393,7 @@ void TKurvoInteraction::Pan(int dx, int dy)
             FChart.SetLayerRanges(layer, false, xLow, yLow, xHigh, yHigh, false);
         }
     } catch (...) {
-        FChart.FPaintSuspended = held;
+        TCustomKurvoPrivate::Get(FChart).FPaintSuspended = held;
         throw;
     }
     FChart.SetPaintSuspended(held);
@@ -423,25 +424,25 @@ bool TKurvoInteraction::Key(int key, TShiftState shift)
 
 // ------------------------------------------------------- chart members
 
-bool TCustomKurvo::WheelZoom() const { return FInteraction->WheelZoom(); }
-void TCustomKurvo::SetWheelZoom(bool value) { FInteraction->SetWheelZoom(value); }
-bool TCustomKurvo::KeyboardActions() const { return FInteraction->KeyboardActions(); }
-void TCustomKurvo::SetKeyboardActions(bool value) { FInteraction->SetKeyboardActions(value); }
-bool TCustomKurvo::UndoZoom() { return FInteraction->Undo(); }
-bool TCustomKurvo::RedoZoom() { return FInteraction->Redo(); }
-bool TCustomKurvo::CanUndoZoom() const { return FInteraction->CanUndo(); }
-bool TCustomKurvo::CanRedoZoom() const { return FInteraction->CanRedo(); }
+bool TCustomKurvo::WheelZoom() const { return d->FInteraction->WheelZoom(); }
+void TCustomKurvo::SetWheelZoom(bool value) { d->FInteraction->SetWheelZoom(value); }
+bool TCustomKurvo::KeyboardActions() const { return d->FInteraction->KeyboardActions(); }
+void TCustomKurvo::SetKeyboardActions(bool value) { d->FInteraction->SetKeyboardActions(value); }
+bool TCustomKurvo::UndoZoom() { return d->FInteraction->Undo(); }
+bool TCustomKurvo::RedoZoom() { return d->FInteraction->Redo(); }
+bool TCustomKurvo::CanUndoZoom() const { return d->FInteraction->CanUndo(); }
+bool TCustomKurvo::CanRedoZoom() const { return d->FInteraction->CanRedo(); }
 
 void TCustomKurvo::KeyDown(int& key, TShiftState shift)
 {
     TCustomControl::KeyDown(key, shift);
-    if (key != 0 && FInteraction->Key(key, shift)) key = 0;
+    if (key != 0 && d->FInteraction->Key(key, shift)) key = 0;
 }
 
 bool TCustomKurvo::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos)
 {
     if (TCustomControl::DoMouseWheel(shift, wheelDelta, mousePos)) return true;
-    return FInteraction->Wheel(wheelDelta, mousePos);
+    return d->FInteraction->Wheel(wheelDelta, mousePos);
 }
 
 }  // namespace kurvo

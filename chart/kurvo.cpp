@@ -1,6 +1,7 @@
 // The chart component: construction, defaults, loading, Assign, destruction.
 #include "chart/Qorn_kurvo.h"
 #include "chart/interaction.h"
+#include "chart/kurvo_private.h"
 
 #include <string>
 
@@ -15,47 +16,48 @@ constexpr std::array<TColor, LayerCount> kLayerColors = {
 
 }  // namespace
 
-TCustomKurvo::TCustomKurvo(QWidget* parentWidget) : TCustomControl(parentWidget)
+TCustomKurvo::TCustomKurvo(QWidget* parentWidget) :
+    TCustomControl(parentWidget), d(std::make_unique<TCustomKurvoPrivate>(this))
 {
-    FInteraction = std::make_unique<TKurvoInteraction>(*this);
-    FPaintSuspended = true;
-    FAnnotationMode = false;
-    FDataInFront = false;
-    FAnnotationsShown = true;
-    FAnnotTextsLast = true;
+    d->FInteraction = std::make_unique<TKurvoInteraction>(*this);
+    d->FPaintSuspended = true;
+    d->FAnnotationMode = false;
+    d->FDataInFront = false;
+    d->FAnnotationsShown = true;
+    d->FAnnotTextsLast = true;
 
-    for (auto& crossHair : FCrossHairs) crossHair = std::make_unique<TCrossHair>();
-    for (auto& label : FTextLabels) label = std::make_unique<TTextLabel>();
-    FBackGroundImg = std::make_unique<TBakGndImg>();
-    FJointLayers = std::make_unique<TJointLayers>(this);
-    FExporter = std::make_unique<TKurvoExporter>(*this);
+    for (auto& crossHair : d->FCrossHairs) crossHair = std::make_unique<TCrossHair>();
+    for (auto& label : d->FTextLabels) label = std::make_unique<TTextLabel>();
+    d->FBackGroundImg = std::make_unique<TBakGndImg>();
+    d->FJointLayers = std::make_unique<TJointLayers>(this);
+    d->FExporter = std::make_unique<TKurvoExporter>(*this);
     // A chart takes its share of a layout without a stretch factor.
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    FDataBitmap = std::make_unique<TBitmap>();
-    FControlBitmap = std::make_unique<TBitmap>();
-    FBackBitmap = std::make_unique<TBitmap>();
-    FBitmap10 = std::make_unique<TBitmap>();
+    d->FDataBitmap = std::make_unique<TBitmap>();
+    d->FControlBitmap = std::make_unique<TBitmap>();
+    d->FBackBitmap = std::make_unique<TBitmap>();
+    d->FBitmap10 = std::make_unique<TBitmap>();
     for (int n = 0; n < LayerCount; ++n) {
-        FAxisX[n] = std::make_unique<TScale>();
-        FScaleX[n] = std::make_unique<TScalePropsHoriz>();
-        FAxisY[n] = std::make_unique<TScale>();
-        FScaleY[n] = std::make_unique<TScalePropsVert>();
+        d->FAxisX[n] = std::make_unique<TScale>();
+        d->FScaleX[n] = std::make_unique<TScalePropsHoriz>();
+        d->FAxisY[n] = std::make_unique<TScale>();
+        d->FScaleY[n] = std::make_unique<TScalePropsVert>();
     }
 
     TCustomControl::SetBounds(Left(), Top(), 280, 200);
-    FMarginLeft = 50;
-    FMarginRight = 10;
-    FMarginTop = 16;
-    FMarginBottom = 32;
+    d->FMarginLeft = 50;
+    d->FMarginRight = 10;
+    d->FMarginTop = 16;
+    d->FMarginBottom = 32;
 
-    FMouseTrace.clear();
-    FMouseTrace.reserve(MouseTraceCapacity);
-    FMouseTraceColor = 0xFFFFFF;
-    FMouseTraceInvert = true;
+    d->FMouseTrace.clear();
+    d->FMouseTrace.reserve(MouseTraceCapacity);
+    d->FMouseTraceColor = 0xFFFFFF;
+    d->FMouseTraceInvert = true;
     ResizeDataBitmap();
-    FControlBitmap->SetSize(Width(), Height());
+    d->FControlBitmap->SetSize(Width(), Height());
 
-    FTextFont = Font();
+    d->FTextFont = Font();
     WithDeferredSync([this] { SetDefaults(); });
     ClearEvents();
     // A chart built in code is never loaded: its axis objects check their
@@ -66,8 +68,8 @@ TCustomKurvo::TCustomKurvo(QWidget* parentWidget) : TCustomControl(parentWidget)
 void TCustomKurvo::SetAxisLoadingFlags(bool value)
 {
     for (int n = 0; n < LayerCount; ++n) {
-        FScaleX[n]->SetLoadingFlag(value);
-        FScaleY[n]->SetLoadingFlag(value);
+        d->FScaleX[n]->SetLoadingFlag(value);
+        d->FScaleY[n]->SetLoadingFlag(value);
     }
 }
 
@@ -80,21 +82,21 @@ void TCustomKurvo::BeginLoading()
 TCustomKurvo::~TCustomKurvo()
 {
     // A chart that leaves must not be left behind in its owner's sharer list.
-    if (FUseDataOf != nullptr) FUseDataOf->RemoveSharer(this);
+    if (d->FUseDataOf != nullptr) d->FUseDataOf->RemoveSharer(this);
     ReleaseSharers();
 
     // The sub-objects notify this chart; silence them before they go.
-    for (auto& crossHair : FCrossHairs) crossHair->OnChange = nullptr;
-    for (auto& label : FTextLabels) label->OnChange = nullptr;
-    FBackGroundImg->OnChange = nullptr;
-    FJointLayers->OnChange = nullptr;
+    for (auto& crossHair : d->FCrossHairs) crossHair->OnChange = nullptr;
+    for (auto& label : d->FTextLabels) label->OnChange = nullptr;
+    d->FBackGroundImg->OnChange = nullptr;
+    d->FJointLayers->OnChange = nullptr;
     for (int n = 0; n < LayerCount; ++n) {
-        FScaleX[n]->OnChange = nullptr;
-        FScaleX[n]->DateFormat()->OnChange = nullptr;
-        FScaleY[n]->OnChange = nullptr;
-        FScaleY[n]->DateFormat()->OnChange = nullptr;
-        FAxisX[n]->SetExternalCanvas(nullptr, 0, 0);
-        FAxisY[n]->SetExternalCanvas(nullptr, 0, 0);
+        d->FScaleX[n]->OnChange = nullptr;
+        d->FScaleX[n]->DateFormat()->OnChange = nullptr;
+        d->FScaleY[n]->OnChange = nullptr;
+        d->FScaleY[n]->DateFormat()->OnChange = nullptr;
+        d->FAxisX[n]->SetExternalCanvas(nullptr, 0, 0);
+        d->FAxisY[n]->SetExternalCanvas(nullptr, 0, 0);
     }
 }
 
@@ -126,7 +128,7 @@ void TCustomKurvo::ClearEvents()
 void TCustomKurvo::InstallAxisCallbacks(int layer)
 {
     const int n = layer - 1;
-    for (TScale* axis : {FAxisX[n].get(), FAxisY[n].get()}) {
+    for (TScale* axis : {d->FAxisX[n].get(), d->FAxisY[n].get()}) {
         axis->OnScaleTickDrawn = [this](TObject*, TCanvas& canvas, TScaleType scaleType, double value, int x, int y) {
             if (OnScaleTickDrawn) OnScaleTickDrawn(this, canvas, scaleType, value, x, y);
         };
@@ -136,59 +138,59 @@ void TCustomKurvo::InstallAxisCallbacks(int layer)
         axis->OnZoomPan = [this](TObject*) { SyncAllAxes(); };
     }
     auto sync = [this](TObject*) { SyncAllAxes(); };
-    FScaleX[n]->OnChange = sync;
-    FScaleX[n]->DateFormat()->OnChange = sync;
-    FScaleY[n]->OnChange = sync;
-    FScaleY[n]->DateFormat()->OnChange = sync;
+    d->FScaleX[n]->OnChange = sync;
+    d->FScaleX[n]->DateFormat()->OnChange = sync;
+    d->FScaleY[n]->OnChange = sync;
+    d->FScaleY[n]->DateFormat()->OnChange = sync;
 }
 
 void TCustomKurvo::SetDefaults()
 {
     // 1. lists and item defaults
-    FPaintSuspended = true;
-    FStandardLayout = kvl_X1Bottom_Y1Left;
-    if (FUseDataOf != nullptr) FUseDataOf->RemoveSharer(this);
-    FUseDataOf = nullptr;
-    FData.Clear();
-    FAnnot.Clear();
-    FAllocSize = 1000;
-    FClassDefault = 0;
-    FAvoidDuplicateMarks = false;
-    FMinDupMarkDist = 1;
+    d->FPaintSuspended = true;
+    d->FStandardLayout = kvl_X1Bottom_Y1Left;
+    if (d->FUseDataOf != nullptr) d->FUseDataOf->RemoveSharer(this);
+    d->FUseDataOf = nullptr;
+    d->FData.Clear();
+    d->FAnnot.Clear();
+    d->FAllocSize = 1000;
+    d->FClassDefault = 0;
+    d->FAvoidDuplicateMarks = false;
+    d->FMinDupMarkDist = 1;
 
     // 2. shadow, colours, layers, pan grid
-    FShadowWidth = 0;
-    FShadowColor = clGrayText;
-    FShadowBakColor = clBtnFace;
-    FShadowStyle = ssFlying;
-    FCurrentLayer = 1;
-    FLayerVisible.fill(true);
-    FDataColor = 0;
-    FPenStyle = psSolid;
-    FChartFrameColor = 0;
-    FFillColor = 12632256;
-    FChartColor = clWhite;
-    FWindColor = clBtnFace;
-    FGridColor = 0;
-    FLineWidth = 1;
-    FPanGridDx = FPanGridDy = 1.0;
-    FPanGridOffsX = FPanGridOffsY = 0.0;
+    d->FShadowWidth = 0;
+    d->FShadowColor = clGrayText;
+    d->FShadowBakColor = clBtnFace;
+    d->FShadowStyle = ssFlying;
+    d->FCurrentLayer = 1;
+    d->FLayerVisible.fill(true);
+    d->FDataColor = 0;
+    d->FPenStyle = psSolid;
+    d->FChartFrameColor = 0;
+    d->FFillColor = 12632256;
+    d->FChartColor = clWhite;
+    d->FWindColor = clBtnFace;
+    d->FGridColor = 0;
+    d->FLineWidth = 1;
+    d->FPanGridDx = d->FPanGridDy = 1.0;
+    d->FPanGridOffsX = d->FPanGridOffsY = 0.0;
 
     // 3. caption and item counters
-    FCaption.clear();
-    FCaptionTrim = 100;
-    FCaptionPosX = 0;
-    FCaptionPosY = -15;
-    FCaptionAlignment = taRightJustify;
-    FCaptionAnchorHoriz = cahChartRight;
-    FCaptionAnchorVert = cavChartTop;
-    FItemCounters.fill(0);
-    FItemCounters[0] = 1;
+    d->FCaption.clear();
+    d->FCaptionTrim = 100;
+    d->FCaptionPosX = 0;
+    d->FCaptionPosY = -15;
+    d->FCaptionAlignment = taRightJustify;
+    d->FCaptionAnchorHoriz = cahChartRight;
+    d->FCaptionAnchorVert = cavChartTop;
+    d->FItemCounters.fill(0);
+    d->FItemCounters[0] = 1;
 
     // 4. crosshairs
     auto repaint = [this](TObject*) { RepaintIfAutoRedraw(); };
     for (int i = 0; i < CrossHairCount; ++i) {
-        TCrossHair& c = *FCrossHairs[i];
+        TCrossHair& c = *d->FCrossHairs[i];
         c.OnChange = repaint;
         c.SetPosX(0);
         c.SetPosY(0);
@@ -200,7 +202,7 @@ void TCustomKurvo::SetDefaults()
     }
 
     // 5. text labels
-    for (auto& labelPtr : FTextLabels) {
+    for (auto& labelPtr : d->FTextLabels) {
         TTextLabel& l = *labelPtr;
         l.OnChange = repaint;
         l.SetPosX(0);
@@ -222,24 +224,24 @@ void TCustomKurvo::SetDefaults()
     }
 
     // 6. long texts, background image, layer coupling
-    for (TLongTextArray& texts : FLongTexts) texts.Clear();
-    FBackGroundImg->OnChange = repaint;
-    FBackGroundImg->SetName("");
-    FJointLayers->OnChange = repaint;
+    for (TLongTextArray& texts : d->FLongTexts) texts.Clear();
+    d->FBackGroundImg->OnChange = repaint;
+    d->FBackGroundImg->SetName("");
+    d->FJointLayers->OnChange = repaint;
 
     // 7. rendering defaults
-    FAux = 0;
-    FIsometric = false;
-    FMouseCursorFixed = true;
-    FAutoRedraw = false;
-    FRender.PolyCount = 0;
-    FTextFont = Font();
-    FTextBkStyle = tbClear;
-    FTextAlignment = taCenter;
-    FDataClassVisible.fill(true);
-    FAnnotClassVisible.fill(true);
-    FGridStyle = gsNone;
-    FGridDx = FGridDy = 0.0;
+    d->FAux = 0;
+    d->FIsometric = false;
+    d->FMouseCursorFixed = true;
+    d->FAutoRedraw = false;
+    d->FRender.PolyCount = 0;
+    d->FTextFont = Font();
+    d->FTextBkStyle = tbClear;
+    d->FTextAlignment = taCenter;
+    d->FDataClassVisible.fill(true);
+    d->FAnnotClassVisible.fill(true);
+    d->FGridStyle = gsNone;
+    d->FGridDx = d->FGridDy = 0.0;
 
     // 8. cursors of the mouse actions
     RegisterCursor(1, "CURHAND", 12, 3);
@@ -248,92 +250,92 @@ void TCustomKurvo::SetDefaults()
     RegisterCursor(4, "CURZOOMP", 7, 8);
 
     // 9. bitmaps and the screen's aspect
-    FDataBitmap->SetPixelFormat(pf32bit);
-    FBitmap10->SetSize(10, 10);
-    FAspectX = ScreenAspectX();
-    FAspectY = ScreenAspectY();
+    d->FDataBitmap->SetPixelFormat(pf32bit);
+    d->FBitmap10->SetSize(10, 10);
+    d->FAspectX = ScreenAspectX();
+    d->FAspectY = ScreenAspectY();
 
     // 10. axis objects and controls
     for (int layer = 1; layer <= LayerCount; ++layer) {
         const int n = layer - 1;
-        TScale& ax = *FAxisX[n];
-        FScaleX[n]->Reset();
-        FScaleX[n]->SetRaiseImpossibleLog(true);
+        TScale& ax = *d->FAxisX[n];
+        d->FScaleX[n]->Reset();
+        d->FScaleX[n]->SetRaiseImpossibleLog(true);
         ax.ApplyDefaults();
         InstallAxisCallbacks(layer);
         ax.SetMouseAction(maZoom);
         ax.SetTransparent(true);
-        ax.SetColorBackGnd(FWindColor);
+        ax.SetColorBackGnd(d->FWindColor);
         ax.SetFrameStyle(fsNone);
         ax.SetBounds(0, 0, Width(), Height());
-        SyncAxis(ax, *FScaleX[n]);
-        ax.SetMarginLeft(FMarginLeft);
-        ax.SetMarginRight(FMarginRight + FShadowWidth - 1);
+        SyncAxis(ax, *d->FScaleX[n]);
+        ax.SetMarginLeft(d->FMarginLeft);
+        ax.SetMarginRight(d->FMarginRight + d->FShadowWidth - 1);
 
-        TScale& ay = *FAxisY[n];
-        FScaleY[n]->Reset();
-        FScaleY[n]->SetRaiseImpossibleLog(true);
+        TScale& ay = *d->FAxisY[n];
+        d->FScaleY[n]->Reset();
+        d->FScaleY[n]->SetRaiseImpossibleLog(true);
         ay.ApplyDefaults();
         InstallAxisCallbacks(layer);
         ay.SetTransparent(true);
-        ay.SetColorBackGnd(FWindColor);
+        ay.SetColorBackGnd(d->FWindColor);
         ay.SetFrameStyle(fsNone);
         ay.SetBounds(0, 0, Width(), Height());
-        SyncAxis(ay, *FScaleY[n]);
-        ay.SetMarginTop(FMarginTop);
-        ay.SetMarginBottom(FMarginBottom + FShadowWidth - 1);
+        SyncAxis(ay, *d->FScaleY[n]);
+        ay.SetMarginTop(d->FMarginTop);
+        ay.SetMarginBottom(d->FMarginBottom + d->FShadowWidth - 1);
     }
 
     // 11. embed the axes: they draw only when asked, onto the control bitmap
     for (int layer = 1; layer <= LayerCount; ++layer) {
         const int n = layer - 1;
         const bool odd = layer % 2 == 1;
-        TScale& ax = *FAxisX[n];
+        TScale& ax = *d->FAxisX[n];
         ax.SetPaintSuspended(true);
         ax.SetEmbedded(true);
-        ax.SetExternalCanvas(&FControlBitmap->Canvas(), 0, 0);
+        ax.SetExternalCanvas(&d->FControlBitmap->Canvas(), 0, 0);
         ax.SetName("KV_FScale_X_" + std::to_string(layer));
-        FScaleX[n]->SetColorScale(kLayerColors[n]);
-        FScaleX[n]->SetScaleLocation(odd ? slBottom : slTop);
-        FScaleX[n]->SetScalePos((n / 2) * 30);
+        d->FScaleX[n]->SetColorScale(kLayerColors[n]);
+        d->FScaleX[n]->SetScaleLocation(odd ? slBottom : slTop);
+        d->FScaleX[n]->SetScalePos((n / 2) * 30);
 
-        TScale& ay = *FAxisY[n];
+        TScale& ay = *d->FAxisY[n];
         ay.SetPaintSuspended(true);
         ay.SetEmbedded(true);
-        ay.SetExternalCanvas(&FControlBitmap->Canvas(), 0, 0);
+        ay.SetExternalCanvas(&d->FControlBitmap->Canvas(), 0, 0);
         ay.SetName("KV_FScale_Y_" + std::to_string(layer));
-        FScaleY[n]->SetColorScale(kLayerColors[n]);
-        FScaleY[n]->SetScaleLocation(odd ? slLeft : slRight);
-        FScaleY[n]->SetScalePos((n / 2) * 50);
+        d->FScaleY[n]->SetColorScale(kLayerColors[n]);
+        d->FScaleY[n]->SetScaleLocation(odd ? slLeft : slRight);
+        d->FScaleY[n]->SetScalePos((n / 2) * 50);
     }
 
     // 12. the first standard layout, history, mouse state
-    FPaintSuspended = true;
+    d->FPaintSuspended = true;
     SetStandardLayout(kvl_X1Bottom_Y1Left);
     ClearZoomHistory();
-    FPanLimits = TPanLimits{};
-    FMouseAction = maNone;
-    FMouseLayer.fill(false);
-    FMouseLayer[0] = true;
-    FDragging = false;
-    FAnchors.fill(TDragAnchor{});
-    FLastX = FLastY = 0;
-    FZoomState = zsNormal;
-    FWinX0 = FWinY0 = FWinX1 = FWinY1 = 0;
-    FDoubleClick = false;
-    FSelectedCrossHair = 0;
-    FSelectedLabel = 0;
-    FAutoRedraw = true;
+    d->FPanLimits = TPanLimits{};
+    d->FMouseAction = maNone;
+    d->FMouseLayer.fill(false);
+    d->FMouseLayer[0] = true;
+    d->FDragging = false;
+    d->FAnchors.fill(TDragAnchor{});
+    d->FLastX = d->FLastY = 0;
+    d->FZoomState = zsNormal;
+    d->FWinX0 = d->FWinY0 = d->FWinX1 = d->FWinY1 = 0;
+    d->FDoubleClick = false;
+    d->FSelectedCrossHair = 0;
+    d->FSelectedLabel = 0;
+    d->FAutoRedraw = true;
 }
 
 void TCustomKurvo::Loaded()
 {
     TCustomControl::Loaded();
     for (int n = 0; n < LayerCount; ++n) {
-        SyncAxis(*FAxisX[n], *FScaleX[n]);
-        SyncAxis(*FAxisY[n], *FScaleY[n]);
-        FScaleX[n]->SetLoadingFlag(false);
-        FScaleY[n]->SetLoadingFlag(false);
+        SyncAxis(*d->FAxisX[n], *d->FScaleX[n]);
+        SyncAxis(*d->FAxisY[n], *d->FScaleY[n]);
+        d->FScaleX[n]->SetLoadingFlag(false);
+        d->FScaleY[n]->SetLoadingFlag(false);
     }
     CalcTransforms();
     Paint();
@@ -341,7 +343,7 @@ void TCustomKurvo::Loaded()
 
 void TCustomKurvo::RepaintIfAutoRedraw()
 {
-    if (FAutoRedraw || IsDesigning()) Paint();
+    if (d->FAutoRedraw || IsDesigning()) Paint();
 }
 
 void TKurvo::CreateWnd()
@@ -360,93 +362,93 @@ void TCustomKurvo::Assign(const TPersistent& source)
         return;
     }
     if (src == this) return;
-    const bool suspended = FPaintSuspended;
-    FPaintSuspended = true;
+    const bool suspended = d->FPaintSuspended;
+    d->FPaintSuspended = true;
 
     // settings of the property table
-    FAllocSize = src->FAllocSize;
-    FAutoRedraw = src->FAutoRedraw;
-    FMarginLeft = src->FMarginLeft;
-    FMarginRight = src->FMarginRight;
-    FMarginTop = src->FMarginTop;
-    FMarginBottom = src->FMarginBottom;
-    FShadowWidth = src->FShadowWidth;
-    FShadowStyle = src->FShadowStyle;
-    FShadowColor = src->FShadowColor;
-    FShadowBakColor = src->FShadowBakColor;
-    FDataColor = src->FDataColor;
-    FFillColor = src->FFillColor;
-    FPenStyle = src->FPenStyle;
-    FLineWidth = src->FLineWidth;
-    FChartFrameColor = src->FChartFrameColor;
-    FChartColor = src->FChartColor;
-    FWindColor = src->FWindColor;
-    FGridColor = src->FGridColor;
-    FGridStyle = src->FGridStyle;
-    FGridDx = src->FGridDx;
-    FGridDy = src->FGridDy;
-    FCaption = src->FCaption;
-    FCaptionTrim = src->FCaptionTrim;
-    FCaptionPosX = src->FCaptionPosX;
-    FCaptionPosY = src->FCaptionPosY;
-    FCaptionAlignment = src->FCaptionAlignment;
-    FCaptionAnchorHoriz = src->FCaptionAnchorHoriz;
-    FCaptionAnchorVert = src->FCaptionAnchorVert;
-    FClassDefault = src->FClassDefault;
-    FIsometric = src->FIsometric;
-    FStandardLayout = src->FStandardLayout;
-    FTextBkStyle = src->FTextBkStyle;
-    FTextAlignment = src->FTextAlignment;
-    FMouseAction = src->FMouseAction;
-    FMouseCursorFixed = src->FMouseCursorFixed;
-    FMouseTraceColor = src->FMouseTraceColor;
-    FMouseTraceInvert = src->FMouseTraceInvert;
-    FPanGridDx = src->FPanGridDx;
-    FPanGridDy = src->FPanGridDy;
-    FPanGridOffsX = src->FPanGridOffsX;
-    FPanGridOffsY = src->FPanGridOffsY;
-    FAvoidDuplicateMarks = src->FAvoidDuplicateMarks;
-    FMinDupMarkDist = src->FMinDupMarkDist;
-    FAux = src->FAux;
+    d->FAllocSize = src->d->FAllocSize;
+    d->FAutoRedraw = src->d->FAutoRedraw;
+    d->FMarginLeft = src->d->FMarginLeft;
+    d->FMarginRight = src->d->FMarginRight;
+    d->FMarginTop = src->d->FMarginTop;
+    d->FMarginBottom = src->d->FMarginBottom;
+    d->FShadowWidth = src->d->FShadowWidth;
+    d->FShadowStyle = src->d->FShadowStyle;
+    d->FShadowColor = src->d->FShadowColor;
+    d->FShadowBakColor = src->d->FShadowBakColor;
+    d->FDataColor = src->d->FDataColor;
+    d->FFillColor = src->d->FFillColor;
+    d->FPenStyle = src->d->FPenStyle;
+    d->FLineWidth = src->d->FLineWidth;
+    d->FChartFrameColor = src->d->FChartFrameColor;
+    d->FChartColor = src->d->FChartColor;
+    d->FWindColor = src->d->FWindColor;
+    d->FGridColor = src->d->FGridColor;
+    d->FGridStyle = src->d->FGridStyle;
+    d->FGridDx = src->d->FGridDx;
+    d->FGridDy = src->d->FGridDy;
+    d->FCaption = src->d->FCaption;
+    d->FCaptionTrim = src->d->FCaptionTrim;
+    d->FCaptionPosX = src->d->FCaptionPosX;
+    d->FCaptionPosY = src->d->FCaptionPosY;
+    d->FCaptionAlignment = src->d->FCaptionAlignment;
+    d->FCaptionAnchorHoriz = src->d->FCaptionAnchorHoriz;
+    d->FCaptionAnchorVert = src->d->FCaptionAnchorVert;
+    d->FClassDefault = src->d->FClassDefault;
+    d->FIsometric = src->d->FIsometric;
+    d->FStandardLayout = src->d->FStandardLayout;
+    d->FTextBkStyle = src->d->FTextBkStyle;
+    d->FTextAlignment = src->d->FTextAlignment;
+    d->FMouseAction = src->d->FMouseAction;
+    d->FMouseCursorFixed = src->d->FMouseCursorFixed;
+    d->FMouseTraceColor = src->d->FMouseTraceColor;
+    d->FMouseTraceInvert = src->d->FMouseTraceInvert;
+    d->FPanGridDx = src->d->FPanGridDx;
+    d->FPanGridDy = src->d->FPanGridDy;
+    d->FPanGridOffsX = src->d->FPanGridOffsX;
+    d->FPanGridOffsY = src->d->FPanGridOffsY;
+    d->FAvoidDuplicateMarks = src->d->FAvoidDuplicateMarks;
+    d->FMinDupMarkDist = src->d->FMinDupMarkDist;
+    d->FAux = src->d->FAux;
 
     // internal state: lists (a copy of their own; sharing is re-established below)
     auto copyList = [this](const TItemList& from, TItemList& to) {
-        const int capacity = FAllocSize * (from.Count / FAllocSize + 1);
+        const int capacity = d->FAllocSize * (from.Count / d->FAllocSize + 1);
         to.Items = from.Items->Copy(from.Count, capacity);
         to.Count = from.Count;
         to.Capacity = capacity;
     };
-    copyList(src->FData, FData);
-    copyList(src->FAnnot, FAnnot);
-    FLongTexts = src->FLongTexts;
-    FItemCounters = src->FItemCounters;
-    FDataClassVisible = src->FDataClassVisible;
-    FAnnotClassVisible = src->FAnnotClassVisible;
-    FLayerVisible = src->FLayerVisible;
-    FDataInFront = src->FDataInFront;
-    FAnnotationsShown = src->FAnnotationsShown;
-    FAnnotTextsLast = src->FAnnotTextsLast;
-    FAnnotationMode = src->FAnnotationMode;
-    FCurrentLayer = src->FCurrentLayer;
-    FPanLimits = src->FPanLimits;
-    FZoomHistory = src->FZoomHistory;
-    FZoomNext = src->FZoomNext;
-    FTransform = src->FTransform;
-    FAspectX = src->FAspectX;
-    FAspectY = src->FAspectY;
-    FMouseLayer = src->FMouseLayer;
+    copyList(src->d->FData, d->FData);
+    copyList(src->d->FAnnot, d->FAnnot);
+    d->FLongTexts = src->d->FLongTexts;
+    d->FItemCounters = src->d->FItemCounters;
+    d->FDataClassVisible = src->d->FDataClassVisible;
+    d->FAnnotClassVisible = src->d->FAnnotClassVisible;
+    d->FLayerVisible = src->d->FLayerVisible;
+    d->FDataInFront = src->d->FDataInFront;
+    d->FAnnotationsShown = src->d->FAnnotationsShown;
+    d->FAnnotTextsLast = src->d->FAnnotTextsLast;
+    d->FAnnotationMode = src->d->FAnnotationMode;
+    d->FCurrentLayer = src->d->FCurrentLayer;
+    d->FPanLimits = src->d->FPanLimits;
+    d->FZoomHistory = src->d->FZoomHistory;
+    d->FZoomNext = src->d->FZoomNext;
+    d->FTransform = src->d->FTransform;
+    d->FAspectX = src->d->FAspectX;
+    d->FAspectY = src->d->FAspectY;
+    d->FMouseLayer = src->d->FMouseLayer;
 
     // Sharing: the copy uses the data of the source's owner, as the source
     // does, when that keeps the sharing rules (the copy has no sharers of
     // its own, the owner has room). A source's own sharers stay with the
     // source; the copy's own sharers see its new data.
-    if (FUseDataOf != nullptr) FUseDataOf->RemoveSharer(this);
-    FUseDataOf = nullptr;
-    TCustomKurvo* owner = src->FUseDataOf;
-    if (owner != nullptr && owner != this && FSharerCount == 0 && owner->FSharerCount < MaxSharers) {
-        FUseDataOf = owner;
+    if (d->FUseDataOf != nullptr) d->FUseDataOf->RemoveSharer(this);
+    d->FUseDataOf = nullptr;
+    TCustomKurvo* owner = src->d->FUseDataOf;
+    if (owner != nullptr && owner != this && d->FSharerCount == 0 && owner->d->FSharerCount < MaxSharers) {
+        d->FUseDataOf = owner;
         TakeSharedData(*owner);
-        owner->FSharers[owner->FSharerCount++] = this;
+        owner->d->FSharers[owner->d->FSharerCount++] = this;
     }
     PropagateSharedData();
 
@@ -468,30 +470,30 @@ void TCustomKurvo::Assign(const TPersistent& source)
     OnMouseEnter = src->OnMouseEnter;
     OnMouseLeave = src->OnMouseLeave;
     AssignControlEvents(*src);
-    FInteraction->AssignSettings(*src->FInteraction);
+    d->FInteraction->AssignSettings(*src->d->FInteraction);
 
     // Sub-objects through their own Assign; each keeps notifying this chart
     // and every axis keeps drawing onto this chart's bitmap.
     for (int n = 0; n < LayerCount; ++n) {
-        FAxisX[n]->Assign(*src->FAxisX[n]);
-        FAxisY[n]->Assign(*src->FAxisY[n]);
-        FAxisX[n]->SetExternalCanvas(&FControlBitmap->Canvas(), 0, 0);
-        FAxisY[n]->SetExternalCanvas(&FControlBitmap->Canvas(), 0, 0);
-        FScaleX[n]->Assign(*src->FScaleX[n]);
-        FScaleY[n]->Assign(*src->FScaleY[n]);
+        d->FAxisX[n]->Assign(*src->d->FAxisX[n]);
+        d->FAxisY[n]->Assign(*src->d->FAxisY[n]);
+        d->FAxisX[n]->SetExternalCanvas(&d->FControlBitmap->Canvas(), 0, 0);
+        d->FAxisY[n]->SetExternalCanvas(&d->FControlBitmap->Canvas(), 0, 0);
+        d->FScaleX[n]->Assign(*src->d->FScaleX[n]);
+        d->FScaleY[n]->Assign(*src->d->FScaleY[n]);
         InstallAxisCallbacks(n + 1);
     }
     auto repaint = [this](TObject*) { RepaintIfAutoRedraw(); };
-    FBackGroundImg->Assign(*src->FBackGroundImg);
-    FBackGroundImg->OnChange = repaint;
-    for (int i = 0; i < CrossHairCount; ++i) FCrossHairs[i]->Assign(*src->FCrossHairs[i]);
-    for (int i = 0; i < TextLabelCount; ++i) FTextLabels[i]->Assign(*src->FTextLabels[i]);
-    FJointLayers->Assign(*src->FJointLayers);
-    FJointLayers->SetOwner(this);
-    FJointLayers->OnChange = repaint;
-    FTextFont = src->FTextFont;
+    d->FBackGroundImg->Assign(*src->d->FBackGroundImg);
+    d->FBackGroundImg->OnChange = repaint;
+    for (int i = 0; i < CrossHairCount; ++i) d->FCrossHairs[i]->Assign(*src->d->FCrossHairs[i]);
+    for (int i = 0; i < TextLabelCount; ++i) d->FTextLabels[i]->Assign(*src->d->FTextLabels[i]);
+    d->FJointLayers->Assign(*src->d->FJointLayers);
+    d->FJointLayers->SetOwner(this);
+    d->FJointLayers->OnChange = repaint;
+    d->FTextFont = src->d->FTextFont;
 
-    FPaintSuspended = suspended;
+    d->FPaintSuspended = suspended;
     ResizeDataBitmap();
     SyncAllAxes();
     CalcTransforms();

@@ -3,6 +3,7 @@
 #include "chart/Qorn_kurvo.h"
 
 #include "base/pixel_math.h"
+#include "chart/kurvo_private.h"
 
 #include <cmath>
 
@@ -31,8 +32,8 @@ void TCustomKurvo::CalcTransforms()
     if (IsLoading()) return;
     const int w = DataWidth();
     const int h = DataHeight();
-    const double right = Width() - FMarginRight - FShadowWidth;
-    const double bottom = Height() - FMarginBottom - FShadowWidth;
+    const double right = Width() - d->FMarginRight - d->FShadowWidth;
+    const double bottom = Height() - d->FMarginBottom - d->FShadowWidth;
     // A logarithmic axis with a bound <= 0 (stored while loading, or directly)
     // is reported once and made linear, so that the chart stays usable and
     // the next paint does not raise again.
@@ -45,9 +46,9 @@ void TCustomKurvo::CalcTransforms()
         return false;
     };
     for (int n = 0; n < LayerCount; ++n) {
-        TLayerTransform& t = FTransform[n];
-        TScaleProps& sx = *FScaleX[n];
-        TScaleProps& sy = *FScaleY[n];
+        TLayerTransform& t = d->FTransform[n];
+        TScaleProps& sx = *d->FScaleX[n];
+        TScaleProps& sy = *d->FScaleY[n];
         if (w <= 0) {
             t.kx = 0.0;
             t.dx = Width() / 2.0;
@@ -58,7 +59,7 @@ void TCustomKurvo::CalcTransforms()
                 lo = std::log(lo);
                 hi = std::log(hi);
             }
-            const TAxisFactors f = LinearFactors(w, FMarginLeft, right, lo, hi);
+            const TAxisFactors f = LinearFactors(w, d->FMarginLeft, right, lo, hi);
             t.kx = f.k;
             t.dx = f.d;
         }
@@ -73,7 +74,7 @@ void TCustomKurvo::CalcTransforms()
                 hi = std::log(hi);
             }
             // lo to the bottom edge, hi to the top edge
-            const TAxisFactors f = LinearFactors(h, bottom, FMarginTop, lo, hi);
+            const TAxisFactors f = LinearFactors(h, bottom, d->FMarginTop, lo, hi);
             t.ky = -f.k;
             t.dy = f.d;
         }
@@ -84,9 +85,9 @@ void TCustomKurvo::CalcTransforms()
 void TCustomKurvo::WorldToPixel(int layer, double x, double y, int& xPix, int& yPix) const
 {
     const int n = ClampLayer(layer) - 1;
-    const TLayerTransform& t = FTransform[n];
-    const TScaleProps& sx = *FScaleX[n];
-    const TScaleProps& sy = *FScaleY[n];
+    const TLayerTransform& t = d->FTransform[n];
+    const TScaleProps& sx = *d->FScaleX[n];
+    const TScaleProps& sy = *d->FScaleY[n];
     double px;
     if (sx.Logarithmic())
         px = x <= kLogFloor ? (sx.RangeHigh() >= sx.RangeLow() ? 0.0 : Width()) : t.kx * std::log(x) + t.dx;
@@ -105,9 +106,9 @@ TCanvasMap TCustomKurvo::CanvasMap(int layer) const
 {
     static_assert(TCanvasMap::LogFloor == kLogFloor);
     const int n = ClampLayer(layer) - 1;
-    const TLayerTransform& t = FTransform[n];
-    const TScaleProps& sx = *FScaleX[n];
-    const TScaleProps& sy = *FScaleY[n];
+    const TLayerTransform& t = d->FTransform[n];
+    const TScaleProps& sx = *d->FScaleX[n];
+    const TScaleProps& sy = *d->FScaleY[n];
     TCanvasMap m;
     m.kx = t.kx;
     m.dx = t.dx;
@@ -117,20 +118,20 @@ TCanvasMap TCustomKurvo::CanvasMap(int layer) const
     m.logY = sy.Logarithmic();
     m.floorX = sx.RangeHigh() >= sx.RangeLow() ? 0.0 : Width();
     m.floorY = sy.RangeHigh() >= sy.RangeLow() ? Height() : 0.0;
-    m.shiftX = std::int64_t{FRender.OffsetX} - FMarginLeft;
-    m.shiftY = std::int64_t{FRender.OffsetY} - FMarginTop;
+    m.shiftX = std::int64_t{d->FRender.OffsetX} - d->FMarginLeft;
+    m.shiftY = std::int64_t{d->FRender.OffsetY} - d->FMarginTop;
     return m;
 }
 
 void TCustomKurvo::PixelToWorld(int layer, int xPix, int yPix, double& x, double& y) const
 {
     const int n = ClampLayer(layer) - 1;
-    const TLayerTransform& t = FTransform[n];
+    const TLayerTransform& t = d->FTransform[n];
     // A data area without width or height has factor 0: give its centre value.
     const double u = t.kx != 0.0 ? (xPix - t.dx) / t.kx : 0.0;
     const double v = t.ky != 0.0 ? (yPix - t.dy) / t.ky : 0.0;
-    x = FScaleX[n]->Logarithmic() ? std::exp(u) : u;
-    y = FScaleY[n]->Logarithmic() ? std::exp(v) : v;
+    x = d->FScaleX[n]->Logarithmic() ? std::exp(u) : u;
+    y = d->FScaleY[n]->Logarithmic() ? std::exp(v) : v;
 }
 
 // ---------------------------------------------------------- range changes
@@ -139,14 +140,14 @@ void TCustomKurvo::SetLayerRanges(int layer, bool pushHistory, double xLow, doub
                                   double yHigh, bool limit)
 {
     const int L = ClampLayer(layer);
-    const bool suspended = FPaintSuspended;
-    FPaintSuspended = true;
+    const bool suspended = d->FPaintSuspended;
+    d->FPaintSuspended = true;
     // A controlled axis cannot be moved by itself.
-    if (FJointLayers->XControlledBy(L) != L) {
+    if (d->FJointLayers->XControlledBy(L) != L) {
         xLow = ScaleX(L)->RangeLow();
         xHigh = ScaleX(L)->RangeHigh();
     }
-    if (FJointLayers->YControlledBy(L) != L) {
+    if (d->FJointLayers->YControlledBy(L) != L) {
         yLow = ScaleY(L)->RangeLow();
         yHigh = ScaleY(L)->RangeHigh();
     }
@@ -154,14 +155,14 @@ void TCustomKurvo::SetLayerRanges(int layer, bool pushHistory, double xLow, doub
         ApplyLayerRange(L, pushHistory, xLow, yLow, xHigh, yHigh, limit);
         for (int i = 1; i <= LayerCount; ++i) {
             if (i == L) continue;
-            const int cx = FJointLayers->XControlledBy(i);
-            const int cy = FJointLayers->YControlledBy(i);
+            const int cx = d->FJointLayers->XControlledBy(i);
+            const int cy = d->FJointLayers->YControlledBy(i);
             if (cx == L || cy == L)
                 ApplyLayerRange(i, true, ScaleX(cx)->RangeLow(), ScaleY(cy)->RangeLow(), ScaleX(cx)->RangeHigh(),
                                 ScaleY(cy)->RangeHigh(), false);
         }
     } catch (...) {
-        FPaintSuspended = suspended;
+        d->FPaintSuspended = suspended;
         throw;
     }
     SetPaintSuspended(suspended);
@@ -190,12 +191,12 @@ void TCustomKurvo::ApplyLayerRange(int layer, bool pushHistory, double xLow, dou
                                    double yHigh, bool limit)
 {
     const int L = ClampLayer(layer);
-    const TPanLimits& p = FPanLimits;
+    const TPanLimits& p = d->FPanLimits;
     if (limit && !(p.XMin == 0 && p.YMin == 0 && p.XMax == 0 && p.YMax == 0)) {
         const double wx = xHigh - xLow;
         const double wy = yHigh - yLow;
-        const bool panX = FMouseAction == maPan || FMouseAction == maPanHoriz || FMouseAction == maPanGrid;
-        const bool panY = FMouseAction == maPan || FMouseAction == maPanVert || FMouseAction == maPanGrid;
+        const bool panX = d->FMouseAction == maPan || d->FMouseAction == maPanHoriz || d->FMouseAction == maPanGrid;
+        const bool panY = d->FMouseAction == maPan || d->FMouseAction == maPanVert || d->FMouseAction == maPanGrid;
         auto limitAxis = [](double& lo, double& hi, double width, double mn, double mx, bool pan) {
             if (lo < mn) {
                 lo = mn;
@@ -236,23 +237,23 @@ void TCustomKurvo::ApplyLayerRange(int layer, bool pushHistory, double xLow, dou
 void TCustomKurvo::PushZoomHistory()
 {
     if (IsLoading()) return;
-    auto& slot = FZoomHistory[FZoomNext - 1];
+    auto& slot = d->FZoomHistory[d->FZoomNext - 1];
     for (int n = 0; n < LayerCount; ++n)
-        slot[n] = {FScaleX[n]->RangeLow(), FScaleY[n]->RangeHigh(), FScaleX[n]->RangeHigh(), FScaleY[n]->RangeLow()};
-    FZoomNext = FZoomNext == ZoomHistorySize ? 1 : FZoomNext + 1;
+        slot[n] = {d->FScaleX[n]->RangeLow(), d->FScaleY[n]->RangeHigh(), d->FScaleX[n]->RangeHigh(), d->FScaleY[n]->RangeLow()};
+    d->FZoomNext = d->FZoomNext == ZoomHistorySize ? 1 : d->FZoomNext + 1;
 }
 
 void TCustomKurvo::ClearZoomHistory()
 {
-    for (auto& slot : FZoomHistory) slot.fill(TZoomRanges{});
-    FZoomNext = 1;
+    for (auto& slot : d->FZoomHistory) slot.fill(TZoomRanges{});
+    d->FZoomNext = 1;
     PushZoomHistory();
 }
 
 const TZoomRanges& TCustomKurvo::ZoomHistory(int slot, int layer) const
 {
     const int s = slot < 1 ? 1 : (slot > ZoomHistorySize ? ZoomHistorySize : slot);
-    return FZoomHistory[s - 1][ClampLayer(layer) - 1];
+    return d->FZoomHistory[s - 1][ClampLayer(layer) - 1];
 }
 
 // -------------------------------------------------------------- isometric
@@ -260,11 +261,11 @@ const TZoomRanges& TCustomKurvo::ZoomHistory(int slot, int layer) const
 void TCustomKurvo::IsometricAdjust(int layer)
 {
     const int n = ClampLayer(layer) - 1;
-    TScaleProps& sx = *FScaleX[n];
-    TScaleProps& sy = *FScaleY[n];
+    TScaleProps& sx = *d->FScaleX[n];
+    TScaleProps& sy = *d->FScaleY[n];
     const double cy = (sy.RangeHigh() + sy.RangeLow()) / 2.0;
     const double half = (sx.RangeHigh() - sx.RangeLow()) * (DataHeight() + 1) / (DataWidth() + 1) *
-                        static_cast<double>(FAspectY) / FAspectX / 2.0;
+                        static_cast<double>(d->FAspectY) / d->FAspectX / 2.0;
     // A logarithmic axis keeps a bound it cannot take.
     if (!sy.Logarithmic() || cy + half >= 1e-100) sy.SetRangeHigh(cy + half);
     if (!sy.Logarithmic() || cy - half >= 1e-100) sy.SetRangeLow(cy - half);
@@ -272,7 +273,7 @@ void TCustomKurvo::IsometricAdjust(int layer)
 
 void TCustomKurvo::SetIsometric(bool value)
 {
-    FIsometric = value;
+    d->FIsometric = value;
     if (!value) return;
     WithDeferredSync([this] {
         for (int layer = 1; layer <= LayerCount; ++layer) IsometricAdjust(layer);
@@ -283,11 +284,11 @@ void TCustomKurvo::SetIsometric(bool value)
 
 void TCustomKurvo::SetJointLayers(const TJointLayers& value)
 {
-    if (&value != FJointLayers.get()) {
-        TNotifyEvent own = FJointLayers->OnChange;
-        FJointLayers->Assign(value);
-        FJointLayers->SetOwner(this);
-        FJointLayers->OnChange = std::move(own);
+    if (&value != d->FJointLayers.get()) {
+        TNotifyEvent own = d->FJointLayers->OnChange;
+        d->FJointLayers->Assign(value);
+        d->FJointLayers->SetOwner(this);
+        d->FJointLayers->OnChange = std::move(own);
     }
     RepaintIfAutoRedraw();
 }
@@ -299,10 +300,10 @@ void TCustomKurvo::SyncAxis(TScale& axis, const TScaleProps& props)
     axis.SetScaleType(props.ScaleType());
     const int pos = props.ScalePos();
     switch (props.ScaleType()) {
-        case sctXB: axis.SetMarginBottom(pos + Height() - FMarginTop - 1); break;
-        case sctXT: axis.SetMarginTop(pos + Height() - FMarginBottom - FShadowWidth); break;
-        case sctYL: axis.SetMarginLeft(pos + Width() - FMarginRight - FShadowWidth); break;
-        case sctYR: axis.SetMarginRight(pos + Width() - FMarginLeft - 1); break;
+        case sctXB: axis.SetMarginBottom(pos + Height() - d->FMarginTop - 1); break;
+        case sctXT: axis.SetMarginTop(pos + Height() - d->FMarginBottom - d->FShadowWidth); break;
+        case sctYL: axis.SetMarginLeft(pos + Width() - d->FMarginRight - d->FShadowWidth); break;
+        case sctYR: axis.SetMarginRight(pos + Width() - d->FMarginLeft - 1); break;
     }
     axis.SetRangeLow(props.RangeLow());
     axis.SetRangeHigh(props.RangeHigh());
@@ -335,39 +336,39 @@ void TCustomKurvo::SyncAxis(TScale& axis, const TScaleProps& props)
 
 void TCustomKurvo::SyncAllAxes()
 {
-    if (FSyncDeferred > 0) {
-        FSyncPending = true;
+    if (d->FSyncDeferred > 0) {
+        d->FSyncPending = true;
         return;
     }
-    const bool suspended = FPaintSuspended;
-    FPaintSuspended = true;
+    const bool suspended = d->FPaintSuspended;
+    d->FPaintSuspended = true;
     try {
         for (int n = 0; n < LayerCount; ++n) {
-            SyncAxis(*FAxisX[n], *FScaleX[n]);
-            SyncAxis(*FAxisY[n], *FScaleY[n]);
+            SyncAxis(*d->FAxisX[n], *d->FScaleX[n]);
+            SyncAxis(*d->FAxisY[n], *d->FScaleY[n]);
         }
         for (int layer = 1; layer <= LayerCount; ++layer)
             SetLayerRanges(layer, false, ScaleX(layer)->RangeLow(), ScaleY(layer)->RangeLow(),
                            ScaleX(layer)->RangeHigh(), ScaleY(layer)->RangeHigh(), false);
     } catch (...) {
-        FPaintSuspended = suspended;
+        d->FPaintSuspended = suspended;
         throw;
     }
-    FPaintSuspended = suspended;
+    d->FPaintSuspended = suspended;
     Paint();
 }
 
 void TCustomKurvo::WithDeferredSync(const std::function<void()>& f)
 {
-    ++FSyncDeferred;
+    ++d->FSyncDeferred;
     try {
         f();
     } catch (...) {
-        --FSyncDeferred;
+        --d->FSyncDeferred;
         throw;
     }
-    if (--FSyncDeferred == 0 && FSyncPending) {
-        FSyncPending = false;
+    if (--d->FSyncDeferred == 0 && d->FSyncPending) {
+        d->FSyncPending = false;
         SyncAllAxes();
     }
 }

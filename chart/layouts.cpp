@@ -1,5 +1,6 @@
 // The seven standard layouts: margins, chart caption and the axes of layers 1 ... 4.
 #include "chart/Qorn_kurvo.h"
+#include "chart/kurvo_private.h"
 
 namespace kurvo {
 
@@ -86,12 +87,12 @@ void ApplyAxisRow(TScaleProps& props, const TAxisRow& row)
 void TCustomKurvo::SetStandardLayout(TkvLayout value)
 {
     if (value > kvl_X2Both_Y2Both) return;
-    const bool suspended = FPaintSuspended;
-    FPaintSuspended = true;
+    const bool suspended = d->FPaintSuspended;
+    d->FPaintSuspended = true;
     try {
         WithDeferredSync([&] { ApplyLayoutRow(value); });
     } catch (...) {
-        FPaintSuspended = suspended;
+        d->FPaintSuspended = suspended;
         throw;
     }
     SetPaintSuspended(suspended);
@@ -112,20 +113,20 @@ void TCustomKurvo::ApplyLayoutRow(TkvLayout layout)
     for (int n = 0; n < 4; ++n) {
         const TAxisRow& x = row.X[n];
         if (x.Location == locTop || x.Location == locBottom)
-            FScaleX[n]->SetScaleLocation(x.Location == locTop ? slTop : slBottom);
-        ApplyAxisRow(*FScaleX[n], x);
+            d->FScaleX[n]->SetScaleLocation(x.Location == locTop ? slTop : slBottom);
+        ApplyAxisRow(*d->FScaleX[n], x);
         const TAxisRow& y = row.Y[n];
         if (y.Location == locLeft || y.Location == locRight)
-            FScaleY[n]->SetScaleLocation(y.Location == locLeft ? slLeft : slRight);
-        ApplyAxisRow(*FScaleY[n], y);
+            d->FScaleY[n]->SetScaleLocation(y.Location == locLeft ? slLeft : slRight);
+        ApplyAxisRow(*d->FScaleY[n], y);
     }
     for (int n = 4; n < LayerCount; ++n) {
-        FScaleX[n]->SetVisible(false);
-        FScaleY[n]->SetVisible(false);
+        d->FScaleX[n]->SetVisible(false);
+        d->FScaleY[n]->SetVisible(false);
     }
     for (int n = 0; n < LayerCount; ++n) {
-        SyncAxis(*FAxisX[n], *FScaleX[n]);
-        SyncAxis(*FAxisY[n], *FScaleY[n]);
+        SyncAxis(*d->FAxisX[n], *d->FScaleX[n]);
+        SyncAxis(*d->FAxisY[n], *d->FScaleY[n]);
     }
 }
 

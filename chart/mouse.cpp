@@ -6,6 +6,7 @@
 // costs two small figures instead of a repaint; the next Paint covers it.
 #include "chart/Qorn_kurvo.h"
 #include "chart/interaction.h"
+#include "chart/kurvo_private.h"
 
 #include <cmath>
 #include <utility>
@@ -117,26 +118,26 @@ void ToggleAxisAction(TScaleProps& axis)
 void TCustomKurvo::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
     // The press that completes a double click only clears the flag.
-    if (FDoubleClick) {
-        FDoubleClick = false;
+    if (d->FDoubleClick) {
+        d->FDoubleClick = false;
         return;
     }
-    FInteraction->GestureStarts();
+    d->FInteraction->GestureStarts();
     TCustomControl::MouseDown(button, shift, x, y);
-    if (IsWindowAction(FMouseAction) && FZoomState == zsNormal && button == mbLeft && InDataArea(x, y)) {
-        FZoomState = zsDrawWin;
-        FWinX0 = FWinX1 = x;
-        FWinY0 = FWinY1 = y;
+    if (IsWindowAction(d->FMouseAction) && d->FZoomState == zsNormal && button == mbLeft && InDataArea(x, y)) {
+        d->FZoomState = zsDrawWin;
+        d->FWinX0 = d->FWinX1 = x;
+        d->FWinY0 = d->FWinY1 = y;
     }
 }
 
 void TCustomKurvo::MouseMove(TShiftState shift, int x, int y)
 {
-    FLastX = x;
-    FLastY = y;
+    d->FLastX = x;
+    d->FLastY = y;
     TCustomControl::MouseMove(shift, x, y);
     AxisBandDrag(shift, x, y);
-    switch (FMouseAction) {
+    switch (d->FMouseAction) {
         case maPan:
         case maPanHoriz:
         case maPanVert:
@@ -146,7 +147,7 @@ void TCustomKurvo::MouseMove(TShiftState shift, int x, int y)
         case maZoomWindPos:
         case maRubberBand:
         case maSelectRect:
-            if (FZoomState == zsDrawWin) WindowFigureMove(x, y);
+            if (d->FZoomState == zsDrawWin) WindowFigureMove(x, y);
             break;
         case maDrawMTrace: MouseTraceMove(shift, x, y); break;
         case maDragCrossH: CrossHairDrag(shift, x, y); break;
@@ -159,21 +160,21 @@ void TCustomKurvo::MouseMove(TShiftState shift, int x, int y)
 void TCustomKurvo::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
     // A double click whose press did not arrive: its release clears the flag.
-    if (FDoubleClick) {
-        FDoubleClick = false;
+    if (d->FDoubleClick) {
+        d->FDoubleClick = false;
         return;
     }
-    FDragging = false;
-    if (FMouseAction == maDrawMTrace && !FMouseTrace.empty()) FMouseTrace.back().Flags |= 1;
-    if (IsWindowAction(FMouseAction) && FZoomState == zsDrawWin) WindowRelease(button);
-    if (IsPanAction(FMouseAction) || FMouseAction == maZoomDrag) PushZoomHistory();
+    d->FDragging = false;
+    if (d->FMouseAction == maDrawMTrace && !d->FMouseTrace.empty()) d->FMouseTrace.back().Flags |= 1;
+    if (IsWindowAction(d->FMouseAction) && d->FZoomState == zsDrawWin) WindowRelease(button);
+    if (IsPanAction(d->FMouseAction) || d->FMouseAction == maZoomDrag) PushZoomHistory();
     TCustomControl::MouseUp(button, shift, x, y);
 }
 
 void TCustomKurvo::DblClick()
 {
-    FDoubleClick = true;
-    const int hit = AxisHitTest(FLastX, FLastY);
+    d->FDoubleClick = true;
+    const int hit = AxisHitTest(d->FLastX, d->FLastY);
     if (hit > 0)
         ToggleAxisAction(*ScaleY(hit));
     else if (hit < 0)
@@ -201,50 +202,50 @@ int TCustomKurvo::AxisHitTest(int x, int y) const
 void TCustomKurvo::AnchorAllLayers(int x, int y)
 {
     for (int n = 0; n < LayerCount; ++n) {
-        TDragAnchor& a = FAnchors[n];
+        TDragAnchor& a = d->FAnchors[n];
         a.AnchorX = x;
         a.AnchorY = y;
-        a.SavedXLow = FScaleX[n]->RangeLow();
-        a.SavedXHigh = FScaleX[n]->RangeHigh();
-        a.SavedYLow = FScaleY[n]->RangeLow();
-        a.SavedYHigh = FScaleY[n]->RangeHigh();
+        a.SavedXLow = d->FScaleX[n]->RangeLow();
+        a.SavedXHigh = d->FScaleX[n]->RangeHigh();
+        a.SavedYLow = d->FScaleY[n]->RangeLow();
+        a.SavedYHigh = d->FScaleY[n]->RangeHigh();
     }
 }
 
 void TCustomKurvo::AxisBandDrag(TShiftState shift, int x, int y)
 {
     if (!shift.Contains(ssLeft)) {
-        FDragging = false;
+        d->FDragging = false;
         return;
     }
-    if (!FDragging) {
+    if (!d->FDragging) {
         // Only anchors; the axis moves from the next pointer move on.
         if (AxisHitTest(x, y) != 0) {
             AnchorAllLayers(x, y);
-            FDragging = true;
+            d->FDragging = true;
         }
         return;
     }
     // Every layer takes part here, whatever its mouse-layer flag says.
     bool changed = false;
     for (int layer = 1; layer <= LayerCount; ++layer) {
-        const TDragAnchor& a = FAnchors[layer - 1];
+        const TDragAnchor& a = d->FAnchors[layer - 1];
         TScaleProps& ax = *ScaleX(layer);
         TScaleProps& ay = *ScaleY(layer);
         double lo = 0.0;
         double hi = 0.0;
         if (ax.MouseAction() != maNone && InAxisBand(*this, ax, kContinueDepth, x, y) &&
-            AcrossDataArea(*this, true, x, y) && FZoomState != zsDrawWin &&
-            AxisDragRange(x, y, a.AnchorX, a.AnchorY, Width(), Height(), FMarginLeft, FMarginRight, FMarginTop,
-                          FMarginBottom, a.SavedXLow, a.SavedXHigh, ax.MouseAction(), ax.ScaleType(),
+            AcrossDataArea(*this, true, x, y) && d->FZoomState != zsDrawWin &&
+            AxisDragRange(x, y, a.AnchorX, a.AnchorY, Width(), Height(), d->FMarginLeft, d->FMarginRight, d->FMarginTop,
+                          d->FMarginBottom, a.SavedXLow, a.SavedXHigh, ax.MouseAction(), ax.ScaleType(),
                           ax.Logarithmic(), ax.RangeLow(), ax.RangeHigh(), lo, hi)) {
             SetLayerRanges(layer, false, lo, ay.RangeLow(), hi, ay.RangeHigh(), true);
             changed = true;
         }
         if (ay.MouseAction() != maNone && InAxisBand(*this, ay, kContinueDepth, x, y) &&
-            AcrossDataArea(*this, false, x, y) && FZoomState != zsDrawWin &&
-            AxisDragRange(x, y, a.AnchorX, a.AnchorY, Width(), Height(), FMarginLeft, FMarginRight, FMarginTop,
-                          FMarginBottom, a.SavedYLow, a.SavedYHigh, ay.MouseAction(), ay.ScaleType(),
+            AcrossDataArea(*this, false, x, y) && d->FZoomState != zsDrawWin &&
+            AxisDragRange(x, y, a.AnchorX, a.AnchorY, Width(), Height(), d->FMarginLeft, d->FMarginRight, d->FMarginTop,
+                          d->FMarginBottom, a.SavedYLow, a.SavedYHigh, ay.MouseAction(), ay.ScaleType(),
                           ay.Logarithmic(), ay.RangeLow(), ay.RangeHigh(), lo, hi)) {
             SetLayerRanges(layer, false, ax.RangeLow(), lo, ax.RangeHigh(), hi, true);
             changed = true;
@@ -260,13 +261,13 @@ void TCustomKurvo::AxisBandDrag(TShiftState shift, int x, int y)
 bool TCustomKurvo::DragStep(TShiftState shift, int x, int y)
 {
     if (!shift.Contains(ssLeft)) {
-        FDragging = false;
+        d->FDragging = false;
         return false;
     }
     // The first move with the button held, not the press, fixes the anchor.
-    if (!FDragging) {
+    if (!d->FDragging) {
         AnchorAllLayers(x, y);
-        FDragging = true;
+        d->FDragging = true;
         return false;
     }
     // Outside the data area the view freezes; the anchor stays.
@@ -279,10 +280,10 @@ void TCustomKurvo::PanMove(TShiftState shift, int x, int y)
 
     const int w = DataWidth();
     const int h = DataHeight();
-    TPaintHold hold(FPaintSuspended);
+    TPaintHold hold(d->FPaintSuspended);
     for (int layer = 1; layer <= LayerCount; ++layer) {
-        if (!FMouseLayer[layer - 1]) continue;
-        const TDragAnchor& a = FAnchors[layer - 1];
+        if (!d->FMouseLayer[layer - 1]) continue;
+        const TDragAnchor& a = d->FAnchors[layer - 1];
         const TScaleProps& sx = *ScaleX(layer);
         const TScaleProps& sy = *ScaleY(layer);
         const double xLow = sx.RangeLow();
@@ -297,17 +298,17 @@ void TCustomKurvo::PanMove(TShiftState shift, int x, int y)
         double newXHigh = xHigh;
         double newYLow = yLow;
         double newYHigh = yHigh;
-        if (FMouseAction == maPanGrid) {
+        if (d->FMouseAction == maPanGrid) {
             // Snapping keeps the spans of the anchor; logarithmic layers stay.
             if (sx.Logarithmic() || sy.Logarithmic()) continue;
             const double dX = (xHigh - xLow) * fracX;
             const double dY = (yHigh - yLow) * fracY;
-            newXLow = Snap(a.SavedXLow - dX, FPanGridDx, FPanGridOffsX);
+            newXLow = Snap(a.SavedXLow - dX, d->FPanGridDx, d->FPanGridOffsX);
             newXHigh = a.SavedXHigh - (a.SavedXLow - newXLow);
-            newYLow = Snap(a.SavedYLow + dY, FPanGridDy, FPanGridOffsY);
+            newYLow = Snap(a.SavedYLow + dY, d->FPanGridDy, d->FPanGridOffsY);
             newYHigh = a.SavedYHigh - (a.SavedYLow - newYLow);
         } else {
-            if (FMouseAction != maPanVert) {
+            if (d->FMouseAction != maPanVert) {
                 if (sx.Logarithmic()) {
                     const double f = std::exp(std::log(xHigh / xLow) * -fracX);
                     newXLow = a.SavedXLow * f;
@@ -318,7 +319,7 @@ void TCustomKurvo::PanMove(TShiftState shift, int x, int y)
                     newXHigh = a.SavedXHigh - dX;
                 }
             }
-            if (FMouseAction != maPanHoriz) {
+            if (d->FMouseAction != maPanHoriz) {
                 // World Y grows upward, pixel y downward: dragging down moves the range up.
                 if (sy.Logarithmic()) {
                     const double f = std::exp(std::log(yHigh / yLow) * fracY);
@@ -341,14 +342,14 @@ void TCustomKurvo::ZoomDragMove(TShiftState shift, int x, int y)
 {
     if (!DragStep(shift, x, y)) return;
 
-    TPaintHold hold(FPaintSuspended);
+    TPaintHold hold(d->FPaintSuspended);
     for (int layer = 1; layer <= LayerCount; ++layer) {
-        if (!FMouseLayer[layer - 1]) continue;
-        const TDragAnchor& a = FAnchors[layer - 1];
+        if (!d->FMouseLayer[layer - 1]) continue;
+        const TDragAnchor& a = d->FAnchors[layer - 1];
         // Relative to the whole control, not the data area; linear also on a logarithmic axis.
         const double fX = Width() > 0 ? 1.0 - static_cast<double>(x - a.AnchorX) / Width() : 1.0;
         const double fY =
-            FIsometric ? fX : (Height() > 0 ? 1.0 + static_cast<double>(y - a.AnchorY) / Height() : 1.0);
+            d->FIsometric ? fX : (Height() > 0 ? 1.0 + static_cast<double>(y - a.AnchorY) / Height() : 1.0);
         const double cX = (a.SavedXHigh + a.SavedXLow) / 2.0;
         const double hX = (a.SavedXHigh - a.SavedXLow) * fX / 2.0;
         const double cY = (a.SavedYHigh + a.SavedYLow) / 2.0;
@@ -367,11 +368,11 @@ void TCustomKurvo::DrawWindowFigure(int x1, int y1)
     canvas.Pen().SetMode(pmXor);
     canvas.Pen().SetColor(0xFFFFFF);
     canvas.Brush().SetStyle(bsClear);
-    if (FMouseAction == maRubberBand) {
-        canvas.MoveTo(FWinX0, FWinY0);
+    if (d->FMouseAction == maRubberBand) {
+        canvas.MoveTo(d->FWinX0, d->FWinY0);
         canvas.LineTo(x1, y1);
     } else {
-        canvas.Rectangle(FWinX0, FWinY0, x1, y1);
+        canvas.Rectangle(d->FWinX0, d->FWinY0, x1, y1);
     }
     canvas.Pen().SetMode(pmCopy);
     canvas.Brush().SetStyle(bsSolid);
@@ -379,44 +380,44 @@ void TCustomKurvo::DrawWindowFigure(int x1, int y1)
 
 void TCustomKurvo::WindowFigureMove(int x, int y)
 {
-    x = Clamp(x, FMarginLeft, Width() - FMarginRight - FShadowWidth);
-    if (FIsometric && (FMouseAction == maZoomWind || FMouseAction == maZoomWindPos)) {
-        const long long dx = x - FWinX0;
-        const long long dy = y - FWinY0;
-        y = static_cast<int>(dx * dy > 0 ? FWinY0 + dx : FWinY0 - dx);
+    x = Clamp(x, d->FMarginLeft, Width() - d->FMarginRight - d->FShadowWidth);
+    if (d->FIsometric && (d->FMouseAction == maZoomWind || d->FMouseAction == maZoomWindPos)) {
+        const long long dx = x - d->FWinX0;
+        const long long dy = y - d->FWinY0;
+        y = static_cast<int>(dx * dy > 0 ? d->FWinY0 + dx : d->FWinY0 - dx);
     }
-    y = Clamp(y, FMarginTop, Height() - FMarginBottom - FShadowWidth);
+    y = Clamp(y, d->FMarginTop, Height() - d->FMarginBottom - d->FShadowWidth);
     // XOR: drawing the old figure again erases it.
-    DrawWindowFigure(FWinX1, FWinY1);
+    DrawWindowFigure(d->FWinX1, d->FWinY1);
     DrawWindowFigure(x, y);
-    FWinX1 = x;
-    FWinY1 = y;
+    d->FWinX1 = x;
+    d->FWinY1 = y;
 }
 
 bool TCustomKurvo::CancelWindowFigure()
 {
-    if (FZoomState != zsDrawWin) return false;
-    FZoomState = zsNormal;
-    DrawWindowFigure(FWinX1, FWinY1);
+    if (d->FZoomState != zsDrawWin) return false;
+    d->FZoomState = zsNormal;
+    DrawWindowFigure(d->FWinX1, d->FWinY1);
     return true;
 }
 
 void TCustomKurvo::WindowRelease(TMouseButton button)
 {
-    FZoomState = zsNormal;
+    d->FZoomState = zsNormal;
     if (button != mbLeft) {
-        DrawWindowFigure(FWinX1, FWinY1);
+        DrawWindowFigure(d->FWinX1, d->FWinY1);
         return;
     }
-    if (FWinX0 == FWinX1 || FWinY0 == FWinY1) return;
+    if (d->FWinX0 == d->FWinX1 || d->FWinY0 == d->FWinY1) return;
 
-    TPaintHold hold(FPaintSuspended);
-    const bool followAxes = FMouseAction == maZoomWindPos || FMouseAction == maSelectRect;
+    TPaintHold hold(d->FPaintSuspended);
+    const bool followAxes = d->FMouseAction == maZoomWindPos || d->FMouseAction == maSelectRect;
     for (int layer = 1; layer <= LayerCount; ++layer) {
-        if (!FMouseLayer[layer - 1]) continue;
+        if (!d->FMouseLayer[layer - 1]) continue;
         double wx0, wy0, wx1, wy1;
-        PixelToWorld(layer, FWinX0, FWinY0, wx0, wy0);
-        PixelToWorld(layer, FWinX1, FWinY1, wx1, wy1);
+        PixelToWorld(layer, d->FWinX0, d->FWinY0, wx0, wy0);
+        PixelToWorld(layer, d->FWinX1, d->FWinY1, wx1, wy1);
         if (followAxes) {
             // Afterwards the corners run in the direction of each axis.
             const TScaleProps& sx = *ScaleX(layer);
@@ -426,7 +427,7 @@ void TCustomKurvo::WindowRelease(TMouseButton button)
             if ((wy1 < wy0 && sy.RangeLow() < sy.RangeHigh()) || (wy1 > wy0 && sy.RangeLow() > sy.RangeHigh()))
                 std::swap(wy0, wy1);
         }
-        switch (FMouseAction) {
+        switch (d->FMouseAction) {
             case maRubberBand:
                 if (OnRubberBand) OnRubberBand(this, layer, wx0, wy0, wx1, wy1);
                 break;
@@ -448,25 +449,25 @@ void TCustomKurvo::WindowRelease(TMouseButton button)
 
 void TCustomKurvo::MouseTraceMove(TShiftState shift, int x, int y)
 {
-    if (FZoomState != zsNormal || !shift.Contains(ssLeft)) return;
-    x = Clamp(x, FMarginLeft, Width() - FMarginRight - FShadowWidth);
-    y = Clamp(y, FMarginTop, Height() - FMarginBottom - FShadowWidth);
-    if (FMouseTrace.size() >= static_cast<std::size_t>(MouseTraceCapacity)) return;
+    if (d->FZoomState != zsNormal || !shift.Contains(ssLeft)) return;
+    x = Clamp(x, d->FMarginLeft, Width() - d->FMarginRight - d->FShadowWidth);
+    y = Clamp(y, d->FMarginTop, Height() - d->FMarginBottom - d->FShadowWidth);
+    if (d->FMouseTrace.size() >= static_cast<std::size_t>(MouseTraceCapacity)) return;
 
     TMouseTracePoint point;
-    PixelToWorld(FCurrentLayer, x, y, point.X, point.Y);
-    point.Colour = FMouseTraceColor;
-    point.Flags = FMouseTraceInvert ? 2 : 0;
-    FMouseTrace.push_back(point);
+    PixelToWorld(d->FCurrentLayer, x, y, point.X, point.Y);
+    point.Colour = d->FMouseTraceColor;
+    point.Flags = d->FMouseTraceInvert ? 2 : 0;
+    d->FMouseTrace.push_back(point);
 
-    if (FMouseTrace.size() < 2) return;
-    const TMouseTracePoint& prev = FMouseTrace[FMouseTrace.size() - 2];
+    if (d->FMouseTrace.size() < 2) return;
+    const TMouseTracePoint& prev = d->FMouseTrace[d->FMouseTrace.size() - 2];
     if (prev.Flags & 1) return;  // the previous stroke ended there
     int px, py;
-    WorldToPixel(FCurrentLayer, prev.X, prev.Y, px, py);
+    WorldToPixel(d->FCurrentLayer, prev.X, prev.Y, px, py);
     TCanvas& canvas = Canvas();
-    canvas.Pen().SetColor(FMouseTraceColor);
-    canvas.Pen().SetMode(FMouseTraceInvert ? pmXor : pmCopy);
+    canvas.Pen().SetColor(d->FMouseTraceColor);
+    canvas.Pen().SetMode(d->FMouseTraceInvert ? pmXor : pmCopy);
     canvas.MoveTo(px, py);
     canvas.LineTo(x, y);
     canvas.Pen().SetMode(pmCopy);
@@ -476,11 +477,11 @@ void TCustomKurvo::MouseTraceMove(TShiftState shift, int x, int y)
 
 void TCustomKurvo::UpdateCursor(int x, int y)
 {
-    if (FMouseCursorFixed || !InDataArea(x, y)) {
+    if (d->FMouseCursorFixed || !InDataArea(x, y)) {
         SetScreenCursor(crDefault);
         return;
     }
-    switch (FMouseAction) {
+    switch (d->FMouseAction) {
         case maNone: SetScreenCursor(crCross); break;
         case maPan:
         case maPanHoriz:
@@ -515,12 +516,12 @@ void TCustomKurvo::WMMouseMove(TShiftState shift, int x, int y)
 {
     // A pointer move that arrives while one is being handled (a handler
     // that processes pending events) is dropped whole.
-    if (FInMouseMove) return;
-    TFlagScope guard(FInMouseMove);
+    if (d->FInMouseMove) return;
+    TFlagScope guard(d->FInMouseMove);
     TCustomControl::WMMouseMove(shift, x, y);
     // After the actions of this move: the world point under the pointer in the new view.
     double wx, wy;
-    PixelToWorld(FCurrentLayer, x, y, wx, wy);
+    PixelToWorld(d->FCurrentLayer, x, y, wx, wy);
     if (OnMouseMoveInChart) OnMouseMoveInChart(this, InDataArea(x, y), shift, wx, wy);
 }
 

@@ -4,6 +4,7 @@
 #include "chart/Qorn_kurvo.h"
 
 #include "base/pixel_math.h"
+#include "chart/kurvo_private.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,56 +15,56 @@ namespace kurvo {
 
 void TCustomKurvo::SetPaintSuspended(bool value)
 {
-    if (FPaintSuspended == value) return;
-    FPaintSuspended = value;
+    if (d->FPaintSuspended == value) return;
+    d->FPaintSuspended = value;
     if (!value) Paint();
 }
 
 void TCustomKurvo::Paint()
 {
-    if ((!Visible() && !IsDesigning()) || IsLoading() || FPaintSuspended) return;
+    if ((!Visible() && !IsDesigning()) || IsLoading() || d->FPaintSuspended) return;
     ComposePicture(DevicePixelRatio());
-    ShowBitmap(0, 0, Canvas(), *FControlBitmap);
+    ShowBitmap(0, 0, Canvas(), *d->FControlBitmap);
 }
 
 void TCustomKurvo::ComposePicture(double ratio)
 {
-    const TKurvoExporter::TComposing composing(*FExporter);
+    const TKurvoExporter::TComposing composing(*d->FExporter);
     // The bitmaps take the window's device pixel ratio, so that the copy to
     // the window is one to one and text and lines stay sharp.
-    FControlBitmap->SetDevicePixelRatio(ratio);
-    FDataBitmap->SetDevicePixelRatio(ratio);
-    PaintFrame(FControlBitmap->Canvas());
+    d->FControlBitmap->SetDevicePixelRatio(ratio);
+    d->FDataBitmap->SetDevicePixelRatio(ratio);
+    PaintFrame(d->FControlBitmap->Canvas());
     ResizeDataBitmap();
-    TBitmap& data = *FDataBitmap;
+    TBitmap& data = *d->FDataBitmap;
     DrawBackground(data.Canvas(), 0, 0, data.Width(), data.Height());
     RenderDataToBitmap(data, 0, 0, false, false);
     DrawMouseTrace(0, 0, data);
-    FControlBitmap->Canvas().Draw(FMarginLeft, FMarginTop, data);
+    d->FControlBitmap->Canvas().Draw(d->FMarginLeft, d->FMarginTop, data);
 }
 
 void TCustomKurvo::PaintFrame(TCanvas& canvas)
 {
     const int W = Width();
     const int H = Height();
-    const int s = FShadowWidth;
-    FControlBitmap->SetSize(W, H);
+    const int s = d->FShadowWidth;
+    d->FControlBitmap->SetSize(W, H);
 
     canvas.Pen().SetStyle(psSolid);
     canvas.Pen().SetMode(pmCopy);
-    canvas.Brush().SetColor(FWindColor);
-    canvas.Pen().SetColor(FWindColor);
+    canvas.Brush().SetColor(d->FWindColor);
+    canvas.Pen().SetColor(d->FWindColor);
     canvas.Rectangle(0, 0, W, H);
 
     if (s > 0) {
-        canvas.Brush().SetColor(FShadowBakColor);
-        canvas.Pen().SetColor(FShadowBakColor);
+        canvas.Brush().SetColor(d->FShadowBakColor);
+        canvas.Pen().SetColor(d->FShadowBakColor);
         canvas.Rectangle(W - s, 0, W, s);
         canvas.Rectangle(0, H - s, s, H);
-        canvas.Brush().SetColor(FShadowColor);
+        canvas.Brush().SetColor(d->FShadowColor);
         int f;
-        if (FShadowStyle == ssFlying) {
-            canvas.Pen().SetColor(FShadowColor);
+        if (d->FShadowStyle == ssFlying) {
+            canvas.Pen().SetColor(d->FShadowColor);
             f = s - 1;
         } else {
             canvas.Pen().SetColor(0);
@@ -82,7 +83,7 @@ void TCustomKurvo::PaintFrame(TCanvas& canvas)
         canvas.LineTo(0, 0);
     }
 
-    canvas.Pen().SetColor(FChartFrameColor);
+    canvas.Pen().SetColor(d->FChartFrameColor);
     canvas.Brush().SetStyle(bsClear);
     canvas.Font() = Font();
     if (canvas.IsPrinterCanvas()) {
@@ -92,11 +93,11 @@ void TCustomKurvo::PaintFrame(TCanvas& canvas)
     }
 
     // chart caption
-    std::string text = FCaption;
+    std::string text = d->FCaption;
     int tw = canvas.TextWidth(text);
-    if (FCaptionTrim != 0 && !text.empty()) {
-        const int avail = W - (s + FMarginLeft + FMarginRight);
-        const long max = std::lrint(avail * 0.01 * FCaptionTrim);
+    if (d->FCaptionTrim != 0 && !text.empty()) {
+        const int avail = W - (s + d->FMarginLeft + d->FMarginRight);
+        const long max = std::lrint(avail * 0.01 * d->FCaptionTrim);
         if (max < tw && tw > 0) {
             // Counted in characters, so a multi-byte character is never split.
             const int length = Utf8Length(text);
@@ -105,24 +106,24 @@ void TCustomKurvo::PaintFrame(TCanvas& canvas)
             tw = canvas.TextWidth(text);
         }
     }
-    int x = FCaptionPosX;
-    int y = FCaptionPosY;
-    switch (FCaptionAnchorHoriz) {
+    int x = d->FCaptionPosX;
+    int y = d->FCaptionPosY;
+    switch (d->FCaptionAnchorHoriz) {
         case cahControlLeft: break;
-        case cahChartLeft: x += FMarginLeft; break;
-        case cahChartCenter: x += FMarginLeft + (W - FMarginLeft - FMarginRight - s) / 2; break;
-        case cahChartRight: x += W - FMarginRight - s; break;
+        case cahChartLeft: x += d->FMarginLeft; break;
+        case cahChartCenter: x += d->FMarginLeft + (W - d->FMarginLeft - d->FMarginRight - s) / 2; break;
+        case cahChartRight: x += W - d->FMarginRight - s; break;
         case cahControlRight: x += W; break;
     }
-    switch (FCaptionAnchorVert) {
+    switch (d->FCaptionAnchorVert) {
         case cavControlTop: break;
-        case cavChartTop: y += FMarginTop; break;
-        case cavChartCenter: y += FMarginTop + (H - FMarginTop - FMarginBottom - s) / 2; break;
-        case cavChartBottom: y += H - FMarginBottom; break;
+        case cavChartTop: y += d->FMarginTop; break;
+        case cavChartCenter: y += d->FMarginTop + (H - d->FMarginTop - d->FMarginBottom - s) / 2; break;
+        case cavChartBottom: y += H - d->FMarginBottom; break;
         case cavControlBottom: y += H; break;
     }
     canvas.ResetTextAlign();
-    switch (FCaptionAlignment) {
+    switch (d->FCaptionAlignment) {
         case taLeftJustify: canvas.TextOut(x, y, text); break;
         case taRightJustify: canvas.TextOut(x - tw, y, text); break;
         case taCenter: canvas.TextOut(x - tw / 2, y, text); break;
@@ -130,12 +131,12 @@ void TCustomKurvo::PaintFrame(TCanvas& canvas)
 
     CalcTransforms();
     for (int n = 0; n < LayerCount; ++n) {
-        SyncAxis(*FAxisX[n], *FScaleX[n]);
-        FAxisX[n]->PaintNow();
+        SyncAxis(*d->FAxisX[n], *d->FScaleX[n]);
+        d->FAxisX[n]->PaintNow();
     }
     for (int n = 0; n < LayerCount; ++n) {
-        SyncAxis(*FAxisY[n], *FScaleY[n]);
-        FAxisY[n]->PaintNow();
+        SyncAxis(*d->FAxisY[n], *d->FScaleY[n]);
+        d->FAxisY[n]->PaintNow();
     }
     if (OnScalesRendered) OnScalesRendered(this, canvas, 0, 0);
 }
@@ -155,18 +156,18 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
         std::unique_ptr<TRenderState> Outer;
         ~TRunGuard()
         {
-            if (Outer) Chart.FRender = std::move(*Outer);
-            --Chart.FRenderDepth;
+            if (Outer) Chart.d->FRender = std::move(*Outer);
+            --Chart.d->FRenderDepth;
         }
-    } guard{*this, FRenderDepth > 0 ? std::make_unique<TRenderState>(FRender) : nullptr};
-    ++FRenderDepth;
-    ++FRenderRuns;
+    } guard{*this, this->d->FRenderDepth > 0 ? std::make_unique<TRenderState>(this->d->FRender) : nullptr};
+    ++this->d->FRenderDepth;
+    ++this->d->FRenderRuns;
 
-    TRenderState& r = FRender;
+    TRenderState& r = this->d->FRender;
     r.OffsetX = offsetX;
     r.OffsetY = offsetY;
-    if (FAvoidDuplicateMarks) {
-        const int d = FMinDupMarkDist;
+    if (this->d->FAvoidDuplicateMarks) {
+        const int d = this->d->FMinDupMarkDist;
         r.DupDist = d;
         r.DupWidth = std::max(0, Width() + 2 * d);
         r.DupHeight = std::max(0, Height() + 2 * d);
@@ -175,47 +176,47 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
 
     const TColor brush = canvas.Brush().Color();
     const TColor pen = canvas.Pen().Color();
-    if (OnBeforeRenderData) OnBeforeRenderData(this, canvas, FMarginTop - offsetY, FMarginLeft - offsetX);
+    if (OnBeforeRenderData) OnBeforeRenderData(this, canvas, this->d->FMarginTop - offsetY, this->d->FMarginLeft - offsetX);
     canvas.Brush().SetColor(brush);
     canvas.Pen().SetColor(pen);
 
-    if (FGridStyle != gsNone && !skipGrid) DrawGrid(canvas);
+    if (this->d->FGridStyle != gsNone && !skipGrid) DrawGrid(canvas);
 
-    r.LineWidth = std::clamp<int>(FLineWidth, 1, MaxItemPenWidth);
+    r.LineWidth = std::clamp<int>(this->d->FLineWidth, 1, MaxItemPenWidth);
     canvas.Pen().SetWidth(r.LineWidth);
     r.PenPos = {offsetX, offsetY};
     canvas.MoveTo(offsetX, offsetY);
-    r.PenColor = FChartColor;
-    canvas.Pen().SetColor(FChartColor);
+    r.PenColor = this->d->FChartColor;
+    canvas.Pen().SetColor(this->d->FChartColor);
     r.PenStyle = psSolid;
     canvas.Pen().SetStyle(psSolid);
-    r.BrushColor = FChartColor;
-    canvas.Brush().SetColor(FChartColor);
-    r.FontColor = FChartColor;
-    canvas.Font().SetColor(FChartColor);
+    r.BrushColor = this->d->FChartColor;
+    canvas.Brush().SetColor(this->d->FChartColor);
+    r.FontColor = this->d->FChartColor;
+    canvas.Font().SetColor(this->d->FChartColor);
     r.PolyCount = 0;
     r.PenBroken = false;
     canvas.ResetTextAlign();
 
-    if (!FDataInFront) RenderList(canvas, FData, false, 0, monochrome);
-    if (FAnnotationsShown) {
-        if (FAnnotTextsLast) {
-            RenderList(canvas, FAnnot, true, 1, monochrome);
-            RenderList(canvas, FAnnot, true, 2, monochrome);
+    if (!this->d->FDataInFront) RenderList(canvas, this->d->FData, false, 0, monochrome);
+    if (this->d->FAnnotationsShown) {
+        if (this->d->FAnnotTextsLast) {
+            RenderList(canvas, this->d->FAnnot, true, 1, monochrome);
+            RenderList(canvas, this->d->FAnnot, true, 2, monochrome);
         } else {
-            RenderList(canvas, FAnnot, true, 0, monochrome);
+            RenderList(canvas, this->d->FAnnot, true, 0, monochrome);
         }
     }
-    if (FDataInFront) RenderList(canvas, FData, false, 0, monochrome);
+    if (this->d->FDataInFront) RenderList(canvas, this->d->FData, false, 0, monochrome);
 
     canvas.Pen().SetWidth(1);
     DrawTextLabels(canvas);
 
-    if (OnDataRendered) OnDataRendered(this, canvas, FMarginTop - offsetY, FMarginLeft - offsetX);
+    if (OnDataRendered) OnDataRendered(this, canvas, this->d->FMarginTop - offsetY, this->d->FMarginLeft - offsetX);
 
     const int w = DataWidth();
     const int h = DataHeight();
-    canvas.Pen().SetColor(FChartFrameColor);
+    canvas.Pen().SetColor(this->d->FChartFrameColor);
     canvas.Pen().SetStyle(psSolid);
     canvas.MoveTo(offsetX, offsetY);
     canvas.LineTo(offsetX + w, offsetY);
@@ -227,14 +228,14 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
 // pass 0: every item; 1: every item but texts; 2: texts only.
 void TCustomKurvo::RenderList(TCanvas& canvas, const TItemList& list, bool isAnnotation, int pass, bool monochrome)
 {
-    const auto& classVisible = isAnnotation ? FAnnotClassVisible : FDataClassVisible;
-    const TLongTextArray& texts = FLongTexts[isAnnotation ? 1 : 0];
+    const auto& classVisible = isAnnotation ? d->FAnnotClassVisible : d->FDataClassVisible;
+    const TLongTextArray& texts = d->FLongTexts[isAnnotation ? 1 : 0];
     // Keep the storage alive for the walk even if a handler replaces the
     // list (SetDefaults, a new data source); items it appends are not drawn.
     const std::shared_ptr<TKvItemContainer> items = list.Items;
     const std::int64_t count = list.Count;
-    const int offsetX = FRender.OffsetX;
-    const int offsetY = FRender.OffsetY;
+    const int offsetX = d->FRender.OffsetX;
+    const int offsetY = d->FRender.OffsetY;
     // By index and by value: a handler may append to the list and so move
     // the run table (the items it appends are not drawn).
     for (std::size_t r = 0; r < items->Runs().size(); ++r) {
@@ -255,13 +256,13 @@ void TCustomKurvo::RenderList(TCanvas& canvas, const TItemList& list, bool isAnn
             }
             if (!classVisible[stored.Class]) continue;
             const int layer = stored.Layer;
-            if (layer < 1 || layer > LayerCount || !FLayerVisible[layer - 1]) continue;
+            if (layer < 1 || layer > LayerCount || !d->FLayerVisible[layer - 1]) continue;
             const int index = static_cast<int>(run.First + i);
             if (OnBeforeRenderChartItem) {
                 TkvChartItem item = stored;
-                const unsigned runs = FRenderRuns;
+                const unsigned runs = d->FRenderRuns;
                 OnBeforeRenderChartItem(this, item, index, isAnnotation);
-                if (FRenderRuns != runs) ReapplyRenderState(canvas);
+                if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
                 ResetUpperVectorState();
                 RenderItem(canvas, item, index, isAnnotation, texts, monochrome, offsetX, offsetY);
             } else {
@@ -282,22 +283,22 @@ void TCustomKurvo::DrawMouseTrace(int offsetX, int offsetY, TBitmap& bitmap)
 
 void TCustomKurvo::DrawMouseTrace(int offsetX, int offsetY, TCanvas& canvas)
 {
-    if (FMouseTrace.empty()) return;
+    if (d->FMouseTrace.empty()) return;
     const TColor penColor = canvas.Pen().Color();
     const int penWidth = canvas.Pen().Width();
     const TPenStyle penStyle = canvas.Pen().Style();
     const TBrushStyle brushStyle = canvas.Brush().Style();
-    const int shiftX = offsetX - FMarginLeft;
-    const int shiftY = offsetY - FMarginTop;
-    for (std::size_t k = 1; k < FMouseTrace.size(); ++k) {
-        const TMouseTracePoint& prev = FMouseTrace[k - 1];
-        const TMouseTracePoint& point = FMouseTrace[k];
+    const int shiftX = offsetX - d->FMarginLeft;
+    const int shiftY = offsetY - d->FMarginTop;
+    for (std::size_t k = 1; k < d->FMouseTrace.size(); ++k) {
+        const TMouseTracePoint& prev = d->FMouseTrace[k - 1];
+        const TMouseTracePoint& point = d->FMouseTrace[k];
         if (prev.Flags & 1) continue;
         canvas.Pen().SetColor(point.Colour);
         canvas.Pen().SetMode(point.Flags & 2 ? pmXor : pmCopy);
         int x1, y1, x2, y2;
-        WorldToPixel(FCurrentLayer, prev.X, prev.Y, x1, y1);
-        WorldToPixel(FCurrentLayer, point.X, point.Y, x2, y2);
+        WorldToPixel(d->FCurrentLayer, prev.X, prev.Y, x1, y1);
+        WorldToPixel(d->FCurrentLayer, point.X, point.Y, x2, y2);
         ClampPixel(x1, y1);
         ClampPixel(x2, y2);
         canvas.MoveTo(x1 + shiftX, y1 + shiftY);

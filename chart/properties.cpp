@@ -2,6 +2,7 @@
 #include "chart/Qorn_kurvo.h"
 
 #include "base/pixel_math.h"
+#include "chart/kurvo_private.h"
 
 #include <algorithm>
 
@@ -11,26 +12,26 @@ namespace kurvo {
 
 bool TCustomKurvo::InDataArea(int x, int y) const
 {
-    return x >= FMarginLeft && x <= Width() - FMarginRight - FShadowWidth && y >= FMarginTop &&
-           y <= Height() - FMarginBottom - FShadowWidth;
+    return x >= d->FMarginLeft && x <= Width() - d->FMarginRight - d->FShadowWidth && y >= d->FMarginTop &&
+           y <= Height() - d->FMarginBottom - d->FShadowWidth;
 }
 
 void TCustomKurvo::ResizeDataBitmap()
 {
-    FDataBitmap->SetSize(std::max(0, DataWidth() + 1), std::max(0, DataHeight() + 1));
+    d->FDataBitmap->SetSize(std::max(0, DataWidth() + 1), std::max(0, DataHeight() + 1));
 }
 
 void TCustomKurvo::SyncAxisMargins(int layer)
 {
     const int n = layer - 1;
-    TScale& ax = *FAxisX[n];
-    TScale& ay = *FAxisY[n];
-    SyncAxis(ax, *FScaleX[n]);
-    ax.SetMarginLeft(FMarginLeft);
-    ax.SetMarginRight(FMarginRight + FShadowWidth - 1);
-    SyncAxis(ay, *FScaleY[n]);
-    ay.SetMarginTop(FMarginTop);
-    ay.SetMarginBottom(FMarginBottom + FShadowWidth - 1);
+    TScale& ax = *d->FAxisX[n];
+    TScale& ay = *d->FAxisY[n];
+    SyncAxis(ax, *d->FScaleX[n]);
+    ax.SetMarginLeft(d->FMarginLeft);
+    ax.SetMarginRight(d->FMarginRight + d->FShadowWidth - 1);
+    SyncAxis(ay, *d->FScaleY[n]);
+    ay.SetMarginTop(d->FMarginTop);
+    ay.SetMarginBottom(d->FMarginBottom + d->FShadowWidth - 1);
 }
 
 // The steps after a margin (or the shadow width) changed. Every axis takes
@@ -42,7 +43,7 @@ void TCustomKurvo::MarginGeometry()
     // chart: 32 paints for one margin. Once, after all layers, is enough.
     WithDeferredSync([this] {
         for (int layer = 1; layer <= LayerCount; ++layer) {
-            if (FIsometric) IsometricAdjust(layer);
+            if (d->FIsometric) IsometricAdjust(layer);
             SyncAxisMargins(layer);
         }
     });
@@ -52,31 +53,31 @@ void TCustomKurvo::MarginGeometry()
 
 void TCustomKurvo::SetMarginLeft(int value)
 {
-    FMarginLeft = std::clamp(value, -MaxChartMargin, MaxChartMargin);
+    d->FMarginLeft = std::clamp(value, -MaxChartMargin, MaxChartMargin);
     MarginGeometry();
 }
 
 void TCustomKurvo::SetMarginRight(int value)
 {
-    FMarginRight = std::clamp(value, -MaxChartMargin, MaxChartMargin);
+    d->FMarginRight = std::clamp(value, -MaxChartMargin, MaxChartMargin);
     MarginGeometry();
 }
 
 void TCustomKurvo::SetMarginTop(int value)
 {
-    FMarginTop = std::clamp(value, -MaxChartMargin, MaxChartMargin);
+    d->FMarginTop = std::clamp(value, -MaxChartMargin, MaxChartMargin);
     MarginGeometry();
 }
 
 void TCustomKurvo::SetMarginBottom(int value)
 {
-    FMarginBottom = std::clamp(value, -MaxChartMargin, MaxChartMargin);
+    d->FMarginBottom = std::clamp(value, -MaxChartMargin, MaxChartMargin);
     MarginGeometry();
 }
 
 void TCustomKurvo::SetShadowWidth(int value)
 {
-    FShadowWidth = std::clamp(value, 0, 32);
+    d->FShadowWidth = std::clamp(value, 0, 32);
     MarginGeometry();
 }
 
@@ -84,10 +85,10 @@ void TCustomKurvo::SetBounds(int left, int top, int width, int height)
 {
     // OnResize comes once the axes and transforms fit the new size.
     TBoundsChange change(*this);
-    const bool suspended = FPaintSuspended;
-    FPaintSuspended = true;
-    height = std::max(height, FMarginTop + FMarginBottom + FShadowWidth + 20);
-    width = std::max(width, FMarginLeft + FMarginRight + FShadowWidth + 80);
+    const bool suspended = d->FPaintSuspended;
+    d->FPaintSuspended = true;
+    height = std::max(height, d->FMarginTop + d->FMarginBottom + d->FShadowWidth + 20);
+    width = std::max(width, d->FMarginLeft + d->FMarginRight + d->FShadowWidth + 80);
     TCustomControl::SetBounds(left, top, width, height);
     // OnCanResize may have changed or refused the size; a refusal keeps the position too.
     left = Left();
@@ -96,10 +97,10 @@ void TCustomKurvo::SetBounds(int left, int top, int width, int height)
     height = Height();
     try {
         for (int layer = 1; layer <= LayerCount; ++layer) {
-            if (FIsometric) IsometricAdjust(layer);
-            if (FAxisX[layer - 1] && FAxisY[layer - 1]) {
-                FAxisX[layer - 1]->SetBounds(0, 0, width, height);
-                FAxisY[layer - 1]->SetBounds(0, 0, width, height);
+            if (d->FIsometric) IsometricAdjust(layer);
+            if (d->FAxisX[layer - 1] && d->FAxisY[layer - 1]) {
+                d->FAxisX[layer - 1]->SetBounds(0, 0, width, height);
+                d->FAxisY[layer - 1]->SetBounds(0, 0, width, height);
                 SyncAxisMargins(layer);
             }
         }
@@ -107,10 +108,10 @@ void TCustomKurvo::SetBounds(int left, int top, int width, int height)
         ResizeDataBitmap();
         CalcTransforms();
     } catch (...) {
-        FPaintSuspended = suspended;
+        d->FPaintSuspended = suspended;
         throw;
     }
-    FPaintSuspended = suspended;
+    d->FPaintSuspended = suspended;
     change.Done();
 }
 
@@ -118,63 +119,63 @@ void TCustomKurvo::SetBounds(int left, int top, int width, int height)
 
 void TCustomKurvo::SetShadowStyle(TShadowStyle value)
 {
-    FShadowStyle = value;
+    d->FShadowStyle = value;
     RepaintIfAutoRedraw();
 }
 
 void TCustomKurvo::SetShadowColor(TColor value)
 {
-    FShadowColor = value;
+    d->FShadowColor = value;
     RepaintIfAutoRedraw();
 }
 
 void TCustomKurvo::SetShadowBakColor(TColor value)
 {
-    FShadowBakColor = value;
+    d->FShadowBakColor = value;
     RepaintIfAutoRedraw();
 }
 
 void TCustomKurvo::SetChartFrameColor(TColor value)
 {
-    FChartFrameColor = value;
+    d->FChartFrameColor = value;
     RepaintIfAutoRedraw();
 }
 
 void TCustomKurvo::SetChartColor(TColor value)
 {
-    FChartColor = value;
+    d->FChartColor = value;
     RepaintIfAutoRedraw();
 }
 
 void TCustomKurvo::SetWindColor(TColor value)
 {
-    FWindColor = value;
+    d->FWindColor = value;
     RepaintIfAutoRedraw();
 }
 
 void TCustomKurvo::SetGridColor(TColor value)
 {
-    FGridColor = value;
+    d->FGridColor = value;
     RepaintIfAutoRedraw();
 }
 
 void TCustomKurvo::SetGridStyle(GridStyleType value)
 {
-    FGridStyle = value;
+    d->FGridStyle = value;
     RepaintIfAutoRedraw();
 }
 
 void TCustomKurvo::SetGridDx(double value)
 {
     if (value < -3.0) return;
-    FGridDx = value;
+    d->FGridDx = value;
     RepaintIfAutoRedraw();
 }
 
 void TCustomKurvo::SetGridDy(double value)
 {
     if (value < -3.0) return;
-    FGridDy = value;
+    d->FGridDy = value;
     RepaintIfAutoRedraw();
 }
 
@@ -182,49 +183,49 @@ void TCustomKurvo::SetGridDy(double value)
 
 void TCustomKurvo::SetCaption(const std::string& value)
 {
-    FCaption = value;
+    d->FCaption = value;
     RepaintIfAutoRedraw();
 }
 
 void TCustomKurvo::SetCaptionTrim(int value)
 {
-    FCaptionTrim = value == 0 ? 0 : std::clamp(value, 5, 100);
+    d->FCaptionTrim = value == 0 ? 0 : std::clamp(value, 5, 100);
     RepaintIfAutoRedraw();
 }
 
 void TCustomKurvo::SetCaptionPosX(int value)
 {
-    FCaptionPosX = ClampOffset(value);
+    d->FCaptionPosX = ClampOffset(value);
     RepaintIfAutoRedraw();
 }
 
 void TCustomKurvo::SetCaptionPosY(int value)
 {
-    FCaptionPosY = ClampOffset(value);
+    d->FCaptionPosY = ClampOffset(value);
     RepaintIfAutoRedraw();
 }
 
 void TCustomKurvo::SetCaptionAlignment(TAlignment value)
 {
-    FCaptionAlignment = value;
+    d->FCaptionAlignment = value;
     RepaintIfAutoRedraw();
 }
 
 void TCustomKurvo::SetCaptionAnchorHoriz(TCaptionAnchorHoriz value)
 {
-    FCaptionAnchorHoriz = value;
+    d->FCaptionAnchorHoriz = value;
     RepaintIfAutoRedraw();
 }
 
 void TCustomKurvo::SetCaptionAnchorVert(TCaptionAnchorVert value)
 {
-    FCaptionAnchorVert = value;
+    d->FCaptionAnchorVert = value;
     RepaintIfAutoRedraw();
 }
 
 void TCustomKurvo::SetTextAlignment(TAlignment value)
 {
-    FTextAlignment = value;
+    d->FTextAlignment = value;
     RepaintIfAutoRedraw();
 }
 
@@ -232,17 +233,17 @@ void TCustomKurvo::SetTextAlignment(TAlignment value)
 
 void TCustomKurvo::SetBackGroundImg(const TBakGndImg& value)
 {
-    if (&value != FBackGroundImg.get()) {
-        TNotifyEvent own = FBackGroundImg->OnChange;
-        FBackGroundImg->Assign(value);
-        FBackGroundImg->OnChange = std::move(own);
+    if (&value != d->FBackGroundImg.get()) {
+        TNotifyEvent own = d->FBackGroundImg->OnChange;
+        d->FBackGroundImg->Assign(value);
+        d->FBackGroundImg->OnChange = std::move(own);
     }
     RepaintIfAutoRedraw();
 }
 
 TCrossHair* TCustomKurvo::CrossHair(int index)
 {
-    return FCrossHairs[std::clamp(index, 1, CrossHairCount) - 1].get();
+    return d->FCrossHairs[std::clamp(index, 1, CrossHairCount) - 1].get();
 }
 
 void TCustomKurvo::SetCrossHair(int index, const TCrossHair& value)
@@ -254,22 +255,22 @@ void TCustomKurvo::SetCrossHair(int index, const TCrossHair& value)
 
 TTextLabel* TCustomKurvo::TextLabel(int index)
 {
-    return FTextLabels[std::clamp(index, 1, TextLabelCount) - 1].get();
+    return d->FTextLabels[std::clamp(index, 1, TextLabelCount) - 1].get();
 }
 
 // ---------------------------------------------------------- duplicate marks
 
 void TCustomKurvo::SetAvoidDuplicateMarks(bool value)
 {
-    if (FAvoidDuplicateMarks == value) return;
-    FAvoidDuplicateMarks = value;
+    if (d->FAvoidDuplicateMarks == value) return;
+    d->FAvoidDuplicateMarks = value;
     Paint();
 }
 
 void TCustomKurvo::SetMinDupMarkDist(int value)
 {
-    if (FMinDupMarkDist == value) return;
-    FMinDupMarkDist = std::clamp(value, 1, 3);
+    if (d->FMinDupMarkDist == value) return;
+    d->FMinDupMarkDist = std::clamp(value, 1, 3);
     Paint();
 }
 

@@ -8,6 +8,7 @@
 
 #include "base/marks.h"
 #include "base/pixel_math.h"
+#include "chart/kurvo_private.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,7 +50,7 @@ void TCustomKurvo::ResetUpperVectorState()
 {
 #if defined(__x86_64__) || defined(__i386__)
     static const bool hasAvx = __builtin_cpu_supports("avx");
-    if (hasAvx && SResetUpperState) ZeroUpper();
+    if (hasAvx && TCustomKurvoPrivate::SResetUpperState) ZeroUpper();
 #endif
 }
 
@@ -61,21 +62,21 @@ TPoint TCustomKurvo::WorldToCanvas(int layer, double x, double y) const
 {
     const int n = ClampLayer(layer) - 1;
     int px, py;
-    if (!FScaleX[n]->Logarithmic() && !FScaleY[n]->Logarithmic()) {
-        const TLayerTransform& t = FTransform[n];
+    if (!d->FScaleX[n]->Logarithmic() && !d->FScaleY[n]->Logarithmic()) {
+        const TLayerTransform& t = d->FTransform[n];
         px = RoundPixel(t.kx * x + t.dx);
         py = RoundPixel(t.ky * y + t.dy);
     } else {
         WorldToPixel(layer, x, y, px, py);
     }
-    return {ClampCoord(std::int64_t{px} + FRender.OffsetX - FMarginLeft),
-            ClampCoord(std::int64_t{py} + FRender.OffsetY - FMarginTop)};
+    return {ClampCoord(std::int64_t{px} + d->FRender.OffsetX - d->FMarginLeft),
+            ClampCoord(std::int64_t{py} + d->FRender.OffsetY - d->FMarginTop)};
 }
 
 TPoint TCustomKurvo::PixelToCanvas(double x, double y) const
 {
-    return {ClampCoord(std::int64_t{FRender.OffsetX} + RoundPixel(x)),
-            ClampCoord(std::int64_t{FRender.OffsetY} + RoundPixel(y))};
+    return {ClampCoord(std::int64_t{d->FRender.OffsetX} + RoundPixel(x)),
+            ClampCoord(std::int64_t{d->FRender.OffsetY} + RoundPixel(y))};
 }
 
 TPoint TCustomKurvo::ItemPoint(int layer, double x, double y, bool xPixel, bool yPixel) const
@@ -92,13 +93,13 @@ TPoint TCustomKurvo::ShiftedWorldPoint(int layer, double x, double y, double dx,
 {
     int px, py;
     WorldToPixel(layer, x, y, px, py);
-    return {ClampCoord(std::int64_t{RoundPixel(px + dx)} + FRender.OffsetX - FMarginLeft),
-            ClampCoord(std::int64_t{RoundPixel(py + dy)} + FRender.OffsetY - FMarginTop)};
+    return {ClampCoord(std::int64_t{RoundPixel(px + dx)} + d->FRender.OffsetX - d->FMarginLeft),
+            ClampCoord(std::int64_t{RoundPixel(py + dy)} + d->FRender.OffsetY - d->FMarginTop)};
 }
 
 TPoint TCustomKurvo::CurrentPenPos() const
 {
-    const TRenderState& r = FRender;
+    const TRenderState& r = d->FRender;
     return r.PolyCount > 0 ? r.Poly[r.PolyCount - 1] : r.PenPos;
 }
 
@@ -113,35 +114,35 @@ bool TCustomKurvo::InLayerRanges(int layer, double x, double y) const
 
 void TCustomKurvo::SetPenColor(TCanvas& canvas, TColor color)
 {
-    if (color == FRender.PenColor) return;
-    FRender.PenColor = color;
+    if (color == d->FRender.PenColor) return;
+    d->FRender.PenColor = color;
     canvas.Pen().SetColor(color);
 }
 
 void TCustomKurvo::SetPenStyleCached(TCanvas& canvas, TPenStyle style)
 {
-    if (style == FRender.PenStyle) return;
-    FRender.PenStyle = style;
+    if (style == d->FRender.PenStyle) return;
+    d->FRender.PenStyle = style;
     canvas.Pen().SetStyle(style);
 }
 
 void TCustomKurvo::SetBrushColor(TCanvas& canvas, TColor color)
 {
-    if (color == FRender.BrushColor) return;
-    FRender.BrushColor = color;
+    if (color == d->FRender.BrushColor) return;
+    d->FRender.BrushColor = color;
     canvas.Brush().SetColor(color);
 }
 
 void TCustomKurvo::SetFontColor(TCanvas& canvas, TColor color)
 {
-    if (color == FRender.FontColor) return;
-    FRender.FontColor = color;
+    if (color == d->FRender.FontColor) return;
+    d->FRender.FontColor = color;
     canvas.Font().SetColor(color);
 }
 
 void TCustomKurvo::ReapplyRenderState(TCanvas& canvas)
 {
-    const TRenderState& r = FRender;
+    const TRenderState& r = d->FRender;
     canvas.Pen().SetMode(pmCopy);
     canvas.Pen().SetWidth(r.LineWidth);
     canvas.Pen().SetColor(r.PenColor);
@@ -156,7 +157,7 @@ void TCustomKurvo::ReapplyRenderState(TCanvas& canvas)
 
 void TCustomKurvo::FlushPolyline(TCanvas& canvas)
 {
-    TRenderState& r = FRender;
+    TRenderState& r = d->FRender;
     if (r.PolyCount <= 0) return;
     const TPoint last = r.Poly[r.PolyCount - 1];
     // A single point is the carried-over end of a full batch: it has no
@@ -172,7 +173,7 @@ void TCustomKurvo::FlushPolyline(TCanvas& canvas)
 
 void TCustomKurvo::AddPolylinePoint(int x, int y, TCanvas& canvas)
 {
-    TRenderState& r = FRender;
+    TRenderState& r = d->FRender;
     if (r.PolyCount == 0) r.Poly[r.PolyCount++] = r.PenPos;
     r.Poly[r.PolyCount++] = {x, y};
     if (r.PolyCount >= PolylineBatch) {
@@ -185,7 +186,7 @@ void TCustomKurvo::AddPolylinePoint(int x, int y, TCanvas& canvas)
 // style or brush colour ends the batch and sets all three.
 void TCustomKurvo::SetLineAttributes(TCanvas& canvas, TColor penColor, const TkvChartItem& item)
 {
-    TRenderState& r = FRender;
+    TRenderState& r = d->FRender;
     if (penColor == r.PenColor && item.PenStyle == r.PenStyle && item.FillColor == r.BrushColor) return;
     FlushPolyline(canvas);
     r.PenColor = penColor;
@@ -198,7 +199,7 @@ void TCustomKurvo::SetLineAttributes(TCanvas& canvas, TColor penColor, const Tkv
 
 void TCustomKurvo::AddLinePoint(TCanvas& canvas, TColor penColor, const TkvChartItem& item, TPoint p)
 {
-    TRenderState& r = FRender;
+    TRenderState& r = d->FRender;
     SetLineAttributes(canvas, penColor, item);
     if (r.PenBroken) {
         r.PenBroken = false;
@@ -215,14 +216,14 @@ void TCustomKurvo::AddLinePoint(TCanvas& canvas, TColor penColor, const TkvChart
 void TCustomKurvo::BreakPolyline(TCanvas& canvas)
 {
     FlushPolyline(canvas);
-    FRender.PenBroken = true;
+    d->FRender.PenBroken = true;
 }
 
 // ------------------------------------------------------------------ marks
 
 bool TCustomKurvo::DuplicateMark(int markType, int x, int y)
 {
-    TRenderState& r = FRender;
+    TRenderState& r = this->d->FRender;
     if (r.DupGrid.empty()) return false;
     const int type = markType & 0xFF;
     const std::int64_t d = r.DupDist;
@@ -246,7 +247,7 @@ void TCustomKurvo::DrawItemMark(TCanvas& canvas, int markType, int printerFontSi
     }
     DrawMark(canvas, markType, p.X, p.Y);
     // Character marks take the pen colour as font colour.
-    FRender.FontColor = canvas.Font().Color();
+    d->FRender.FontColor = canvas.Font().Color();
 }
 
 // ------------------------------------------------------------------- text
@@ -277,9 +278,9 @@ void TCustomKurvo::RenderText(TCanvas& canvas, const TkvChartItem& item, int ind
     // Indices above 50 find an empty text in the table.
     std::string text = item.LineWidth >= 1 ? longTexts.Text(item.LineWidth) : item.ShortText.Str();
     if (OnBeforeRenderText) {
-        const unsigned runs = FRenderRuns;
+        const unsigned runs = d->FRenderRuns;
         OnBeforeRenderText(this, text, index, isAnnotation);
-        if (FRenderRuns != runs) ReapplyRenderState(canvas);
+        if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
     }
     // The font is set up after the hook, which cannot see the canvas: a hook
     // that repaints cannot leave the font of a nested text behind.
@@ -287,8 +288,8 @@ void TCustomKurvo::RenderText(TCanvas& canvas, const TkvChartItem& item, int ind
     const bool solid = (item.Size2 & 0xFF) != 0;
     SetFontColor(canvas, monochrome ? clBlack : item.Color);
     TFont& font = canvas.Font();
-    font.SetName(FTextFont.Name());
-    font.SetStyle(FTextFont.Style());
+    font.SetName(d->FTextFont.Name());
+    font.SetStyle(d->FTextFont.Style());
     font.SetPixelsPerInch(CanvasLogPixelsY(canvas));
     font.SetSize(std::clamp(item.Size, -kMaxFontPoints, kMaxFontPoints));
     SetBrushColor(canvas, background);
@@ -331,7 +332,7 @@ void TCustomKurvo::RenderText(TCanvas& canvas, const TkvChartItem& item, int ind
 void TCustomKurvo::RenderItem(TCanvas& canvas, TkvChartItem& item, int index, bool isAnnotation,
                               const TLongTextArray& longTexts, bool monochrome, int offsetX, int offsetY)
 {
-    TRenderState& r = FRender;
+    TRenderState& r = d->FRender;
     r.OffsetX = offsetX;
     r.OffsetY = offsetY;
     const std::uint8_t kind = item.Kind;
@@ -397,14 +398,14 @@ void TCustomKurvo::RenderItem(TCanvas& canvas, TkvChartItem& item, int index, bo
     case ikMark: {
         const bool pixel = mode != 0;
         const bool visible =
-            pixel ? (0 <= item.X && item.X <= Width() - FMarginRight - FMarginLeft && 0 <= item.Y &&
-                     item.Y <= Height() - FMarginBottom - FMarginTop)
+            pixel ? (0 <= item.X && item.X <= Width() - d->FMarginRight - d->FMarginLeft && 0 <= item.Y &&
+                     item.Y <= Height() - d->FMarginBottom - d->FMarginTop)
                   : InLayerRanges(item.Layer, item.X, item.Y);
         if (!visible) return;
         SetPenColor(canvas, pen);
         SetPenStyleCached(canvas, item.PenStyle);
         const TPoint p = pixel ? PixelToCanvas(item.X, item.Y) : WorldToCanvas(item.Layer, item.X, item.Y);
-        if (FAvoidDuplicateMarks && DuplicateMark(item.Shape, p.X, p.Y)) return;
+        if (d->FAvoidDuplicateMarks && DuplicateMark(item.Shape, p.X, p.Y)) return;
         DrawItemMark(canvas, item.Shape, item.Size, p);
         break;
     }

@@ -13,6 +13,7 @@
 #include "chart/Qorn_kurvo.h"
 
 #include "canvas/qt_canvas.h"
+#include "chart/kurvo_private.h"
 
 #include <QImage>
 
@@ -43,7 +44,7 @@ constexpr std::int64_t kMinPointsPerColumn = 4;
 
 bool TCustomKurvo::ReducibleRun(const TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run) const
 {
-    if (!FLineRunReduction || OnBeforeRenderChartItem || !run.XRising) return false;
+    if (!d->FLineRunReduction || OnBeforeRenderChartItem || !run.XRising) return false;
     const TkvChartItem& a = items.RunAttributes(run);
     // Wide and styled pens draw joins and dash phases that depend on every
     // point; XOR drawing changes pixels that are drawn twice.
@@ -53,8 +54,8 @@ bool TCustomKurvo::ReducibleRun(const TCanvas& canvas, const TKvItemContainer& i
     // Values at or below the logarithmic floor all go to one edge pixel,
     // which breaks the order of the columns and of the extremes.
     const int n = ClampLayer(a.Layer) - 1;
-    if (FScaleX[n]->Logarithmic() && !(run.XMin > TCanvasMap::LogFloor)) return false;
-    if (FScaleY[n]->Logarithmic() && !(run.YMin > TCanvasMap::LogFloor)) return false;
+    if (d->FScaleX[n]->Logarithmic() && !(run.XMin > TCanvasMap::LogFloor)) return false;
+    if (d->FScaleY[n]->Logarithmic() && !(run.YMin > TCanvasMap::LogFloor)) return false;
     return true;
 }
 
@@ -62,18 +63,18 @@ void TCustomKurvo::RenderLineRun(TCanvas& canvas, const TKvItemContainer& items,
                                  std::int64_t count, bool isAnnotation, bool monochrome)
 {
     const TkvChartItem& attributes = items.RunAttributes(run);
-    const auto& classVisible = isAnnotation ? FAnnotClassVisible : FDataClassVisible;
+    const auto& classVisible = isAnnotation ? d->FAnnotClassVisible : d->FDataClassVisible;
     if (!classVisible[attributes.Class]) return;
     const int layer = attributes.Layer;
-    if (layer < 1 || layer > LayerCount || !FLayerVisible[layer - 1]) return;
+    if (layer < 1 || layer > LayerCount || !d->FLayerVisible[layer - 1]) return;
     const std::int64_t n = std::min(run.Count, count - run.First);
     if (n <= 0) return;
     const TChunkedDoubles& xs = items.XValues();
     const TChunkedDoubles& ys = items.YValues();
     const std::int64_t o = run.Offset;
-    const TLongTextArray& texts = FLongTexts[isAnnotation ? 1 : 0];
-    const int offsetX = FRender.OffsetX;
-    const int offsetY = FRender.OffsetY;
+    const TLongTextArray& texts = d->FLongTexts[isAnnotation ? 1 : 0];
+    const int offsetX = d->FRender.OffsetX;
+    const int offsetY = d->FRender.OffsetY;
 
     TkvChartItem item = attributes;
     if (OnBeforeRenderChartItem) {
@@ -83,9 +84,9 @@ void TCustomKurvo::RenderLineRun(TCanvas& canvas, const TKvItemContainer& items,
             item.X = xs[o + i];
             item.Y = ys[o + i];
             const int index = static_cast<int>(run.First + i);
-            const unsigned runs = FRenderRuns;
+            const unsigned runs = d->FRenderRuns;
             OnBeforeRenderChartItem(this, item, index, isAnnotation);
-            if (FRenderRuns != runs) ReapplyRenderState(canvas);
+            if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
             ResetUpperVectorState();
             RenderItem(canvas, item, index, isAnnotation, texts, monochrome, offsetX, offsetY);
         }

@@ -7,6 +7,7 @@
 
 #include "base/marks.h"
 #include "base/pixel_math.h"
+#include "chart/kurvo_private.h"
 
 #include <algorithm>
 #include <cmath>
@@ -321,16 +322,16 @@ void TCustomKurvo::RenderShape(TCanvas& canvas, const TkvChartItem& item, bool m
         SetPenColor(canvas, pen);
         SetPenStyleCached(canvas, item.PenStyle);
         SetBrushColor(canvas, item.FillColor);
-        const TRenderState& r = FRender;
+        const TRenderState& r = d->FRender;
         // Only the one coordinate counts; 1.0 is valid on any axis.
         if (item.Kind == ikVertLine) {
             const int x = ItemPoint(layer, item.X, 1.0, modes.X1, modes.X1).X;
             canvas.MoveTo(x, r.OffsetY);
-            canvas.LineTo(x, ClampCoord(std::int64_t{r.OffsetY} + Height() - FMarginBottom - FMarginTop));
+            canvas.LineTo(x, ClampCoord(std::int64_t{r.OffsetY} + Height() - d->FMarginBottom - d->FMarginTop));
         } else {
             const int y = ItemPoint(layer, 1.0, item.Y, modes.Y1, modes.Y1).Y;
             canvas.MoveTo(r.OffsetX, y);
-            canvas.LineTo(ClampCoord(std::int64_t{r.OffsetX} + Width() - FMarginLeft - FMarginRight), y);
+            canvas.LineTo(ClampCoord(std::int64_t{r.OffsetX} + Width() - d->FMarginLeft - d->FMarginRight), y);
         }
         break;
     }
@@ -362,8 +363,8 @@ void TCustomKurvo::RenderShape(TCanvas& canvas, const TkvChartItem& item, bool m
         canvas.LineTo(xm, b.Y);
         canvas.MoveTo(a.X, ym);
         canvas.LineTo(b.X, ym);
-        FRender.PenPos = {xm, ym};
-        FRender.PenBroken = false;
+        d->FRender.PenPos = {xm, ym};
+        d->FRender.PenBroken = false;
         break;
     }
     default:

@@ -15,6 +15,8 @@
 
 namespace kurvo {
 
+class TScalePrivate;
+
 /// Raised after each long tick is drawn: its world value and its pixel on the
 /// control (chartX, chartY).
 using TScaleTickDrawnEvent = std::function<void(TObject* sender, TCanvas& canvas, TScaleType scaleType,
@@ -46,165 +48,165 @@ public:
     // --- geometry
     ///@{
     /// Distance from the top edge to the axis rectangle, pixels; default 20.
-    int MarginTop() const { return FMarginTop; }
+    int MarginTop() const;
     void SetMarginTop(int value);
     ///@}
     ///@{
     /// Distance from the bottom edge to the axis rectangle, pixels; default 20.
-    int MarginBottom() const { return FMarginBottom; }
+    int MarginBottom() const;
     void SetMarginBottom(int value);
     ///@}
     ///@{
     /// Distance from the left edge to the axis rectangle, pixels; default 20.
-    int MarginLeft() const { return FMarginLeft; }
+    int MarginLeft() const;
     void SetMarginLeft(int value);
     ///@}
     ///@{
     /// Distance from the right edge to the axis rectangle, pixels; default 20.
-    int MarginRight() const { return FMarginRight; }
+    int MarginRight() const;
     void SetMarginRight(int value);
     ///@}
     ///@{
     /// Orientation and side of the axis line; default sctXB.
-    TScaleType ScaleType() const { return FScaleType; }
+    TScaleType ScaleType() const;
     void SetScaleType(TScaleType value);
     ///@}
 
     // --- range
     ///@{
     /// World value at the low end of the axis; default 0.
-    double RangeLow() const { return FRangeLow; }
+    double RangeLow() const;
     void SetRangeLow(double value);
     ///@}
     ///@{
     /// World value at the high end of the axis; default 100.
-    double RangeHigh() const { return FRangeHigh; }
+    double RangeHigh() const;
     void SetRangeHigh(double value);
     ///@}
     ///@{
     /// Logarithmic axis; default off. Switching on needs both bounds positive
     /// (except while loading).
-    bool Logarithmic() const { return FLogarithmic; }
+    bool Logarithmic() const;
     void SetLogarithmic(bool value);
     ///@}
 
     // --- ticks
     ///@{
     /// Least number of long-tick intervals, 0 or 2 ... 10; default 3.
-    int MinTicks() const { return FMinTicks; }
+    int MinTicks() const;
     void SetMinTicks(int value);
     ///@}
     ///@{
     /// Short ticks between the long ones; default on.
-    bool ShortTicks() const { return FShortTicks; }
+    bool ShortTicks() const;
     void SetShortTicks(bool value);
     ///@}
     /// Number of ticks placed by the last paint (at most 250).
-    int NumTicks() const { return FTicks.NumTicks(); }
+    int NumTicks() const;
     /// The index-th tick of the last paint, counted from 1; 0.0 outside 1 ... NumTicks.
-    double TickValue(int index) const { return FTicks.TickValue(index); }
+    double TickValue(int index) const;
 
     // --- labels
     ///@{
     /// Kind of the tick labels; default ftNum.
-    TFigType LabelType() const { return FLabelType; }
+    TFigType LabelType() const;
     void SetLabelType(TFigType value);
     ///@}
     ///@{
     /// Decimals of numeric labels, -3 ... 12 (clamped); negative values select
     /// exponent form and automatic choices. Default -2.
-    int DecPlaces() const { return FDecPlaces; }
+    int DecPlaces() const;
     void SetDecPlaces(int value);
     ///@}
     ///@{
     /// Text wrapped around every numeric label; default empty.
-    const std::string& ScaleInscript() const { return FScaleInscript; }
+    const std::string& ScaleInscript() const;
     void SetScaleInscript(const std::string& value);
     ///@}
     ///@{
     /// '|'-separated labels used when LabelType is ftUserText; default empty.
-    const std::string& UserTickText() const { return FUserTickText; }
+    const std::string& UserTickText() const;
     void SetUserTickText(const std::string& value);
     ///@}
     ///@{
     /// Layout of ftDateTime labels, owned by the control; SetDateFormat copies
     /// the settings.
-    TDTLabel* DateFormat() { return FDateFormat.get(); }
-    const TDTLabel* DateFormat() const { return FDateFormat.get(); }
+    TDTLabel* DateFormat();
+    const TDTLabel* DateFormat() const;
     void SetDateFormat(const TDTLabel& value);
     ///@}
 
     // --- caption
     ///@{
     /// Caption of the axis; default empty.
-    const std::string& Caption() const { return FCaption; }
+    const std::string& Caption() const;
     void SetCaption(const std::string& value);
     ///@}
     ///@{
     /// Caption offset from its anchor in X, pixels; default 4.
-    int CaptionPosX() const { return FCaptionPosX; }
+    int CaptionPosX() const;
     void SetCaptionPosX(int value);
     ///@}
     ///@{
     /// Caption offset from its anchor in Y, pixels; default 4.
-    int CaptionPosY() const { return FCaptionPosY; }
+    int CaptionPosY() const;
     void SetCaptionPosY(int value);
     ///@}
     ///@{
     /// Alignment of the caption; default taCenter.
-    TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+    TAlignment CaptionAlignment() const;
     void SetCaptionAlignment(TAlignment value);
     ///@}
     ///@{
     /// Where along the axis the caption sits; default uaSclTopLft.
-    TScaleUnitAnchor CaptionAnchor() const { return FCaptionAnchor; }
+    TScaleUnitAnchor CaptionAnchor() const;
     void SetCaptionAnchor(TScaleUnitAnchor value);
     ///@}
 
     // --- appearance
     ///@{
     /// Pen colour of the base line and ticks; default black.
-    TColor ColorScale() const { return FColorScale; }
+    TColor ColorScale() const;
     void SetColorScale(TColor value);
     ///@}
     ///@{
     /// Colour of the opaque background; default the button-face colour.
-    TColor ColorBackGnd() const { return FColorBackGnd; }
+    TColor ColorBackGnd() const;
     void SetColorBackGnd(TColor value);
     ///@}
     ///@{
     /// Colours of the 3D frame; default csBWG.
-    TColorScheme ColorScheme() const { return FColorScheme; }
+    TColorScheme ColorScheme() const;
     void SetColorScheme(TColorScheme value);
     ///@}
     ///@{
     /// Form of the frame; default fsLowered.
-    TFrameStyle FrameStyle() const { return FFrameStyle; }
+    TFrameStyle FrameStyle() const;
     void SetFrameStyle(TFrameStyle value);
     ///@}
     ///@{
     /// Whether the base line is drawn; default on.
-    bool ShowBaseLine() const { return FShowBaseLine; }
+    bool ShowBaseLine() const;
     void SetShowBaseLine(bool value);
     ///@}
     ///@{
     /// Draw on the target canvas without background, frame or bitmap; default off.
-    bool Transparent() const { return FTransparent; }
+    bool Transparent() const;
     void SetTransparent(bool value);
     ///@}
     ///@{
     /// Colours the 3D frame is drawn with (dark, shadow, highlight).
-    TColor FrameDarkColor() const { return FFrameDarkColor; }
-    TColor FrameShadowColor() const { return FFrameShadowColor; }
-    TColor FrameHighlightColor() const { return FFrameHighlightColor; }
+    TColor FrameDarkColor() const;
+    TColor FrameShadowColor() const;
+    TColor FrameHighlightColor() const;
     ///@}
 
     // --- interaction
     ///@{
     /// What a drag on the stand-alone axis does: maPan, maZoom or maZoomDrag;
     /// default maNone.
-    TMouseActMode MouseAction() const { return FMouseAction; }
-    void SetMouseAction(TMouseActMode value) { FMouseAction = value; }
+    TMouseActMode MouseAction() const;
+    void SetMouseAction(TMouseActMode value);
     ///@}
 
     // --- operations for the owner
@@ -215,7 +217,7 @@ public:
     /// Holds painting; clearing it paints at once.
     void SetPaintSuspended(bool value);
     /// Whether painting is suspended.
-    bool PaintSuspended() const { return FPaintSuspended; }
+    bool PaintSuspended() const;
     ///@}
     /// Paints now even while painting is suspended.
     void PaintNow();
@@ -224,20 +226,20 @@ public:
     /// nullptr returns to the own canvas. No redraw.
     void SetExternalCanvas(TCanvas* canvas, int dx, int dy);
     /// The canvas drawn on instead of the own one, or null.
-    TCanvas* ExternalCanvas() const { return FExternalCanvas; }
+    TCanvas* ExternalCanvas() const;
     ///@}
     ///@{
     /// Offset of the drawing on the external canvas, pixels.
-    int DrawOffsetX() const { return FDX; }
-    int DrawOffsetY() const { return FDY; }
+    int DrawOffsetX() const;
+    int DrawOffsetY() const;
     ///@}
     ///@{
     /// Set by the chart on its own axes.
     void SetEmbedded(bool value);
-    bool Embedded() const { return FEmbedded; }
+    bool Embedded() const;
     ///@}
     /// Set while loading; Logarithmic is then accepted without checks.
-    bool LoadingFlag() const { return FLoadingFlag; }
+    bool LoadingFlag() const;
     /// Pixel along the axis of a world value (x for horizontal, y for vertical types).
     int ValueToPixel(double value) const;
     /// ValueToPixel, but none where the value has no pixel (NaN, or an axis
@@ -246,8 +248,8 @@ public:
     ///@{
     /// Mapping along the axis: pixel = factor * value + offset (of the logarithm
     /// on a logarithmic axis).
-    double ScaleFactor() const { return FScaleFactor; }
-    double ScaleOffset() const { return FScaleOffset; }
+    double ScaleFactor() const;
+    double ScaleOffset() const;
     ///@}
     /// Recomputes the world-to-pixel mapping from range, margins and size.
     void UpdateTransform();
@@ -292,7 +294,6 @@ protected:
 private:
     void Redraw();
     void SetRangeDirect(double low, double high);
-    friend struct TScalePaintAccess;  ///< tests draw single tick visits through this
 
     void PaintAxis(TCanvas& target, int dx, int dy);
     /// Ticks, labels, caption and base line, the base line moved across the
@@ -310,53 +311,10 @@ private:
     void DrawDateLine(TCanvas& canvas, double value, int pixel, int base, std::string text);
     void DrawCaption(TCanvas& canvas, int base);
 
-    int FMarginTop = 20;
-    int FMarginBottom = 20;
-    int FMarginLeft = 20;
-    int FMarginRight = 20;
-    TScaleType FScaleType = sctXB;
-    double FRangeLow = 0.0;
-    double FRangeHigh = 100.0;
-    bool FLogarithmic = false;
-    int FMinTicks = 3;
-    bool FShortTicks = true;
-    TFigType FLabelType = ftNum;
-    int FDecPlaces = -2;
-    std::string FScaleInscript;
-    std::string FUserTickText;
-    std::unique_ptr<TDTLabel> FDateFormat;
-    std::string FCaption;
-    int FCaptionPosX = 4;
-    int FCaptionPosY = 4;
-    TAlignment FCaptionAlignment = taCenter;
-    TScaleUnitAnchor FCaptionAnchor = uaSclTopLft;
-    TColor FColorScale = 0;
-    TColor FColorBackGnd = clBtnFace;
-    TColorScheme FColorScheme = csBWG;
-    TFrameStyle FFrameStyle = fsLowered;
-    bool FShowBaseLine = true;
-    bool FTransparent = false;
-    TMouseActMode FMouseAction = maNone;
-
-    double FScaleFactor = 1.0;
-    double FScaleOffset = 0.0;
-    TTickList FTicks;
-    TColor FFrameDarkColor = 0;
-    TColor FFrameShadowColor = 0x808080;
-    TColor FFrameHighlightColor = 0xFFFFFF;
-    bool FLoadingFlag = true;
-    bool FEmbedded = false;
-    bool FPaintSuspended = true;
-    TCanvas* FExternalCanvas = nullptr;
-    int FDX = 0;
-    int FDY = 0;
-
-    /// Drag state of a stand-alone axis.
-    int FAnchorX = 0;
-    int FAnchorY = 0;
-    double FSavedLow = 0.0;
-    double FSavedHigh = 0.0;
-    bool FDragging = false;
+private:
+    // All state lives in the private class (scale/scale_private.h).
+    std::unique_ptr<TScalePrivate> d;
+    friend class TScalePrivate;
 };
 
 }  // namespace kurvo

@@ -2,73 +2,75 @@
 #include "scale/Qorn_Scale.h"
 
 #include "base/pixel_math.h"
+#include "scale/scale_private.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace kurvo {
 
-TScale::TScale(QWidget* parentWidget) : TCustomControl(parentWidget), FDateFormat(std::make_unique<TDTLabel>())
+TScale::TScale(QWidget* parentWidget) : TCustomControl(parentWidget), d(std::make_unique<TScalePrivate>(this))
 {
-    FPaintSuspended = true;
+    d->FDateFormat = std::make_unique<TDTLabel>();
+    d->FPaintSuspended = true;
     SetBounds(0, 0, 400, 400);
     ApplyDefaults();
 }
 
-TScale::~TScale() { FDateFormat->OnChange = nullptr; }
+TScale::~TScale() { d->FDateFormat->OnChange = nullptr; }
 
 void TScale::ApplyDefaults()
 {
-    FPaintSuspended = true;
-    FLoadingFlag = true;
-    FAnchorX = FAnchorY = 0;
-    FSavedLow = FSavedHigh = 0.0;
-    FDragging = false;
-    FFrameStyle = fsLowered;
-    FColorScale = 0;
-    FColorBackGnd = clBtnFace;
-    FColorScheme = csBWG;
-    FFrameDarkColor = 0;
-    FFrameShadowColor = 0x808080;
-    FFrameHighlightColor = 0xFFFFFF;
-    FCaption.clear();
-    FEmbedded = false;
-    FExternalCanvas = nullptr;
-    FLogarithmic = false;
-    FScaleFactor = 1.0;
-    FScaleOffset = 0.0;
-    FRangeHigh = 100.0;
-    FRangeLow = 0.0;
-    FShortTicks = true;
-    FDecPlaces = -2;
-    FUserTickText.clear();
-    FMinTicks = 3;
-    FMouseAction = maNone;
-    FScaleType = sctXB;
-    FLabelType = ftNum;
-    FShowBaseLine = true;
-    FTransparent = false;
-    FMarginTop = FMarginBottom = FMarginLeft = FMarginRight = 20;
-    FCaptionPosX = 4;
-    FCaptionPosY = 4;
-    FCaptionAlignment = taCenter;
-    FCaptionAnchor = uaSclTopLft;
-    FDX = FDY = 0;
+    d->FPaintSuspended = true;
+    d->FLoadingFlag = true;
+    d->FAnchorX = d->FAnchorY = 0;
+    d->FSavedLow = d->FSavedHigh = 0.0;
+    d->FDragging = false;
+    d->FFrameStyle = fsLowered;
+    d->FColorScale = 0;
+    d->FColorBackGnd = clBtnFace;
+    d->FColorScheme = csBWG;
+    d->FFrameDarkColor = 0;
+    d->FFrameShadowColor = 0x808080;
+    d->FFrameHighlightColor = 0xFFFFFF;
+    d->FCaption.clear();
+    d->FEmbedded = false;
+    d->FExternalCanvas = nullptr;
+    d->FLogarithmic = false;
+    d->FScaleFactor = 1.0;
+    d->FScaleOffset = 0.0;
+    d->FRangeHigh = 100.0;
+    d->FRangeLow = 0.0;
+    d->FShortTicks = true;
+    d->FDecPlaces = -2;
+    d->FUserTickText.clear();
+    d->FMinTicks = 3;
+    d->FMouseAction = maNone;
+    d->FScaleType = sctXB;
+    d->FLabelType = ftNum;
+    d->FShowBaseLine = true;
+    d->FTransparent = false;
+    d->FMarginTop = d->FMarginBottom = d->FMarginLeft = d->FMarginRight = 20;
+    d->FCaptionPosX = 4;
+    d->FCaptionPosY = 4;
+    d->FCaptionAlignment = taCenter;
+    d->FCaptionAnchor = uaSclTopLft;
+    d->FDX = d->FDY = 0;
     OnScaleTickDrawn = nullptr;
     OnBeforeTickLabel = nullptr;
     OnBeforeScaleRendered = nullptr;
     OnAfterScaleRendered = nullptr;
     OnZoomPan = nullptr;
 
-    FDateFormat->OnChange = nullptr;
-    FDateFormat->SetTimeFormat(tfHHMMSS);
-    FDateFormat->SetDateSeparator('-');
-    FDateFormat->SetTimeSeparator(':');
-    FDateFormat->SetYearLength(ylYYYY);
-    FDateFormat->SetMonthName(true);
-    FDateFormat->SetDateForTime(dtOnePerDay);
-    FDateFormat->SetDateOrder(doDDMMYY);
-    FDateFormat->OnChange = [this](TObject*) { Redraw(); };
+    d->FDateFormat->OnChange = nullptr;
+    d->FDateFormat->SetTimeFormat(tfHHMMSS);
+    d->FDateFormat->SetDateSeparator('-');
+    d->FDateFormat->SetTimeSeparator(':');
+    d->FDateFormat->SetYearLength(ylYYYY);
+    d->FDateFormat->SetMonthName(true);
+    d->FDateFormat->SetDateForTime(dtOnePerDay);
+    d->FDateFormat->SetDateOrder(doDDMMYY);
+    d->FDateFormat->OnChange = [this](TObject*) { Redraw(); };
     UpdateTransform();
 }
 
@@ -76,7 +78,7 @@ void TScale::ApplyDefaults()
 
 void TScale::Redraw()
 {
-    if (!FTransparent || FEmbedded)
+    if (!d->FTransparent || d->FEmbedded)
         Paint();
     else
         Invalidate();
@@ -84,30 +86,30 @@ void TScale::Redraw()
 
 void TScale::SetPaintSuspended(bool value)
 {
-    if (FPaintSuspended == value) return;
-    FPaintSuspended = value;
+    if (d->FPaintSuspended == value) return;
+    d->FPaintSuspended = value;
     if (!value) Redraw();
 }
 
 void TScale::PaintNow()
 {
-    const bool suspended = FPaintSuspended;
-    FPaintSuspended = false;
+    const bool suspended = d->FPaintSuspended;
+    d->FPaintSuspended = false;
     Redraw();
-    FPaintSuspended = suspended;
+    d->FPaintSuspended = suspended;
 }
 
 void TScale::SetExternalCanvas(TCanvas* canvas, int dx, int dy)
 {
-    FExternalCanvas = canvas;
-    FDX = dx;
-    FDY = dy;
+    d->FExternalCanvas = canvas;
+    d->FDX = dx;
+    d->FDY = dy;
 }
 
 void TScale::SetEmbedded(bool value)
 {
-    if (FEmbedded == value) return;
-    FEmbedded = value;
+    if (d->FEmbedded == value) return;
+    d->FEmbedded = value;
     Redraw();
 }
 
@@ -121,7 +123,7 @@ void TScale::Loaded()
 {
     TCustomControl::Loaded();
     UpdateTransform();
-    FLoadingFlag = false;
+    d->FLoadingFlag = false;
     Redraw();
 }
 
@@ -136,41 +138,41 @@ void TScale::SetBounds(int left, int top, int width, int height)
 
 void TScale::UpdateTransform()
 {
-    if (IsLoading() || FRangeHigh == FRangeLow) return;
-    const bool horizontal = IsHorizontal(FScaleType);
+    if (IsLoading() || d->FRangeHigh == d->FRangeLow) return;
+    const bool horizontal = IsHorizontal(d->FScaleType);
     const int length =
-        horizontal ? Width() - FMarginLeft - FMarginRight - 1 : Height() - FMarginTop - FMarginBottom - 1;
+        horizontal ? Width() - d->FMarginLeft - d->FMarginRight - 1 : Height() - d->FMarginTop - d->FMarginBottom - 1;
     if (length <= 0) {
-        FScaleFactor = 0.0;
-        FScaleOffset = Width() / 2.0;
+        d->FScaleFactor = 0.0;
+        d->FScaleOffset = Width() / 2.0;
         return;
     }
-    double low = FRangeLow;
-    double high = FRangeHigh;
-    if (FLogarithmic) {
+    double low = d->FRangeLow;
+    double high = d->FRangeHigh;
+    if (d->FLogarithmic) {
         if (low <= 0.0 || high <= 0.0) return;
         low = std::log(low);
         high = std::log(high);
     }
     if (horizontal) {
-        FScaleFactor = length / (high - low);
-        FScaleOffset = FMarginLeft - low * FScaleFactor;
+        d->FScaleFactor = length / (high - low);
+        d->FScaleOffset = d->FMarginLeft - low * d->FScaleFactor;
     } else {
-        FScaleFactor = length / (low - high);
-        FScaleOffset = FMarginTop - high * FScaleFactor;
+        d->FScaleFactor = length / (low - high);
+        d->FScaleOffset = d->FMarginTop - high * d->FScaleFactor;
     }
 }
 
 std::optional<int> TScale::DefinedPixel(double value) const
 {
     double p;
-    if (FLogarithmic) {
+    if (d->FLogarithmic) {
         if (value > 1e-100)
-            p = FScaleFactor * std::log(value) + FScaleOffset;
+            p = d->FScaleFactor * std::log(value) + d->FScaleOffset;
         else
-            p = FRangeHigh >= FRangeLow ? 0.0 : Width();
+            p = d->FRangeHigh >= d->FRangeLow ? 0.0 : Width();
     } else {
-        p = FScaleFactor * value + FScaleOffset;
+        p = d->FScaleFactor * value + d->FScaleOffset;
     }
     if (std::isnan(p)) return std::nullopt;
     return RoundPixel(p);
@@ -179,13 +181,13 @@ std::optional<int> TScale::DefinedPixel(double value) const
 int TScale::ValueToPixel(double value) const
 {
     double p;
-    if (FLogarithmic) {
+    if (d->FLogarithmic) {
         if (value > 1e-100)
-            p = FScaleFactor * std::log(value) + FScaleOffset;
+            p = d->FScaleFactor * std::log(value) + d->FScaleOffset;
         else
-            p = FRangeHigh >= FRangeLow ? 0.0 : Width();
+            p = d->FRangeHigh >= d->FRangeLow ? 0.0 : Width();
     } else {
-        p = FScaleFactor * value + FScaleOffset;
+        p = d->FScaleFactor * value + d->FScaleOffset;
     }
     return RoundPixel(p);
 }
@@ -194,36 +196,36 @@ int TScale::ValueToPixel(double value) const
 
 void TScale::SetMarginTop(int value)
 {
-    FMarginTop = std::clamp(value, 0, MaxAxisMargin);
+    d->FMarginTop = std::clamp(value, 0, MaxAxisMargin);
     UpdateTransform();
     Redraw();
 }
 
 void TScale::SetMarginBottom(int value)
 {
-    FMarginBottom = std::clamp(value, 0, MaxAxisMargin);
+    d->FMarginBottom = std::clamp(value, 0, MaxAxisMargin);
     UpdateTransform();
     Redraw();
 }
 
 void TScale::SetMarginLeft(int value)
 {
-    FMarginLeft = std::clamp(value, 0, MaxAxisMargin);
+    d->FMarginLeft = std::clamp(value, 0, MaxAxisMargin);
     UpdateTransform();
     Redraw();
 }
 
 void TScale::SetMarginRight(int value)
 {
-    FMarginRight = std::clamp(value, 0, MaxAxisMargin);
+    d->FMarginRight = std::clamp(value, 0, MaxAxisMargin);
     UpdateTransform();
     Redraw();
 }
 
 void TScale::SetScaleType(TScaleType value)
 {
-    if (FScaleType == value) return;
-    FScaleType = value;
+    if (d->FScaleType == value) return;
+    d->FScaleType = value;
     UpdateTransform();
     Redraw();
 }
@@ -231,8 +233,8 @@ void TScale::SetScaleType(TScaleType value)
 void TScale::SetRangeLow(double value)
 {
     if (!std::isfinite(value)) return;  // a range end must be a number
-    FRangeLow = value;
-    if (FRangeLow == FRangeHigh) FRangeHigh = FRangeLow + 1.0;
+    d->FRangeLow = value;
+    if (d->FRangeLow == d->FRangeHigh) d->FRangeHigh = d->FRangeLow + 1.0;
     UpdateTransform();
     Redraw();
 }
@@ -240,152 +242,152 @@ void TScale::SetRangeLow(double value)
 void TScale::SetRangeHigh(double value)
 {
     if (!std::isfinite(value)) return;
-    FRangeHigh = value;
-    if (FRangeHigh == FRangeLow) FRangeLow = FRangeHigh + 1.0;
+    d->FRangeHigh = value;
+    if (d->FRangeHigh == d->FRangeLow) d->FRangeLow = d->FRangeHigh + 1.0;
     UpdateTransform();
     Redraw();
 }
 
 void TScale::SetRangeDirect(double low, double high)
 {
-    FRangeLow = low;
-    FRangeHigh = high;
-    if (FRangeHigh == FRangeLow) FRangeHigh = FRangeLow + 1.0;
+    d->FRangeLow = low;
+    d->FRangeHigh = high;
+    if (d->FRangeHigh == d->FRangeLow) d->FRangeHigh = d->FRangeLow + 1.0;
 }
 
 void TScale::SetLogarithmic(bool value)
 {
     if (!value)
-        FLogarithmic = false;
-    else if (FLoadingFlag || (FRangeLow >= 1e-100 && FRangeHigh >= 1e-100 && FLabelType != ftDateTime))
-        FLogarithmic = true;
+        d->FLogarithmic = false;
+    else if (d->FLoadingFlag || (d->FRangeLow >= 1e-100 && d->FRangeHigh >= 1e-100 && d->FLabelType != ftDateTime))
+        d->FLogarithmic = true;
     UpdateTransform();
     Redraw();
 }
 
 void TScale::SetMinTicks(int value)
 {
-    FMinTicks = value == 0 ? 0 : std::clamp(value, 2, 10);
+    d->FMinTicks = value == 0 ? 0 : std::clamp(value, 2, 10);
     Redraw();
 }
 
 void TScale::SetShortTicks(bool value)
 {
-    if (FShortTicks == value) return;
-    FShortTicks = value;
+    if (d->FShortTicks == value) return;
+    d->FShortTicks = value;
     Redraw();
 }
 
 void TScale::SetLabelType(TFigType value)
 {
-    FLabelType = value;
-    if (value == ftDateTime) FLogarithmic = false;
-    if (value == ftTime) FDecPlaces = 4;
+    d->FLabelType = value;
+    if (value == ftDateTime) d->FLogarithmic = false;
+    if (value == ftTime) d->FDecPlaces = 4;
     UpdateTransform();
     Redraw();
 }
 
 void TScale::SetDecPlaces(int value)
 {
-    FDecPlaces = std::clamp(value, -3, 12);
+    d->FDecPlaces = std::clamp(value, -3, 12);
     UpdateTransform();
     Redraw();
 }
 
 void TScale::SetScaleInscript(const std::string& value)
 {
-    FScaleInscript = value;
+    d->FScaleInscript = value;
     Redraw();
 }
 
 void TScale::SetUserTickText(const std::string& value)
 {
-    FUserTickText = value;
+    d->FUserTickText = value;
     Redraw();
 }
 
 void TScale::SetDateFormat(const TDTLabel& value)
 {
-    TNotifyEvent own = FDateFormat->OnChange;
-    FDateFormat->Assign(value);
-    FDateFormat->OnChange = std::move(own);
+    TNotifyEvent own = d->FDateFormat->OnChange;
+    d->FDateFormat->Assign(value);
+    d->FDateFormat->OnChange = std::move(own);
     Redraw();
 }
 
 void TScale::SetCaption(const std::string& value)
 {
-    FCaption = value;
+    d->FCaption = value;
     Redraw();
 }
 
 void TScale::SetCaptionPosX(int value)
 {
-    FCaptionPosX = ClampOffset(value);
+    d->FCaptionPosX = ClampOffset(value);
     Redraw();
 }
 
 void TScale::SetCaptionPosY(int value)
 {
-    FCaptionPosY = ClampOffset(value);
+    d->FCaptionPosY = ClampOffset(value);
     Redraw();
 }
 
 void TScale::SetCaptionAlignment(TAlignment value)
 {
-    FCaptionAlignment = value;
+    d->FCaptionAlignment = value;
     Redraw();
 }
 
 void TScale::SetCaptionAnchor(TScaleUnitAnchor value)
 {
-    FCaptionAnchor = value;
+    d->FCaptionAnchor = value;
     Redraw();
 }
 
 void TScale::SetColorScale(TColor value)
 {
-    if (FColorScale == value) return;
-    FColorScale = value;
+    if (d->FColorScale == value) return;
+    d->FColorScale = value;
     Redraw();
 }
 
 void TScale::SetColorBackGnd(TColor value)
 {
-    if (FColorBackGnd == value) return;
-    FColorBackGnd = value;
+    if (d->FColorBackGnd == value) return;
+    d->FColorBackGnd = value;
     Redraw();
 }
 
 void TScale::SetColorScheme(TColorScheme value)
 {
-    if (FColorScheme == value) return;
-    FColorScheme = value;
+    if (d->FColorScheme == value) return;
+    d->FColorScheme = value;
     if (value == csBWG) {
-        FFrameShadowColor = 0x808080;
-        FFrameHighlightColor = 0xFFFFFF;
+        d->FFrameShadowColor = 0x808080;
+        d->FFrameHighlightColor = 0xFFFFFF;
     } else {
-        FFrameShadowColor = clBtnShadow;
-        FFrameHighlightColor = clBtnHighlight;
+        d->FFrameShadowColor = clBtnShadow;
+        d->FFrameHighlightColor = clBtnHighlight;
     }
     Redraw();
 }
 
 void TScale::SetFrameStyle(TFrameStyle value)
 {
-    if (FFrameStyle == value) return;
-    FFrameStyle = value;
+    if (d->FFrameStyle == value) return;
+    d->FFrameStyle = value;
     Redraw();
 }
 
 void TScale::SetShowBaseLine(bool value)
 {
-    FShowBaseLine = value;
+    d->FShowBaseLine = value;
     Redraw();
 }
 
 void TScale::SetTransparent(bool value)
 {
-    FTransparent = value;
+    d->FTransparent = value;
     Redraw();
 }
 
@@ -398,49 +400,49 @@ void TScale::Assign(const TPersistent& source)
         TPersistent::Assign(source);
         return;
     }
-    FFrameStyle = other->FFrameStyle;
-    FColorBackGnd = other->FColorBackGnd;
-    FColorScale = other->FColorScale;
-    FFrameDarkColor = other->FFrameDarkColor;
-    FFrameShadowColor = other->FFrameShadowColor;
-    FFrameHighlightColor = other->FFrameHighlightColor;
-    FColorScheme = other->FColorScheme;
+    d->FFrameStyle = other->d->FFrameStyle;
+    d->FColorBackGnd = other->d->FColorBackGnd;
+    d->FColorScale = other->d->FColorScale;
+    d->FFrameDarkColor = other->d->FFrameDarkColor;
+    d->FFrameShadowColor = other->d->FFrameShadowColor;
+    d->FFrameHighlightColor = other->d->FFrameHighlightColor;
+    d->FColorScheme = other->d->FColorScheme;
     OnScaleTickDrawn = other->OnScaleTickDrawn;
     OnBeforeTickLabel = other->OnBeforeTickLabel;
-    FLogarithmic = other->FLogarithmic;
-    FScaleFactor = other->FScaleFactor;
-    FScaleOffset = other->FScaleOffset;
-    FRangeHigh = other->FRangeHigh;
-    FRangeLow = other->FRangeLow;
-    FShortTicks = other->FShortTicks;
-    FMinTicks = other->FMinTicks;
-    FDecPlaces = other->FDecPlaces;
-    FShowBaseLine = other->FShowBaseLine;
-    FTransparent = other->FTransparent;
-    FLabelType = other->FLabelType;
+    d->FLogarithmic = other->d->FLogarithmic;
+    d->FScaleFactor = other->d->FScaleFactor;
+    d->FScaleOffset = other->d->FScaleOffset;
+    d->FRangeHigh = other->d->FRangeHigh;
+    d->FRangeLow = other->d->FRangeLow;
+    d->FShortTicks = other->d->FShortTicks;
+    d->FMinTicks = other->d->FMinTicks;
+    d->FDecPlaces = other->d->FDecPlaces;
+    d->FShowBaseLine = other->d->FShowBaseLine;
+    d->FTransparent = other->d->FTransparent;
+    d->FLabelType = other->d->FLabelType;
     // The date format keeps notifying this control, not the source.
-    TNotifyEvent own = FDateFormat->OnChange;
-    FDateFormat->Assign(*other->FDateFormat);
-    FDateFormat->OnChange = std::move(own);
-    FMarginTop = other->FMarginTop;
-    FMarginBottom = other->FMarginBottom;
-    FMarginLeft = other->FMarginLeft;
-    FMarginRight = other->FMarginRight;
-    FCaptionPosX = other->FCaptionPosX;
-    FCaptionPosY = other->FCaptionPosY;
-    FUserTickText = other->FUserTickText;
-    FScaleInscript = other->FScaleInscript;
-    FTicks = other->FTicks;
-    FCaption = other->FCaption;
-    FCaptionAnchor = other->FCaptionAnchor;
-    FCaptionAlignment = other->FCaptionAlignment;
-    FDX = other->FDX;
-    FDY = other->FDY;
-    FScaleType = other->FScaleType;
-    FEmbedded = other->FEmbedded;
+    TNotifyEvent own = d->FDateFormat->OnChange;
+    d->FDateFormat->Assign(*other->d->FDateFormat);
+    d->FDateFormat->OnChange = std::move(own);
+    d->FMarginTop = other->d->FMarginTop;
+    d->FMarginBottom = other->d->FMarginBottom;
+    d->FMarginLeft = other->d->FMarginLeft;
+    d->FMarginRight = other->d->FMarginRight;
+    d->FCaptionPosX = other->d->FCaptionPosX;
+    d->FCaptionPosY = other->d->FCaptionPosY;
+    d->FUserTickText = other->d->FUserTickText;
+    d->FScaleInscript = other->d->FScaleInscript;
+    d->FTicks = other->d->FTicks;
+    d->FCaption = other->d->FCaption;
+    d->FCaptionAnchor = other->d->FCaptionAnchor;
+    d->FCaptionAlignment = other->d->FCaptionAlignment;
+    d->FDX = other->d->FDX;
+    d->FDY = other->d->FDY;
+    d->FScaleType = other->d->FScaleType;
+    d->FEmbedded = other->d->FEmbedded;
     OnBeforeScaleRendered = other->OnBeforeScaleRendered;
     OnAfterScaleRendered = other->OnAfterScaleRendered;
-    FPaintSuspended = other->FPaintSuspended;
+    d->FPaintSuspended = other->d->FPaintSuspended;
     Redraw();
 }
 
@@ -456,23 +458,23 @@ void TScale::AssignTo(TPersistent& dest) const
 TTickSettings TScale::TickSettings() const
 {
     TTickSettings s;
-    s.RangeLow = FRangeLow;
-    s.RangeHigh = FRangeHigh;
-    s.MinTicks = FMinTicks;
-    s.ShortTicks = FShortTicks;
-    s.Logarithmic = FLogarithmic;
-    s.DecPlaces = FDecPlaces;
-    s.LabelType = FLabelType;
-    s.UserTickText = FUserTickText;
-    s.ScaleInscript = FScaleInscript;
-    s.Vertical = !IsHorizontal(FScaleType);
-    s.DateFormat.TimeFormat = FDateFormat->TimeFormat();
-    s.DateFormat.DateSeparator = FDateFormat->DateSeparator();
-    s.DateFormat.TimeSeparator = FDateFormat->TimeSeparator();
-    s.DateFormat.YearLength = FDateFormat->YearLength();
-    s.DateFormat.MonthName = FDateFormat->MonthName();
-    s.DateFormat.DateOrder = FDateFormat->DateOrder();
-    s.DateFormat.DateForTime = FDateFormat->DateForTime();
+    s.RangeLow = d->FRangeLow;
+    s.RangeHigh = d->FRangeHigh;
+    s.MinTicks = d->FMinTicks;
+    s.ShortTicks = d->FShortTicks;
+    s.Logarithmic = d->FLogarithmic;
+    s.DecPlaces = d->FDecPlaces;
+    s.LabelType = d->FLabelType;
+    s.UserTickText = d->FUserTickText;
+    s.ScaleInscript = d->FScaleInscript;
+    s.Vertical = !IsHorizontal(d->FScaleType);
+    s.DateFormat.TimeFormat = d->FDateFormat->TimeFormat();
+    s.DateFormat.DateSeparator = d->FDateFormat->DateSeparator();
+    s.DateFormat.TimeSeparator = d->FDateFormat->TimeSeparator();
+    s.DateFormat.YearLength = d->FDateFormat->YearLength();
+    s.DateFormat.MonthName = d->FDateFormat->MonthName();
+    s.DateFormat.DateOrder = d->FDateFormat->DateOrder();
+    s.DateFormat.DateForTime = d->FDateFormat->DateForTime();
     return s;
 }
 

@@ -1,5 +1,6 @@
 // Dragging on an axis: the range arithmetic and the stand-alone handlers.
 #include "scale/Qorn_Scale.h"
+#include "scale/scale_private.h"
 
 #include <cmath>
 
@@ -118,23 +119,23 @@ void TScale::MouseMove(TShiftState shift, int x, int y)
 {
     TCustomControl::MouseMove(shift, x, y);
     if (!shift.Contains(ssLeft)) return;
-    const bool overAxis = IsHorizontal(FScaleType)
-                              ? FMarginLeft < x && x < Width() - FMarginRight && 0 < y && y < Height()
-                              : 0 < x && x < Width() && FMarginTop < y && y < Height() - FMarginBottom;
+    const bool overAxis = IsHorizontal(d->FScaleType)
+                              ? d->FMarginLeft < x && x < Width() - d->FMarginRight && 0 < y && y < Height()
+                              : 0 < x && x < Width() && d->FMarginTop < y && y < Height() - d->FMarginBottom;
     if (!overAxis) return;
     // The first qualifying move, not the press, fixes the anchor.
-    if (!FDragging) {
-        FAnchorX = x;
-        FAnchorY = y;
-        FSavedLow = FRangeLow;
-        FSavedHigh = FRangeHigh;
+    if (!d->FDragging) {
+        d->FAnchorX = x;
+        d->FAnchorY = y;
+        d->FSavedLow = d->FRangeLow;
+        d->FSavedHigh = d->FRangeHigh;
     } else {
         double low, high;
-        if (AxisDragRange(x, y, FAnchorX, FAnchorY, Width(), Height(), FMarginLeft, FMarginRight, FMarginTop,
-                          FMarginBottom, FSavedLow, FSavedHigh, FMouseAction, FScaleType, FLogarithmic, FRangeLow,
-                          FRangeHigh, low, high)) {
-            const bool suspended = FPaintSuspended;
-            FPaintSuspended = true;
+        if (AxisDragRange(x, y, d->FAnchorX, d->FAnchorY, Width(), Height(), d->FMarginLeft, d->FMarginRight, d->FMarginTop,
+                          d->FMarginBottom, d->FSavedLow, d->FSavedHigh, d->FMouseAction, d->FScaleType, d->FLogarithmic, d->FRangeLow,
+                          d->FRangeHigh, low, high)) {
+            const bool suspended = d->FPaintSuspended;
+            d->FPaintSuspended = true;
             SetRangeDirect(low, high);
             UpdateTransform();
             Redraw();
@@ -142,21 +143,21 @@ void TScale::MouseMove(TShiftState shift, int x, int y)
             if (OnZoomPan) OnZoomPan(this);
         }
     }
-    FDragging = true;
+    d->FDragging = true;
 }
 
 void TScale::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
-    FDragging = false;
+    d->FDragging = false;
     TCustomControl::MouseUp(button, shift, x, y);
 }
 
 void TScale::DblClick()
 {
-    if (FMouseAction == maPan)
-        FMouseAction = maZoom;
-    else if (FMouseAction == maZoom)
-        FMouseAction = maPan;
+    if (d->FMouseAction == maPan)
+        d->FMouseAction = maZoom;
+    else if (d->FMouseAction == maZoom)
+        d->FMouseAction = maPan;
     TCustomControl::DblClick();
 }
 

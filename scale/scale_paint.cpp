@@ -3,6 +3,7 @@
 #include "scale/Qorn_Scale.h"
 
 #include "base/marks.h"
+#include "scale/scale_private.h"
 
 #include <algorithm>
 
@@ -64,9 +65,9 @@ struct TPassTarget {
 
 void TScale::Paint()
 {
-    if (!Visible() || IsLoading() || FPaintSuspended) return;
-    if (FExternalCanvas != nullptr)
-        PaintAxis(*FExternalCanvas, FDX, FDY);
+    if (!Visible() || IsLoading() || d->FPaintSuspended) return;
+    if (d->FExternalCanvas != nullptr)
+        PaintAxis(*d->FExternalCanvas, d->FDX, d->FDY);
     else
         PaintAxis(Canvas(), 0, 0);
 }
@@ -76,7 +77,7 @@ void TScale::PaintAxis(TCanvas& target, int dx, int dy)
     target.Font() = Font();
     if (OnBeforeScaleRendered) OnBeforeScaleRendered(this, target);
 
-    if (FTransparent) {
+    if (d->FTransparent) {
         DrawAxis(target, dx, dy);
         if (OnAfterScaleRendered) OnAfterScaleRendered(this, target);
         return;
@@ -88,49 +89,49 @@ void TScale::PaintAxis(TCanvas& target, int dx, int dy)
     bitmap.SetSize(Width(), Height());
     TCanvas& canvas = bitmap.Canvas();
     canvas.Font() = Font();
-    canvas.Pen().SetColor(FColorBackGnd);
-    canvas.Brush().SetColor(FColorBackGnd);
+    canvas.Pen().SetColor(d->FColorBackGnd);
+    canvas.Brush().SetColor(d->FColorBackGnd);
     canvas.Rectangle(0, 0, Width(), Height());
     DrawAxis(canvas, 0, 0);
     if (OnAfterScaleRendered) OnAfterScaleRendered(this, canvas);
-    DrawFrame(canvas, FFrameStyle, 0, 0, Width() - 1, Height() - 1, FFrameHighlightColor, clSilver,
-              FFrameShadowColor, FFrameDarkColor, FFrameDarkColor);
+    DrawFrame(canvas, d->FFrameStyle, 0, 0, Width() - 1, Height() - 1, d->FFrameHighlightColor, clSilver,
+              d->FFrameShadowColor, d->FFrameDarkColor, d->FFrameDarkColor);
     target.Draw(dx, dy, bitmap);
 }
 
 void TScale::DrawAxis(TCanvas& canvas, int dx, int dy)
 {
-    canvas.Pen().SetColor(FColorScale);
+    canvas.Pen().SetColor(d->FColorScale);
     const int w = Width();
     const int h = Height();
     int base = 0;
-    switch (FScaleType) {
+    switch (d->FScaleType) {
     case sctXB:
-        base = dy + h - FMarginBottom - 1;
+        base = dy + h - d->FMarginBottom - 1;
         PaintHorizontal(canvas, base);
         break;
     case sctXT:
-        base = dy + FMarginTop;
+        base = dy + d->FMarginTop;
         PaintHorizontal(canvas, base);
         break;
     case sctYL:
-        base = dx + FMarginLeft;
+        base = dx + d->FMarginLeft;
         PaintVertical(canvas, base);
         break;
     case sctYR:
-        base = dx + w - FMarginRight - 1;
+        base = dx + w - d->FMarginRight - 1;
         PaintVertical(canvas, base);
         break;
     }
-    if (!FShowBaseLine) return;
+    if (!d->FShowBaseLine) return;
     // Drawn with the pen as the pass left it: a tick handler's pen change
     // shows here too.
-    if (IsHorizontal(FScaleType)) {
-        canvas.MoveTo(FMarginLeft, base);
-        canvas.LineTo(w - FMarginRight - 1, base);
+    if (IsHorizontal(d->FScaleType)) {
+        canvas.MoveTo(d->FMarginLeft, base);
+        canvas.LineTo(w - d->FMarginRight - 1, base);
     } else {
-        canvas.MoveTo(base, FMarginTop);
-        canvas.LineTo(base, h - FMarginBottom - 1);
+        canvas.MoveTo(base, d->FMarginTop);
+        canvas.LineTo(base, h - d->FMarginBottom - 1);
     }
 }
 
@@ -143,7 +144,7 @@ void TScale::PrepareAxisCanvas(TCanvas& canvas)
         font.SetPixelsPerInch(CanvasLogPixelsY(canvas));
     }
     // Opaque: label and caption cells take the background brush.
-    canvas.Brush().SetStyle(FTransparent ? bsClear : bsSolid);
+    canvas.Brush().SetStyle(d->FTransparent ? bsClear : bsSolid);
 }
 
 void TScale::PaintHorizontal(TCanvas& canvas, int baseY)
@@ -151,7 +152,7 @@ void TScale::PaintHorizontal(TCanvas& canvas, int baseY)
     PrepareAxisCanvas(canvas);
     const TPassTarget target{&canvas, baseY, 0};
     const TPassTarget* t = &target;
-    RunTickPass(TickSettings(), FTicks, [this, t](TTickVisit& visit) {
+    RunTickPass(TickSettings(), d->FTicks, [this, t](TTickVisit& visit) {
         DrawTickVisit(*t->Canvas, visit, t->Base, t->ZeroHeight);
     });
     DrawCaption(canvas, baseY);
@@ -162,7 +163,7 @@ void TScale::PaintVertical(TCanvas& canvas, int baseX)
     PrepareAxisCanvas(canvas);
     const TPassTarget target{&canvas, baseX, canvas.TextHeight("0")};
     const TPassTarget* t = &target;
-    RunTickPass(TickSettings(), FTicks, [this, t](TTickVisit& visit) {
+    RunTickPass(TickSettings(), d->FTicks, [this, t](TTickVisit& visit) {
         DrawTickVisit(*t->Canvas, visit, t->Base, t->ZeroHeight);
     });
     DrawCaption(canvas, baseX);
@@ -170,12 +171,12 @@ void TScale::PaintVertical(TCanvas& canvas, int baseX)
 
 void TScale::DrawTickVisit(TCanvas& canvas, TTickVisit& visit, int base, int zeroHeight)
 {
-    const bool horizontal = IsHorizontal(FScaleType);
+    const bool horizontal = IsHorizontal(d->FScaleType);
     const std::optional<int> defined = DefinedPixel(visit.Value);
     if (!defined) return;  // nowhere to draw it, and no position to report
     const int pixel = *defined;
     if (visit.IsMessage) {
-        DrawMessage(canvas, FScaleType, pixel, base, visit);
+        DrawMessage(canvas, d->FScaleType, pixel, base, visit);
         return;
     }
     const int x = horizontal ? pixel : base;
@@ -191,7 +192,7 @@ void TScale::DrawTickVisit(TCanvas& canvas, TTickVisit& visit, int base, int zer
         else
             length = isLong ? kVerticalLongTick : kVerticalShortTick;
         canvas.MoveTo(x, y);
-        switch (FScaleType) {
+        switch (d->FScaleType) {
         case sctXB: canvas.LineTo(x, y - length); break;
         case sctXT: canvas.LineTo(x, y + length); break;
         case sctYL: canvas.LineTo(x + length, y); break;
@@ -212,13 +213,13 @@ void TScale::DrawTickVisit(TCanvas& canvas, TTickVisit& visit, int base, int zer
     // in the time and date passes, after it otherwise.
     const bool labelFirst = clockPass || (horizontal && visit.Pass == tpLinear);
     if (visit.Labelled && labelFirst) label();
-    if (OnScaleTickDrawn) OnScaleTickDrawn(this, canvas, FScaleType, visit.Value, x, y);
+    if (OnScaleTickDrawn) OnScaleTickDrawn(this, canvas, d->FScaleType, visit.Value, x, y);
     if (visit.Labelled && !labelFirst) label();
 }
 
 void TScale::DrawTickLabel(TCanvas& canvas, double value, int x, int baseY, std::string text)
 {
-    if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, value, text);
+    if (OnBeforeTickLabel) OnBeforeTickLabel(this, d->FScaleType, value, text);
     const int h = canvas.TextHeight(text);
     const int half = canvas.TextWidth(text) / 2;
     // In 64 bits: a tick pixel near the integer limits must not overflow.
@@ -228,16 +229,16 @@ void TScale::DrawTickLabel(TCanvas& canvas, double value, int x, int baseY, std:
         left = px - std::min<long long>(half, px - kLabelEdge);  // centred, but not left of the edge
     else
         left = Width() - 2LL * half - kLabelEdge;  // ends inside the right edge
-    const int top = FScaleType == sctXB ? baseY - kHorizontalLabelGap - h : baseY + kHorizontalLabelGap;
+    const int top = d->FScaleType == sctXB ? baseY - kHorizontalLabelGap - h : baseY + kHorizontalLabelGap;
     canvas.TextOut(static_cast<int>(left), top, text);
 }
 
 void TScale::DrawVerticalLabel(TCanvas& canvas, double value, int baseX, int y, std::string text, int centreHeight)
 {
-    if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, value, text);
+    if (OnBeforeTickLabel) OnBeforeTickLabel(this, d->FScaleType, value, text);
     const int w = canvas.TextWidth(text);
     const int h = centreHeight >= 0 ? centreHeight : canvas.TextHeight(text);
-    const int left = FScaleType == sctYR ? baseX - w - kVerticalLabelGap : baseX + kVerticalLabelGap;
+    const int left = d->FScaleType == sctYR ? baseX - w - kVerticalLabelGap : baseX + kVerticalLabelGap;
     // In 64 bits: a tick pixel near the integer limits must not overflow.
     canvas.TextOut(left, ClampCanvasCoord(static_cast<long long>(y) - h / 2), text);
 }
@@ -247,45 +248,45 @@ void TScale::DrawDateLine(TCanvas& canvas, double value, int pixel, int base, st
     // One text line further from the base line than the time label; the
     // size is measured before the handler may change the text.
     const int h = canvas.TextHeight(text);
-    if (IsHorizontal(FScaleType)) {
-        DrawTickLabel(canvas, value, pixel, FScaleType == sctXB ? base - h : base + h, std::move(text));
+    if (IsHorizontal(d->FScaleType)) {
+        DrawTickLabel(canvas, value, pixel, d->FScaleType == sctXB ? base - h : base + h, std::move(text));
         return;
     }
     const int w = canvas.TextWidth(text);
-    if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, value, text);
-    const int left = FScaleType == sctYR ? base - w - kVerticalLabelGap : base + kVerticalLabelGap;
+    if (OnBeforeTickLabel) OnBeforeTickLabel(this, d->FScaleType, value, text);
+    const int left = d->FScaleType == sctYR ? base - w - kVerticalLabelGap : base + kVerticalLabelGap;
     canvas.TextOut(left, pixel - 3 * (h / 2), text);
 }
 
 void TScale::DrawCaption(TCanvas& canvas, int base)
 {
-    if (FCaption.empty()) return;
-    const int w = canvas.TextWidth(FCaption);
+    if (d->FCaption.empty()) return;
+    const int w = canvas.TextWidth(d->FCaption);
     int x;
     int y;
-    if (IsHorizontal(FScaleType)) {
-        switch (FCaptionAnchor) {
-        case uaSclTopLft: x = FMarginLeft; break;
-        case uaSclCenter: x = FMarginLeft + (Width() - FMarginLeft - FMarginRight) / 2; break;
-        default: x = Width() - FMarginRight; break;
+    if (IsHorizontal(d->FScaleType)) {
+        switch (d->FCaptionAnchor) {
+        case uaSclTopLft: x = d->FMarginLeft; break;
+        case uaSclCenter: x = d->FMarginLeft + (Width() - d->FMarginLeft - d->FMarginRight) / 2; break;
+        default: x = Width() - d->FMarginRight; break;
         }
-        x += FCaptionPosX;
-        y = FCaptionPosY + base;
+        x += d->FCaptionPosX;
+        y = d->FCaptionPosY + base;
     } else {
-        switch (FCaptionAnchor) {
-        case uaSclTopLft: y = FMarginTop; break;
-        case uaSclCenter: y = FMarginTop + (Height() - FMarginTop - FMarginBottom) / 2; break;
-        default: y = Height() - FMarginBottom; break;
+        switch (d->FCaptionAnchor) {
+        case uaSclTopLft: y = d->FMarginTop; break;
+        case uaSclCenter: y = d->FMarginTop + (Height() - d->FMarginTop - d->FMarginBottom) / 2; break;
+        default: y = Height() - d->FMarginBottom; break;
         }
-        y += FCaptionPosY;
-        x = FCaptionPosX + base;
+        y += d->FCaptionPosY;
+        x = d->FCaptionPosX + base;
     }
-    switch (FCaptionAlignment) {
+    switch (d->FCaptionAlignment) {
     case taLeftJustify: break;
     case taRightJustify: x -= w; break;
     default: x -= w / 2; break;
     }
-    canvas.TextOut(x, y, FCaption);
+    canvas.TextOut(x, y, d->FCaption);
 }
 
 }  // namespace kurvo

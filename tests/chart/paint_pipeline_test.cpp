@@ -4,6 +4,7 @@
 #include "render_test_support.h"
 
 #include "../canvas/pixel_helpers.h"
+#include "chart/kurvo_private.h"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,7 @@
 
 #include "canvas/recording_canvas.h"
 #include "chart/Qorn_kurvo.h"
+#include "chart/kurvo_private.h"
 
 #include <cstdint>
 #include <ostream>
@@ -23,7 +24,7 @@ class TKurvoAccess {
 public:
     static void Add(TCustomKurvo& chart, const TkvChartItem& item, bool annotation)
     {
-        TItemList& list = annotation ? chart.FAnnot : chart.FData;
+        TItemList& list = annotation ? TCustomKurvoPrivate::Get(chart).FAnnot : TCustomKurvoPrivate::Get(chart).FData;
         list.Items->Truncate(list.Count);
         list.Items->Append(item, !annotation);
         ++list.Count;
@@ -31,10 +32,10 @@ public:
     }
     static TLongTextArray& LongTexts(TCustomKurvo& chart, bool annotation)
     {
-        return chart.FLongTexts[annotation ? 1 : 0];
+        return TCustomKurvoPrivate::Get(chart).FLongTexts[annotation ? 1 : 0];
     }
-    static const TRenderState& Render(const TCustomKurvo& chart) { return chart.FRender; }
-    static void SetUpperStateReset(bool value) { TCustomKurvo::SResetUpperState = value; }
+    static const TRenderState& Render(const TCustomKurvo& chart) { return TCustomKurvoPrivate::Get(chart).FRender; }
+    static void SetUpperStateReset(bool value) { TCustomKurvoPrivate::SResetUpperState = value; }
 };
 
 namespace test {

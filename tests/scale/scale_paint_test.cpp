@@ -3,6 +3,7 @@
 // when nothing is drawn.
 #include "canvas/recording_canvas.h"
 #include "scale/Qorn_Scale.h"
+#include "scale/scale_private.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,7 @@ namespace kurvo {
 struct TScalePaintAccess {
     static void DrawVisit(TScale& axis, TCanvas& canvas, TTickVisit& visit, int base, int zeroHeight)
     {
-        axis.DrawTickVisit(canvas, visit, base, zeroHeight);
+        TScalePrivate::DrawTickVisit(axis, canvas, visit, base, zeroHeight);
     }
 };
 

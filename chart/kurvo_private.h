@@ -1,0 +1,294 @@
+// The state of the chart behind its d-pointer. Internal: not installed, included
+// only by the library's own sources and its tests.
+#pragma once
+
+#include "chart/Qorn_kurvo.h"
+#include "chart/interaction.h"
+
+#include <memory>
+#include <utility>
+
+namespace kurvo {
+
+struct TDragAnchor {
+    int AnchorX = 0;  ///< pixel X of the anchor
+    int AnchorY = 0;  ///< pixel Y of the anchor
+    double SavedXLow = 0.0;  ///< low end of X at the anchor, world units
+    double SavedXHigh = 0.0;  ///< high end of X at the anchor
+    double SavedYLow = 0.0;  ///< low end of Y at the anchor
+    double SavedYHigh = 0.0;  ///< high end of Y at the anchor
+};
+
+/// The renderer's cache of canvas state during RenderData.
+struct TRenderState {
+    TColor PenColor = 0;  ///< pen colour last set on the canvas
+    TPenStyle PenStyle = psSolid;  ///< pen style last set on the canvas
+    TColor BrushColor = 0;  ///< brush colour last set on the canvas
+    TColor FontColor = 0;  ///< font colour last set on the canvas
+    int LineWidth = 1;  ///< pen width last set on the canvas, pixels
+    TPoint PenPos;  ///< pen position
+    int OffsetX = 0;  ///< render offset in X, pixels
+    int OffsetY = 0;  ///< render offset in Y, pixels
+    std::array<TPoint, PolylineBatch> Poly{};  ///< points of the polyline being collected
+    int PolyCount = 0;  ///< points used in Poly
+    /// Set by a line point that cannot be drawn (non-finite coordinates): the
+    /// next line point only moves the pen, so the polyline has a gap there.
+    bool PenBroken = false;
+    /// Duplicate-mark grid: (Width + 2d) x (Height + 2d) cells, -1 = empty.
+    std::vector<int> DupGrid;
+    int DupWidth = 0;  ///< grid columns
+    int DupHeight = 0;  ///< grid rows
+    int DupDist = 1;  ///< d of the grid as it was reset
+};
+
+class TCustomKurvoPrivate {
+public:
+    explicit TCustomKurvoPrivate(TCustomKurvo* owner) : q(owner) {}
+    TCustomKurvoPrivate(const TCustomKurvoPrivate&) = delete;
+    TCustomKurvoPrivate& operator=(const TCustomKurvoPrivate&) = delete;
+
+    static TCustomKurvoPrivate& Get(TCustomKurvo& object) { return *object.d; }
+    static const TCustomKurvoPrivate& Get(const TCustomKurvo& object) { return *object.d; }
+
+    // Private member functions of TCustomKurvo, for its helper classes and tests.
+    template <class S, class... A>
+    static decltype(auto) InDataArea(S& self, A&&... a)
+    {
+        return self.InDataArea(std::forward<A>(a)...);
+    }
+
+    TCustomKurvo* const q;
+
+
+    // ---- display lists
+    TItemList FData;
+
+    TItemList FAnnot;
+
+    std::array<TLongTextArray, 2> FLongTexts;
+
+    std::array<int, ItemKindCount> FItemCounters{};
+
+    int FAllocSize = 1000;
+
+    bool FAnnotationMode = false;
+
+    int FCurrentLayer = 1;
+
+    std::uint8_t FClassDefault = 0;
+
+    TColor FDataColor = 0;
+
+    TColor FFillColor = 12632256;
+
+    TPenStyle FPenStyle = psSolid;
+
+    std::uint8_t FLineWidth = 1;
+
+    std::int32_t FAux = 0;
+
+
+    // ---- layers
+    std::array<std::unique_ptr<TScalePropsHoriz>, LayerCount> FScaleX;
+
+    std::array<std::unique_ptr<TScalePropsVert>, LayerCount> FScaleY;
+
+    std::array<std::unique_ptr<TScale>, LayerCount> FAxisX;
+
+    std::array<std::unique_ptr<TScale>, LayerCount> FAxisY;
+
+    std::array<TLayerTransform, LayerCount> FTransform{};
+
+    std::unique_ptr<TJointLayers> FJointLayers;
+
+    TPanLimits FPanLimits;
+
+    std::array<std::array<TZoomRanges, LayerCount>, ZoomHistorySize> FZoomHistory{};
+
+    int FZoomNext = 1;
+
+    bool FIsometric = false;
+
+    int FAspectX = 36;
+
+    int FAspectY = 36;
+
+
+    // ---- properties
+    bool FAutoRedraw = false;
+
+    int FMarginLeft = 50;
+
+    int FMarginRight = 10;
+
+    int FMarginTop = 16;
+
+    int FMarginBottom = 32;
+
+    int FShadowWidth = 0;
+
+    TShadowStyle FShadowStyle = ssFlying;
+
+    TColor FShadowColor = clGrayText;
+
+    TColor FShadowBakColor = clBtnFace;
+
+    TColor FChartFrameColor = 0;
+
+    TColor FChartColor = clWhite;
+
+    TColor FWindColor = clBtnFace;
+
+    TColor FGridColor = 0;
+
+    GridStyleType FGridStyle = gsNone;
+
+    double FGridDx = 0.0;
+
+    double FGridDy = 0.0;
+
+    std::string FCaption;
+
+    int FCaptionTrim = 100;
+
+    int FCaptionPosX = 0;
+
+    int FCaptionPosY = -16;
+
+    TAlignment FCaptionAlignment = taRightJustify;
+
+    TCaptionAnchorHoriz FCaptionAnchorHoriz = cahChartRight;
+
+    TCaptionAnchorVert FCaptionAnchorVert = cavChartTop;
+
+    TkvLayout FStandardLayout = kvl_X1Bottom_Y1Left;
+
+    TFont FTextFont;
+
+    TTextBkg FTextBkStyle = tbClear;
+
+    TAlignment FTextAlignment = taCenter;
+
+    TMouseActMode FMouseAction = maNone;
+
+    bool FMouseCursorFixed = true;
+
+    TColor FMouseTraceColor = 0xFFFFFF;
+
+    bool FMouseTraceInvert = true;
+
+    double FPanGridDx = 1.0;
+
+    double FPanGridDy = 1.0;
+
+    double FPanGridOffsX = 0.0;
+
+    double FPanGridOffsY = 0.0;
+
+    bool FAvoidDuplicateMarks = false;
+
+    int FMinDupMarkDist = 1;
+
+
+    // ---- sub-objects
+    std::array<std::unique_ptr<TCrossHair>, CrossHairCount> FCrossHairs;
+
+    std::array<std::unique_ptr<TTextLabel>, TextLabelCount> FTextLabels;
+
+    std::unique_ptr<TBakGndImg> FBackGroundImg;
+
+
+    // ---- painting
+    std::unique_ptr<TBitmap> FDataBitmap;
+
+    std::unique_ptr<TBitmap> FControlBitmap;
+
+    std::unique_ptr<TBitmap> FBackBitmap;
+
+    std::unique_ptr<TBitmap> FBitmap10;
+
+    bool FPaintSuspended = true;
+
+    TRenderState FRender;
+
+    /// Nesting depth of RenderData and a count of its runs: a hook that
+    /// repaints starts a nested run, after which the outer run re-applies its
+    /// render state to its canvas.
+    int FRenderDepth = 0;
+
+    unsigned FRenderRuns = 0;
+
+    std::array<bool, 256> FDataClassVisible{};
+
+    std::array<bool, 256> FAnnotClassVisible{};
+
+    std::array<bool, LayerCount> FLayerVisible{};
+
+    bool FDataInFront = false;
+
+    bool FAnnotationsShown = true;
+
+    bool FAnnotTextsLast = true;
+
+    bool FLineRunReduction = true;
+
+    /// While positive, SyncAllAxes only notes that it is due; the multi-step
+    /// change that deferred it runs it once at the end.
+    int FSyncDeferred = 0;
+
+    bool FSyncPending = false;
+
+
+    // ---- mouse
+    std::array<bool, LayerCount> FMouseLayer{};
+
+    bool FDragging = false;
+
+    std::array<TDragAnchor, LayerCount> FAnchors{};
+
+    int FLastX = 0;
+
+    int FLastY = 0;
+
+    TZoomState FZoomState = zsNormal;
+
+    int FWinX0 = 0;
+
+    int FWinY0 = 0;
+
+    int FWinX1 = 0;
+
+    int FWinY1 = 0;
+
+    bool FDoubleClick = false;
+
+    int FSelectedCrossHair = 0;
+
+    int FSelectedLabel = 0;
+
+    std::vector<TMouseTracePoint> FMouseTrace;
+
+    bool FInMouseMove = false;
+
+
+    // ---- output
+    std::unique_ptr<TKurvoExporter> FExporter;
+
+
+    // ---- data sharing
+    TCustomKurvo* FUseDataOf = nullptr;
+
+    std::array<TCustomKurvo*, MaxSharers> FSharers{};
+
+    int FSharerCount = 0;
+
+
+    // ---- wheel, keyboard and zoom history walk (interaction.cpp)
+    std::unique_ptr<TKurvoInteraction> FInteraction;
+
+    bool FTransparentShapes = false;
+
+    static inline bool SResetUpperState = true;  ///< benchmarks switch it off to compare
+};
+
+}  // namespace kurvo
