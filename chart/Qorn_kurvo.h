@@ -35,31 +35,31 @@ namespace kurvo {
 class TCustomKurvoPrivate;
 
 class TCustomKurvo;
+
 /// Raised by the render steps with the canvas drawn on; a control pixel (x, y)
 /// lies at (x - left, y - top) on `canvas`.
-
+using TRenderEvent = std::function<void(TObject* sender, TCanvas& canvas, int top, int left)>;
 /// Raised with a working copy of each item before it is drawn; changes to
 /// `chartItem` affect this drawing only.
-using TRenderEvent = std::function<void(TObject* sender, TCanvas& canvas, int top, int left)>;
 using TBeforeRenderChartItemEvent =
-    /// Raised with the text a text item is about to draw; changes to `text` affect
-    /// this drawing only.
     std::function<void(TObject* sender, TkvChartItem& chartItem, int index, bool isAnnotation)>;
+/// Raised with the text a text item is about to draw; changes to `text` affect
+/// this drawing only.
 using TBeforeRenderTextEvent =
-    /// A finished rubber band or selection rectangle of `layer`, in world values.
     std::function<void(TObject* sender, std::string& text, int index, bool isAnnotation)>;
+/// A finished rubber band or selection rectangle of `layer`, in world values.
 using TSelectRectEvent =
-    /// Raised before a selected crosshair moves by (dx, dy) pixels; setting
-    /// `allowMove` false keeps it in place and asks again on the next move.
     std::function<void(TObject* sender, int layer, double loX, double loY, double hiX, double hiY)>;
+/// Raised before a selected crosshair moves by (dx, dy) pixels; setting
+/// `allowMove` false keeps it in place and asks again on the next move.
 using TBeforeCrossHMoveEvent =
-    /// Raised after a crosshair moved.
     std::function<void(TObject* sender, TCrossHair* whichCrossHair, int dx, int dy, bool& allowMove)>;
-/// Raised after a text label was dragged to a new place.
+/// Raised after a crosshair moved.
 using TCrossHairMoveEvent = std::function<void(TObject* sender, TCrossHair* whichCrossHair)>;
+/// Raised after a text label was dragged to a new place.
+using TTextLabelMoveEvent = std::function<void(TObject* sender, TTextLabel* whichTextLabel)>;
 /// The last event of a pointer move: whether the pointer is over the data
 /// area and the world position under it on the current layer.
-using TTextLabelMoveEvent = std::function<void(TObject* sender, TTextLabel* whichTextLabel)>;
 using TMouseMoveInChartEvent =
     std::function<void(TObject* sender, bool inChart, TShiftState shift, double rMousePosX, double rMousePosY)>;
 
@@ -79,20 +79,20 @@ struct TPanLimits {
     double XMax = 0.0;  ///< highest X a pan may show
     double YMax = 0.0;  ///< highest Y a pan may show
 };
-/// Number of layers; layer numbers run 1 ... 16.
 
-/// Number of slots of the zoom history.
+/// Number of layers; layer numbers run 1 ... 16.
 constexpr int LayerCount = 16;
-/// Number of crosshairs.
+/// Number of slots of the zoom history.
 constexpr int ZoomHistorySize = 16;
-/// Number of text labels.
+/// Number of crosshairs.
 constexpr int CrossHairCount = 4;
-/// The most charts that can share one chart's data.
+/// Number of text labels.
 constexpr int TextLabelCount = 50;
-/// Points the mouse trace holds.
+/// The most charts that can share one chart's data.
 constexpr int MaxSharers = 4;
-/// Points the renderer collects before drawing a polyline.
+/// Points the mouse trace holds.
 constexpr int MouseTraceCapacity = 5000;
+/// Points the renderer collects before drawing a polyline.
 constexpr int PolylineBatch = 200;
 
 /// One slot of the zoom history for one layer, in the stored order.
@@ -113,7 +113,6 @@ struct TMouseTracePoint {
     std::uint16_t Flags = 0;  ///< 1: break after this point, 2: drawn inverted
     TColor Colour = 0;  ///< colour the point is drawn in
 };
-/// Where a drag started and the ranges it started from.
 
 /// World-to-canvas conversion of one layer during RenderData: the same
 /// arithmetic and rounding as WorldToPixel plus the render offsets and the
@@ -633,8 +632,6 @@ public:
     /// The off-screen picture of the data area.
     TBitmap& DataBitmap();
 
-    /// Composes the picture in the control bitmap at device pixel ratio `ratio`
-    /// without copying it to the window.
     // ------------------------------------------------- output: pictures, files, printing
     /// (chart/export.cpp) The chart's picture at any size and device pixel
     /// ratio, as files and on any QPainter device. For a different size the
@@ -998,8 +995,8 @@ private:
     // Unlinks every sharer of this chart, leaving each with storage no other chart writes.
     void ReleaseSharers();
 
-    /// renderer helpers (render_item.cpp, render_shapes.cpp); canvas points
-    /// are clamped to +-30000
+    // renderer helpers (render_item.cpp, render_shapes.cpp); canvas points
+    // are clamped to +-30000
     TPoint WorldToCanvas(int layer, double x, double y) const;
     TPoint PixelToCanvas(double x, double y) const;
     /// Each coordinate a world value of `layer` or a pixel of the data area.
@@ -1034,7 +1031,7 @@ private:
     /// Clears the upper halves of the AVX registers (see render_item.cpp).
     static void ResetUpperVectorState();
 
-    /// mouse helpers (mouse.cpp)
+    // mouse helpers (mouse.cpp)
     void AnchorAllLayers(int x, int y);
     void AxisBandDrag(TShiftState shift, int x, int y);
     bool DragStep(TShiftState shift, int x, int y);
