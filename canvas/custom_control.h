@@ -70,11 +70,13 @@ using TKeyPressEvent = std::function<void(TObject* sender, char32_t& key)>;
 /// user; mousePos in the control's own pixels, like every pointer event here.
 using TMouseWheelEvent =
     std::function<void(TObject* sender, TShiftState shift, int wheelDelta, TPoint mousePos, bool& handled)>;
-/// `resize` false keeps the old size; the handler may change the new size.
+/// One whole notch of the wheel, mousePos as for TMouseWheelEvent; setting
+/// `handled` stops further handling.
 using TMouseWheelUpDownEvent = std::function<void(TObject* sender, TShiftState shift, TPoint mousePos, bool& handled)>;
+/// `resize` false keeps the old size; the handler may change the new size.
 using TCanResizeEvent = std::function<void(TObject* sender, int& newWidth, int& newHeight, bool& resize)>;
-/// Phase of a drag over a control.
 
+/// Phase of a drag over a control.
 enum TDragState : std::uint8_t { dsDragEnter, dsDragLeave, dsDragMove };
 /// dmAutomatic: a left-button drag beyond Qt's start distance drags the control's
 /// data instead of raising the mouse events.
@@ -346,7 +348,7 @@ private:
     bool FInPaintEvent = false;
     bool FSurfaceStale = true;
     bool FPressedLeft = false;
-    /// standard control events (control_events.cpp)
+    // standard control events (control_events.cpp)
     bool AutoDragMove(QMouseEvent* event);
     void UpdateToolTip();
     bool DragOverAt(QDropEvent* event, TDragState state);
