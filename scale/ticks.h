@@ -156,9 +156,7 @@ std::int64_t DayNumber(int year, int month, int day);
 /// Date of a whole day number (|day| up to about 7e11).
 TCivilDate CivilDate(std::int64_t day);
 
-/// Date and clock time of a day number as FormatTickDateTime shows it
-/// (rounded to the millisecond). False, with the parts untouched, where it
-/// shows nothing.
+/// Date and clock time of a day number.
 struct TDateTimeParts {
     TCivilDate Date;  ///< the calendar date
     int Hour = 0;  ///< 0 ... 23
@@ -166,6 +164,8 @@ struct TDateTimeParts {
     int Second = 0;  ///< 0 ... 59
     int Millisecond = 0;  ///< 0 ... 999
 };
+/// The parts of a day number as FormatTickDateTime shows it (rounded to the
+/// millisecond). False, with the parts untouched, where it shows nothing.
 bool DecodeDayNumber(double value, TDateTimeParts& parts);
 /// "Jan" ... "Dec"; empty outside 1 ... 12.
 std::string ShortMonthName(int month);
