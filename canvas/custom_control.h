@@ -51,12 +51,14 @@ private:
     std::uint8_t FBits = 0;
 };
 
+// The toolkit's standard control events.
+
 /// A button press or release at pixel (x, y) of the control.
 using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 /// A pointer move to pixel (x, y) of the control.
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 
-/// The toolkit's standard control events.
+/// A key went down or up.
 ///
 /// Key codes are Qt::Key values (Qt::Key_Left, Qt::Key_A, ...): they name every
 /// key Qt knows without a translation table, and code written against Qt reads
@@ -371,9 +373,10 @@ private:
     std::unique_ptr<TQtCanvas> FCanvas;
 };
 
-/// Replaceable modal information message (one OK button). Tests install a
-/// handler that records the text instead of blocking.
+/// Replaces the modal information message. Tests install a handler that
+/// records the text instead of blocking.
 using TMessageHandler = std::function<void(const std::string& text)>;
+/// A modal information message (one OK button), or the installed handler.
 void ShowInfoMessage(const std::string& text);
 /// Installs a handler; an empty one restores the message box. Returns the old one.
 TMessageHandler SetInfoMessageHandler(TMessageHandler handler);
