@@ -75,7 +75,13 @@ TEST(Lifetime, ChartsDieInAnyOrderWithoutLeaksOrDanglingPartners)
     charts.clear();
     SetInfoMessageHandler(previous);
     // Drawing grows lists, so compare with room for the largest lists alive.
+    // AddressSanitizer keeps freed memory in quarantine (up to 256 MB), so
+    // there the resident size says nothing and LeakSanitizer checks leaks.
+#if !defined(__SANITIZE_ADDRESS__)
     EXPECT_LT(ResidentMegabytes() - afterWarmUp, 64) << "memory kept growing";
+#else
+    (void)afterWarmUp;
+#endif
 }
 
 }  // namespace
