@@ -3,6 +3,7 @@
 #pragma once
 
 #include <sys/resource.h>
+#include <time.h>
 
 #include <chrono>
 #include <climits>
@@ -91,6 +92,15 @@ inline long PeakMegabytes()
 inline double SecondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// CPU seconds this thread has used: a step's cost measured this way does not
+// depend on what else the machine is running (the checks run beside builds).
+inline double ThreadCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 }  // namespace kurvo::robust
