@@ -176,6 +176,10 @@ TCustomControl::~TCustomControl() = default;
 void TCustomControl::SetBounds(int left, int top, int width, int height)
 {
     TBoundsChange change(*this);
+    // A position beyond every screen is kept at the canvas range, so that
+    // position plus side (Qt's own geometry sums too) stays within int.
+    left = ClampCanvasCoord(left);
+    top = ClampCanvasCoord(top);
     // Sides beyond a bitmap's reach could never be painted, and keeping them
     // small keeps every sum of a side and a margin within int.
     width = std::clamp(width, 0, MaxBitmapSide);

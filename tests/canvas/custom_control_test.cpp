@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -134,13 +135,16 @@ TEST(CustomControl, WorksWithoutAWindow)
 TEST(CustomControl, BoundsAreStoredWithNegativeSizesAsZero)
 {
     struct Row {
-        int L, T, W, H, ExpectW, ExpectH;
+        int L, T, W, H, ExpectW, ExpectH, ExpectL, ExpectT;
     };
-    for (const Row& row : {Row{1, 2, 3, 4, 3, 4}, Row{-5, -6, -7, 8, 0, 8}, Row{0, 0, 9, -1, 9, 0}}) {
+    // Positions beyond every screen stay at the canvas range, so that Qt's
+    // position-plus-side sums cannot overflow.
+    for (const Row& row : {Row{1, 2, 3, 4, 3, 4, 1, 2}, Row{-5, -6, -7, 8, 0, 8, -5, -6}, Row{0, 0, 9, -1, 9, 0, 0, 0},
+                           Row{INT_MAX, INT_MIN, 256, 90, 256, 90, MaxCanvasCoord, -MaxCanvasCoord}}) {
         TProbe control;
         control.SetBounds(row.L, row.T, row.W, row.H);
-        EXPECT_EQ(control.Left(), row.L);
-        EXPECT_EQ(control.Top(), row.T);
+        EXPECT_EQ(control.Left(), row.ExpectL);
+        EXPECT_EQ(control.Top(), row.ExpectT);
         EXPECT_EQ(control.Width(), row.ExpectW);
         EXPECT_EQ(control.Height(), row.ExpectH);
         // An empty surface can still be drawn on.
