@@ -9,6 +9,8 @@
 #include "chart/Qorn_kurvo.h"
 #include "robust_support.h"
 
+#include <algorithm>
+#include <climits>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -151,8 +153,12 @@ TEST(MouseSoak, EveryMouseActionKeepsRangesUsable)
                   py, key);
             const int moves = x.Below(8);
             for (int m = 0; m < moves; ++m) {
-                std::tie(px, py) = x.Below(3) == 0 ? RandomPoint(x, *chart)
-                                                   : std::pair{px + x.Below(41) - 20, py + x.Below(41) - 20};
+                // A small step from an extreme point stays an int (the test's own sum).
+                const auto near = [&x](int p) {
+                    return static_cast<int>(std::clamp<long long>(static_cast<long long>(p) + x.Below(41) - 20,
+                                                                  INT_MIN, INT_MAX));
+                };
+                std::tie(px, py) = x.Below(3) == 0 ? RandomPoint(x, *chart) : std::pair{near(px), near(py)};
                 what << " move " << px << "," << py;
                 Mouse(*chart, QEvent::MouseMove, Qt::NoButton, x.Below(5) == 0 ? Qt::NoButton : Qt::MouseButtons(button),
                       px, py, key);
