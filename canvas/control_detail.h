@@ -3,6 +3,8 @@
 
 #include "canvas/custom_control.h"
 
+#include <QPoint>
+#include <QPointF>
 #include <Qt>
 
 #include <exception>
@@ -27,6 +29,14 @@ void Guarded(F&& f)
     } catch (const std::exception& e) {
         ReportEventError(e);
     }
+}
+
+// A pointer position with each coordinate kept within the canvas range, so
+// that sums of positions (drag distances, pans) stay within int.
+inline QPoint ClampedPoint(const QPointF& p)
+{
+    const QPoint q = p.toPoint();
+    return {ClampCanvasCoord(q.x()), ClampCanvasCoord(q.y())};
 }
 
 }  // namespace kurvo::detail

@@ -26,10 +26,12 @@ constexpr int kWheelNotch = 120;
 // two billion must not keep the handlers busy for hours.
 constexpr int kMaxNotchesPerEvent = 64;
 
+// Pointer positions beyond the canvas range are kept at it, so that sums of
+// positions (drag distances, pans) stay within int.
 TPoint PointOf(const QPointF& p)
 {
     const QPoint q = p.toPoint();
-    return {q.x(), q.y()};
+    return {ClampCanvasCoord(q.x()), ClampCanvasCoord(q.y())};
 }
 
 }  // namespace
@@ -269,7 +271,7 @@ bool TCustomControl::AutoDragMove(QMouseEvent* event)
         FAutoDragPending = false;
         return false;
     }
-    const QPoint p = event->position().toPoint();
+    const QPoint p = detail::ClampedPoint(event->position());
     if ((p - FAutoDragStart).manhattanLength() < QApplication::startDragDistance()) return true;
     FAutoDragPending = false;
     FPressedLeft = false;

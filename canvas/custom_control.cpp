@@ -329,7 +329,7 @@ void TCustomControl::mousePressEvent(QMouseEvent* event)
     TMouseButton button;
     if (!ButtonOf(event->button(), button)) return QWidget::mousePressEvent(event);
     if (button == mbLeft) FPressedLeft = true;
-    const QPoint p = event->position().toPoint();
+    const QPoint p = detail::ClampedPoint(event->position());
     if (button == mbLeft && FDragMode == dmAutomatic) {
         // The left button drags the control's data; it makes no mouse events.
         FAutoDragPending = true;
@@ -342,7 +342,7 @@ void TCustomControl::mousePressEvent(QMouseEvent* event)
 void TCustomControl::mouseMoveEvent(QMouseEvent* event)
 {
     if (AutoDragMove(event)) return;
-    const QPoint p = event->position().toPoint();
+    const QPoint p = detail::ClampedPoint(event->position());
     Guarded([&] { WMMouseMove(ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y()); });
 }
 
@@ -350,7 +350,7 @@ void TCustomControl::mouseReleaseEvent(QMouseEvent* event)
 {
     TMouseButton button;
     if (!ButtonOf(event->button(), button)) return QWidget::mouseReleaseEvent(event);
-    const QPoint p = event->position().toPoint();
+    const QPoint p = detail::ClampedPoint(event->position());
     const bool click = button == mbLeft && FPressedLeft;
     if (button == mbLeft) FPressedLeft = false;
     if (button == mbLeft && FAutoDragPending) {
@@ -371,7 +371,7 @@ void TCustomControl::mouseDoubleClickEvent(QMouseEvent* event)
     if (!ButtonOf(event->button(), button)) return QWidget::mouseDoubleClickEvent(event);
     // The second press of a double click makes no click of its own.
     FPressedLeft = false;
-    const QPoint p = event->position().toPoint();
+    const QPoint p = detail::ClampedPoint(event->position());
     TShiftState shift = ShiftOf(event->modifiers(), event->buttons());
     shift.Include(ssDouble);
     Guarded([&] {
