@@ -26,12 +26,10 @@ constexpr int kWheelNotch = 120;
 // two billion must not keep the handlers busy for hours.
 constexpr int kMaxNotchesPerEvent = 64;
 
-// Pointer positions beyond the canvas range are kept at it, so that sums of
-// positions (drag distances, pans) stay within int.
 TPoint PointOf(const QPointF& p)
 {
-    const QPoint q = p.toPoint();
-    return {ClampCanvasCoord(q.x()), ClampCanvasCoord(q.y())};
+    const QPoint q = detail::ClampedPoint(p);
+    return {q.x(), q.y()};
 }
 
 }  // namespace

@@ -64,6 +64,14 @@ struct TAxisLimits {
     double Max;
 };
 
+// The pan limits per axis; all four 0 means no limiting.
+std::pair<TAxisLimits, TAxisLimits> AxisLimits(const TPanLimits& p)
+{
+    const bool limited = !(p.XMin == 0 && p.YMin == 0 && p.XMax == 0 && p.YMax == 0);
+    return {{limited, std::min(p.XMin, p.XMax), std::max(p.XMin, p.XMax)},
+            {limited, std::min(p.YMin, p.YMax), std::max(p.YMin, p.YMax)}};
+}
+
 // Zooms lo ... hi by `factor` about the world value w0, which keeps its pixel;
 // pan limits cut the bounds as a zoom window's would. Unusable results
 // leave the range as it is.
@@ -333,10 +341,7 @@ bool TKurvoInteraction::Wheel(int wheelDelta, TPoint mousePos)
     const int delta = std::clamp(wheelDelta, -kMaxWheelDelta, kMaxWheelDelta);
     // Forward (away from the user) zooms in.
     const double factor = std::pow(kWheelStep, -delta / 120.0);
-    const TPanLimits& p = FChart.PanLimits();
-    const bool limited = !(p.XMin == 0 && p.YMin == 0 && p.XMax == 0 && p.YMax == 0);
-    const TAxisLimits limitsX{limited, std::min(p.XMin, p.XMax), std::max(p.XMin, p.XMax)};
-    const TAxisLimits limitsY{limited, std::min(p.YMin, p.YMax), std::max(p.YMin, p.YMax)};
+    const auto [limitsX, limitsY] = AxisLimits(FChart.PanLimits());
 
     StepBegins();
     const TView before = Current();
@@ -372,10 +377,7 @@ bool TKurvoInteraction::Wheel(int wheelDelta, TPoint mousePos)
 void TKurvoInteraction::Pan(int dx, int dy)
 {
     if (Busy()) return;
-    const TPanLimits& p = FChart.PanLimits();
-    const bool limited = !(p.XMin == 0 && p.YMin == 0 && p.XMax == 0 && p.YMax == 0);
-    const TAxisLimits limitsX{limited, std::min(p.XMin, p.XMax), std::max(p.XMin, p.XMax)};
-    const TAxisLimits limitsY{limited, std::min(p.YMin, p.YMax), std::max(p.YMin, p.YMax)};
+    const auto [limitsX, limitsY] = AxisLimits(FChart.PanLimits());
 
     StepBegins();
     const TView before = Current();
