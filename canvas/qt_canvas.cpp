@@ -33,6 +33,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace kurvo {
 
@@ -87,6 +88,17 @@ std::uint32_t RgbOf(TColor color)
 {
     const auto c = static_cast<std::uint32_t>(ColorToRGB(color));
     return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+
+// Sets n pixels to one value, sixteen bytes a store: the plain loop becomes
+// one four-byte store a cycle, and background fills were the largest part
+// of a chart's paint.
+void FillPixels(std::uint32_t* row, std::size_t n, std::uint32_t value)
+{
+    const std::uint32_t quad[4] = {value, value, value, value};
+    std::size_t k = 0;
+    for (; k + 4 <= n; k += 4) std::memcpy(row + k, quad, sizeof quad);
+    for (; k < n; ++k) row[k] = value;
 }
 
 void Normalise(int& a, int& b)
@@ -717,7 +729,7 @@ void TQtCanvas::Rectangle(int x1, int y1, int x2, int y2)
                 if (Pen().Mode() == pmXor)
                     for (int x = left; x < right; ++x) row[x] ^= rgb;
                 else
-                    std::fill(row + left, row + right, 0xFF000000u | rgb);
+                    FillPixels(row + left, static_cast<std::size_t>(right - left), 0xFF000000u | rgb);
             }
         }
     }
