@@ -142,7 +142,7 @@ bool CompactCandidate(const TkvChartItem& item)
 void TKvItemContainer::Clear()
 {
     FRuns.clear();
-    FPlain.clear();
+    FPlain.Clear();
     FPlainCount = 0;
     FAttributes.clear();
     FX = {};
@@ -159,16 +159,22 @@ void TKvItemContainer::Reserve(std::int64_t slotCount)
     FY.Reserve(FY.Size() + extra);
 }
 
-void TKvItemContainer::ReservePlain(std::int64_t n)
+void TKvItemContainer::ReservePlain(std::int64_t n) { FPlain.Reserve(n); }
+
+void TItemPages::Reserve(std::int64_t n)
 {
-    const std::int64_t pagesNeeded = (n + PageSize - 1) >> PageShift;
-    if (pagesNeeded <= static_cast<std::int64_t>(FPlain.size())) return;
+    if (n <= Capacity()) return;
     std::vector<std::unique_ptr<TkvChartItem[]>> fresh;
-    while (static_cast<std::int64_t>(FPlain.size() + fresh.size()) < pagesNeeded)
-        fresh.push_back(std::make_unique<TkvChartItem[]>(PageSize));  // value-initialised: zero
-    if (FPlain.capacity() < static_cast<std::size_t>(pagesNeeded))
-        FPlain.reserve(std::max(static_cast<std::size_t>(pagesNeeded), 2 * FPlain.capacity()));
-    for (auto& page : fresh) FPlain.push_back(std::move(page));
+    int pages = static_cast<int>(FPages.size());
+    while (PageStart(pages + static_cast<int>(fresh.size())) < n) {
+        const int p = pages + static_cast<int>(fresh.size());
+        // value-initialised: records beyond the count read as zero
+        fresh.push_back(std::make_unique<TkvChartItem[]>(static_cast<std::size_t>(PageStart(p + 1) - PageStart(p))));
+    }
+    pages += static_cast<int>(fresh.size());
+    if (FPages.capacity() < static_cast<std::size_t>(pages))
+        FPages.reserve(std::max(static_cast<std::size_t>(pages), 2 * FPages.capacity()));
+    for (auto& page : fresh) FPages.push_back(std::move(page));
 }
 
 TkvChartItem TKvItemContainer::Item(std::int64_t i) const
@@ -219,7 +225,7 @@ void TKvItemContainer::AppendPlain(const TkvChartItem& item)
         run.Offset = FPlainCount;
         FRuns.push_back(run);
     }
-    FPlain[FPlainCount >> PageShift][FPlainCount & (PageSize - 1)] = item;
+    FPlain[FPlainCount] = item;
     ++FPlainCount;
     ++FRuns.back().Count;
     ++FSize;
@@ -268,9 +274,7 @@ void TKvItemContainer::AppendLinePoints(const TkvChartItem& attributes, const do
 
     std::int64_t i = 0;
     while (i < n) {
-        std::int64_t end = i;
-        while (end < n && std::isfinite(x[end]) && std::isfinite(y[end])) ++end;
-        if (end > i) {
+        if (std::isfinite(x[i]) && std::isfinite(y[i])) {
             item.X = x[i];
             item.Y = y[i];
             if (!ContinuesCompactRun(item)) StartCompactRun(item);
@@ -279,11 +283,16 @@ void TKvItemContainer::AppendLinePoints(const TkvChartItem& attributes, const do
             bool rising = run.XRising;
             double xMin = run.XMin;
             double yMin = run.YMin;
-            for (std::int64_t k = i; k < end; ++k) {
-                rising = rising && x[k] >= previous;
-                previous = x[k];
-                xMin = x[k] < xMin ? x[k] : xMin;
-                yMin = y[k] < yMin ? y[k] : yMin;
+            // One pass finds the finite stretch and its order and minima.
+            std::int64_t end = i;
+            for (; end < n; ++end) {
+                const double xv = x[end];
+                const double yv = y[end];
+                if (!(std::abs(xv) <= DBL_MAX && std::abs(yv) <= DBL_MAX)) break;
+                rising &= xv >= previous;
+                previous = xv;
+                xMin = xv < xMin ? xv : xMin;
+                yMin = yv < yMin ? yv : yMin;
             }
             run.XRising = rising;
             run.XMin = xMin;
@@ -315,7 +324,7 @@ void TKvItemContainer::Truncate(std::int64_t count)
     FX.Truncate(xy);
     FY.Truncate(xy);
     // Records beyond Count read as zero again.
-    for (std::int64_t k = plain; k < FPlainCount; ++k) FPlain[k >> PageShift][k & (PageSize - 1)] = TkvChartItem{};
+    for (std::int64_t k = plain; k < FPlainCount; ++k) FPlain[k] = TkvChartItem{};
     FPlainCount = plain;
     FPyramid.Clear();
     FSize = count;
@@ -351,7 +360,7 @@ std::shared_ptr<TKvItemContainer> TKvItemContainer::Copy(std::int64_t count, std
             part.Offset = copy->FPlainCount;
             for (std::int64_t k = 0; k < part.Count; ++k) {
                 const std::int64_t to = copy->FPlainCount++;
-                copy->FPlain[to >> PageShift][to & (PageSize - 1)] = PlainItem(run.Offset + k);
+                copy->FPlain[to] = PlainItem(run.Offset + k);
             }
         }
         copy->FRuns.push_back(part);
@@ -370,7 +379,7 @@ const TMinMaxPyramid& TKvItemContainer::YPyramid() const
 std::int64_t TKvItemContainer::MemoryBytes() const
 {
     return FX.MemoryBytes() + FY.MemoryBytes() + FPyramid.MemoryBytes() +
-           static_cast<std::int64_t>(FPlain.size()) * PageSize * static_cast<std::int64_t>(sizeof(TkvChartItem)) +
+           FPlain.MemoryBytes() +
            static_cast<std::int64_t>(FRuns.capacity() * sizeof(TItemRun) +
                                      FAttributes.capacity() * sizeof(TkvChartItem));
 }
@@ -403,9 +412,18 @@ void TCustomKurvo::AppendToList(TItemList& list, std::int64_t added, F&& append)
     MarkStale();
 }
 
+namespace {
+
+// Copied rather than value-initialised: GCC clears a returned record with
+// `rep stos`, whose start-up cost was the largest part of DrawTo.
+const TkvChartItem kZeroItem{};
+
+}  // namespace
+
 TkvChartItem TCustomKurvo::NewItem(std::uint8_t kind, std::uint8_t mode) const
 {
-    TkvChartItem item{};
+    TkvChartItem item;
+    std::memcpy(&item, &kZeroItem, sizeof item);
     item.Kind = kind;
     item.Layer = d->FCurrentLayer;
     item.Class = d->FClassDefault;

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace kurvo {
@@ -165,6 +166,71 @@ private:
     std::int64_t FBuilt = 0;
 };
 
+/// Whole item records in pages that never move, so that a reference to a
+/// record stays valid while records are appended. The first pages are small
+/// (16, 16, 32, ... 512 records) and grow as the list does: a display list
+/// with a handful of whole records beside a long compact run holds a few
+/// kilobytes for them, not a full page. From record 1024 on every page
+/// holds PageSize records.
+class TItemPages {
+public:
+    ///@{
+    /// Records of a full page: PageSize = 2^PageShift.
+    static constexpr int PageShift = 10;
+    static constexpr std::int64_t PageSize = std::int64_t{1} << PageShift;
+    ///@}
+
+    /// Records the pages hold room for.
+    std::int64_t Capacity() const
+    {
+        return FPages.empty() ? 0 : PageStart(static_cast<int>(FPages.size()));
+    }
+    /// Room for `n` records, zeroed. Throws std::bad_alloc and keeps the
+    /// pages as they were.
+    void Reserve(std::int64_t n);
+    /// Frees every page.
+    void Clear() { FPages.clear(); }
+    ///@{
+    /// Record `i`, 0 <= i < Capacity().
+    const TkvChartItem& operator[](std::int64_t i) const
+    {
+        const int p = PageOf(i);
+        return FPages[static_cast<std::size_t>(p)][i - PageStart(p)];
+    }
+    TkvChartItem& operator[](std::int64_t i)
+    {
+        const int p = PageOf(i);
+        return FPages[static_cast<std::size_t>(p)][i - PageStart(p)];
+    }
+    ///@}
+    /// Records from `i` to the end of its page, which lie contiguous in memory.
+    std::int64_t ContiguousFrom(std::int64_t i) const { return PageStart(PageOf(i) + 1) - i; }
+    /// Bytes held by the pages.
+    std::int64_t MemoryBytes() const
+    {
+        return Capacity() * static_cast<std::int64_t>(sizeof(TkvChartItem)) +
+               static_cast<std::int64_t>(FPages.capacity() * sizeof(FPages[0]));
+    }
+
+private:
+    // Pages 1 ... 6 start at 16, 32, ... 512 and double; page 6 + k starts at k * PageSize.
+    static int PageOf(std::int64_t i)
+    {
+        if (i >= PageSize) return 6 + static_cast<int>(i >> PageShift);
+        int p = 0;
+        for (std::int64_t start = 16; i >= start; start <<= 1) ++p;
+        return p;
+    }
+    static std::int64_t PageStart(int p)
+    {
+        if (p == 0) return 0;
+        if (p <= 6) return std::int64_t{1} << (p + 3);
+        return static_cast<std::int64_t>(p - 6) << PageShift;
+    }
+
+    std::vector<std::unique_ptr<TkvChartItem[]>> FPages;
+};
+
 /// One stretch of a display list: either plain items or a compact run of
 /// line-to items that differ only in X and Y.
 struct TItemRun {
@@ -185,11 +251,8 @@ struct TItemRun {
 /// is kept as whole records. Index, DataItem and the counts see one flat list.
 class TKvItemContainer {
 public:
-    ///@{
-    /// Whole records are kept in pages of PageSize = 2^PageShift items.
-    static constexpr int PageShift = 10;
-    static constexpr int PageSize = 1 << PageShift;
-    ///@}
+    /// Compact items are rebuilt for ForEachRun in buffers of this many.
+    static constexpr std::int64_t PageSize = TItemPages::PageSize;
 
     TKvItemContainer() = default;
     TKvItemContainer(const TKvItemContainer&) = delete;
@@ -223,12 +286,8 @@ public:
         constexpr std::size_t from = offsetof(TkvChartItem, X2);
         constexpr std::size_t words = (sizeof(TkvChartItem) - from) / 8;
         static_assert(from + 8 * words == sizeof(TkvChartItem));
-        std::uint64_t wa[words], wb[words];
-        std::memcpy(wa, reinterpret_cast<const char*>(&a) + from, sizeof wa);
-        std::memcpy(wb, reinterpret_cast<const char*>(&b) + from, sizeof wb);
-        std::uint64_t diff = 0;
-        for (std::size_t k = 0; k < words; ++k) diff |= wa[k] ^ wb[k];
-        return diff == 0;
+        return SameWords(reinterpret_cast<const char*>(&a) + from, reinterpret_cast<const char*>(&b) + from,
+                         std::make_index_sequence<words>());
     }
     /// Appends n line-to items that share `attributes` (X, Y ignored) with
     /// the given coordinates. Non-finite points are stored as whole records.
@@ -242,7 +301,7 @@ public:
     /// Item slots held: compact points plus whole records.
     std::int64_t Allocated() const
     {
-        return FX.Capacity() + static_cast<std::int64_t>(FPlain.size()) * PageSize;
+        return FX.Capacity() + FPlain.Capacity();
     }
 
     /// Calls f(const TkvChartItem* items, int n, int firstIndex) for
@@ -268,7 +327,7 @@ public:
                     items = buffer.data();
                 } else {
                     // Records are contiguous within a page.
-                    take = std::min<std::int64_t>(take, PageSize - (offset & (PageSize - 1)));
+                    take = std::min<std::int64_t>(take, FPlain.ContiguousFrom(offset));
                     items = &PlainItem(offset);
                 }
                 f(items, static_cast<int>(take), static_cast<int>(run.First + done));
@@ -282,7 +341,7 @@ public:
     /// Whole record at `offset` of the plain storage.
     const TkvChartItem& PlainItem(std::int64_t offset) const
     {
-        return FPlain[offset >> PageShift][offset & (PageSize - 1)];
+        return FPlain[offset];
     }
     /// The shared record of a compact run.
     const TkvChartItem& RunAttributes(const TItemRun& run) const { return FAttributes[run.Attributes]; }
@@ -297,6 +356,17 @@ public:
     std::int64_t MemoryBytes() const;
 
 private:
+    // Unrolled: a loop over the words left the comparison the largest cost of DrawTo.
+    template <std::size_t... K>
+    static bool SameWords(const char* a, const char* b, std::index_sequence<K...>)
+    {
+        const auto word = [](const char* p) {
+            std::uint64_t w;
+            std::memcpy(&w, p, sizeof w);
+            return w;
+        };
+        return ((word(a + 8 * K) ^ word(b + 8 * K)) | ...) == 0;
+    }
     /// The common case: a finite line-to point that continues the last
     /// compact run within the room already reserved.
     bool TryAppendPoint(const TkvChartItem& item)
@@ -324,7 +394,7 @@ private:
     void ReservePlain(std::int64_t n);
 
     std::vector<TItemRun> FRuns;
-    std::vector<std::unique_ptr<TkvChartItem[]>> FPlain;
+    TItemPages FPlain;
     std::int64_t FPlainCount = 0;
     std::vector<TkvChartItem> FAttributes;
     TChunkedDoubles FX;

@@ -1,10 +1,12 @@
 // The compact form of long line-to runs: every item reads back exactly,
 // runs break where an attribute differs, the min/max structure agrees with a
-// plain scan, and a long series costs at most 24 bytes per point.
+// plain scan, whole records read back across their pages, and a series
+// costs at most 24 bytes per point.
 #include "render_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -142,19 +144,61 @@ TEST(CompactRuns, BulkAppendMatchesSingleDrawTo)
     }
 }
 
-// A long series takes at most 24 bytes per point (104 as whole records),
-// the min/max structure built by a paint included.
-TEST(CompactRuns, LongSeriesTakesAtMost24BytesPerPoint)
+// Whole records live in pages of growing size; every record reads back
+// through Item, ForEachRun and Copy, also after Truncate, on either side of
+// every page boundary.
+TEST(CompactRuns, WholeRecordsReadBackAcrossEveryPageBoundary)
 {
-    TKurvo chart;
-    DemoGeometry(chart);
-    chart.Scale1X()->SetRangeHigh(1'000'000);
-    chart.SetAllocSize(100000);
-    chart.MoveTo(0, 0);
-    for (int i = 1; i < 1'000'000; ++i) chart.DrawTo(i, std::sin(0.2 * i));
-    TBitmap bitmap(378, 362);
-    chart.RenderData(bitmap.Canvas(), 0, 0, false, true);
-    const double perPoint = static_cast<double>(chart.DataBytes()) / chart.DataCount();
-    EXPECT_LE(perPoint, 24.0);
-    RecordProperty("bytes_per_point", std::to_string(perPoint));
+    TKvItemContainer items;
+    std::vector<TkvChartItem> expected;
+    const auto append = [&](int i) {
+        // Mostly marks (whole records), with short line-to runs between.
+        TkvChartItem item = Item(i % 7 < 5 ? ikMark : ikLineTo, i, -i);
+        items.Append(item);
+        expected.push_back(item);
+    };
+    const auto check = [&](const char* stage) {
+        SCOPED_TRACE(stage);
+        ASSERT_EQ(items.Size(), static_cast<std::int64_t>(expected.size()));
+        ASSERT_GE(items.Allocated(), items.Size());
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            ASSERT_TRUE(SameBytes(items.Item(static_cast<std::int64_t>(i)), expected[i])) << i;
+        std::size_t next = 0;
+        items.ForEachRun(items.Size(), [&](const TkvChartItem* run, int n, int first) {
+            ASSERT_EQ(static_cast<std::size_t>(first), next);
+            for (int k = 0; k < n; ++k) ASSERT_TRUE(SameBytes(run[k], expected[next + k])) << next + k;
+            next += static_cast<std::size_t>(n);
+        });
+        EXPECT_EQ(next, expected.size());
+        const auto copy = items.Copy(items.Size(), items.Size());
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            ASSERT_TRUE(SameBytes(copy->Item(static_cast<std::int64_t>(i)), expected[i])) << i;
+    };
+    for (int i = 0; i < 3100; ++i) append(i);
+    check("appended");
+    items.Truncate(700);
+    expected.resize(700);
+    for (int i = 700; i < 2000; ++i) append(i + 5);
+    check("truncated and appended again");
+}
+
+// A series takes at most 24 bytes per point (104 as whole records), the
+// min/max structure built by a paint and the move-to record before it
+// included.
+TEST(CompactRuns, SeriesTakesAtMost24BytesPerPoint)
+{
+    for (const int n : {1000, 1'000'000}) {
+        SCOPED_TRACE(n);
+        TKurvo chart;
+        DemoGeometry(chart);
+        chart.Scale1X()->SetRangeHigh(n);
+        chart.SetAllocSize(std::clamp(n / 10, 1000, 100000));
+        chart.MoveTo(0, 0);
+        for (int i = 1; i < n; ++i) chart.DrawTo(i, std::sin(0.2 * i));
+        TBitmap bitmap(378, 362);
+        chart.RenderData(bitmap.Canvas(), 0, 0, false, true);
+        const double perPoint = static_cast<double>(chart.DataBytes()) / chart.DataCount();
+        EXPECT_LE(perPoint, 24.0);
+        RecordProperty("bytes_per_point_" + std::to_string(n), std::to_string(perPoint));
+    }
 }
