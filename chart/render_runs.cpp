@@ -10,6 +10,13 @@
 // found by binary search (X never falls in such a run, so the pixel column of
 // the points is monotone) and the extremes come from the min/max structure
 // of the storage: a paint costs about columns times a logarithm.
+//
+// On a fractional device pixel ratio a pixel's device pixels depend on the
+// direction of the band that covers it, so the column's vertical steps must
+// cover exactly the rows that the point-by-point line's vertical steps
+// cover: every row between the extremes, and an extreme row unless the line
+// reaches it only with the last points of the column. Bands of any length
+// that cover the same rows of one column then cover the same device pixels.
 #include "chart/Qorn_kurvo.h"
 
 #include "canvas/qt_canvas.h"
@@ -18,8 +25,10 @@
 #include <QImage>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <new>
+#include <utility>
 
 namespace kurvo {
 
@@ -121,6 +130,35 @@ void TCustomKurvo::RenderLineRun(TCanvas& canvas, const TKvItemContainer& items,
         return;
     }
 
+    // The rows the points [from, to) reach, top <= bottom.
+    const auto rowsOf = [&](std::int64_t from, std::int64_t to, int& top, int& bottom) {
+        double low, high;
+        pyramid->Query(ys, o + from, o + to, low, high);
+        top = map.Y(low);
+        bottom = map.Y(high);
+        if (bottom < top) std::swap(top, bottom);
+    };
+    // Whether a point of [a, b) at `row`, the row of point b - 1, is followed
+    // by one at another row: the stretch of points at `row` that ends the
+    // column is found by bisection, and an earlier point at `row` is then
+    // left by a step.
+    const auto leftByAStep = [&](std::int64_t a, std::int64_t b, int row) {
+        std::int64_t lo = a;
+        std::int64_t hi = b - 1;  // [hi, b) is at `row`
+        while (lo < hi) {
+            const std::int64_t mid = lo + (hi - lo) / 2;
+            int top, bottom;
+            rowsOf(mid, b, top, bottom);
+            (top == row && bottom == row ? hi : lo) = top == row && bottom == row ? mid : mid + 1;
+        }
+        if (hi == a) return false;
+        int top, bottom;
+        rowsOf(a, hi, top, bottom);
+        return top == row || bottom == row;
+    };
+    const double ratio = canvas.DevicePixelRatio();
+    const bool fractional = ratio != std::round(ratio);
+
     // Points left of the canvas, or right of it when its width is known,
     // draw nothing among themselves (a segment between two of them stays on
     // their side): each side is one group, of which only the points where
@@ -175,10 +213,28 @@ void TCustomKurvo::RenderLineRun(TCanvas& canvas, const TKvItemContainer& items,
             for (std::int64_t i = std::max<std::int64_t>(a, 1); i < b; ++i) addPoint(i);
         } else {
             if (a > 0) addPoint(a);
-            double low, high;
-            pyramid->Query(ys, o + a, o + b, low, high);
-            AddPolylinePoint(c, map.Y(low), canvas);
-            AddPolylinePoint(c, map.Y(high), canvas);
+            int top, bottom;
+            rowsOf(a, b, top, bottom);
+            const int last = map.Y(ys[o + b - 1]);
+            // The vertical steps in the column cover the rows from top to
+            // bottom; an extreme row is left out when the line only reaches
+            // it with its last points, which only matters on a fractional
+            // ratio (see above).
+            bool coverTop = true;
+            bool coverBottom = true;
+            if (fractional && top < bottom && (last == top || last == bottom))
+                (last == top ? coverTop : coverBottom) = leftByAStep(a, b, last);
+            if (!coverTop) {
+                AddPolylinePoint(c, bottom, canvas);
+            } else if (!coverBottom) {
+                AddPolylinePoint(c, top, canvas);
+            } else if (last == bottom) {
+                AddPolylinePoint(c, bottom, canvas);
+                AddPolylinePoint(c, top, canvas);
+            } else {
+                AddPolylinePoint(c, top, canvas);
+                AddPolylinePoint(c, bottom, canvas);
+            }
             addPoint(b - 1);
         }
         if (c != kLeftOfCanvas && c != kRightOfCanvas) hint = b - a;

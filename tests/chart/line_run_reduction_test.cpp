@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
@@ -77,23 +79,31 @@ struct Difference {
     std::int64_t linePixels = 0;
 };
 
-Difference Compare(TKurvo& chart)
+// Both pictures of the data area at the device pixel ratio, compared over
+// every device pixel inside the frame.
+Difference Compare(TKurvo& chart, double ratio = 1.0)
 {
     const int w = chart.Width() - chart.MarginLeft() - chart.MarginRight();
     const int h = chart.Height() - chart.MarginTop() - chart.MarginBottom();
     TBitmap reduced(w + 1, h + 1);
     TBitmap exact(w + 1, h + 1);
+    reduced.SetDevicePixelRatio(ratio);
+    exact.SetDevicePixelRatio(ratio);
     chart.SetLineRunReduction(true);
     chart.RenderData(reduced.Canvas(), 0, 0, false, true);
     chart.SetLineRunReduction(false);
     chart.RenderData(exact.Canvas(), 0, 0, false, true);
     chart.SetLineRunReduction(true);
+    const QImage& e = exact.Image();
+    const QImage& r = reduced.Image();
+    // The frame's band is left out; the charts here have a white background.
+    const int edge = static_cast<int>(std::ceil(ratio));
+    const QRgb white = qRgb(255, 255, 255);
     Difference d;
-    for (int y = 1; y < h; ++y)
-        for (int x = 1; x < w; ++x) {
-            const TColor e = exact.Pixel(x, y);
-            d.linePixels += e != chart.ChartColor();
-            d.differing += e != reduced.Pixel(x, y);
+    for (int y = edge; y < e.height() - edge; ++y)
+        for (int x = edge; x < e.width() - edge; ++x) {
+            d.linePixels += e.pixel(x, y) != white;
+            d.differing += e.pixel(x, y) != r.pixel(x, y);
         }
     return d;
 }
@@ -163,6 +173,42 @@ TEST(LineRunReduction, PictureEqualsThePointByPointPicture)
             }
         }
     std::cout << "[ worst    ] " << cases << " pictures compared; worst: " << worstCase << '\n';
+}
+
+// At other device pixel ratios lines go through QPainter as bands of
+// device pixels; the columns are still canvas pixels and the picture is
+// still the point-by-point one.
+TEST(LineRunReduction, PictureAtOtherDevicePixelRatiosEqualsThePointByPointPicture)
+{
+    double worst = 0.0;
+    for (const double ratio : {1.25, 1.5, 1.75, 2.0, 2.5, 3.0})
+        for (const Shape shape : {Shape::Sine, Shape::RandomWalk, Shape::Spikes, Shape::Steps, Shape::NanGaps}) {
+            constexpr std::int64_t n = 6'000;
+            TKurvo chart;
+            DemoGeometry(chart);
+            chart.SetChartColor(clWhite);
+            chart.SetDataColor(clBlack);
+            const std::vector<double> y = Series(shape, n, 777u);
+            std::vector<double> x(y.size());
+            for (std::size_t i = 0; i < x.size(); ++i) x[i] = static_cast<double>(i) + 1.0;
+            chart.MoveTo(1, 5);
+            chart.AppendLinePoints(x.data(), y.data(), n);
+            for (const bool reversed : {false, true}) {
+                chart.Scale1X()->SetRangeLow(reversed ? 0.9 * n : 0.013 * n);
+                chart.Scale1X()->SetRangeHigh(reversed ? 0.013 * n : 0.9 * n);
+                chart.Scale1Y()->SetRangeLow(0.8);
+                chart.Scale1Y()->SetRangeHigh(9.5);
+                chart.CalcTransforms();
+                const Difference d = Compare(chart, ratio);
+                const std::string label = std::string(Name(shape)) + " at ratio " + std::to_string(ratio) +
+                                          (reversed ? ", reversed" : "");
+                ASSERT_GT(d.linePixels, 0) << label;
+                const double share = static_cast<double>(d.differing) / static_cast<double>(d.linePixels);
+                worst = std::max(worst, share);
+                EXPECT_LE(share, 0.0005) << label << ": " << d.differing << " of " << d.linePixels;
+            }
+        }
+    std::cout << "[ worst    ] at other ratios: " << worst * 100 << " % of line pixels differ\n";
 }
 
 // The reduction reads the min/max structure; after appending to a painted
