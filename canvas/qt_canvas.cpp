@@ -277,16 +277,35 @@ void TQtCanvas::ApplyFont()
     const TFont& font = Font();
     if (FFontVersion == font.Version()) return;
     FFontVersion = font.Version();
+    FTextPen = QPen(ToQColor(font.Color()));
 
-    QFont q(QString::fromStdString(font.Name()));
-    q.setStyleHint(QFont::SansSerif);
-    q.setBold(font.Style().Contains(fsBold));
-    q.setItalic(font.Style().Contains(fsItalic));
-    q.setUnderline(font.Style().Contains(fsUnderline));
-    q.setStrikeOut(font.Style().Contains(fsStrikeOut));
+    // Painting assigns the same fonts again and again (every axis, every
+    // paint): a font already built is taken up again with its metrics and
+    // measured widths.
+    const bool bold = font.Style().Contains(fsBold);
+    const bool italic = font.Style().Contains(fsItalic);
+    const bool underline = font.Style().Contains(fsUnderline);
+    const bool strikeOut = font.Style().Contains(fsStrikeOut);
+    const int style = (bold ? 1 : 0) | (italic ? 2 : 0) | (underline ? 4 : 0) | (strikeOut ? 8 : 0);
     // No picture is taller than the largest bitmap, so neither is a font:
     // the limit keeps -INT_MIN and the cell scaling below clear of overflow.
     const int height = std::clamp(font.Height(), -MaxBitmapSide, MaxBitmapSide);
+    for (std::size_t k = 0; k < FFonts.size(); ++k) {
+        TFontEntry& entry = *FFonts[k];
+        if (entry.Height == height && entry.Style == style && entry.Name == font.Name()) {
+            const auto found = FFonts.begin() + static_cast<std::ptrdiff_t>(k);
+            std::rotate(FFonts.begin(), found, found + 1);
+            FQFont = FFonts.front()->Font;
+            return;
+        }
+    }
+
+    QFont q(QString::fromStdString(font.Name()));
+    q.setStyleHint(QFont::SansSerif);
+    q.setBold(bold);
+    q.setItalic(italic);
+    q.setUnderline(underline);
+    q.setStrikeOut(strikeOut);
     if (height < 0) {
         q.setPixelSize(-height);
     } else if (height > 0) {
@@ -300,15 +319,17 @@ void TQtCanvas::ApplyFont()
     } else {
         q.setPixelSize(11);  // height 0 asks for the default size, 8 points at 96 pixels per inch
     }
+    constexpr std::size_t kFontsKept = 4;
+    if (FFonts.size() == kFontsKept) FFonts.pop_back();
+    FFonts.insert(FFonts.begin(),
+                  std::make_unique<TFontEntry>(TFontEntry{font.Name(), height, style, q, QFontMetrics(q), {}}));
     FQFont = q;
-    FMetrics.emplace(FQFont);
-    FTextPen = QPen(ToQColor(font.Color()));
 }
 
 const QFontMetrics& TQtCanvas::Metrics()
 {
     ApplyFont();
-    return *FMetrics;
+    return FFonts.front()->Metrics;
 }
 
 std::uint32_t* TQtCanvas::WritablePixels()
@@ -946,7 +967,7 @@ void TQtCanvas::TextOut(int x, int y, const std::string& text)
     const QString qtext = ToQString(text);
     QPainter& p = Painter();
     SetXorMode(p, false);
-    if (Brush().Style() == bsSolid) p.fillRect(QRect(x, y, metrics.horizontalAdvance(qtext), metrics.height()), FQBrush);
+    if (Brush().Style() == bsSolid) p.fillRect(QRect(x, y, TextWidth(text), metrics.height()), FQBrush);
     if (qtext.isEmpty()) return;
     if (FPainterFontVersion != FFontVersion) {
         p.setFont(FQFont);
@@ -957,7 +978,19 @@ void TQtCanvas::TextOut(int x, int y, const std::string& text)
     p.drawText(QPoint(x, y + metrics.ascent()), qtext);
 }
 
-int TQtCanvas::TextWidth(const std::string& text) { return Metrics().horizontalAdvance(ToQString(text)); }
+int TQtCanvas::TextWidth(const std::string& text)
+{
+    const QFontMetrics& metrics = Metrics();
+    // Axes measure the same labels at every paint; a bounded set of widths
+    // is kept per font.
+    auto& widths = FFonts.front()->Widths;
+    if (const auto found = widths.find(text); found != widths.end()) return found->second;
+    const int width = metrics.horizontalAdvance(ToQString(text));
+    constexpr std::size_t kWidthsKept = 512;
+    if (widths.size() >= kWidthsKept) widths.clear();
+    widths.emplace(text, width);
+    return width;
+}
 
 int TQtCanvas::TextHeight(const std::string&) { return Metrics().height(); }
 

@@ -11,7 +11,8 @@
 #include <QPainter>
 
 #include <memory>
-#include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 class QImage;
@@ -100,7 +101,17 @@ private:
     unsigned FPainterFontVersion = ~0u;
     bool FPainterXor = false;
     QFont FQFont;
-    std::optional<QFontMetrics> FMetrics;
+    // Fonts built for the canvas, the current one first, with the widths
+    // of texts measured in them.
+    struct TFontEntry {
+        std::string Name;
+        int Height;
+        int Style;
+        QFont Font;
+        QFontMetrics Metrics;
+        std::unordered_map<std::string, int> Widths;
+    };
+    std::vector<std::unique_ptr<TFontEntry>> FFonts;
     // Native pen and brush, rebuilt only when the Version() counters move.
     QPen FQPen;
     QBrush FQBrush;
