@@ -196,8 +196,8 @@ TEST(LineRunReduction, PictureAtOtherDevicePixelRatiosEqualsThePointByPointPictu
             for (const bool reversed : {false, true}) {
                 chart.Scale1X()->SetRangeLow(reversed ? 0.9 * n : 0.013 * n);
                 chart.Scale1X()->SetRangeHigh(reversed ? 0.013 * n : 0.9 * n);
-                chart.Scale1Y()->SetRangeLow(0.8);
-                chart.Scale1Y()->SetRangeHigh(9.5);
+                chart.Scale1Y()->SetRangeLow(reversed ? 9.5 : 0.8);
+                chart.Scale1Y()->SetRangeHigh(reversed ? 0.8 : 9.5);
                 chart.CalcTransforms();
                 const Difference d = Compare(chart, ratio);
                 const std::string label = std::string(Name(shape)) + " at ratio " + std::to_string(ratio) +
