@@ -149,7 +149,10 @@ void TCustomKurvo::RenderLineRun(TCanvas& canvas, const TKvItemContainer& items,
             const std::int64_t mid = lo + (hi - lo) / 2;
             int top, bottom;
             rowsOf(mid, b, top, bottom);
-            (top == row && bottom == row ? hi : lo) = top == row && bottom == row ? mid : mid + 1;
+            if (top == row && bottom == row)
+                hi = mid;
+            else
+                lo = mid + 1;
         }
         if (hi == a) return false;
         int top, bottom;
