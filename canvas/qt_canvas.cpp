@@ -981,12 +981,14 @@ void TQtCanvas::TextOut(int x, int y, const std::string& text)
 int TQtCanvas::TextWidth(const std::string& text)
 {
     const QFontMetrics& metrics = Metrics();
-    // Axes measure the same labels at every paint; a bounded set of widths
-    // is kept per font.
+    // Axes measure the same short labels at every paint; the widths of up
+    // to 512 texts of up to 64 bytes are kept per font.
+    constexpr std::size_t kWidthsKept = 512;
+    constexpr std::size_t kLongestKept = 64;
+    if (text.size() > kLongestKept) return metrics.horizontalAdvance(ToQString(text));
     auto& widths = FFonts.front()->Widths;
     if (const auto found = widths.find(text); found != widths.end()) return found->second;
     const int width = metrics.horizontalAdvance(ToQString(text));
-    constexpr std::size_t kWidthsKept = 512;
     if (widths.size() >= kWidthsKept) widths.clear();
     widths.emplace(text, width);
     return width;
