@@ -84,6 +84,9 @@ private:
     double StrokeOffset() const { return RasterDirect() ? 0.0 : 0.5; }
     void PainterThinPath(const TPoint* points, int count, bool closed);
     void PainterThinSegment(QPainter& painter, TPoint from, TPoint to);
+    void BlockSegment(std::uint32_t* pixels, int ratio, TPoint from, TPoint to);
+    // Draw's fast path: false when the bitmap has to go through QPainter.
+    bool CopyPixels(int x, int y, const QImage& source);
     // An ellipse of thin solid outline (or none) set pixel by pixel, strictly
     // inside [x1, x2) x [y1, y2).
     void RasterEllipse(int x1, int y1, int x2, int y2, bool outline, bool fill);

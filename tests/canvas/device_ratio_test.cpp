@@ -173,6 +173,68 @@ TEST(DeviceRatioTest, OnePixelLinesAreSharpBandsOfRoundRatioDevicePixels)
     }
 }
 
+// On a whole-number ratio a one-pixel line along an axis is the ratio x
+// ratio blocks of its ratio-1 pixels, in every direction, also where it
+// leaves the bitmap; lines of other slopes in the same path keep their bands.
+TEST(DeviceRatioTest, AxisLinesOnWholeNumberRatiosAreTheBlocksOfTheirPixels)
+{
+    const TDrawing axisLines = [](TCanvas& c) {
+        const TPoint stairs[] = {{1, 1}, {9, 1}, {9, 6}, {3, 6}, {3, 14}, {3, 9}, {20, 9}, {20, 30}};
+        c.Polyline(stairs, 8);
+        c.MoveTo(30, 21);  // from outside the bitmap in
+        c.LineTo(5, 21);
+        c.MoveTo(-4, 18);
+        c.LineTo(12, 18);
+        c.Rectangle(13, 12, 19, 16);
+    };
+    const QImage one = Draw(1.0, axisLines);
+    for (const int ratio : {2, 3}) {
+        SCOPED_TRACE("ratio " + std::to_string(ratio));
+        const QImage image = Draw(ratio, axisLines);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                ASSERT_EQ(Ink(image, x, y), Ink(one, x / ratio, y / ratio)) << x << "," << y;
+        // A sloped segment between axis segments is still drawn by its band.
+        const QImage mixed = Draw(ratio, [](TCanvas& c) {
+            const TPoint path[] = {{2, 2}, {2, 10}, {12, 16}, {20, 16}};
+            c.Polyline(path, 4);
+        });
+        EXPECT_TRUE(Ink(mixed, 7 * ratio, 13 * ratio));
+        EXPECT_TRUE(Ink(mixed, 19 * ratio + ratio - 1, 16 * ratio));
+        EXPECT_FALSE(Ink(mixed, 20 * ratio, 16 * ratio)) << "the path ends before its end pixel";
+    }
+}
+
+// A bitmap drawn on a bitmap of the same whole-number ratio lands pixel for
+// pixel at its place, also where it hangs over an edge.
+TEST(DeviceRatioTest, BitmapsOfTheSameRatioAreDrawnPixelForPixel)
+{
+    const auto colourAt = [](int x, int y) { return static_cast<TColor>((20 + 30 * x) | (20 + 40 * y) << 8 | 100 << 16); };
+    for (const int ratio : {1, 2, 3}) {
+        TBitmap source;
+        source.SetDevicePixelRatio(ratio);
+        source.SetSize(7, 5);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x) source.Canvas().SetPixel(x, y, colourAt(x, y));
+        for (const TPoint at : {TPoint{3, 4}, TPoint{-2, -1}, TPoint{16, 13}, TPoint{40, 2}}) {
+            SCOPED_TRACE("ratio " + std::to_string(ratio) + " at " + std::to_string(at.X) + "," + std::to_string(at.Y));
+            TBitmap target;
+            target.SetDevicePixelRatio(ratio);
+            target.SetSize(20, 16);
+            test::Clear(target, clWhite);
+            target.Canvas().Draw(at.X, at.Y, source);
+            const QImage& image = target.Image();
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const int sx = x / ratio - at.X;
+                    const int sy = y / ratio - at.Y;
+                    const bool inside = sx >= 0 && sy >= 0 && sx < 7 && sy < 5;
+                    ASSERT_EQ(FromQRgb(image.pixel(x, y)), inside ? colourAt(sx, sy) : clWhite) << x << "," << y;
+                }
+        }
+    }
+}
+
 int DarkPixels(const QImage& image)
 {
     int n = 0;
