@@ -348,6 +348,14 @@ std::uint32_t* TQtCanvas::WritablePixels()
 
 bool TQtCanvas::ThinPen() const { return Pen().Width() == 1; }
 
+// The dash pattern runs on from the last segment when this one starts at its
+// end, and starts again otherwise.
+void TQtCanvas::ContinueDash(TPoint from, TPoint to)
+{
+    if (!(from == FDashEnd)) FDashPhase = 0;
+    FDashEnd = to;
+}
+
 // Pixels of the segment from `from` towards `to`, `to` itself excluded: one
 // pixel per step along the major axis, the minor coordinate rounded from
 // the exact line. Only the steps that can land on the image are visited.
@@ -358,8 +366,7 @@ void TQtCanvas::ThinSegment(std::uint32_t* pixels, TPoint from, TPoint to)
     const long long adx = std::llabs(dx);
     const long long ady = std::llabs(dy);
     const long long n = std::max(adx, ady);
-    if (!(from == FDashEnd)) FDashPhase = 0;
-    FDashEnd = to;
+    ContinueDash(from, to);
     if (n == 0) return;
 
     const bool xMajor = adx >= ady;
@@ -482,8 +489,7 @@ void TQtCanvas::ThinPath(const TPoint* points, int count, bool closed)
         const long long n = std::max(std::llabs(static_cast<long long>(to.X) - from.X),
                                      std::llabs(static_cast<long long>(to.Y) - from.Y));
         if (n == 0 || !inside(from) || !inside(to)) return ThinSegment(pixels, from, to);
-        if (!(from == FDashEnd)) FDashPhase = 0;
-        FDashEnd = to;
+        ContinueDash(from, to);
         FDashPhase = static_cast<int>((FDashPhase + n) % kDashPeriod);
         InsideSolidSegment(pixels, stride, value, from, to, n);
     };
@@ -530,8 +536,7 @@ void TQtCanvas::BlockSegment(std::uint32_t* pixels, int ratio, TPoint from, TPoi
     const long long dx = static_cast<long long>(to.X) - from.X;
     const long long dy = static_cast<long long>(to.Y) - from.Y;
     const long long n = std::max(std::llabs(dx), std::llabs(dy));
-    if (!(from == FDashEnd)) FDashPhase = 0;
-    FDashEnd = to;
+    ContinueDash(from, to);
     if (n == 0) return;
     FDashPhase = static_cast<int>((FDashPhase + n) % kDashPeriod);
     // Canvas pixels [x0, x1) x [y0, y1).
@@ -561,8 +566,7 @@ void TQtCanvas::PainterThinSegment(QPainter& painter, TPoint from, TPoint to)
     const long long dx = static_cast<long long>(to.X) - from.X;
     const long long dy = static_cast<long long>(to.Y) - from.Y;
     const long long n = std::max(std::llabs(dx), std::llabs(dy));
-    if (!(from == FDashEnd)) FDashPhase = 0;
-    FDashEnd = to;
+    ContinueDash(from, to);
     if (n == 0) return;
     const double hx = 0.5 * static_cast<double>(dx) / static_cast<double>(n);
     const double hy = 0.5 * static_cast<double>(dy) / static_cast<double>(n);

@@ -68,6 +68,7 @@ private:
     void UseQtPen(QPainter& painter);
     std::uint32_t* WritablePixels();
     bool ThinPen() const;
+    void ContinueDash(TPoint from, TPoint to);
     void ThinSegment(std::uint32_t* pixels, TPoint from, TPoint to);
     void ThinPath(const TPoint* points, int count, bool closed);
     bool FastWidePen() const;
