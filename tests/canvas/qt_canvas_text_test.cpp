@@ -8,9 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <iterator>
-#include <vector>
-#include <string>
+#include <tuple>
 
 namespace kurvo {
 namespace {
@@ -124,43 +122,29 @@ TEST(QtCanvasText, WidthAndHeightFollowTheTextAndTheFont)
 // colour-only change.
 TEST(QtCanvasText, WidthsFollowEveryFontChangeAcrossTheKeptFonts)
 {
-    struct Font {
-        const char* name;
-        int height;
-        TFontStyles style;
+    const std::tuple<const char*, int, TFontStyles> fonts[] = {
+        {"DejaVu Sans", -12, {}},          {"DejaVu Sans", -13, {}}, {"DejaVu Sans", -12, {fsBold}},
+        {"DejaVu Serif", -12, {}},         {"DejaVu Sans", 16, {fsItalic}}, {"DejaVu Sans Mono", -12, {}}};
+    const auto use = [&](TCanvas& c, int k) {
+        c.Font().SetName(std::get<0>(fonts[k]));
+        c.Font().SetHeight(std::get<1>(fonts[k]));
+        c.Font().SetStyle(std::get<2>(fonts[k]));
     };
-    const Font fonts[] = {{"DejaVu Sans", -12, {}},          {"DejaVu Sans", -13, {}},
-                          {"DejaVu Sans", -12, {fsBold}},    {"DejaVu Serif", -12, {}},
-                          {"DejaVu Sans", 16, {fsItalic}},   {"DejaVu Sans Mono", -12, {}}};
-    const std::string texts[] = {"0.25", "-1.5E+03", "Wide text", ""};
-    const auto use = [](TCanvas& c, const Font& f) {
-        c.Font().SetName(f.name);
-        c.Font().SetHeight(f.height);
-        c.Font().SetStyle(f.style);
-    };
-    std::vector<std::vector<int>> expected;
-    for (const Font& f : fonts) {
-        TBitmap fresh(4, 4);
-        use(fresh.Canvas(), f);
-        expected.emplace_back();
-        for (const std::string& t : texts) expected.back().push_back(fresh.Canvas().TextWidth(t));
-    }
     TBitmap bitmap(4, 4);
-    TCanvas& c = bitmap.Canvas();
-    const int order[] = {0, 1, 0, 2, 3, 4, 5, 0, 5, 1, 4, 2, 3, 3, 0};
-    for (const int k : order)
-        for (std::size_t t = 0; t < std::size(texts); ++t) {
-            use(c, fonts[k]);
-            EXPECT_EQ(c.TextWidth(texts[t]), expected[static_cast<std::size_t>(k)][t]) << k << " " << texts[t];
+    for (const int k : {0, 1, 0, 2, 3, 4, 5, 0, 5, 1, 4, 2, 3, 3, 0})
+        for (const char* text : {"0.25", "-1.5E+03", "Wide text"}) {
+            TBitmap fresh(4, 4);
+            use(fresh.Canvas(), k);
+            use(bitmap.Canvas(), k);
+            EXPECT_EQ(bitmap.Canvas().TextWidth(text), fresh.Canvas().TextWidth(text)) << k << " " << text;
         }
 
     TBitmap picture(60, 30);
-    TCanvas& p = picture.Canvas();
-    p.Brush().SetStyle(bsClear);
-    UseFont(p, -20);
-    p.TextOut(2, 2, "W");
-    p.Font().SetColor(clRed);  // same font, other colour
-    p.TextOut(30, 2, "W");
+    picture.Canvas().Brush().SetStyle(bsClear);
+    UseFont(picture.Canvas(), -20);
+    picture.Canvas().TextOut(2, 2, "W");
+    picture.Canvas().Font().SetColor(clRed);  // same font, other colour
+    picture.Canvas().TextOut(30, 2, "W");
     EXPECT_FALSE(InkOf(picture).empty());
     for (const auto& [x, y] : InkOf(picture)) EXPECT_LT(x, 30) << "the second W is red";
 }
