@@ -13,6 +13,7 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace kurvo {
 namespace {
@@ -186,6 +187,12 @@ TEST(DeviceRatioTest, AxisLinesOnWholeNumberRatiosAreTheBlocksOfTheirPixels)
         c.MoveTo(-4, 18);
         c.LineTo(12, 18);
         c.Rectangle(13, 12, 19, 16);
+        // Single segments in each direction, their end pixels in view.
+        for (const auto& [from, to] : {std::pair<TPoint, TPoint>{{22, 2}, {22, 8}}, {{17, 7}, {17, 2}},
+                                       {{11, 3}, {16, 3}}, {{16, 5}, {11, 5}}}) {
+            c.MoveTo(from.X, from.Y);
+            c.LineTo(to.X, to.Y);
+        }
     };
     const QImage one = Draw(1.0, axisLines);
     for (const int ratio : {2, 3}) {
