@@ -328,6 +328,34 @@ void TKurvoInteraction::GestureStarts()
 
 // ------------------------------------------------------- wheel and keys
 
+// One step of the view: `change` moves the ranges of the layers it returns
+// true for. The chart repaints once, and OnZoomPan is raised when the view
+// changed.
+template <class F>
+void TKurvoInteraction::StepLayerRanges(F&& change)
+{
+    StepBegins();
+    const TView before = Current();
+    const bool held = TCustomKurvoPrivate::Get(FChart).FPaintSuspended;
+    TCustomKurvoPrivate::Get(FChart).FPaintSuspended = true;
+    try {
+        for (int layer = 1; layer <= LayerCount; ++layer) {
+            const TScaleProps& sx = *FChart.ScaleX(layer);
+            const TScaleProps& sy = *FChart.ScaleY(layer);
+            double xLow = sx.RangeLow(), xHigh = sx.RangeHigh();
+            double yLow = sy.RangeLow(), yHigh = sy.RangeHigh();
+            if (change(layer, sx, sy, xLow, xHigh, yLow, yHigh))
+                FChart.SetLayerRanges(layer, false, xLow, yLow, xHigh, yHigh, false);
+        }
+    } catch (...) {
+        TCustomKurvoPrivate::Get(FChart).FPaintSuspended = held;
+        throw;
+    }
+    FChart.SetPaintSuspended(held);
+    StepEnds();
+    if (!(Current() == before) && FChart.OnZoomPan) FChart.OnZoomPan(&FChart);
+}
+
 bool TKurvoInteraction::Wheel(int wheelDelta, TPoint mousePos)
 {
     if (!FWheelZoom) return false;
@@ -343,34 +371,19 @@ bool TKurvoInteraction::Wheel(int wheelDelta, TPoint mousePos)
     const double factor = std::pow(kWheelStep, -delta / 120.0);
     const auto [limitsX, limitsY] = AxisLimits(FChart.PanLimits());
 
-    StepBegins();
-    const TView before = Current();
-    const bool held = TCustomKurvoPrivate::Get(FChart).FPaintSuspended;
-    TCustomKurvoPrivate::Get(FChart).FPaintSuspended = true;
-    try {
-        for (int layer = 1; layer <= LayerCount; ++layer) {
-            // The data area zooms the layers the mouse actions move; a band its own axis.
-            const bool zoomX = inData ? FChart.MouseLayer(layer) : hit == -layer;
-            const bool zoomY = inData ? FChart.MouseLayer(layer) : hit == layer;
-            if (!zoomX && !zoomY) continue;
-            const TScaleProps& sx = *FChart.ScaleX(layer);
-            const TScaleProps& sy = *FChart.ScaleY(layer);
-            double xLow = sx.RangeLow(), xHigh = sx.RangeHigh();
-            double yLow = sy.RangeLow(), yHigh = sy.RangeHigh();
-            double wx = 0.0, wy = 0.0;
-            FChart.PixelToWorld(layer, x, y, wx, wy);
-            const TLayerTransform& t = FChart.LayerTransform(layer);
-            if (zoomX && t.kx != 0.0) ZoomAxis(sx, wx, factor, limitsX, xLow, xHigh);
-            if (zoomY && t.ky != 0.0) ZoomAxis(sy, wy, factor, limitsY, yLow, yHigh);
-            FChart.SetLayerRanges(layer, false, xLow, yLow, xHigh, yHigh, false);
-        }
-    } catch (...) {
-        TCustomKurvoPrivate::Get(FChart).FPaintSuspended = held;
-        throw;
-    }
-    FChart.SetPaintSuspended(held);
-    StepEnds();
-    if (!(Current() == before) && FChart.OnZoomPan) FChart.OnZoomPan(&FChart);
+    StepLayerRanges([&](int layer, const TScaleProps& sx, const TScaleProps& sy, double& xLow, double& xHigh,
+                        double& yLow, double& yHigh) {
+        // The data area zooms the layers the mouse actions move; a band its own axis.
+        const bool zoomX = inData ? FChart.MouseLayer(layer) : hit == -layer;
+        const bool zoomY = inData ? FChart.MouseLayer(layer) : hit == layer;
+        if (!zoomX && !zoomY) return false;
+        double wx = 0.0, wy = 0.0;
+        FChart.PixelToWorld(layer, x, y, wx, wy);
+        const TLayerTransform& t = FChart.LayerTransform(layer);
+        if (zoomX && t.kx != 0.0) ZoomAxis(sx, wx, factor, limitsX, xLow, xHigh);
+        if (zoomY && t.ky != 0.0) ZoomAxis(sy, wy, factor, limitsY, yLow, yHigh);
+        return true;
+    });
     return true;
 }
 
@@ -378,29 +391,13 @@ void TKurvoInteraction::Pan(int dx, int dy)
 {
     if (Busy()) return;
     const auto [limitsX, limitsY] = AxisLimits(FChart.PanLimits());
-
-    StepBegins();
-    const TView before = Current();
-    const bool held = TCustomKurvoPrivate::Get(FChart).FPaintSuspended;
-    TCustomKurvoPrivate::Get(FChart).FPaintSuspended = true;
-    try {
-        for (int layer = 1; layer <= LayerCount; ++layer) {
-            if (!FChart.MouseLayer(layer)) continue;
-            const TScaleProps& sx = *FChart.ScaleX(layer);
-            const TScaleProps& sy = *FChart.ScaleY(layer);
-            double xLow = sx.RangeLow(), xHigh = sx.RangeHigh();
-            double yLow = sy.RangeLow(), yHigh = sy.RangeHigh();
-            PanAxis(sx, dx * kPanPart, limitsX, xLow, xHigh);
-            PanAxis(sy, dy * kPanPart, limitsY, yLow, yHigh);
-            FChart.SetLayerRanges(layer, false, xLow, yLow, xHigh, yHigh, false);
-        }
-    } catch (...) {
-        TCustomKurvoPrivate::Get(FChart).FPaintSuspended = held;
-        throw;
-    }
-    FChart.SetPaintSuspended(held);
-    StepEnds();
-    if (!(Current() == before) && FChart.OnZoomPan) FChart.OnZoomPan(&FChart);
+    StepLayerRanges([&](int layer, const TScaleProps& sx, const TScaleProps& sy, double& xLow, double& xHigh,
+                        double& yLow, double& yHigh) {
+        if (!FChart.MouseLayer(layer)) return false;
+        PanAxis(sx, dx * kPanPart, limitsX, xLow, xHigh);
+        PanAxis(sy, dy * kPanPart, limitsY, yLow, yHigh);
+        return true;
+    });
 }
 
 bool TKurvoInteraction::Key(int key, TShiftState shift)

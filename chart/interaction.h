@@ -85,6 +85,8 @@ private:
     void Show(const TView& view);
     void StepBegins();
     void StepEnds();
+    template <class F>
+    void StepLayerRanges(F&& change);
     bool RunActive() const;
     bool Busy() const;
 
