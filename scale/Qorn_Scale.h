@@ -294,6 +294,8 @@ protected:
 private:
     void Redraw();
     void SetRangeDirect(double low, double high);
+    /// The unrounded pixel of a value (NaN when the value has none).
+    double ExactPixel(double value) const;
 
     void PaintAxis(TCanvas& target, int dx, int dy);
     /// Ticks, labels, caption and base line, the base line moved across the

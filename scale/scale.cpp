@@ -165,31 +165,18 @@ void TScale::UpdateTransform()
 
 std::optional<int> TScale::DefinedPixel(double value) const
 {
-    double p;
-    if (d->FLogarithmic) {
-        if (value > 1e-100)
-            p = d->FScaleFactor * std::log(value) + d->FScaleOffset;
-        else
-            p = d->FRangeHigh >= d->FRangeLow ? 0.0 : Width();
-    } else {
-        p = d->FScaleFactor * value + d->FScaleOffset;
-    }
+    const double p = ExactPixel(value);
     if (std::isnan(p)) return std::nullopt;
     return RoundPixel(p);
 }
 
-int TScale::ValueToPixel(double value) const
+int TScale::ValueToPixel(double value) const { return RoundPixel(ExactPixel(value)); }
+
+double TScale::ExactPixel(double value) const
 {
-    double p;
-    if (d->FLogarithmic) {
-        if (value > 1e-100)
-            p = d->FScaleFactor * std::log(value) + d->FScaleOffset;
-        else
-            p = d->FRangeHigh >= d->FRangeLow ? 0.0 : Width();
-    } else {
-        p = d->FScaleFactor * value + d->FScaleOffset;
-    }
-    return RoundPixel(p);
+    if (!d->FLogarithmic) return d->FScaleFactor * value + d->FScaleOffset;
+    if (value > 1e-100) return d->FScaleFactor * std::log(value) + d->FScaleOffset;
+    return d->FRangeHigh >= d->FRangeLow ? 0.0 : Width();
 }
 
 // ----------------------------------------------------------- setters
