@@ -1053,6 +1053,8 @@ private:
     }
     /// An item of `kind` with the current drawing state.
     TkvChartItem NewItem(std::uint8_t kind, std::uint8_t mode) const;
+    /// NewItem with the first point (x1, y1) and the second values (x2, y2).
+    TkvChartItem NewItem(std::uint8_t kind, std::uint8_t mode, double x1, double y1, double x2, double y2) const;
     /// Appends a filled-in item to the target list.
     void PushItem(const TkvChartItem& item);
     /// Appends n items at (x[i], y[i]): the first like `first`, the others

@@ -29,9 +29,7 @@ std::int32_t WrappedAngle(double degrees)
 
 void TCustomKurvo::AddMark(double x, double y, int markType, std::uint8_t mode)
 {
-    TkvChartItem item = NewItem(ikMark, mode);
-    item.X = x;
-    item.Y = y;
+    TkvChartItem item = NewItem(ikMark, mode, x, y, 0.0, 0.0);
     item.Shape = markType;
     // The character-mark size when printing.
     item.Size = d->FTextFont.Size();
@@ -40,22 +38,13 @@ void TCustomKurvo::AddMark(double x, double y, int markType, std::uint8_t mode)
 
 void TCustomKurvo::AddTwoPoint(std::uint8_t kind, double x1, double y1, double x2, double y2, std::uint8_t mode)
 {
-    TkvChartItem item = NewItem(kind, mode);
-    item.X = x1;
-    item.Y = y1;
-    item.X2 = x2;
-    item.Y2 = y2;
-    PushItem(item);
+    PushItem(NewItem(kind, mode, x1, y1, x2, y2));
 }
 
 void TCustomKurvo::AddFramedRect(double x1, double y1, double x2, double y2, std::uint8_t mode, TFrameStyle style,
                                  TColor firstEdge, TColor secondEdge)
 {
-    TkvChartItem item = NewItem(ikFramedRect, mode);
-    item.X = x1;
-    item.Y = y1;
-    item.X2 = x2;
-    item.Y2 = y2;
+    TkvChartItem item = NewItem(ikFramedRect, mode, x1, y1, x2, y2);
     item.Style = style;
     item.Extra[0] = firstEdge;
     item.Extra[1] = secondEdge;
@@ -65,11 +54,7 @@ void TCustomKurvo::AddFramedRect(double x1, double y1, double x2, double y2, std
 void TCustomKurvo::AddArrow(std::uint8_t kind, double x1, double y1, double x2, double y2, std::uint8_t mode,
                             int head)
 {
-    TkvChartItem item = NewItem(kind, mode);
-    item.X = x1;
-    item.Y = y1;
-    item.X2 = x2;
-    item.Y2 = y2;
+    TkvChartItem item = NewItem(kind, mode, x1, y1, x2, y2);
     item.Size = std::max(head, 0);
     PushItem(item);
 }
@@ -77,11 +62,7 @@ void TCustomKurvo::AddArrow(std::uint8_t kind, double x1, double y1, double x2, 
 void TCustomKurvo::AddText(std::uint8_t kind, double x, double y, int dx, int dy, std::string_view text,
                            std::uint8_t mode)
 {
-    TkvChartItem item = NewItem(kind, mode);
-    item.X = x;
-    item.Y = y;
-    item.X2 = dx;
-    item.Y2 = dy;
+    TkvChartItem item = NewItem(kind, mode, x, y, dx, dy);
     item.Size = d->FTextFont.Size();
     item.Size2 = d->FTextBkStyle == tbSolid ? 1 : 0;
     item.Shape = d->FTextAlignment;  // 0 left, 1 right, 2 centred, as TAlignment
@@ -108,11 +89,7 @@ void TCustomKurvo::AddText(std::uint8_t kind, double x, double y, int dx, int dy
 
 void TCustomKurvo::Bar3D(double x1, double y1, double x2, double y2, int angleDegrees, TPixels depth)
 {
-    TkvChartItem item = NewItem(ikBar3D, 0);
-    item.X = x1;
-    item.Y = y1;
-    item.X2 = x2;
-    item.Y2 = y2;
+    TkvChartItem item = NewItem(ikBar3D, 0, x1, y1, x2, y2);
     item.Size = angleDegrees;
     item.Size2 = depth.Value;
     PushItem(item);
@@ -129,9 +106,7 @@ void TCustomKurvo::DrawRel(TPixels dx, TPixels dy) { AppendItem(ikLineRel, dx.Va
 
 void TCustomKurvo::Box(double x, double y, TPixels halfWidth, TPixels halfHeight)
 {
-    TkvChartItem item = NewItem(ikBox, 0);
-    item.X = x;
-    item.Y = y;
+    TkvChartItem item = NewItem(ikBox, 0, x, y, 0.0, 0.0);
     item.Size = halfWidth.Value;
     item.Size2 = halfHeight.Value;
     PushItem(item);
@@ -139,11 +114,7 @@ void TCustomKurvo::Box(double x, double y, TPixels halfWidth, TPixels halfHeight
 
 void TCustomKurvo::ErrorBar(double x, double y, double lowError, double highError, int markType, bool horizontal)
 {
-    TkvChartItem item = NewItem(ikErrorBar, 0);
-    item.X = x;
-    item.Y = y;
-    item.X2 = lowError;
-    item.Y2 = highError;
+    TkvChartItem item = NewItem(ikErrorBar, 0, x, y, lowError, highError);
     item.Shape = markType;
     item.Size = horizontal ? 1 : 0;
     PushItem(item);
@@ -151,11 +122,7 @@ void TCustomKurvo::ErrorBar(double x, double y, double lowError, double highErro
 
 void TCustomKurvo::ShiftedLine(double x1, double y1, double x2, double y2, TPixels dx, TPixels dy)
 {
-    TkvChartItem item = NewItem(ikShiftedLine, 0);
-    item.X = x1;
-    item.Y = y1;
-    item.X2 = x2;
-    item.Y2 = y2;
+    TkvChartItem item = NewItem(ikShiftedLine, 0, x1, y1, x2, y2);
     item.Size = dx.Value;
     item.Size2 = dy.Value;
     PushItem(item);
@@ -163,11 +130,7 @@ void TCustomKurvo::ShiftedLine(double x1, double y1, double x2, double y2, TPixe
 
 void TCustomKurvo::Arc(double x, double y, double radiusX, double radiusY, double startDegrees, double endDegrees)
 {
-    TkvChartItem item = NewItem(ikArc, 0);
-    item.X = x;
-    item.Y = y;
-    item.X2 = radiusX;
-    item.Y2 = radiusY;
+    TkvChartItem item = NewItem(ikArc, 0, x, y, radiusX, radiusY);
     item.Size = WrappedAngle(startDegrees);
     item.Size2 = WrappedAngle(endDegrees);
     PushItem(item);

@@ -445,6 +445,17 @@ TkvChartItem TCustomKurvo::NewItem(std::uint8_t kind, std::uint8_t mode) const
     return item;
 }
 
+TkvChartItem TCustomKurvo::NewItem(std::uint8_t kind, std::uint8_t mode, double x1, double y1, double x2,
+                                   double y2) const
+{
+    TkvChartItem item = NewItem(kind, mode);
+    item.X = x1;
+    item.Y = y1;
+    item.X2 = x2;
+    item.Y2 = y2;
+    return item;
+}
+
 void TCustomKurvo::GrowList(TItemList& list, std::int64_t added)
 {
     const std::int64_t needed = std::int64_t{list.Count} + added;
