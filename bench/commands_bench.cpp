@@ -4,7 +4,7 @@
 // Each iteration appends n points both ways, timed by hand in turn, and the
 // counters give items per second of each and
 //   ratio   loop time / bulk time (the goal is at least 10).
-#include "chart/Qorn_kurvo.h"
+#include "bench_charts.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,9 +15,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+using kurvo::bench::Clock;
+using kurvo::bench::Seconds;
 
 template <class Append>
 void Compare(benchmark::State& state, Append loop, Append bulk)

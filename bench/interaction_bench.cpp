@@ -1,7 +1,7 @@
 // One wheel-zoom step and one UndoZoom step against one pan step of the same
 // chart, measured alternately in the same loop: all three change the ranges
 // and repaint once, so each should cost about what a pan step costs.
-#include "chart/Qorn_kurvo.h"
+#include "bench_charts.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,29 +12,16 @@
 namespace {
 
 using namespace kurvo;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Seconds;
 
 std::unique_ptr<TKurvo> SineChart(int items)
 {
-    auto chart = std::make_unique<TKurvo>();
-    chart->SetMarginLeft(80);
-    chart->SetMarginRight(16);
-    chart->SetMarginTop(20);
-    chart->SetMarginBottom(40);
-    chart->SetBounds(0, 0, 473, 421);
-    chart->Scale1X()->SetRangeLow(0);
-    chart->Scale1X()->SetRangeHigh(items);
-    chart->Scale1Y()->SetRangeLow(-5);
-    chart->Scale1Y()->SetRangeHigh(5);
-    chart->SetAllocSize(items + 1);
-    chart->MoveTo(0, 0);
-    for (int i = 1; i <= items; ++i) chart->DrawTo(i, 4.0 * std::sin(0.2 * i));
-    chart->HandleNeeded();
+    auto chart = bench::SinePolylineChart(items);
     chart->ClearZoomHistory();
     return chart;
 }
 
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 void BM_WheelAndUndoAgainstPan(benchmark::State& state)
 {

@@ -22,7 +22,7 @@
 // following the newest 10^7: frame = append + pan + full repaint.
 // BM_LongSeries1e8 runs only with KURVO_BENCH_1E8=1: 10^8 points, build
 // time, pan step, resident memory.
-#include "chart/Qorn_kurvo.h"
+#include "bench_charts.h"
 
 #include <QApplication>
 #include <QImage>
@@ -105,12 +105,7 @@ void Series(std::int64_t from, std::int64_t n, std::vector<double>& x, std::vect
 // The chart with the series, filled in blocks of 10^6 by the bulk command.
 std::unique_ptr<TKurvo> SeriesChart(std::int64_t n)
 {
-    auto chart = std::make_unique<TKurvo>();
-    chart->SetMarginLeft(80);
-    chart->SetMarginRight(16);
-    chart->SetMarginTop(20);
-    chart->SetMarginBottom(40);
-    chart->SetBounds(0, 0, kWidth, kHeight);
+    auto chart = bench::DemoSizedChart();
     chart->SetAllocSize(static_cast<int>(std::clamp<std::int64_t>(n / 10, 1000, 1000000)));
     chart->MoveTo(0, 0);
     std::vector<double> x, y;

@@ -18,7 +18,7 @@
 // an OnBeforeRenderData handler leaves that state just before the items, as
 // such a Qt call would, so that the effect of the reset can be measured on
 // any machine (on this one, the paint's own Qt calls leave it clean).
-#include "chart/Qorn_kurvo.h"
+#include "bench_charts.h"
 #include "chart/kurvo_private.h"
 
 #include <QImage>
@@ -99,13 +99,8 @@ double Signal(long i, long n)
 // logarithmic axis), Y -1 ... 1; one move-to and n line-to items.
 std::unique_ptr<kurvo::TKurvo> MakeChart(long n, bool logarithmic)
 {
-    auto chart = std::make_unique<kurvo::TKurvo>();
+    auto chart = kurvo::bench::DemoSizedChart();
     chart->SetAllocSize(1000000);
-    chart->SetMarginLeft(80);
-    chart->SetMarginRight(16);
-    chart->SetMarginTop(20);
-    chart->SetMarginBottom(40);
-    chart->SetBounds(0, 0, 473, 421);
     const double first = logarithmic ? 1.0 : 0.0;
     chart->Scale1X()->SetRangeHigh(first + static_cast<double>(n));
     chart->Scale1X()->SetRangeLow(first);

@@ -1,7 +1,7 @@
 // One pan step (a pointer move with the left button held: new layer
 // ranges and the full repaint) against a plain Paint of the same chart: a
 // 473 x 421 chart with the demo's margins and one long polyline.
-#include "chart/Qorn_kurvo.h"
+#include "bench_charts.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,30 +12,17 @@
 namespace {
 
 using namespace kurvo;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Seconds;
 
 // A move to (0, 0) and `items` line-to items over the whole X range.
 std::unique_ptr<TKurvo> PolylineChart(int items)
 {
-    auto chart = std::make_unique<TKurvo>();
-    chart->SetMarginLeft(80);
-    chart->SetMarginRight(16);
-    chart->SetMarginTop(20);
-    chart->SetMarginBottom(40);
-    chart->SetBounds(0, 0, 473, 421);
-    chart->Scale1X()->SetRangeLow(0);
-    chart->Scale1X()->SetRangeHigh(items);
-    chart->Scale1Y()->SetRangeLow(-5);
-    chart->Scale1Y()->SetRangeHigh(5);
-    chart->SetAllocSize(items + 1);
-    chart->MoveTo(0, 0);
-    for (int i = 1; i <= items; ++i) chart->DrawTo(i, 4.0 * std::sin(0.2 * i));
+    auto chart = bench::SinePolylineChart(items);
     chart->SetMouseAction(maPan);
-    chart->HandleNeeded();
     return chart;
 }
 
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 // Each iteration is one pan step, timed by hand, followed by one plain Paint
 // timed the same way; the ratio of the two sums is reported.
