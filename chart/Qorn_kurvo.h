@@ -7,6 +7,8 @@
 // picture follows. User code extends it through events.
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 #include "../base/Qorn_qornbase.h"
 #include "../canvas/custom_control.h"
 #include "../base/pixel_math.h"
@@ -157,7 +159,7 @@ constexpr int MaxItemPenWidth = 1000;
 
 /// The chart control: display lists, 16 layers with their axes, crosshairs,
 /// text labels, mouse actions and painting. Use TKurvo.
-class TCustomKurvo : public TCustomControl {
+class KURVO_EXPORT TCustomKurvo : public TCustomControl {
 public:
     /// A chart of 280 x 200 pixels with the standard layout kvl_X1Bottom_Y1Left.
     explicit TCustomKurvo(QWidget* parentWidget = nullptr);
@@ -1077,7 +1079,7 @@ private:
 
 /// The published chart: window creation ends the suspension of painting.
 /// It offers every drawing command of TCustomKurvo by public inheritance.
-class TKurvo : public TCustomKurvo {
+class KURVO_EXPORT TKurvo : public TCustomKurvo {
 public:
     /// A chart control inside `parentWidget`.
     explicit TKurvo(QWidget* parentWidget = nullptr) : TCustomKurvo(parentWidget) {}

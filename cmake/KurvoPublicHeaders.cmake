@@ -4,6 +4,7 @@
 # the same <kurvo/...> paths; everything else in the source folders is the
 # library's own business.
 set(KURVO_PUBLIC_HEADERS
+  canvas/kurvo_export.h
   canvas/Qorn_object.h
   canvas/Qorn_canvas.h
   canvas/custom_control.h
