@@ -1,7 +1,6 @@
 // The chart's Qt face: every user action raises its std::function event and
 // then its Qt signal with the same values; the signals work through queued
-// connections; TKurvo's Qt properties read and write the published
-// properties (Designer and .ui files go through them).
+// connections; TKurvo's Qt properties reach the published properties.
 #include "chart/Qorn_kurvo.h"
 
 #include "canvas/qt_interop.h"
@@ -9,9 +8,7 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QKeyEvent>
-#include <QMetaEnum>
 #include <QMetaMethod>
-#include <QMetaProperty>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QWheelEvent>
@@ -19,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,20 +25,6 @@ using namespace kurvo;
 
 namespace {
 
-// Data area x 80 ... 457, y 20 ... 381; layer 1 X 0 ... 100, Y -5 ... 5.
-std::unique_ptr<TKurvo> Chart()
-{
-    auto chart = std::make_unique<TKurvo>();
-    chart->SetMarginLeft(80);
-    chart->SetMarginRight(16);
-    chart->SetBounds(0, 0, 473, 421);
-    chart->Scale1X()->SetRangeHigh(100);
-    chart->Scale1Y()->SetRangeLow(-5);
-    chart->Scale1Y()->SetRangeHigh(5);
-    chart->HandleNeeded();
-    return chart;
-}
-
 void Mouse(TKurvo& chart, QEvent::Type type, Qt::MouseButtons held, int x, int y)
 {
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
@@ -48,90 +32,84 @@ void Mouse(TKurvo& chart, QEvent::Type type, Qt::MouseButtons held, int x, int y
     QApplication::sendEvent(&chart, &event);
 }
 
-// Press, the move that anchors a drag, the move to (x1, y1), release.
-void Drag(TKurvo& chart, int x0, int y0, int x1, int y1)
+// Press, the move that anchors a drag, the move to the end, release; all
+// inside the data area (50 ... 453 x 20 ... 381 of a 473 x 421 chart).
+void Drag(TKurvo& chart)
 {
-    Mouse(chart, QEvent::MouseButtonPress, Qt::LeftButton, x0, y0);
-    Mouse(chart, QEvent::MouseMove, Qt::LeftButton, x0, y0);
-    Mouse(chart, QEvent::MouseMove, Qt::LeftButton, x1, y1);
-    Mouse(chart, QEvent::MouseButtonRelease, Qt::NoButton, x1, y1);
+    Mouse(chart, QEvent::MouseButtonPress, Qt::LeftButton, 150, 100);
+    Mouse(chart, QEvent::MouseMove, Qt::LeftButton, 150, 100);
+    Mouse(chart, QEvent::MouseMove, Qt::LeftButton, 300, 250);
+    Mouse(chart, QEvent::MouseButtonRelease, Qt::NoButton, 300, 250);
 }
 
-// One event or signal with its values as text.
-struct TEntry {
-    std::string Name;
-    std::string Values;
-};
-
-std::string Values(std::initializer_list<double> values)
+std::string Text(const std::vector<double>& values)
 {
     std::string text;
     for (double v : values) text += QString::number(v, 'g', 17).toStdString() + " ";
     return text;
 }
 
-template <class T>
-int IndexOf(T* item, T* (TCustomKurvo::*get)(int), TKurvo& chart, int count)
+// A signal's arguments in the form Text gives the event's: a point as x, y.
+std::string SignalText(const QList<QVariant>& arguments)
 {
-    for (int i = 1; i <= count; ++i)
-        if ((chart.*get)(i) == item) return i;
-    return 0;
+    std::vector<double> values;
+    for (const QVariant& a : arguments) {
+        const bool point = a.metaType() == QMetaType::fromType<QPointF>();
+        values.push_back(point ? a.toPointF().x() : a.toDouble());
+        if (point) values.push_back(a.toPointF().y());
+    }
+    return Text(values);
 }
 
-// Logs every event of the chart that has a signal, and every signal.
-void Record(TKurvo& chart, std::vector<TEntry>& log)
-{
-    auto add = [&log](const char* name, std::string values = {}) { log.push_back({name, std::move(values)}); };
-    chart.OnZoomPan = [add](TObject*) { add("OnZoomPan"); };
-    QObject::connect(&chart, &TKurvo::viewChanged, [add] { add("viewChanged"); });
-    chart.OnMouseMoveInChart = [add](TObject*, bool in, TShiftState, double x, double y) {
-        add("OnMouseMoveInChart", Values({x, y, double(in)}));
-    };
-    QObject::connect(&chart, &TKurvo::pointerMoved,
-                     [add](const QPointF& p, bool in) { add("pointerMoved", Values({p.x(), p.y(), double(in)})); });
-    chart.OnRubberBand = [add](TObject*, int layer, double x0, double y0, double x1, double y1) {
-        add("OnRubberBand", Values({double(layer), x0, y0, x1, y1}));
-    };
-    QObject::connect(&chart, &TKurvo::rubberBandDrawn, [add](int layer, const QPointF& a, const QPointF& b) {
-        add("rubberBandDrawn", Values({double(layer), a.x(), a.y(), b.x(), b.y()}));
-    });
-    chart.OnSelectRect = [add](TObject*, int layer, double x0, double y0, double x1, double y1) {
-        add("OnSelectRect", Values({double(layer), x0, y0, x1, y1}));
-    };
-    QObject::connect(&chart, &TKurvo::rectangleSelected, [add](int layer, const QPointF& a, const QPointF& b) {
-        add("rectangleSelected", Values({double(layer), a.x(), a.y(), b.x(), b.y()}));
-    });
-    chart.OnCrossHairMove = [add, &chart](TObject*, TCrossHair* c) {
-        const int index = IndexOf(c, &TKurvo::CrossHair, chart, CrossHairCount);
-        add("OnCrossHairMove", Values({double(index), c->PosX(), c->PosY()}));
-    };
-    QObject::connect(&chart, &TKurvo::crossHairMoved, [add](int index, const QPointF& p) {
-        add("crossHairMoved", Values({double(index), p.x(), p.y()}));
-    });
-    chart.OnTextLabelMove = [add, &chart](TObject*, TTextLabel* l) {
-        const int index = IndexOf(l, &TKurvo::TextLabel, chart, TextLabelCount);
-        add("OnTextLabelMove", Values({double(index), l->PosX(), l->PosY()}));
-    };
-    QObject::connect(&chart, &TKurvo::textLabelMoved, [add](int index, const QPointF& p) {
-        add("textLabelMoved", Values({double(index), p.x(), p.y()}));
-    });
-    chart.OnMouseEnter = [add](TObject*) { add("OnMouseEnter"); };
-    QObject::connect(&chart, &TKurvo::mouseEntered, [add] { add("mouseEntered"); });
-    chart.OnMouseLeave = [add](TObject*) { add("OnMouseLeave"); };
-    QObject::connect(&chart, &TKurvo::mouseLeft, [add] { add("mouseLeft"); });
-}
+// The event log of one chart: the names in order and, per event, its values
+// and the spy of its signal.
+struct TRecorder {
+    std::vector<std::string> Names;
+    std::map<std::string, std::vector<std::string>> Values;
+    std::map<std::string, std::unique_ptr<QSignalSpy>> Spies;
 
-const char* SignalOf(const std::string& event)
-{
-    static const std::vector<std::pair<std::string, const char*>> pairs = {
-        {"OnZoomPan", "viewChanged"},          {"OnMouseMoveInChart", "pointerMoved"},
-        {"OnRubberBand", "rubberBandDrawn"},   {"OnSelectRect", "rectangleSelected"},
-        {"OnCrossHairMove", "crossHairMoved"}, {"OnTextLabelMove", "textLabelMoved"},
-        {"OnMouseEnter", "mouseEntered"},      {"OnMouseLeave", "mouseLeft"}};
-    for (const auto& [e, s] : pairs)
-        if (e == event) return s;
-    return "?";
-}
+    template <class Signal>
+    std::function<void(std::string)> Event(TKurvo& chart, const std::string& name, Signal signal)
+    {
+        Spies[name] = std::make_unique<QSignalSpy>(&chart, signal);
+        return [this, name](std::string values) {
+            // The handler runs before its signal goes out.
+            EXPECT_EQ(Spies[name]->count(), int(Values[name].size())) << name;
+            Names.push_back(name);
+            Values[name].push_back(std::move(values));
+        };
+    }
+
+    explicit TRecorder(TKurvo& c)
+    {
+        auto zoomPan = Event(c, "OnZoomPan", &TKurvo::viewChanged);
+        c.OnZoomPan = [zoomPan](TObject*) { zoomPan({}); };
+        auto move = Event(c, "OnMouseMoveInChart", &TKurvo::pointerMoved);
+        c.OnMouseMoveInChart = [move](TObject*, bool in, TShiftState, double x, double y) { move(Text({x, y, 1.0 * in})); };
+        auto band = Event(c, "OnRubberBand", &TKurvo::rubberBandDrawn);
+        c.OnRubberBand = [band](TObject*, int l, double x0, double y0, double x1, double y1) {
+            band(Text({1.0 * l, x0, y0, x1, y1}));
+        };
+        auto select = Event(c, "OnSelectRect", &TKurvo::rectangleSelected);
+        c.OnSelectRect = [select](TObject*, int l, double x0, double y0, double x1, double y1) {
+            select(Text({1.0 * l, x0, y0, x1, y1}));
+        };
+        auto cross = Event(c, "OnCrossHairMove", &TKurvo::crossHairMoved);
+        c.OnCrossHairMove = [cross, &c](TObject*, TCrossHair* h) {
+            const double index = h == c.CrossHair2() ? 2 : 0;
+            cross(Text({index, h->PosX(), h->PosY()}));
+        };
+        auto label = Event(c, "OnTextLabelMove", &TKurvo::textLabelMoved);
+        c.OnTextLabelMove = [label, &c](TObject*, TTextLabel* l) {
+            const double index = l == c.TextLabel(3) ? 3 : 0;
+            label(Text({index, l->PosX(), l->PosY()}));
+        };
+        auto enter = Event(c, "OnMouseEnter", &TKurvo::mouseEntered);
+        c.OnMouseEnter = [enter](TObject*) { enter({}); };
+        auto leave = Event(c, "OnMouseLeave", &TKurvo::mouseLeft);
+        c.OnMouseLeave = [leave](TObject*) { leave({}); };
+    }
+};
 
 }  // namespace
 
@@ -139,52 +117,51 @@ TEST(ChartSignals, EachUserActionRaisesItsEventThenItsSignalWithTheSameValues)
 {
     struct TRow {
         const char* Action;
-        std::function<void(TKurvo&)> Setup;
+        std::function<void(TKurvo&)> Setup;  // not recorded
         std::function<void(TKurvo&)> Act;
-        std::vector<std::string> Events;  // in the documented order; each is followed by its signal
+        std::vector<std::string> Events;  // in the documented order
     };
-    const auto mouseAction = [](TMouseActMode mode) { return [mode](TKurvo& c) { c.SetMouseAction(mode); }; };
-    const auto drag = [](TKurvo& c) { Drag(c, 150, 100, 300, 250); };
+    const auto dragWith = [](TMouseActMode mode) {
+        return [mode](TKurvo& c) {
+            c.SetMouseAction(mode);
+            Drag(c);
+        };
+    };
     const std::string move = "OnMouseMoveInChart";
     const std::vector<TRow> rows = {
-        {"pan drag", mouseAction(maPan), drag, {move, "OnZoomPan", move}},
-        {"zoom drag", mouseAction(maZoomDrag), drag, {move, "OnZoomPan", move}},
-        {"zoom window", mouseAction(maZoomWind), drag, {move, move, "OnZoomPan"}},
-        {"rubber band", mouseAction(maRubberBand), drag, {move, move, "OnRubberBand", "OnZoomPan"}},
-        {"selection rectangle", mouseAction(maSelectRect), drag, {move, move, "OnSelectRect", "OnZoomPan"}},
-        {"crosshair drag",
+        {"pan drag", nullptr, dragWith(maPan), {move, "OnZoomPan", move}},
+        {"zoom drag", nullptr, dragWith(maZoomDrag), {move, "OnZoomPan", move}},
+        {"zoom window", nullptr, dragWith(maZoomWind), {move, move, "OnZoomPan"}},
+        {"rubber band", nullptr, dragWith(maRubberBand), {move, move, "OnRubberBand", "OnZoomPan"}},
+        {"selection rectangle", nullptr, dragWith(maSelectRect), {move, move, "OnSelectRect", "OnZoomPan"}},
+        {"crosshair drag", nullptr,
          [](TKurvo& c) {
-             c.SetMouseAction(maDragCrossH);
              c.CrossHair2()->SetLayer(1);
              c.CrossHair2()->SetMode(chBoth);
+             c.SetMouseAction(maDragCrossH);
+             Drag(c);
          },
-         drag, {move, "OnCrossHairMove", move}},
-        {"text label drag",
+         {move, "OnCrossHairMove", move}},
+        {"text label drag", nullptr,
          [](TKurvo& c) {
-             c.SetMouseAction(maDragLabel);
-             c.TextLabel(3)->SetCaption("label");
              c.TextLabel(3)->SetMode(tlBox);
              c.TextLabel(3)->SetVisible(true);
+             c.SetMouseAction(maDragLabel);
+             Drag(c);
          },
-         drag, {move, "OnTextLabelMove", move}},
-        {"wheel zoom", [](TKurvo& c) { c.SetWheelZoom(true); },
+         {move, "OnTextLabelMove", move}},
+        {"wheel zoom and arrow key", nullptr,
          [](TKurvo& c) {
+             c.SetWheelZoom(true);
+             c.SetKeyboardActions(true);
              QWheelEvent wheel(QPointF(200, 150), c.mapToGlobal(QPointF(200, 150)), QPoint(), QPoint(0, 120),
                                Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
              QApplication::sendEvent(&c, &wheel);
-         },
-         {"OnZoomPan"}},
-        {"arrow key pan", [](TKurvo& c) { c.SetKeyboardActions(true); },
-         [](TKurvo& c) {
              QKeyEvent key(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
              QApplication::sendEvent(&c, &key);
          },
-         {"OnZoomPan"}},
-        {"undo and redo",
-         [drag](TKurvo& c) {
-             c.SetMouseAction(maZoomWindPos);
-             drag(c);
-         },
+         {"OnZoomPan", "OnZoomPan"}},
+        {"undo and redo", dragWith(maZoomWindPos),
          [](TKurvo& c) {
              c.UndoZoom();
              c.RedoZoom();
@@ -201,124 +178,92 @@ TEST(ChartSignals, EachUserActionRaisesItsEventThenItsSignalWithTheSameValues)
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Action);
-        auto chart = Chart();
-        if (row.Setup) row.Setup(*chart);
-        std::vector<TEntry> log;
-        Record(*chart, log);
-        row.Act(*chart);
-
-        std::vector<std::string> expected, names;
-        for (const std::string& event : row.Events) {
-            expected.push_back(event);
-            expected.push_back(SignalOf(event));
+        TKurvo chart;
+        chart.SetBounds(0, 0, 473, 421);
+        chart.Scale1X()->SetRangeHigh(100);
+        chart.HandleNeeded();
+        if (row.Setup) row.Setup(chart);
+        TRecorder recorder(chart);
+        row.Act(chart);
+        EXPECT_EQ(recorder.Names, row.Events);
+        for (const auto& [name, spy] : recorder.Spies) {
+            std::vector<std::string> signalled;
+            for (const QList<QVariant>& arguments : *spy) signalled.push_back(SignalText(arguments));
+            EXPECT_EQ(signalled, recorder.Values[name]) << name;
         }
-        for (const TEntry& e : log) names.push_back(e.Name);
-        ASSERT_EQ(names, expected);
-        for (std::size_t i = 0; i + 1 < log.size(); i += 2)
-            EXPECT_EQ(log[i + 1].Values, log[i].Values) << log[i].Name;
     }
 }
 
 TEST(ChartSignals, QueuedConnectionsDeliverTheValuesOfTheMoment)
 {
-    auto chart = Chart();
+    TKurvo chart;
+    chart.SetBounds(0, 0, 473, 421);
+    chart.HandleNeeded();
     std::vector<QPointF> events;
-    chart->OnMouseMoveInChart = [&](TObject*, bool, TShiftState, double x, double y) { events.emplace_back(x, y); };
+    chart.OnMouseMoveInChart = [&](TObject*, bool, TShiftState, double x, double y) { events.emplace_back(x, y); };
     QObject receiver;
     std::vector<QPointF> queued;
-    QObject::connect(chart.get(), &TKurvo::pointerMoved, &receiver,
+    QObject::connect(&chart, &TKurvo::pointerMoved, &receiver,
                      [&](const QPointF& world, bool) { queued.push_back(world); }, Qt::QueuedConnection);
-    QSignalSpy direct(chart.get(), &TKurvo::pointerMoved);
-
-    Mouse(*chart, QEvent::MouseMove, Qt::NoButton, 150, 100);
-    Mouse(*chart, QEvent::MouseMove, Qt::NoButton, 300, 250);
-    ASSERT_EQ(direct.count(), 2);  // a direct connection has its calls already
-    EXPECT_EQ(direct.at(1).at(0).toPointF(), events.at(1));
-    EXPECT_TRUE(queued.empty());  // a queued one waits for the event loop
+    Mouse(chart, QEvent::MouseMove, Qt::NoButton, 150, 100);
+    Mouse(chart, QEvent::MouseMove, Qt::NoButton, 300, 250);
+    EXPECT_TRUE(queued.empty());  // nothing before the event loop runs
     QApplication::processEvents();
-    // Each arrives with the position of its own move, not the last one.
-    EXPECT_EQ(queued, events);
-    EXPECT_NE(events.at(0), events.at(1));
+    EXPECT_EQ(queued, events);  // each with the position of its own move
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_NE(events[0], events[1]);
 }
 
-// Only values go out: a reference could not be queued and a pointer to the
-// chart's own objects would reach another thread while the chart changes
-// them.
-TEST(ChartSignals, EverySignalCarriesValuesThatCanBeQueued)
+// Only values go out: a reference could not be queued, and a pointer to the
+// chart's own objects would reach another thread while the chart changes them.
+TEST(ChartSignals, EverySignalCarriesOnlyValues)
 {
     const QMetaObject& meta = TKurvo::staticMetaObject;
-    int signalCount = 0;
     for (int i = QWidget::staticMetaObject.methodCount(); i < meta.methodCount(); ++i) {
         const QMetaMethod method = meta.method(i);
         if (method.methodType() != QMetaMethod::Signal) continue;
-        ++signalCount;
-        for (int p = 0; p < method.parameterCount(); ++p) {
-            const QByteArray type = method.parameterTypes().at(p);
-            EXPECT_TRUE(method.parameterMetaType(p).isValid() && !type.contains('&') && !type.contains('*'))
-                << method.methodSignature().constData() << " argument " << p << ": " << type.constData();
-        }
+        for (const QByteArray& type : method.parameterTypes())
+            EXPECT_FALSE(type.contains('&') || type.contains('*')) << method.methodSignature().constData();
     }
-    EXPECT_GE(signalCount, 8);
 }
 
 // Designer's property editor, uic's setProperty calls and style sheets use
 // these; each must reach the property of the same name.
 TEST(ChartQtProperties, ReadAndWriteThePublishedProperties)
 {
-    struct TRow {
-        const char* Name;
-        QVariant Value;
-        std::function<bool(const TKurvo&)> Stored;
+    const QString caption = QString::fromUtf8("Me\xC3\x9Fwerte \xE2\x80\x93 Kanal 1");
+    const std::vector<std::pair<const char*, QVariant>> rows = {
+        {"MarginLeft", 61},
+        {"MarginRight", 7},
+        {"MarginTop", 33},
+        {"MarginBottom", 44},
+        {"ShadowWidth", 5},
+        {"ShadowStyle", QVariant::fromValue(ssBox)},
+        {"ChartColor", QColor(0x12, 0x34, 0x56)},
+        {"WindColor", QColor(0x21, 0x43, 0x65)},
+        {"ChartFrameColor", QColor(0x31, 0x41, 0x59)},
+        {"GridColor", QColor(0x26, 0x53, 0x58)},
+        {"ShadowColor", QColor(0x97, 0x93, 0x23)},
+        {"DataColor", QColor(0x84, 0x62, 0x64)},
+        {"Caption", caption},
+        {"GridStyle", QVariant::fromValue(gsDotLines)},
+        {"MouseAction", QVariant::fromValue(maZoomWindPos)},
+        {"MouseCursorFixed", false},
+        {"WheelZoom", true},
+        {"KeyboardActions", true},
+        {"Isometric", true},
     };
-    const QString caption = QString::fromUtf8("Me\xC3\x9Fwerte \xE2\x80\x93 Kan\xC3\xA4l 1");
-    const std::vector<TRow> rows = {
-        {"MarginLeft", 61, [](const TKurvo& c) { return c.MarginLeft() == 61; }},
-        {"MarginRight", 7, [](const TKurvo& c) { return c.MarginRight() == 7; }},
-        {"MarginTop", 33, [](const TKurvo& c) { return c.MarginTop() == 33; }},
-        {"MarginBottom", 44, [](const TKurvo& c) { return c.MarginBottom() == 44; }},
-        {"ShadowWidth", 5, [](const TKurvo& c) { return c.ShadowWidth() == 5; }},
-        {"ChartColor", QColor(0x12, 0x34, 0x56), [](const TKurvo& c) { return c.ChartColor() == 0x563412; }},
-        {"WindColor", QColor(Qt::yellow), [](const TKurvo& c) { return c.WindColor() == clYellow; }},
-        {"ChartFrameColor", QColor(Qt::blue), [](const TKurvo& c) { return c.ChartFrameColor() == clBlue; }},
-        {"GridColor", QColor(Qt::green), [](const TKurvo& c) { return c.GridColor() == clLime; }},
-        {"ShadowColor", QColor(1, 2, 3), [](const TKurvo& c) { return c.ShadowColor() == 0x030201; }},
-        {"DataColor", QColor(Qt::red), [](const TKurvo& c) { return c.DataColor() == clRed; }},
-        {"Caption", caption, [caption](const TKurvo& c) { return ToQString(c.Caption()) == caption; }},
-        {"ShadowStyle", QVariant::fromValue(ssBox), [](const TKurvo& c) { return c.ShadowStyle() == ssBox; }},
-        {"GridStyle", QVariant::fromValue(gsDotLines), [](const TKurvo& c) { return c.GridStyle() == gsDotLines; }},
-        {"MouseAction", QVariant::fromValue(maZoomWindPos),
-         [](const TKurvo& c) { return c.MouseAction() == maZoomWindPos; }},
-        {"MouseCursorFixed", false, [](const TKurvo& c) { return !c.MouseCursorFixed(); }},
-        {"WheelZoom", true, [](const TKurvo& c) { return c.WheelZoom(); }},
-        {"KeyboardActions", true, [](const TKurvo& c) { return c.KeyboardActions(); }},
-        {"Isometric", true, [](const TKurvo& c) { return c.Isometric(); }},
-    };
-    for (const TRow& row : rows) {
-        SCOPED_TRACE(row.Name);
-        TKurvo chart;
-        const QMetaProperty property =
-            TKurvo::staticMetaObject.property(TKurvo::staticMetaObject.indexOfProperty(row.Name));
-        ASSERT_TRUE(property.isValid());
-        EXPECT_TRUE(property.isWritable() && property.isDesignable());
-        EXPECT_TRUE(chart.setProperty(row.Name, row.Value));
-        EXPECT_TRUE(row.Stored(chart));
-        EXPECT_EQ(chart.property(row.Name), row.Value);
-    }
-}
-
-// The enumerations behind properties carry their value names, so Designer
-// offers them by name and a .ui file stores "kurvo::maPan".
-TEST(ChartQtProperties, EnumerationsAreKnownByName)
-{
     TKurvo chart;
-    const QMetaObject& meta = TKurvo::staticMetaObject;
-    const QMetaEnum actions = meta.property(meta.indexOfProperty("MouseAction")).enumerator();
-    ASSERT_TRUE(actions.isValid());
-    EXPECT_EQ(actions.keyCount(), maZoomPanColors + 1);
-    EXPECT_EQ(actions.keyToValue("maZoomDrag"), maZoomDrag);
-    // uic writes an enumeration property of a promoted widget as an int.
+    for (const auto& [name, value] : rows) {
+        EXPECT_NE(chart.property(name), value) << name;
+        EXPECT_TRUE(chart.setProperty(name, value)) << name;
+    }
+    // The values are where the library's own API reads them.
+    EXPECT_EQ(chart.ChartColor(), 0x563412);
+    EXPECT_EQ(ToQString(chart.Caption()), caption);
+    EXPECT_EQ(chart.MouseAction(), maZoomWindPos);
+    for (const auto& [name, value] : rows) EXPECT_EQ(chart.property(name), value) << name;
+    // uic writes an enumeration of a promoted widget's dynamic property as an int.
     EXPECT_TRUE(chart.setProperty("MouseAction", int(maPanVert)));
     EXPECT_EQ(chart.MouseAction(), maPanVert);
-    const QMetaEnum grids = meta.property(meta.indexOfProperty("GridStyle")).enumerator();
-    EXPECT_EQ(QString(grids.valueToKey(gsNone)), QString("gsNone"));
 }
