@@ -10,6 +10,16 @@
 
 namespace kurvo {
 
+/// Axis colours of layers 1 ... 16 of a new chart (and of ktClassic).
+constexpr std::array<TColor, LayerCount> ClassicLayerColors = {
+    0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
+    0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+
+class TCustomKurvo;
+/// Makes `chart` apply ktSystem again whenever its palette or style changes
+/// while that is its theme (theme.cpp).
+void WatchPalette(TCustomKurvo& chart);
+
 struct TDragAnchor {
     int AnchorX = 0;  ///< pixel X of the anchor
     int AnchorY = 0;  ///< pixel Y of the anchor
@@ -287,6 +297,15 @@ public:
     std::unique_ptr<TKurvoInteraction> FInteraction;
 
     bool FTransparentShapes = false;
+
+
+    // ---- the look (theme.cpp)
+    bool FAntialiased = false;
+
+    TKurvoTheme FTheme = ktClassic;
+
+    /// Applies ktSystem again when the widget's palette or style changes.
+    std::unique_ptr<QObject> FThemeWatcher;
 
     static inline bool SResetUpperState = true;  ///< benchmarks switch it off to compare
 };

@@ -26,7 +26,8 @@ set(KURVO_PUBLIC_HEADERS
   chart/display_list.h
   chart/export.h
   chart/joint_layers.h
-  chart/scale_props.h)
+  chart/scale_props.h
+  chart/theme.h)
 
 # Links the public headers, and copies the umbrella header
 # include/kurvo/kurvo.h, into <staging>/kurvo/, the layout they are
