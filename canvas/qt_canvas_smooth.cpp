@@ -6,12 +6,12 @@
 // line has there. Canvas pixel (x, y) is the square [x, x + 1) x [y, y + 1)
 // of the painter, so a point of the canvas is the painter's (x + 0.5, y +
 // 0.5): a one-pixel line between two pixels of one row then covers that row
-// exactly and stays as sharp as an aliased one. At ratio 1 a one-pixel pen
-// takes Qt's cosmetic stroker, which draws the edge coverage of each segment
-// directly; wider pens and other ratios are stroked as outlines.
+// exactly and stays as sharp as an aliased one. Lines of every width are
+// stroked as outlines and filled.
 #include "canvas/qt_canvas.h"
 
 #include <QPainterPath>
+#include <QPainterPathStroker>
 
 #include <algorithm>
 #include <cmath>
@@ -46,6 +46,22 @@ public:
 private:
     QPainter& FPainter;
 };
+
+// Whether the line is over four times as long as the area of its bounding
+// box: it then crosses its pixels again and again.
+bool Crowded(const QPointF* points, int count)
+{
+    double length = 0.0;
+    double left = points[0].x(), right = left, top = points[0].y(), bottom = top;
+    for (int k = 1; k < count; ++k) {
+        length += std::fabs(points[k].x() - points[k - 1].x()) + std::fabs(points[k].y() - points[k - 1].y());
+        left = std::min(left, points[k].x());
+        right = std::max(right, points[k].x());
+        top = std::min(top, points[k].y());
+        bottom = std::max(bottom, points[k].y());
+    }
+    return length > 4.0 * (right - left + 1.0) * (bottom - top + 1.0);
+}
 
 }  // namespace
 
@@ -93,7 +109,27 @@ void TQtCanvas::SmoothStroke(const QPointF* points, int count, bool closed)
                points[k].y() <= hiY;
 
     const TSmoothScope smooth(p);
-    if (near) {
+    // Qt's raster engine hands pens up to one device pixel wide to its
+    // cosmetic stroker, which blends each segment on its own: the pixel where
+    // two segments meet gets two half coverages, and a straight line through
+    // a point per pixel comes out mid-grey instead of in the pen's colour.
+    // Such lines are filled as one outline, as wider ones are, unless they
+    // cover their own pixels many times over (the dense columns of a long
+    // series): there the joints are covered by other segments, and the
+    // outline of so many crossings would take a hundred times as long.
+    const bool hairline = FExternal == nullptr && (pen.isCosmetic() || pen.widthF() * DevicePixelRatio() <= 1.0) &&
+                          !Crowded(points, count);
+    if (near && hairline) {
+        QPainterPath path(points[0]);
+        for (int k = 1; k < count; ++k) path.lineTo(points[k]);
+        if (closed) path.closeSubpath();
+        QPen outline = pen;
+        if (outline.isCosmetic()) {
+            outline.setCosmetic(false);
+            outline.setWidthF(std::max(1.0, outline.widthF()) / DevicePixelRatio());
+        }
+        p.fillPath(QPainterPathStroker(outline).createStroke(path), outline.brush());
+    } else if (near) {
         if (closed)
             p.drawPolygon(points, count);
         else

@@ -5,6 +5,8 @@
 #include "chart/Qorn_kurvo.h"
 #include "chart/interaction.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <utility>
 
@@ -29,6 +31,16 @@ struct TDragAnchor {
     double SavedYHigh = 0.0;  ///< high end of Y at the anchor
 };
 
+/// Where an anti-aliased line passes through world point (x, y): its canvas
+/// position before `map` rounds it to a pixel, limited as the pixel is.
+inline TPointF ExactCanvasPoint(const TCanvasMap& map, double x, double y)
+{
+    const auto limit = [](double v) { return std::isnan(v) ? 0.0 : std::clamp(v, -30000.0, 30000.0); };
+    const double px = map.logX ? (x <= TCanvasMap::LogFloor ? map.floorX : map.kx * std::log(x) + map.dx) : map.kx * x + map.dx;
+    const double py = map.logY ? (y <= TCanvasMap::LogFloor ? map.floorY : map.ky * std::log(y) + map.dy) : map.ky * y + map.dy;
+    return {limit(px + static_cast<double>(map.shiftX)), limit(py + static_cast<double>(map.shiftY))};
+}
+
 /// The renderer's cache of canvas state during RenderData.
 struct TRenderState {
     TColor PenColor = 0;  ///< pen colour last set on the canvas
@@ -41,6 +53,14 @@ struct TRenderState {
     int OffsetY = 0;  ///< render offset in Y, pixels
     std::array<TPoint, PolylineBatch> Poly{};  ///< points of the polyline being collected
     int PolyCount = 0;  ///< points used in Poly
+    /// Anti-aliased drawing: the exact canvas positions of Poly and of the
+    /// pen (each rounds to its pixel), so that a curve passes through its
+    /// points rather than through their pixels.
+    std::array<TPointF, PolylineBatch> PolyF{};
+    TPointF PenPosF;  ///< exact pen position, valid while it rounds to PenPos
+    /// The exact position of the next AddPolylinePoint, noted just before it.
+    TPointF NextF;
+    bool HasNextF = false;  ///< whether NextF holds one
     /// Set by a line point that cannot be drawn (non-finite coordinates): the
     /// next line point only moves the pen, so the polyline has a gap there.
     bool PenBroken = false;

@@ -197,6 +197,10 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     r.PolyCount = 0;
     r.PenBroken = false;
     canvas.ResetTextAlign();
+    // Only the items are anti-aliased: grid, text labels and the frame stay
+    // on whole pixels.
+    const bool smooth = canvas.Antialiased();
+    canvas.SetAntialiased(this->d->FAntialiased);
 
     if (!this->d->FDataInFront) RenderList(canvas, this->d->FData, false, 0, monochrome);
     if (this->d->FAnnotationsShown) {
@@ -208,6 +212,7 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
         }
     }
     if (this->d->FDataInFront) RenderList(canvas, this->d->FData, false, 0, monochrome);
+    canvas.SetAntialiased(false);
 
     canvas.Pen().SetWidth(1);
     DrawTextLabels(canvas);
@@ -223,6 +228,7 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     canvas.LineTo(offsetX + w, offsetY + h);
     canvas.LineTo(offsetX, offsetY + h);
     canvas.LineTo(offsetX, offsetY);
+    canvas.SetAntialiased(smooth);
 }
 
 // pass 0: every item; 1: every item but texts; 2: texts only.

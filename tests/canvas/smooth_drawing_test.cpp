@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 namespace kurvo {
 namespace {
@@ -234,6 +235,30 @@ TEST(SmoothDrawing, AliasedOperationsAndAliasedPositionsStayAsTheyWere)
             c.PolylineF(p, 2);
         });
         EXPECT_TRUE(drawn == expected);
+    }
+}
+
+
+// Where segments of one line meet, the pixel there is covered once: a line
+// through a point per pixel, straight or bent, keeps the pen's colour along
+// its middle.
+TEST(SmoothDrawing, JointsOfALineAreCoveredOnce)
+{
+    const struct {
+        const char* Name;
+        int StepX, StepY;  // between points
+    } cases[] = {{"horizontal", 1, 0}, {"vertical", 0, 1}, {"diagonal", 1, 1}, {"every third pixel", 3, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const QImage image = Drawn(1.0, true, [&c](TCanvas& canvas) {
+            canvas.Pen().SetColor(clBlack);
+            std::vector<TPointF> points;
+            for (int k = 0; k < 7; ++k) points.push_back({2.0 + k * c.StepX, 2.0 + k * c.StepY});
+            canvas.PolylineF(points.data(), static_cast<int>(points.size()));
+        });
+        // Every point but the two ends (a diagonal covers a little less
+        // than its pixels).
+        for (int k = 1; k < 6; ++k) EXPECT_LE(qGray(image.pixel(2 + k * c.StepX, 2 + k * c.StepY)), 24) << k;
     }
 }
 
