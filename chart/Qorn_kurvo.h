@@ -934,7 +934,7 @@ public:
     /// afterwards: WindColor, ChartColor, ChartFrameColor, GridStyle,
     /// GridColor, ShadowColor, ShadowBakColor, DataColor, FillColor,
     /// Antialiased, the Font colour, each axis's ColorScale, label font
-    /// colour and TrimTrailingZeros, and the text labels' colours. Items
+    /// colour, ShortTicks and TrimTrailingZeros, and the text labels' colours. Items
     /// already added keep their colours; layouts, sizes and fonts stay.
     /// Paints once. ktClassic gives back the settings of a new chart.
     void ApplyTheme(TKurvoTheme theme);

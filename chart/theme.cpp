@@ -39,7 +39,7 @@ struct TThemeColors {
     TColor Text;  // captions and labels
     TColor Shadow;  // ShadowColor, text label shadows
     TColor LabelBackground;  // text labels
-    bool Smooth;  // Antialiased, TrimTrailingZeros
+    bool Smooth;  // Antialiased, TrimTrailingZeros, no ShortTicks
     const std::array<TColor, SeriesColorCount>* Series;
 };
 
@@ -140,6 +140,8 @@ void TCustomKurvo::ApplyTheme(TKurvoTheme theme)
                     props->SetColorScale(axis);
                     props->Font().SetColor(label);
                     props->SetTrimTrailingZeros(c.Smooth);
+                    // Without short ticks the grid keeps to the labelled ones.
+                    props->SetShortTicks(!c.Smooth);
                 }
             }
             for (auto& label : d->FTextLabels) {

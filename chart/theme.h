@@ -12,9 +12,9 @@ namespace kurvo {
 ///   axes in the 16 layer colours (black, maroon, green, olive, ...),
 ///   labels with the decimals their axis chose, aliased drawing.
 /// - ktLight: a white surround and data area in a grey frame, a light
-///   dotted grid at the ticks, anti-aliased data, the data colour and the
-///   axes of layers 2 ... 16 from the series colours, labels without
-///   needless trailing zeros.
+///   dotted grid at the labelled ticks (the axes have no short ticks),
+///   anti-aliased data, the data colour and the axes of layers 2 ... 16
+///   from the series colours, labels without needless trailing zeros.
 /// - ktDark: ktLight's settings in light colours on a dark grey surround
 ///   and data area, with brighter series colours.
 /// - ktSystem: ktLight's settings in the colours of the widget's QPalette

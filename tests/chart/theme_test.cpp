@@ -108,6 +108,7 @@ TEST(Theme, SetsReadablePropertiesPaintsOnceAndYieldsToLaterSettings)
         for (int n = 1; n <= LayerCount; ++n) {
             EXPECT_TRUE(chart.ScaleX(n)->TrimTrailingZeros());
             EXPECT_TRUE(chart.ScaleY(n)->TrimTrailingZeros());
+            EXPECT_FALSE(chart.ScaleY(n)->ShortTicks());
         }
         // Layer 2's axes show the colour of the layer's data.
         EXPECT_EQ(ToQColor(chart.ScaleY(2)->ColorScale()), chart.SeriesColor(1));
