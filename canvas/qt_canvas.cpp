@@ -1095,12 +1095,19 @@ void TQtCanvas::TileDraw(const TRect& rect, const TBitmap& image)
 {
     const QImage& source = image.Image();
     if (source.isNull() || !CanPaint()) return;
-    const int left = std::max(rect.Left, 0);
-    const int top = std::max(rect.Top, 0);
-    const int right = std::min(rect.Right, FImage->width());
-    const int bottom = std::min(rect.Bottom, FImage->height());
+    // On an image the fill stops at its edges; on another device (PDF, SVG,
+    // printer) the painter's clip bounds it, and the rectangle only has to
+    // stay in a range QPainter's integer geometry holds.
+    const long long maxRight = FImage != nullptr ? FImage->width() : kPainterReach;
+    const long long maxBottom = FImage != nullptr ? FImage->height() : kPainterReach;
+    const long long minLeft = FImage != nullptr ? 0 : -kPainterReach;
+    const long long left = std::max<long long>(rect.Left, minLeft);
+    const long long top = std::max<long long>(rect.Top, minLeft);
+    const long long right = std::min<long long>(rect.Right, maxRight);
+    const long long bottom = std::min<long long>(rect.Bottom, maxBottom);
     if (left >= right || top >= bottom) return;
-    const QRect area(left, top, right - left, bottom - top);
+    const QRect area(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                     static_cast<int>(bottom - top));
     QBrush texture(&source == FImage ? source.copy() : source);
     texture.setTransform(QTransform::fromTranslate(rect.Left, rect.Top));
     QPainter& p = Painter();

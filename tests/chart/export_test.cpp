@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -276,6 +277,42 @@ TEST(ChartExport, PdfRendersLikeThePicture)
     EXPECT_GT(inkPage, 600);  // curve, frame, ticks, labels and caption
     EXPECT_GE(matchedPage, inkPage * 95 / 100) << matchedPage << " of " << inkPage;
     EXPECT_GE(matchedPicture, inkPicture * 95 / 100) << matchedPicture << " of " << inkPicture;
+}
+
+// The painter outputs have no image of their own to tile onto: every fill
+// mode of the background image draws there as in the picture.
+TEST(ChartExport, BackgroundImageInEveryFillModeThroughAPainter)
+{
+    QTemporaryDir dir;
+    QImage tile(7, 5, QImage::Format_RGB32);
+    tile.fill(QColor(0, 0, 255));
+    tile.setPixelColor(3, 2, QColor(255, 0, 0));
+    const std::string bmp = TempPath(dir, "tile.bmp");
+    ASSERT_TRUE(tile.save(QString::fromStdString(bmp), "BMP"));
+    for (const TBkgFill mode : {bfSimple, bfStretch, bfTile}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        TKurvo chart;
+        chart.BackGroundImg()->SetIncludePath(true);
+        chart.BackGroundImg()->SetName(bmp);
+        chart.BackGroundImg()->SetFillMode(mode);
+        const QImage picture = chart.ToImage().convertToFormat(QImage::Format_RGB32);
+        QImage painted(picture.size(), QImage::Format_RGB32);
+        painted.fill(Qt::black);
+        {
+            QPainter painter(&painted);
+            chart.PaintTo(painter);
+        }
+        int different = 0, red = 0;
+        for (int y = chart.MarginTop() + 1; y < chart.Height() - chart.MarginBottom(); ++y)
+            for (int x = chart.MarginLeft() + 1; x < chart.Width() - chart.MarginRight(); ++x) {
+                different += painted.pixel(x, y) != picture.pixel(x, y) ? 1 : 0;
+                red += painted.pixel(x, y) == qRgb(255, 0, 0) ? 1 : 0;
+            }
+        EXPECT_EQ(different, 0);
+        EXPECT_GT(red, 0);
+        EXPECT_NO_THROW(chart.SaveToSvg(TempPath(dir, "c.svg")));
+        EXPECT_NO_THROW(chart.SaveToPdf(TempPath(dir, "c.pdf")));
+    }
 }
 
 TEST(ChartExport, TakesItsShareOfALayout)
