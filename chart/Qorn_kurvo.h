@@ -37,10 +37,20 @@ class TCustomKurvoPrivate;
 class TCustomKurvo;
 
 /// Raised by the render steps with the canvas drawn on; a control pixel (x, y)
-/// lies at (x - left, y - top) on `canvas`.
+/// lies at (x - left, y - top) on `canvas`. What a handler may change during
+/// a paint: see TBeforeRenderChartItemEvent.
 using TRenderEvent = std::function<void(TObject* sender, TCanvas& canvas, int top, int left)>;
 /// Raised with a working copy of each item before it is drawn; changes to
 /// `chartItem` affect this drawing only.
+///
+/// Changes to the chart during a paint are safe in every paint hook (the
+/// render events, the item and text hooks, the axis tick and label events):
+/// a handler may call drawing commands, ClearData, ClearAnnotations and
+/// setters, and may replace or clear any event, its own included. The
+/// paint in progress goes on with the items it started with (as far as a
+/// clear leaves them); items a handler adds are drawn from the next paint
+/// on; a handler that replaces or clears an event keeps running to its end,
+/// and the new handler is called from the next paint on at the latest.
 using TBeforeRenderChartItemEvent =
     std::function<void(TObject* sender, TkvChartItem& chartItem, int index, bool isAnnotation)>;
 /// Raised with the text a text item is about to draw; changes to `text` affect

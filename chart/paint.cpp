@@ -4,6 +4,7 @@
 #include "chart/Qorn_kurvo.h"
 
 #include "base/pixel_math.h"
+#include "base/raise_event.h"
 #include "chart/kurvo_private.h"
 
 #include <algorithm>
@@ -138,7 +139,7 @@ void TCustomKurvo::PaintFrame(TCanvas& canvas)
         SyncAxis(*d->FAxisY[n], *d->FScaleY[n]);
         d->FAxisY[n]->PaintNow();
     }
-    if (OnScalesRendered) OnScalesRendered(this, canvas, 0, 0);
+    RaiseEvent(OnScalesRendered, this, canvas, 0, 0);
 }
 
 void TCustomKurvo::RenderDataToBitmap(TBitmap& bitmap, int offsetX, int offsetY, bool monochrome, bool skipGrid)
@@ -176,7 +177,7 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
 
     const TColor brush = canvas.Brush().Color();
     const TColor pen = canvas.Pen().Color();
-    if (OnBeforeRenderData) OnBeforeRenderData(this, canvas, this->d->FMarginTop - offsetY, this->d->FMarginLeft - offsetX);
+    RaiseEvent(OnBeforeRenderData, this, canvas, this->d->FMarginTop - offsetY, this->d->FMarginLeft - offsetX);
     canvas.Brush().SetColor(brush);
     canvas.Pen().SetColor(pen);
 
@@ -212,7 +213,7 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     canvas.Pen().SetWidth(1);
     DrawTextLabels(canvas);
 
-    if (OnDataRendered) OnDataRendered(this, canvas, this->d->FMarginTop - offsetY, this->d->FMarginLeft - offsetX);
+    RaiseEvent(OnDataRendered, this, canvas, this->d->FMarginTop - offsetY, this->d->FMarginLeft - offsetX);
 
     const int w = DataWidth();
     const int h = DataHeight();
@@ -236,6 +237,8 @@ void TCustomKurvo::RenderList(TCanvas& canvas, const TItemList& list, bool isAnn
     const std::int64_t count = list.Count;
     const int offsetX = d->FRender.OffsetX;
     const int offsetY = d->FRender.OffsetY;
+    // The walk calls its own copy of the handler, which may replace or clear the event.
+    const TBeforeRenderChartItemEvent onItem = OnBeforeRenderChartItem;
     // By index and by value: a handler may append to the list and so move
     // the run table (the items it appends are not drawn).
     for (std::size_t r = 0; r < items->Runs().size(); ++r) {
@@ -258,10 +261,10 @@ void TCustomKurvo::RenderList(TCanvas& canvas, const TItemList& list, bool isAnn
             const int layer = stored.Layer;
             if (layer < 1 || layer > LayerCount || !d->FLayerVisible[layer - 1]) continue;
             const int index = static_cast<int>(run.First + i);
-            if (OnBeforeRenderChartItem) {
+            if (onItem) {
                 TkvChartItem item = stored;
                 const unsigned runs = d->FRenderRuns;
-                OnBeforeRenderChartItem(this, item, index, isAnnotation);
+                onItem(this, item, index, isAnnotation);
                 if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
                 ResetUpperVectorState();
                 RenderItem(canvas, item, index, isAnnotation, texts, monochrome, offsetX, offsetY);

@@ -8,6 +8,7 @@
 
 #include "base/marks.h"
 #include "base/pixel_math.h"
+#include "base/raise_event.h"
 #include "chart/kurvo_private.h"
 
 #include <algorithm>
@@ -272,14 +273,16 @@ int TCustomKurvo::MeasureText(const std::string& text, TCanvas& canvas, int& lin
     return lines;
 }
 
-void TCustomKurvo::RenderText(TCanvas& canvas, const TkvChartItem& item, int index, bool isAnnotation,
+void TCustomKurvo::RenderText(TCanvas& canvas, const TkvChartItem& source, int index, bool isAnnotation,
                               const TLongTextArray& longTexts, bool monochrome, TPoint position)
 {
+    // A copy: the hook may clear the list, which empties the stored record.
+    const TkvChartItem item = source;
     // Indices above 50 find an empty text in the table.
     std::string text = item.LineWidth >= 1 ? longTexts.Text(item.LineWidth) : item.ShortText.Str();
     if (OnBeforeRenderText) {
         const unsigned runs = d->FRenderRuns;
-        OnBeforeRenderText(this, text, index, isAnnotation);
+        RaiseEvent(OnBeforeRenderText, this, text, index, isAnnotation);
         if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
     }
     // The font is set up after the hook, which cannot see the canvas: a hook

@@ -3,6 +3,7 @@
 #include "scale/Qorn_Scale.h"
 
 #include "base/marks.h"
+#include "base/raise_event.h"
 #include "scale/scale_private.h"
 
 #include <algorithm>
@@ -75,11 +76,11 @@ void TScale::Paint()
 void TScale::PaintAxis(TCanvas& target, int dx, int dy)
 {
     target.Font() = Font();
-    if (OnBeforeScaleRendered) OnBeforeScaleRendered(this, target);
+    RaiseEvent(OnBeforeScaleRendered, this, target);
 
     if (d->FTransparent) {
         DrawAxis(target, dx, dy);
-        if (OnAfterScaleRendered) OnAfterScaleRendered(this, target);
+        RaiseEvent(OnAfterScaleRendered, this, target);
         return;
     }
 
@@ -93,7 +94,7 @@ void TScale::PaintAxis(TCanvas& target, int dx, int dy)
     canvas.Brush().SetColor(d->FColorBackGnd);
     canvas.Rectangle(0, 0, Width(), Height());
     DrawAxis(canvas, 0, 0);
-    if (OnAfterScaleRendered) OnAfterScaleRendered(this, canvas);
+    RaiseEvent(OnAfterScaleRendered, this, canvas);
     DrawFrame(canvas, d->FFrameStyle, 0, 0, Width() - 1, Height() - 1, d->FFrameHighlightColor, clSilver,
               d->FFrameShadowColor, d->FFrameDarkColor, d->FFrameDarkColor);
     target.Draw(dx, dy, bitmap);
@@ -213,13 +214,13 @@ void TScale::DrawTickVisit(TCanvas& canvas, TTickVisit& visit, int base, int zer
     // in the time and date passes, after it otherwise.
     const bool labelFirst = clockPass || (horizontal && visit.Pass == tpLinear);
     if (visit.Labelled && labelFirst) label();
-    if (OnScaleTickDrawn) OnScaleTickDrawn(this, canvas, d->FScaleType, visit.Value, x, y);
+    RaiseEvent(OnScaleTickDrawn, this, canvas, d->FScaleType, visit.Value, x, y);
     if (visit.Labelled && !labelFirst) label();
 }
 
 void TScale::DrawTickLabel(TCanvas& canvas, double value, int x, int baseY, std::string text)
 {
-    if (OnBeforeTickLabel) OnBeforeTickLabel(this, d->FScaleType, value, text);
+    RaiseEvent(OnBeforeTickLabel, this, d->FScaleType, value, text);
     const int h = canvas.TextHeight(text);
     const int half = canvas.TextWidth(text) / 2;
     // In 64 bits: a tick pixel near the integer limits must not overflow.
@@ -235,7 +236,7 @@ void TScale::DrawTickLabel(TCanvas& canvas, double value, int x, int baseY, std:
 
 void TScale::DrawVerticalLabel(TCanvas& canvas, double value, int baseX, int y, std::string text, int centreHeight)
 {
-    if (OnBeforeTickLabel) OnBeforeTickLabel(this, d->FScaleType, value, text);
+    RaiseEvent(OnBeforeTickLabel, this, d->FScaleType, value, text);
     const int w = canvas.TextWidth(text);
     const int h = centreHeight >= 0 ? centreHeight : canvas.TextHeight(text);
     const int left = d->FScaleType == sctYR ? baseX - w - kVerticalLabelGap : baseX + kVerticalLabelGap;
@@ -253,7 +254,7 @@ void TScale::DrawDateLine(TCanvas& canvas, double value, int pixel, int base, st
         return;
     }
     const int w = canvas.TextWidth(text);
-    if (OnBeforeTickLabel) OnBeforeTickLabel(this, d->FScaleType, value, text);
+    RaiseEvent(OnBeforeTickLabel, this, d->FScaleType, value, text);
     const int left = d->FScaleType == sctYR ? base - w - kVerticalLabelGap : base + kVerticalLabelGap;
     canvas.TextOut(left, pixel - 3 * (h / 2), text);
 }

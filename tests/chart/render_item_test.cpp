@@ -6,8 +6,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include <QImage>
 
 using namespace kurvo;
 using namespace kurvo::test;
@@ -646,4 +651,86 @@ TEST(RenderPrinter, TextAndCharacterMarksTakeTheirSizeAtThePrinterResolution)
         ItemCalls(chart, canvas);
         EXPECT_EQ(canvas.Font().Height(), row.height);
     }
+}
+
+// Handlers may change the lists and clear their own event during a paint:
+// the paint goes on without reading freed storage or a destroyed handler,
+// and what a handler adds is drawn from the next paint on. A handler that
+// starts runs of other attributes moves the table of the runs' shared
+// records; one that clears its event would destroy itself mid-call.
+TEST(RenderHooks, HandlersMayChangeTheListsAndClearTheirEventDuringAPaint)
+{
+    const std::pair<const char*, void (*)(TKurvo&)> changes[] = {
+        {"new runs",
+         [](TKurvo& c) {
+             for (int k = 0; k < 40; ++k) {
+                 c.SetDataColor(k + 1);
+                 c.MoveTo(0.0, 0.0);
+                 for (int i = 0; i < 50; ++i) c.DrawTo(i * 3.0, 60.0);
+             }
+         }},
+        {"ClearData", [](TKurvo& c) { c.ClearData(); }},
+        {"ClearData releasing", [](TKurvo& c) { c.ClearData(true); }},
+        {"texts", [](TKurvo& c) { for (int k = 0; k < 20; ++k) c.Text(5.0, 5.0, std::string(40, 'x')); }},
+    };
+    // Every hook a paint raises, each clearing itself after its change.
+    using THookSetter = void (*)(TKurvo&, std::function<void()>);
+    const std::pair<const char*, THookSetter> hooks[] = {
+        {"OnBeforeRenderChartItem",
+         [](TKurvo& c, std::function<void()> f) {
+             c.OnBeforeRenderChartItem = [&c, f](TObject*, TkvChartItem&, int, bool) { c.OnBeforeRenderChartItem = nullptr; f(); };
+         }},
+        {"OnBeforeRenderText",
+         [](TKurvo& c, std::function<void()> f) {
+             c.OnBeforeRenderText = [&c, f](TObject*, std::string&, int, bool) { c.OnBeforeRenderText = nullptr; f(); };
+         }},
+        {"OnBeforeRenderData",
+         [](TKurvo& c, std::function<void()> f) {
+             c.OnBeforeRenderData = [&c, f](TObject*, TCanvas&, int, int) { c.OnBeforeRenderData = nullptr; f(); };
+         }},
+        {"OnDataRendered",
+         [](TKurvo& c, std::function<void()> f) {
+             c.OnDataRendered = [&c, f](TObject*, TCanvas&, int, int) { c.OnDataRendered = nullptr; f(); };
+         }},
+        {"OnScalesRendered",
+         [](TKurvo& c, std::function<void()> f) {
+             c.OnScalesRendered = [&c, f](TObject*, TCanvas&, int, int) { c.OnScalesRendered = nullptr; f(); };
+         }},
+        {"OnScaleTickDrawn",
+         [](TKurvo& c, std::function<void()> f) {
+             c.OnScaleTickDrawn = [&c, f](TObject*, TCanvas&, TScaleType, double, int, int) { c.OnScaleTickDrawn = nullptr; f(); };
+         }},
+        {"OnBeforeTickLabel",
+         [](TKurvo& c, std::function<void()> f) {
+             c.OnBeforeTickLabel = [&c, f](TObject*, TScaleType, double, std::string&) { c.OnBeforeTickLabel = nullptr; f(); };
+         }},
+    };
+    for (const auto& [hookName, install] : hooks)
+        for (const auto& [changeName, change] : changes) {
+            SCOPED_TRACE(std::string(hookName) + ": " + changeName);
+            TKurvo chart;
+            SimpleGeometry(chart);
+            chart.MoveTo(0.0, 0.0);
+            for (int i = 1; i <= 1000; ++i) chart.DrawTo(i * 0.18, 10.0);
+            chart.Text(90.0, 100.0, "text");
+            // Set by the handler's own captured state when it is destroyed.
+            auto destroyed = std::make_shared<bool>(false);
+            struct TWatch {
+                explicit TWatch(std::shared_ptr<bool> flag) : Flag(std::move(flag)) {}
+                ~TWatch() { *Flag = true; }
+                std::shared_ptr<bool> Flag;
+            };
+            auto watch = std::make_shared<TWatch>(destroyed);
+            bool destroyedInCall = true;
+            install(chart, [&chart, &destroyedInCall, change, watch, destroyed] {
+                change(chart);
+                destroyedInCall = *destroyed;
+            });
+            watch.reset();
+            const QImage first = chart.ToImage();
+            EXPECT_FALSE(destroyedInCall);
+            EXPECT_TRUE(*destroyed);  // released after the call
+            const QImage second = chart.ToImage();
+            EXPECT_EQ(first.size(), second.size());
+        }
 }
