@@ -24,7 +24,9 @@
 #include "canvas/Qorn_canvas.h"
 
 #include <QBrush>
+#include <QPaintEngine>
 #include <QPainterPath>
+#include <QRegularExpression>
 #include <QImage>
 #include <QTransform>
 #include <QString>
@@ -156,7 +158,9 @@ TColor FromQRgb(unsigned rgb)
 TQtCanvas::TQtCanvas(QImage* image) : FImage(image) {}
 
 TQtCanvas::TQtCanvas(QPainter* painter, int logPixelsY, bool printerPage)
-    : FImage(nullptr), FExternal(painter), FLogPixelsY(std::max(logPixelsY, 1)), FPrinterPage(printerPage)
+    : FImage(nullptr), FExternal(painter), FLogPixelsY(std::max(logPixelsY, 1)), FPrinterPage(printerPage),
+      FXmlDevice(painter != nullptr && painter->paintEngine() != nullptr &&
+                 painter->paintEngine()->type() == QPaintEngine::SVG)
 {
 }
 
@@ -300,7 +304,11 @@ void TQtCanvas::ApplyFont()
         }
     }
 
-    QFont q(QString::fromStdString(font.Name()));
+    QString family = QString::fromStdString(font.Name());
+    // The SVG writer puts the family into an attribute as it is; no font
+    // is named with quotes or markup characters.
+    if (FXmlDevice) family.remove(QRegularExpression(QStringLiteral("[\"'<>&]")));
+    QFont q(family);
     q.setStyleHint(QFont::SansSerif);
     q.setBold(bold);
     q.setItalic(italic);

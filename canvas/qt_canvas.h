@@ -97,6 +97,8 @@ private:
     QPainter* FExternal = nullptr;
     int FLogPixelsY = 600;
     bool FPrinterPage = false;
+    // An SVG writer copies font names into markup as they are.
+    bool FXmlDevice = false;
     // The one-pixel pen width the native pen was built for.
     double FPenThin = 1.0;
     unsigned FPenVersion = ~0u;

@@ -7,6 +7,7 @@
 #include "chart/Qorn_kurvo.h"
 #include "chart/kurvo_private.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
@@ -76,6 +77,26 @@ const char* ImageFormatOf(const std::string& path)
     if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")) return "jpeg";
     throw EQornKurvoError("Unknown image file type \"" + suffix.toStdString() + "\" of \"" + path +
                           "\": use .png, .bmp, .jpg or .jpeg.");
+}
+
+// The SVG title as the writer must be given it. Qt 6.4's generator copies the
+// title into the file as it is, later versions escape it: which one runs is
+// asked once, with a title of one ampersand.
+QString SvgTitle(const std::string& caption)
+{
+    static const bool writerEscapes = [] {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QSvgGenerator probe;
+        probe.setOutputDevice(&buffer);
+        probe.setSize(QSize(1, 1));
+        probe.setTitle(QStringLiteral("&"));
+        QPainter painter;
+        if (painter.begin(&probe)) painter.end();
+        return buffer.data().contains("<title>&amp;</title>");
+    }();
+    const QString title = ToQString(caption);
+    return writerEscapes ? title : title.toHtmlEscaped();
 }
 
 [[noreturn]] void CannotWrite(const std::string& path, const std::string& reason)
@@ -269,7 +290,7 @@ void TKurvoExporter::SaveToSvg(const std::string& path)
     generator.setSize(size);
     generator.setViewBox(QRect(QPoint(0, 0), size));
     generator.setResolution(ScreenLogPixelsY());
-    generator.setTitle(QString::fromStdString(FChart.Caption()));
+    generator.setTitle(SvgTitle(FChart.Caption()));
     QPainter painter;
     if (!painter.begin(&generator)) CannotWrite(path, "the file cannot be created");
     try {

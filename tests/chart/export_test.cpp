@@ -1,6 +1,7 @@
 // The chart's output calls: pictures at other sizes and ratios, image files,
 // PDF, SVG and printer pages, and the refusals of absurd requests.
 #include "chart/Qorn_kurvo.h"
+#include "tests/svg_check.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -236,6 +237,49 @@ TEST(ChartExport, PrinterPagesAreRecognised)
     const QByteArray text = svg.readAll();
     EXPECT_TRUE(text.contains("<svg"));
     EXPECT_TRUE(text.contains(">export<"));  // the caption as text
+}
+
+// Every text reaches an SVG as text, whatever it holds: the file is
+// well-formed XML without an element of the text's making, and the text
+// reads back as it was, less the characters XML cannot hold.
+TEST(ChartExport, SvgHoldsAnyTextAsText)
+{
+    const struct {
+        std::string Text;
+        QString ReadBack;
+    } rows[] = {
+        {"a & b < c > \"d\" 'e'", "a & b < c > \"d\" 'e'"},
+        {"</title><script>alert(1)</script><title>", "</title><script>alert(1)</script><title>"},
+        {"]]><x/><!--", "]]><x/><!--"},
+        {"&amp;&#1;", "&amp;&#1;"},
+    };
+    QTemporaryDir dir;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.ReadBack.toStdString());
+        TKurvo chart;
+        chart.SetBounds(0, 0, 400, 300);
+        chart.SetCaptionTrim(0);
+        chart.SetCaption(row.Text);
+        chart.Scale1X()->SetCaption(row.Text);
+        chart.Scale1Y()->SetScaleInscript(row.Text);
+        chart.Scale1X()->SetLabelType(ftUserText);
+        chart.Scale1X()->SetUserTickText(row.Text + "|" + row.Text);
+        chart.TextFont().SetName(row.Text);
+        chart.Text(50.0, 0.5, row.Text);
+        chart.TextLabel(1)->SetCaption(row.Text);
+        chart.TextLabel(1)->SetMode(tlBox);
+        chart.TextLabel(1)->SetVisible(true);
+        const std::string path = TempPath(dir, "c.svg");
+        chart.SaveToSvg(path);
+        QFile file(QString::fromStdString(path));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QString title;
+        QStringList texts;
+        EXPECT_EQ(test::SvgProblem(file.readAll(), &title, &texts), "");
+        EXPECT_EQ(title, row.ReadBack);
+        // Caption, axis caption, text item and label.
+        EXPECT_GE(texts.count(row.ReadBack), 4) << texts.join(" | ").toStdString();
+    }
 }
 
 // The PDF rendered back by pdftoppm shows what the raster picture shows:
