@@ -155,6 +155,25 @@ TColor FromQRgb(unsigned rgb)
                                (static_cast<unsigned>(qBlue(rgb)) << 16));
 }
 
+QString WithoutXmlForbidden(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out += c;
+            out += text[++i];
+            continue;
+        }
+        const char16_t u = c.unicode();
+        const bool allowed = (u >= 0x20 || u == u'\t' || u == u'\n' || u == u'\r') && !c.isSurrogate() &&
+                             u != 0xFFFE && u != 0xFFFF;
+        if (allowed) out += c;
+    }
+    return out;
+}
+
 TQtCanvas::TQtCanvas(QImage* image) : FImage(image) {}
 
 TQtCanvas::TQtCanvas(QPainter* painter, int logPixelsY, bool printerPage)
@@ -307,7 +326,7 @@ void TQtCanvas::ApplyFont()
     QString family = QString::fromStdString(font.Name());
     // The SVG writer puts the family into an attribute as it is; no font
     // is named with quotes or markup characters.
-    if (FXmlDevice) family.remove(QRegularExpression(QStringLiteral("[\"'<>&]")));
+    if (FXmlDevice) family = WithoutXmlForbidden(family).remove(QRegularExpression(QStringLiteral("[\"'<>&]")));
     QFont q(family);
     q.setStyleHint(QFont::SansSerif);
     q.setBold(bold);
@@ -1024,7 +1043,7 @@ void TQtCanvas::TextOut(int x, int y, const std::string& text)
     y = ClampCanvasCoord(y);
     ApplyBrushForFill();
     const QFontMetrics& metrics = Metrics();
-    const QString qtext = ToQString(text);
+    const QString qtext = FXmlDevice ? WithoutXmlForbidden(ToQString(text)) : ToQString(text);
     QPainter& p = Painter();
     SetXorMode(p, false);
     if (Brush().Style() == bsSolid) p.fillRect(QRect(x, y, TextWidth(text), metrics.height()), FQBrush);

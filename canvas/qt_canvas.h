@@ -97,7 +97,8 @@ private:
     QPainter* FExternal = nullptr;
     int FLogPixelsY = 600;
     bool FPrinterPage = false;
-    // An SVG writer copies font names into markup as they are.
+    // An SVG writer copies texts and font names into markup: they lose what
+    // XML cannot hold.
     bool FXmlDevice = false;
     // The one-pixel pen width the native pen was built for.
     double FPenThin = 1.0;
@@ -137,5 +138,9 @@ private:
 
 // TColor of a QRgb pixel value.
 TColor FromQRgb(unsigned rgb);
+
+// `text` without the characters XML cannot hold (controls other than tab,
+// line feed and carriage return, U+FFFE, U+FFFF, unpaired surrogates).
+QString WithoutXmlForbidden(const QString& text);
 
 }  // namespace kurvo

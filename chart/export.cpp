@@ -95,7 +95,7 @@ QString SvgTitle(const std::string& caption)
         if (painter.begin(&probe)) painter.end();
         return buffer.data().contains("<title>&amp;</title>");
     }();
-    const QString title = ToQString(caption);
+    const QString title = WithoutXmlForbidden(ToQString(caption));
     return writerEscapes ? title : title.toHtmlEscaped();
 }
 

@@ -252,6 +252,9 @@ TEST(ChartExport, SvgHoldsAnyTextAsText)
         {"</title><script>alert(1)</script><title>", "</title><script>alert(1)</script><title>"},
         {"]]><x/><!--", "]]><x/><!--"},
         {"&amp;&#1;", "&amp;&#1;"},
+        {"x\x01y\x1Fz", "xyz"},
+        {std::string("nul\0byte", 8), "nulbyte"},
+        {"\xef\xbf\xbe\xef\xbf\xbf" "end", "end"},  // U+FFFE U+FFFF
     };
     QTemporaryDir dir;
     for (const auto& row : rows) {
