@@ -652,16 +652,37 @@ public:
     /// MaxExportSide pixels a side and MaxExportPixels in all, both in
     /// logical and in device pixels; ratios to MinDevicePixelRatio ...
     /// MaxDevicePixelRatio. Every failure raises EQornKurvoError.
+    ///
+    /// Files: a path is a QString or UTF-8 text; one holding a NUL character
+    /// is refused. A file is written to a temporary file beside it and
+    /// renamed into place once complete, so that a failure (a full disk, a
+    /// folder that cannot be written) raises and leaves no partial file
+    /// and an existing file as it was. Symbolic links are followed; a
+    /// target that is no regular file (a device) is written directly.
     QImage ToImage(int width = 0, int height = 0, double ratio = 1.0);
+    ///@{
     /// PNG, BMP or JPEG by the file's extension (.png, .bmp, .jpg, .jpeg,
-    /// any case); the file records ratio x 96 pixels per inch.
+    /// any case; any other is refused); the file records ratio x 96 pixels
+    /// per inch.
+    void SaveToImage(const QString& path, int width = 0, int height = 0, double ratio = 1.0);
     void SaveToImage(const std::string& path, int width = 0, int height = 0, double ratio = 1.0);
+    void SaveToImage(const char* path, int width = 0, int height = 0, double ratio = 1.0);
+    ///@}
     ///@{
     /// One page of the chart's own size (96 chart pixels to the inch) in
     /// vector form. The PDF page is a printer's page (printer fonts and line
-    /// forms of the bitmap marks); the SVG picture is not.
+    /// forms of the bitmap marks).
+    void SaveToPdf(const QString& path);
     void SaveToPdf(const std::string& path);
+    void SaveToPdf(const char* path);
+    ///@}
+    ///@{
+    /// The chart as an SVG picture of its own size; it is no printer's page.
+    /// Every text in it is XML text, whatever it holds: characters XML
+    /// cannot hold are left out.
+    void SaveToSvg(const QString& path);
     void SaveToSvg(const std::string& path);
+    void SaveToSvg(const char* path);
     ///@}
     /// The chart laid out on the printable area of the printer's page, at 96
     /// chart pixels to the inch.

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
+#include <QSaveFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 
 namespace kurvo {
@@ -69,14 +71,23 @@ QSize ExportSize(const TCustomKurvo& chart, int width, int height)
     return {width, height};
 }
 
-const char* ImageFormatOf(const std::string& path)
+const char* ImageFormatOf(const QString& path)
 {
-    const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
+    const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == QLatin1String("png")) return "png";
     if (suffix == QLatin1String("bmp")) return "bmp";
     if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")) return "jpeg";
-    throw EQornKurvoError("Unknown image file type \"" + suffix.toStdString() + "\" of \"" + path +
+    throw EQornKurvoError("Unknown image file type \"" + FromQString(suffix) + "\" of \"" + FromQString(path) +
                           "\": use .png, .bmp, .jpg or .jpeg.");
+}
+
+// A NUL ends a path for the system, so that "a\0b.pdf" would write "a":
+// such a path names no file the caller meant.
+void CheckPath(const QString& path)
+{
+    if (path.contains(QChar(u'\0')))
+        throw EQornKurvoError("The file path \"" + FromQString(QString(path).replace(QChar(u'\0'), QStringLiteral("\\0"))) +
+                              "\" holds a NUL character; nothing was written.");
 }
 
 // The SVG title as the writer must be given it. Qt 6.4's generator copies the
@@ -99,10 +110,57 @@ QString SvgTitle(const std::string& caption)
     return writerEscapes ? title : title.toHtmlEscaped();
 }
 
-[[noreturn]] void CannotWrite(const std::string& path, const std::string& reason)
+[[noreturn]] void CannotWrite(const QString& path, const QString& reason)
 {
-    throw EQornKurvoError("Cannot write \"" + path + "\": " + reason + ".");
+    throw EQornKurvoError("Cannot write \"" + FromQString(path) + "\": " + FromQString(reason) + ".");
 }
+
+// Where an export's bytes go. A file is written to a temporary file beside
+// it and renamed over it once everything is written, so that a failure (a
+// full disk, a folder that cannot be written) leaves the target as it was
+// and no partial file. A target that is no regular file (a device such as
+// /dev/full, a pipe) cannot be replaced and is written directly; symbolic
+// links are followed to their target. Nothing is renamed before Commit.
+class TExportFile {
+public:
+    explicit TExportFile(const QString& path) : FPath(path)
+    {
+        QFileInfo target(path);
+        for (int depth = 0; depth < 64 && target.isSymLink(); ++depth) target.setFile(target.symLinkTarget());
+        if (target.isDir()) CannotWrite(path, QStringLiteral("it is a folder"));
+        if (target.exists() && !target.isFile()) {
+            FDirect = std::make_unique<QFile>(target.filePath());
+            if (!FDirect->open(QIODevice::WriteOnly)) CannotWrite(path, FDirect->errorString());
+            return;
+        }
+        FSave = std::make_unique<QSaveFile>(path);
+        FSave->setDirectWriteFallback(false);
+        if (!FSave->open(QIODevice::WriteOnly)) CannotWrite(path, FSave->errorString());
+    }
+
+    QIODevice& Device() { return FDirect ? static_cast<QIODevice&>(*FDirect) : *FSave; }
+
+    // Puts the file in place; raises when any write failed. The temporary
+    // file is removed then, as it is when the object goes without Commit.
+    void Commit()
+    {
+        if (FDirect) {
+            if (!FDirect->flush() || FDirect->error() != QFileDevice::NoError) CannotWrite(FPath, FDirect->errorString());
+            FDirect->close();
+            if (FDirect->error() != QFileDevice::NoError) CannotWrite(FPath, FDirect->errorString());
+            return;
+        }
+        // Flushed here: Qt's commit does not see a failure of its own last
+        // flush, which is where every write of a small file fails.
+        if (!FSave->flush() || FSave->error() != QFileDevice::NoError) CannotWrite(FPath, FSave->errorString());
+        if (!FSave->commit()) CannotWrite(FPath, FSave->errorString());
+    }
+
+private:
+    QString FPath;
+    std::unique_ptr<QSaveFile> FSave;
+    std::unique_ptr<QFile> FDirect;
+};
 
 // Points the 32 axis controls at another canvas while the chart paints on
 // it, and back at the control bitmap afterwards.
@@ -223,13 +281,16 @@ QImage TKurvoExporter::Render(int width, int height, double ratio)
     return image;
 }
 
-void TKurvoExporter::SaveToImage(const std::string& path, int width, int height, double ratio)
+void TKurvoExporter::SaveToImage(const QString& path, int width, int height, double ratio)
 {
+    CheckPath(path);
     const char* format = ImageFormatOf(path);
     const QImage image = ToImage(width, height, ratio);
-    QImageWriter writer(QString::fromStdString(path), format);
+    TExportFile file(path);
+    QImageWriter writer(&file.Device(), format);
     if (std::string(format) == "jpeg") writer.setQuality(95);
-    if (!writer.write(image)) CannotWrite(path, writer.errorString().toStdString());
+    if (!writer.write(image)) CannotWrite(path, writer.errorString());
+    file.Commit();
 }
 
 void TKurvoExporter::PaintTo(QPainter& painter, bool printerPage)
@@ -258,11 +319,13 @@ void TKurvoExporter::PaintTo(QPainter& painter, bool printerPage)
     FChart.DrawCrossHairs(0, 0, canvas);
 }
 
-void TKurvoExporter::SaveToPdf(const std::string& path)
+void TKurvoExporter::SaveToPdf(const QString& path)
 {
+    CheckPath(path);
     const QSize size = ExportSize(FChart, 0, 0);
+    TExportFile file(path);
     const TRun run(*this, size, false);
-    QPdfWriter writer(QString::fromStdString(path));
+    QPdfWriter writer(&file.Device());
     // One device unit per chart pixel: the canvas draws in chart pixels.
     writer.setResolution(ScreenLogPixelsY());
     const double toPoints = 72.0 / ScreenLogPixelsY();
@@ -271,35 +334,43 @@ void TKurvoExporter::SaveToPdf(const std::string& path)
     writer.setPageLayout(QPageLayout(page, QPageLayout::Portrait, QMarginsF()));
     writer.setCreator(QStringLiteral("Kurvo"));
     QPainter painter;
-    if (!painter.begin(&writer)) CannotWrite(path, "the file cannot be created");
+    if (!painter.begin(&writer)) CannotWrite(path, QStringLiteral("the PDF could not be started"));
     try {
         PaintTo(painter, true);
     } catch (...) {
         painter.end();
         throw;
     }
-    if (!painter.end()) CannotWrite(path, "the PDF could not be finished");
+    if (!painter.end()) CannotWrite(path, QStringLiteral("the PDF could not be finished"));
+    file.Commit();
 }
 
-void TKurvoExporter::SaveToSvg(const std::string& path)
+void TKurvoExporter::SaveToSvg(const QString& path)
 {
+    CheckPath(path);
     const QSize size = ExportSize(FChart, 0, 0);
+    TExportFile file(path);
     const TRun run(*this, size, false);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     QSvgGenerator generator;
-    generator.setFileName(QString::fromStdString(path));
+    generator.setOutputDevice(&buffer);
     generator.setSize(size);
     generator.setViewBox(QRect(QPoint(0, 0), size));
     generator.setResolution(ScreenLogPixelsY());
     generator.setTitle(SvgTitle(FChart.Caption()));
     QPainter painter;
-    if (!painter.begin(&generator)) CannotWrite(path, "the file cannot be created");
+    if (!painter.begin(&generator)) CannotWrite(path, QStringLiteral("the SVG could not be started"));
     try {
         PaintTo(painter, false);
     } catch (...) {
         painter.end();
         throw;
     }
-    if (!painter.end()) CannotWrite(path, "the SVG could not be finished");
+    if (!painter.end()) CannotWrite(path, QStringLiteral("the SVG could not be finished"));
+    const QByteArray& svg = buffer.buffer();
+    if (file.Device().write(svg) != svg.size()) CannotWrite(path, file.Device().errorString());
+    file.Commit();
 }
 
 void TKurvoExporter::Print(QPrinter& printer)
@@ -329,14 +400,32 @@ void TKurvoExporter::Print(QPrinter& printer)
 
 QImage TCustomKurvo::ToImage(int width, int height, double ratio) { return d->FExporter->ToImage(width, height, ratio); }
 
-void TCustomKurvo::SaveToImage(const std::string& path, int width, int height, double ratio)
+void TCustomKurvo::SaveToImage(const QString& path, int width, int height, double ratio)
 {
     d->FExporter->SaveToImage(path, width, height, ratio);
 }
 
-void TCustomKurvo::SaveToPdf(const std::string& path) { d->FExporter->SaveToPdf(path); }
+void TCustomKurvo::SaveToImage(const std::string& path, int width, int height, double ratio)
+{
+    SaveToImage(QString::fromStdString(path), width, height, ratio);
+}
 
-void TCustomKurvo::SaveToSvg(const std::string& path) { d->FExporter->SaveToSvg(path); }
+void TCustomKurvo::SaveToImage(const char* path, int width, int height, double ratio)
+{
+    SaveToImage(QString::fromUtf8(path), width, height, ratio);
+}
+
+void TCustomKurvo::SaveToPdf(const QString& path) { d->FExporter->SaveToPdf(path); }
+
+void TCustomKurvo::SaveToPdf(const std::string& path) { SaveToPdf(QString::fromStdString(path)); }
+
+void TCustomKurvo::SaveToPdf(const char* path) { SaveToPdf(QString::fromUtf8(path)); }
+
+void TCustomKurvo::SaveToSvg(const QString& path) { d->FExporter->SaveToSvg(path); }
+
+void TCustomKurvo::SaveToSvg(const std::string& path) { SaveToSvg(QString::fromStdString(path)); }
+
+void TCustomKurvo::SaveToSvg(const char* path) { SaveToSvg(QString::fromUtf8(path)); }
 
 void TCustomKurvo::Print(QPrinter& printer) { d->FExporter->Print(printer); }
 

@@ -4,11 +4,12 @@
 
 #include "../canvas/Qorn_canvas.h"
 
-#include <string>
+#include <cstdint>
 
 class QImage;
 class QPainter;
 class QPrinter;
+class QString;
 
 namespace kurvo {
 
@@ -32,11 +33,11 @@ public:
     /// device pixel ratio `ratio`; see TCustomKurvo::ToImage() for limits and errors.
     QImage ToImage(int width, int height, double ratio);
     /// Saves ToImage() as PNG, BMP or JPEG, chosen by the extension of `path`.
-    void SaveToImage(const std::string& path, int width, int height, double ratio);
+    void SaveToImage(const QString& path, int width, int height, double ratio);
     /// Saves one vector page of the chart's size, 96 chart pixels to the inch.
-    void SaveToPdf(const std::string& path);
+    void SaveToPdf(const QString& path);
     /// Saves the chart as an SVG picture of the chart's size.
-    void SaveToSvg(const std::string& path);
+    void SaveToSvg(const QString& path);
     /// Prints the chart onto the printable area of one page of `printer`.
     void Print(QPrinter& printer);
     /// Draws the chart at its size through the active `painter`, one unit per
