@@ -671,22 +671,28 @@ public:
     ///@{
     /// One page of the chart's own size (96 chart pixels to the inch) in
     /// vector form. The PDF page is a printer's page (printer fonts and line
-    /// forms of the bitmap marks).
+    /// forms of the bitmap marks). The path must end in .pdf (any case):
+    /// another extension is refused with EQornKurvoError, nothing is added.
     void SaveToPdf(const QString& path);
     void SaveToPdf(const std::string& path);
     void SaveToPdf(const char* path);
     ///@}
     ///@{
-    /// The chart as an SVG picture of its own size; it is no printer's page.
-    /// Every text in it is XML text, whatever it holds: characters XML
-    /// cannot hold are left out.
+    /// The chart as an SVG picture of its own size in pixels (width and
+    /// height without unit, and the view box, are the chart's); it is no
+    /// printer's page. Every text in it is XML text, whatever it holds:
+    /// characters XML cannot hold are left out. The path must end in .svg
+    /// (any case): another extension is refused with EQornKurvoError,
+    /// nothing is added.
     void SaveToSvg(const QString& path);
     void SaveToSvg(const std::string& path);
     void SaveToSvg(const char* path);
     ///@}
-    /// The chart laid out on the printable area of the printer's page, at 96
-    /// chart pixels to the inch.
-    void Print(QPrinter& printer);
+    /// The chart on one page of the printer, laid out at 96 chart pixels to
+    /// the inch: by default at the largest size of its own aspect ratio that
+    /// fits the printable area, centred on it; plFillPage fills the whole
+    /// area instead.
+    void Print(QPrinter& printer, TPrintLayout layout = plKeepAspect);
     /// Draws the chart at its current size through an active painter, one
     /// painter unit per chart pixel, without its bitmaps.
     void PaintTo(QPainter& painter, bool printerPage = false);

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QPageLayout>
 #include <QPageSize>
@@ -90,6 +91,15 @@ void CheckPath(const QString& path)
                               "\" holds a NUL character; nothing was written.");
 }
 
+// PDF and SVG files are refused under any other extension, as image files
+// are: a file that says what it holds is what a program opening it expects.
+void CheckExtension(const QString& path, const char* extension, const char* call)
+{
+    if (QFileInfo(path).suffix().compare(QLatin1String(extension), Qt::CaseInsensitive) != 0)
+        throw EQornKurvoError(std::string(call) + " writes ." + extension + " files only: \"" + FromQString(path) +
+                              "\" has another extension.");
+}
+
 // The SVG title as the writer must be given it. Qt 6.4's generator copies the
 // title into the file as it is, later versions escape it: which one runs is
 // asked once, with a title of one ampersand.
@@ -161,6 +171,21 @@ private:
     std::unique_ptr<QSaveFile> FSave;
     std::unique_ptr<QFile> FDirect;
 };
+
+// The SVG generator gives the picture's size in millimetres of six digits,
+// which readers at 96 pixels to the inch round up to one pixel more than
+// the chart has (200 px: "52.9167mm", 200.0001 px). Pixels are exact.
+void WriteSvgSizeInPixels(QByteArray& svg, QSize size)
+{
+    static const QRegularExpression header(QStringLiteral("<svg width=\"[^\"]*\" height=\"[^\"]*\""));
+    const qsizetype head = std::min<qsizetype>(svg.size(), 512);
+    const QRegularExpressionMatch match = header.match(QString::fromUtf8(svg.constData(), head));
+    if (!match.hasMatch()) return;
+    const QByteArray pixels = "<svg width=\"" + QByteArray::number(size.width()) + "\" height=\"" +
+                              QByteArray::number(size.height()) + "\"";
+    // The header is ASCII: character and byte offsets agree.
+    svg.replace(match.capturedStart(), match.capturedLength(), pixels);
+}
 
 // Points the 32 axis controls at another canvas while the chart paints on
 // it, and back at the control bitmap afterwards.
@@ -322,6 +347,7 @@ void TKurvoExporter::PaintTo(QPainter& painter, bool printerPage)
 void TKurvoExporter::SaveToPdf(const QString& path)
 {
     CheckPath(path);
+    CheckExtension(path, "pdf", "SaveToPdf");
     const QSize size = ExportSize(FChart, 0, 0);
     TExportFile file(path);
     const TRun run(*this, size, false);
@@ -348,6 +374,7 @@ void TKurvoExporter::SaveToPdf(const QString& path)
 void TKurvoExporter::SaveToSvg(const QString& path)
 {
     CheckPath(path);
+    CheckExtension(path, "svg", "SaveToSvg");
     const QSize size = ExportSize(FChart, 0, 0);
     TExportFile file(path);
     const TRun run(*this, size, false);
@@ -368,25 +395,39 @@ void TKurvoExporter::SaveToSvg(const QString& path)
         throw;
     }
     if (!painter.end()) CannotWrite(path, QStringLiteral("the SVG could not be finished"));
-    const QByteArray& svg = buffer.buffer();
+    QByteArray svg = buffer.buffer();
+    WriteSvgSizeInPixels(svg, size);
     if (file.Device().write(svg) != svg.size()) CannotWrite(path, file.Device().errorString());
     file.Commit();
 }
 
-void TKurvoExporter::Print(QPrinter& printer)
+void TKurvoExporter::Print(QPrinter& printer, TPrintLayout layout)
 {
     const int resolution = printer.resolution();
     if (resolution <= 0) throw EQornKurvoError("The printer reports no resolution.");
-    // The chart fills the printable area at 96 chart pixels to the inch.
+    // The chart is laid out at 96 chart pixels to the inch on the printable
+    // area: filling it, or at the largest size of the chart's own aspect
+    // that fits, centred.
     const double scale = static_cast<double>(resolution) / ScreenLogPixelsY();
     const QRect area = printer.pageLayout().paintRectPixels(resolution);
-    const QSize size = ExportSize(FChart, std::max(1, static_cast<int>(std::floor(area.width() / scale))),
-                                  std::max(1, static_cast<int>(std::floor(area.height() / scale))));
+    const int areaWidth = std::max(1, static_cast<int>(std::floor(area.width() / scale)));
+    const int areaHeight = std::max(1, static_cast<int>(std::floor(area.height() / scale)));
+    int width = areaWidth;
+    int height = areaHeight;
+    if (layout != plFillPage && FChart.Width() > 0 && FChart.Height() > 0) {
+        const double aspect = static_cast<double>(FChart.Width()) / FChart.Height();
+        if (areaWidth > areaHeight * aspect)
+            width = std::clamp(static_cast<int>(std::lround(areaHeight * aspect)), 1, areaWidth);
+        else
+            height = std::clamp(static_cast<int>(std::lround(areaWidth / aspect)), 1, areaHeight);
+    }
+    const QSize size = ExportSize(FChart, width, height);
     const TRun run(*this, size, false);
     QPainter painter;
     if (!painter.begin(&printer)) throw EQornKurvoError("The printer did not start printing.");
     try {
         painter.scale(scale, scale);
+        painter.translate((areaWidth - width) / 2, (areaHeight - height) / 2);
         PaintTo(painter, true);
     } catch (...) {
         printer.abort();
@@ -427,7 +468,7 @@ void TCustomKurvo::SaveToSvg(const std::string& path) { SaveToSvg(QString::fromS
 
 void TCustomKurvo::SaveToSvg(const char* path) { SaveToSvg(QString::fromUtf8(path)); }
 
-void TCustomKurvo::Print(QPrinter& printer) { d->FExporter->Print(printer); }
+void TCustomKurvo::Print(QPrinter& printer, TPrintLayout layout) { d->FExporter->Print(printer, layout); }
 
 void TCustomKurvo::PaintTo(QPainter& painter, bool printerPage) { d->FExporter->PaintTo(painter, printerPage); }
 

@@ -15,6 +15,12 @@ namespace kurvo {
 
 class TCustomKurvo;
 
+/// How Print lays the chart out on the printable area of the page.
+enum TPrintLayout : std::uint8_t {
+    plKeepAspect,  ///< the largest size of the chart's own aspect that fits, centred (the default)
+    plFillPage     ///< the whole printable area, whatever its aspect
+};
+
 /// Limits of an exported picture, in logical and in device pixels alike: the
 /// limits of every bitmap (a side of 16384 pixels, 4096 x 4096 pixels in
 /// all), so that an export never asks for a picture no bitmap could hold.
@@ -39,7 +45,7 @@ public:
     /// Saves the chart as an SVG picture of the chart's size.
     void SaveToSvg(const QString& path);
     /// Prints the chart onto the printable area of one page of `printer`.
-    void Print(QPrinter& printer);
+    void Print(QPrinter& printer, TPrintLayout layout);
     /// Draws the chart at its size through the active `painter`, one unit per
     /// chart pixel; `printerPage` selects printer fonts and line forms of marks.
     void PaintTo(QPainter& painter, bool printerPage);

@@ -1,4 +1,5 @@
-// The files the exports write: paths in both string types, and writes that fail
+// The files the exports write: paths in both string types, the extensions
+// each call takes, the exact size of an SVG picture, and writes that fail
 // (a full disk, a folder that cannot be written, a path with a NUL): each
 // raises and leaves no partial file.
 #include "chart/Qorn_kurvo.h"
@@ -46,7 +47,7 @@ QByteArray Contents(const QString& path)
 
 }  // namespace
 
-TEST(ExportFiles, PathsAsQStringAndUtf8Text)
+TEST(ExportFiles, PathsAsQStringAndUtf8TextAndTheExtensionsEachCallTakes)
 {
     QTemporaryDir dir;
     TKurvo chart;
@@ -62,6 +63,35 @@ TEST(ExportFiles, PathsAsQStringAndUtf8Text)
     for (const char* name : {"gr\xc3\xa4""fik.png", "utf8-\xc3\xa4.bmp", "plain.jpg", "\xc3\xa4.PDF", "std.pdf", "q.Svg",
                              "std.svg"})
         EXPECT_GT(QFileInfo(folder + QString::fromUtf8(name)).size(), 500) << name;
+
+    // A PDF or SVG under another name is refused, nothing is added to it.
+    for (const char* name : {"chart", "chart.svg.txt", "chart.pdfx", "chart.png"}) {
+        EXPECT_THROW(chart.SaveToPdf(folder + name), EQornKurvoError) << name;
+        EXPECT_THROW(chart.SaveToSvg(folder + name), EQornKurvoError) << name;
+    }
+    EXPECT_THROW(chart.SaveToPdf(folder + "chart.svg"), EQornKurvoError);
+    EXPECT_THROW(chart.SaveToSvg(folder + "chart.pdf"), EQornKurvoError);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 7);
+}
+
+// The picture's size in pixels, exactly: readers at 96 pixels to the inch
+// rounded the millimetres of six digits up to one pixel more.
+TEST(ExportFiles, SvgHasTheChartsSizeInPixels)
+{
+    QTemporaryDir dir;
+    for (const QSize size : {QSize(280, 200), QSize(301, 203), QSize(640, 333)}) {
+        TKurvo chart;
+        chart.SetBounds(0, 0, size.width(), size.height());
+        const QString path = dir.filePath("c.svg");
+        chart.SaveToSvg(path);
+        QXmlStreamReader xml(Contents(path));
+        ASSERT_TRUE(xml.readNextStartElement());
+        ASSERT_EQ(xml.name(), QLatin1String("svg"));
+        const QXmlStreamAttributes a = xml.attributes();
+        EXPECT_EQ(a.value("width").toString(), QString::number(size.width()));
+        EXPECT_EQ(a.value("height").toString(), QString::number(size.height()));
+        EXPECT_EQ(a.value("viewBox").toString(), QString("0 0 %1 %2").arg(size.width()).arg(size.height()));
+    }
 }
 
 // A write that fails raises and leaves what was there: no partial file, no

@@ -362,6 +362,52 @@ TEST(ChartExport, BackgroundImageInEveryFillModeThroughAPainter)
     }
 }
 
+// A printed chart keeps its aspect ratio, centred on the printable area,
+// unless it is asked to fill the area: the page rendered back shows the
+// chart's grey surround as a box of the right shape and place.
+TEST(ChartExport, PrintKeepsTheAspectCentredOrFillsThePage)
+{
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdftoppm.isEmpty()) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    QTemporaryDir dir;
+    for (const TPrintLayout layout : {plKeepAspect, plFillPage}) {
+        for (const QSize own : {QSize(600, 150), QSize(150, 600)}) {
+            SCOPED_TRACE(std::to_string(layout) + ": " + std::to_string(own.width()) + " x " + std::to_string(own.height()));
+            TKurvo chart;
+            chart.SetBounds(0, 0, own.width(), own.height());
+            QPrinter printer;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(dir.filePath("p.pdf"));
+            printer.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+            chart.Print(printer, layout);
+            EXPECT_EQ(chart.Width(), own.width());
+            QProcess process;
+            process.start(pdftoppm, {"-r", "48", "-png", "-singlefile", dir.filePath("p.pdf"), dir.filePath("page")});
+            ASSERT_TRUE(process.waitForFinished(60000));
+            const QImage page(dir.filePath("page.png"));
+            ASSERT_FALSE(page.isNull());
+            QRect box;
+            for (int y = 0; y < page.height(); ++y)
+                for (int x = 0; x < page.width(); ++x)
+                    if (qGray(page.pixel(x, y)) < 250) box |= QRect(x, y, 1, 1);
+            // The printable area at 48 dpi: 20 mm margins of 38 pixels.
+            const QRect area = QRect(QPoint(0, 0), page.size()).adjusted(38, 38, -38, -38);
+            if (layout == plFillPage) {
+                EXPECT_NEAR(box.left(), area.left(), 2);
+                EXPECT_NEAR(box.right(), area.right(), 2);
+                EXPECT_NEAR(box.top(), area.top(), 2);
+                EXPECT_NEAR(box.bottom(), area.bottom(), 2);
+                continue;
+            }
+            EXPECT_NEAR(static_cast<double>(box.width()) / box.height(),
+                        static_cast<double>(own.width()) / own.height(), 0.05);
+            EXPECT_NEAR(box.left() - area.left(), area.right() - box.right(), 2);
+            EXPECT_NEAR(box.top() - area.top(), area.bottom() - box.bottom(), 2);
+            EXPECT_TRUE(std::abs(box.width() - area.width()) <= 2 || std::abs(box.height() - area.height()) <= 2);
+        }
+    }
+}
+
 TEST(ChartExport, TakesItsShareOfALayout)
 {
     QWidget host;
