@@ -431,11 +431,15 @@ void TQtCanvas::ThinSegment(std::uint32_t* pixels, TPoint from, TPoint to)
     const bool xorMode = Pen().Mode() == pmXor;
 
     if (i0 < i1) {
-        // minor offset of step i = floor((2 i am + aM) / (2 aM)), kept incrementally.
+        // minor offset of step i = floor((2 i am + aM) / (2 aM)), kept
+        // incrementally. The start is split so that nothing overflows: a
+        // line across the whole int range has i0 and am near 2^32, and
+        // i0 * am (below 2^64) fits only unsigned.
         const long long den = 2 * aM;
-        long long num = 2 * i0 * am + aM;
-        long long q = num / den;
-        long long r = num % den;
+        const unsigned long long product = static_cast<unsigned long long>(i0) * static_cast<unsigned long long>(am);
+        const long long rest = 2 * static_cast<long long>(product % static_cast<unsigned long long>(aM)) + aM;
+        long long q = static_cast<long long>(product / static_cast<unsigned long long>(aM)) + rest / den;
+        long long r = rest % den;
         int phase = static_cast<int>((FDashPhase + i0) % kDashPeriod);
         for (long long i = i0; i < i1; ++i) {
             const long long major = startM + sM * i;
@@ -677,7 +681,7 @@ void TQtCanvas::WideSegment(std::uint32_t* pixels, TPoint from, TPoint to)
 void TQtCanvas::WideDot(std::uint32_t* pixels, TPoint centre)
 {
     const int width = Pen().Width();
-    const double r2 = width * width / 4.0;
+    const double r2 = static_cast<double>(width) * width / 4.0;
     const long long reach = width / 2 + 1;
     const long long stride = FImage->bytesPerLine() / 4;
     const long long x0 = std::max(0LL, static_cast<long long>(centre.X) - reach);
