@@ -7,6 +7,9 @@
 #include "scale/scale_private.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace kurvo {
 
@@ -51,6 +54,15 @@ void DrawMessage(TCanvas& canvas, TScaleType type, int pixel, int base, const TT
         canvas.TextOut(left, clamped(top), line);
         top += h;
     }
+}
+
+// Left edge of a horizontal label of half width `half` at tick pixel x: centred,
+// but not left of the edge, and ending inside the right edge. In 64 bits: a
+// tick pixel near the integer limits must not overflow.
+long long HorizontalLabelLeft(long long x, long long half, int width)
+{
+    if (x + half < width - kLabelEdge) return x - std::min<long long>(half, x - kLabelEdge);
+    return width - 2 * half - kLabelEdge;
 }
 
 // What the visitor of one pass needs. The visitor captures only `this` and a
@@ -151,23 +163,49 @@ void TScale::PrepareAxisCanvas(TCanvas& canvas)
 void TScale::PaintHorizontal(TCanvas& canvas, int baseY)
 {
     PrepareAxisCanvas(canvas);
-    const TPassTarget target{&canvas, baseY, 0};
-    const TPassTarget* t = &target;
-    RunTickPass(TickSettings(), d->FTicks, [this, t](TTickVisit& visit) {
-        DrawTickVisit(*t->Canvas, visit, t->Base, t->ZeroHeight);
-    });
+    DrawTicks(canvas, baseY, 0);
     DrawCaption(canvas, baseY);
 }
 
 void TScale::PaintVertical(TCanvas& canvas, int baseX)
 {
     PrepareAxisCanvas(canvas);
-    const TPassTarget target{&canvas, baseX, canvas.TextHeight("0")};
-    const TPassTarget* t = &target;
-    RunTickPass(TickSettings(), d->FTicks, [this, t](TTickVisit& visit) {
-        DrawTickVisit(*t->Canvas, visit, t->Base, t->ZeroHeight);
-    });
+    DrawTicks(canvas, baseX, canvas.TextHeight("0"));
     DrawCaption(canvas, baseX);
+}
+
+void TScale::DrawTicks(TCanvas& canvas, int base, int zeroHeight)
+{
+    const TTickSettings settings = TickSettings();
+    if (!settings.Logarithmic) {
+        const TPassTarget target{&canvas, base, zeroHeight};
+        const TPassTarget* t = &target;
+        RunTickPass(settings, d->FTicks, [this, t](TTickVisit& visit) {
+            DrawTickVisit(*t->Canvas, visit, t->Base, t->ZeroHeight);
+        });
+        return;
+    }
+    // A logarithmic axis can span hundreds of decades: its visits are
+    // collected, so that labels that would overlap can be thinned before
+    // anything is drawn.
+    std::vector<TTickVisit> visits;
+    RunTickPass(settings, d->FTicks, [&visits](TTickVisit& visit) { visits.push_back(std::move(visit)); });
+    if (!visits.empty() && visits.front().Pass == tpLogarithmic) {
+        const bool horizontal = IsHorizontal(d->FScaleType);
+        ThinLogarithmicLabels(visits, [&](const TTickVisit& visit) -> std::pair<long long, long long> {
+            const std::optional<int> pixel = DefinedPixel(visit.Value);
+            if (!pixel) return {1, 0};
+            // Where DrawTickLabel and DrawVerticalLabel put the label.
+            if (horizontal) {
+                const long long half = canvas.TextWidth(visit.Label) / 2;
+                const long long left = HorizontalLabelLeft(*pixel, half, Width());
+                return {left, left + 2 * half};
+            }
+            const long long top = static_cast<long long>(*pixel) - zeroHeight / 2;
+            return {top, top + canvas.TextHeight(visit.Label) - 1};
+        });
+    }
+    for (TTickVisit& visit : visits) DrawTickVisit(canvas, visit, base, zeroHeight);
 }
 
 void TScale::DrawTickVisit(TCanvas& canvas, TTickVisit& visit, int base, int zeroHeight)
@@ -222,14 +260,7 @@ void TScale::DrawTickLabel(TCanvas& canvas, double value, int x, int baseY, std:
 {
     RaiseEvent(OnBeforeTickLabel, this, d->FScaleType, value, text);
     const int h = canvas.TextHeight(text);
-    const int half = canvas.TextWidth(text) / 2;
-    // In 64 bits: a tick pixel near the integer limits must not overflow.
-    const long long px = x;
-    long long left;
-    if (px + half < Width() - kLabelEdge)
-        left = px - std::min<long long>(half, px - kLabelEdge);  // centred, but not left of the edge
-    else
-        left = Width() - 2LL * half - kLabelEdge;  // ends inside the right edge
+    const long long left = HorizontalLabelLeft(x, canvas.TextWidth(text) / 2, Width());
     const int top = d->FScaleType == sctXB ? baseY - kHorizontalLabelGap - h : baseY + kHorizontalLabelGap;
     canvas.TextOut(static_cast<int>(left), top, text);
 }
