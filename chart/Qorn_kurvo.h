@@ -167,6 +167,16 @@ constexpr int MaxItemPenWidth = 1000;
 
 /// The chart control: display lists, 16 layers with their axes, crosshairs,
 /// text labels, mouse actions and painting. Use TKurvo.
+///
+/// Threads: a chart is a widget, and Qt creates, shows, paints and destroys
+/// widgets on the GUI thread only. A chart that is shown is used on the GUI
+/// thread only; debug builds stop with an assertion naming the call when one
+/// is used from another thread. A chart that is not shown (made on the GUI
+/// thread, never shown) may be handed to a worker thread, which fills and
+/// exports it (ToImage, SaveToImage, SaveToPdf, SaveToSvg): charts exported
+/// in separate workers at the same time share no state, as long as each
+/// chart is used by one thread at a time. An export of a chart that another
+/// thread is exporting raises EQornKurvoError.
 class TCustomKurvo : public TCustomControl {
 public:
     /// A chart of 280 x 200 pixels with the standard layout kvl_X1Bottom_Y1Left.

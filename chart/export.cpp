@@ -6,6 +6,7 @@
 #include "canvas/qt_canvas.h"
 #include "chart/Qorn_kurvo.h"
 #include "chart/kurvo_private.h"
+#include "chart/thread_rule.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -177,7 +178,7 @@ private:
 // the chart has (200 px: "52.9167mm", 200.0001 px). Pixels are exact.
 void WriteSvgSizeInPixels(QByteArray& svg, QSize size)
 {
-    static const QRegularExpression header(QStringLiteral("<svg width=\"[^\"]*\" height=\"[^\"]*\""));
+    const QRegularExpression header(QStringLiteral("<svg width=\"[^\"]*\" height=\"[^\"]*\""));
     const qsizetype head = std::min<qsizetype>(svg.size(), 512);
     const QRegularExpressionMatch match = header.match(QString::fromUtf8(svg.constData(), head));
     if (!match.hasMatch()) return;
@@ -229,9 +230,10 @@ public:
     // chart's own picture again afterwards.
     TRun(TKurvoExporter& exporter, QSize size, bool raster) : FExporter(exporter), FChart(exporter.FChart)
     {
-        if (FExporter.FBusy || FExporter.FComposing > 0)
+        // Taken in one step: an export of the same chart from another thread
+        // is refused too.
+        if (FExporter.FComposing > 0 || FExporter.FBusy.exchange(true))
             throw EQornKurvoError("A chart cannot be exported while it paints or exports.");
-        FExporter.FBusy = true;
         FLive = FChart.Visible() && !FChart.IsLoading() && !FChart.PaintSuspended();
         FDetached = FChart.GeometryDetached();
         FOwnSize = QSize(FChart.Width(), FChart.Height());
@@ -439,10 +441,15 @@ void TKurvoExporter::Print(QPrinter& printer, TPrintLayout layout)
 
 // ------------------------------------------------------------ chart calls
 
-QImage TCustomKurvo::ToImage(int width, int height, double ratio) { return d->FExporter->ToImage(width, height, ratio); }
+QImage TCustomKurvo::ToImage(int width, int height, double ratio)
+{
+    CheckChartThread(*this, "ToImage");
+    return d->FExporter->ToImage(width, height, ratio);
+}
 
 void TCustomKurvo::SaveToImage(const QString& path, int width, int height, double ratio)
 {
+    CheckChartThread(*this, "SaveToImage");
     d->FExporter->SaveToImage(path, width, height, ratio);
 }
 
@@ -456,21 +463,37 @@ void TCustomKurvo::SaveToImage(const char* path, int width, int height, double r
     SaveToImage(QString::fromUtf8(path), width, height, ratio);
 }
 
-void TCustomKurvo::SaveToPdf(const QString& path) { d->FExporter->SaveToPdf(path); }
+void TCustomKurvo::SaveToPdf(const QString& path)
+{
+    CheckChartThread(*this, "SaveToPdf");
+    d->FExporter->SaveToPdf(path);
+}
 
 void TCustomKurvo::SaveToPdf(const std::string& path) { SaveToPdf(QString::fromStdString(path)); }
 
 void TCustomKurvo::SaveToPdf(const char* path) { SaveToPdf(QString::fromUtf8(path)); }
 
-void TCustomKurvo::SaveToSvg(const QString& path) { d->FExporter->SaveToSvg(path); }
+void TCustomKurvo::SaveToSvg(const QString& path)
+{
+    CheckChartThread(*this, "SaveToSvg");
+    d->FExporter->SaveToSvg(path);
+}
 
 void TCustomKurvo::SaveToSvg(const std::string& path) { SaveToSvg(QString::fromStdString(path)); }
 
 void TCustomKurvo::SaveToSvg(const char* path) { SaveToSvg(QString::fromUtf8(path)); }
 
-void TCustomKurvo::Print(QPrinter& printer, TPrintLayout layout) { d->FExporter->Print(printer, layout); }
+void TCustomKurvo::Print(QPrinter& printer, TPrintLayout layout)
+{
+    CheckChartThread(*this, "Print");
+    d->FExporter->Print(printer, layout);
+}
 
-void TCustomKurvo::PaintTo(QPainter& painter, bool printerPage) { d->FExporter->PaintTo(painter, printerPage); }
+void TCustomKurvo::PaintTo(QPainter& painter, bool printerPage)
+{
+    CheckChartThread(*this, "PaintTo");
+    d->FExporter->PaintTo(painter, printerPage);
+}
 
 QSize TCustomKurvo::SmallestSize() const
 {

@@ -4,6 +4,7 @@
 
 #include "../canvas/Qorn_canvas.h"
 
+#include <atomic>
 #include <cstdint>
 
 class QImage;
@@ -70,7 +71,7 @@ private:
     QImage Render(int width, int height, double ratio);
 
     TCustomKurvo& FChart;
-    bool FBusy = false;
+    std::atomic<bool> FBusy = false;
     int FComposing = 0;
 };
 

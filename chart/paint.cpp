@@ -6,6 +6,7 @@
 #include "base/pixel_math.h"
 #include "base/raise_event.h"
 #include "chart/kurvo_private.h"
+#include "chart/thread_rule.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +24,7 @@ void TCustomKurvo::SetPaintSuspended(bool value)
 
 void TCustomKurvo::Paint()
 {
+    CheckChartThread(*this, "Paint (also a setter while AutoRedraw is on)");
     if ((!Visible() && !IsDesigning()) || IsLoading() || d->FPaintSuspended) return;
     ComposePicture(DevicePixelRatio());
     ShowBitmap(0, 0, Canvas(), *d->FControlBitmap);
