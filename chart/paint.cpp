@@ -169,12 +169,17 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     TRenderState& r = this->d->FRender;
     r.OffsetX = offsetX;
     r.OffsetY = offsetY;
-    if (this->d->FAvoidDuplicateMarks) {
+    // The grid itself is made by the first mark (DuplicateMark): most paints
+    // have none, and a very large chart must not allocate a cell per pixel.
+    r.DupActive = this->d->FAvoidDuplicateMarks;
+    r.DupReady = false;
+    r.DupGrid.clear();
+    r.DupSparse.clear();
+    if (r.DupActive) {
         const int d = this->d->FMinDupMarkDist;
         r.DupDist = d;
         r.DupWidth = std::max(0, Width() + 2 * d);
         r.DupHeight = std::max(0, Height() + 2 * d);
-        r.DupGrid.assign(static_cast<std::size_t>(r.DupWidth) * r.DupHeight, -1);
     }
 
     const TColor brush = canvas.Brush().Color();

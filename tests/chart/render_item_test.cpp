@@ -542,19 +542,27 @@ TEST(RenderDuplicateMarks, EqualMarksCloserThanTheDistanceAreDrawnOnce)
         {1, 0, 0, 263, false},  // only the low byte names the type
         {2, 2, -2, 7, false}, {2, 3, 0, 7, true}, {3, 0, 3, 7, false}, {3, 4, 0, 7, true},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << "d " << row.dist << " offset " << row.dx << "," << row.dy << " type "
-                                        << row.secondType);
-        TKurvo chart;
-        SimpleGeometry(chart);
-        chart.SetAvoidDuplicateMarks(true);
-        chart.SetMinDupMarkDist(row.dist);
-        AddAnnotation(chart, Mark(50, 50, 7, 1));
-        AddAnnotation(chart, Mark(50 + row.dx, 50 + row.dy, row.secondType, 1));
-        const auto trace = ItemTrace(chart);
-        EXPECT_EQ(trace.size(), row.secondDrawn ? 2u : 1u);
-        EXPECT_EQ(trace.front(), "Rectangle 49 49 52 52");
-    }
+    // The same on a chart of 30000 x 20000 pixels, where a cell per pixel
+    // would take gigabytes and the grid keeps only the cells marks used.
+    for (const bool huge : {false, true})
+        for (const Row& row : rows) {
+            SCOPED_TRACE(testing::Message() << (huge ? "huge " : "") << "d " << row.dist << " offset " << row.dx
+                                            << "," << row.dy << " type " << row.secondType);
+            TKurvo chart;
+            SimpleGeometry(chart);
+            if (huge) {
+                chart.SetBounds(0, 0, 30000, 20000);
+                chart.Scale1X()->SetRangeHigh(30000 - 20);
+                chart.Scale1Y()->SetRangeHigh(20000 - 20);
+            }
+            chart.SetAvoidDuplicateMarks(true);
+            chart.SetMinDupMarkDist(row.dist);
+            AddAnnotation(chart, Mark(50, 50, 7, 1));
+            AddAnnotation(chart, Mark(50 + row.dx, 50 + row.dy, row.secondType, 1));
+            const auto trace = ItemTrace(chart);
+            EXPECT_EQ(trace.size(), row.secondDrawn ? 2u : 1u);
+            if (!huge) EXPECT_EQ(trace.front(), "Rectangle 49 49 52 52");
+        }
 }
 
 TEST(RenderDuplicateMarks, TheGridStartsEmptyOnEveryRenderAndIsOffByDefault)
