@@ -107,6 +107,9 @@ private:
     QPainter* FExternal = nullptr;
     int FLogPixelsY = 600;
     bool FPrinterPage = false;
+    // An SVG writer copies texts and font names into markup: they lose what
+    // XML cannot hold.
+    bool FXmlDevice = false;
     // The one-pixel pen width the native pen was built for.
     double FPenThin = 1.0;
     unsigned FPenVersion = ~0u;
@@ -155,5 +158,9 @@ TColor FromQRgb(unsigned rgb);
 // false when nothing is left. t0 receives the fraction cut from the start.
 bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double loX, double loY, double hiX, double hiY,
                  double& t0);
+
+// `text` without the characters XML cannot hold (controls other than tab,
+// line feed and carriage return, U+FFFE, U+FFFF, unpaired surrogates).
+QString WithoutXmlForbidden(const QString& text);
 
 }  // namespace kurvo

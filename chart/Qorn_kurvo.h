@@ -43,10 +43,20 @@ class TCustomKurvoPrivate;
 class TCustomKurvo;
 
 /// Raised by the render steps with the canvas drawn on; a control pixel (x, y)
-/// lies at (x - left, y - top) on `canvas`.
+/// lies at (x - left, y - top) on `canvas`. What a handler may change during
+/// a paint: see TBeforeRenderChartItemEvent.
 using TRenderEvent = std::function<void(TObject* sender, TCanvas& canvas, int top, int left)>;
 /// Raised with a working copy of each item before it is drawn; changes to
 /// `chartItem` affect this drawing only.
+///
+/// Changes to the chart during a paint are safe in every paint hook (the
+/// render events, the item and text hooks, the axis tick and label events):
+/// a handler may call drawing commands, ClearData, ClearAnnotations and
+/// setters, and may replace or clear any event, its own included. The
+/// paint in progress goes on with the items it started with (as far as a
+/// clear leaves them); items a handler adds are drawn from the next paint
+/// on; a handler that replaces or clears an event keeps running to its end,
+/// and the new handler is called from the next paint on at the latest.
 using TBeforeRenderChartItemEvent =
     std::function<void(TObject* sender, TkvChartItem& chartItem, int index, bool isAnnotation)>;
 /// Raised with the text a text item is about to draw; changes to `text` affect
@@ -163,6 +173,16 @@ constexpr int MaxItemPenWidth = 1000;
 
 /// The chart control: display lists, 16 layers with their axes, crosshairs,
 /// text labels, mouse actions and painting. Use TKurvo.
+///
+/// Threads: a chart is a widget, and Qt creates, shows, paints and destroys
+/// widgets on the GUI thread only. A chart that is shown is used on the GUI
+/// thread only; debug builds stop with an assertion naming the call when one
+/// is used from another thread. A chart that is not shown (made on the GUI
+/// thread, never shown) may be handed to a worker thread, which fills and
+/// exports it (ToImage, SaveToImage, SaveToPdf, SaveToSvg): charts exported
+/// in separate workers at the same time share no state, as long as each
+/// chart is used by one thread at a time. An export of a chart that another
+/// thread is exporting raises EQornKurvoError.
 class KURVO_EXPORT TCustomKurvo : public TCustomControl {
     Q_OBJECT
 public:
@@ -649,20 +669,47 @@ public:
     /// MaxExportSide pixels a side and MaxExportPixels in all, both in
     /// logical and in device pixels; ratios to MinDevicePixelRatio ...
     /// MaxDevicePixelRatio. Every failure raises EQornKurvoError.
+    ///
+    /// Files: a path is a QString or UTF-8 text; one holding a NUL character
+    /// is refused. A file is written to a temporary file beside it and
+    /// renamed into place once complete, so that a failure (a full disk, a
+    /// folder that cannot be written) raises and leaves no partial file
+    /// and an existing file as it was. Symbolic links are followed; a
+    /// target that is no regular file (a device) is written directly.
     QImage ToImage(int width = 0, int height = 0, double ratio = 1.0);
+    ///@{
     /// PNG, BMP or JPEG by the file's extension (.png, .bmp, .jpg, .jpeg,
-    /// any case); the file records ratio x 96 pixels per inch.
+    /// any case; any other is refused); the file records ratio x 96 pixels
+    /// per inch.
+    void SaveToImage(const QString& path, int width = 0, int height = 0, double ratio = 1.0);
     void SaveToImage(const std::string& path, int width = 0, int height = 0, double ratio = 1.0);
+    void SaveToImage(const char* path, int width = 0, int height = 0, double ratio = 1.0);
+    ///@}
     ///@{
     /// One page of the chart's own size (96 chart pixels to the inch) in
     /// vector form. The PDF page is a printer's page (printer fonts and line
-    /// forms of the bitmap marks); the SVG picture is not.
+    /// forms of the bitmap marks). The path must end in .pdf (any case):
+    /// another extension is refused with EQornKurvoError, nothing is added.
+    void SaveToPdf(const QString& path);
     void SaveToPdf(const std::string& path);
-    void SaveToSvg(const std::string& path);
+    void SaveToPdf(const char* path);
     ///@}
-    /// The chart laid out on the printable area of the printer's page, at 96
-    /// chart pixels to the inch.
-    void Print(QPrinter& printer);
+    ///@{
+    /// The chart as an SVG picture of its own size in pixels (width and
+    /// height without unit, and the view box, are the chart's); it is no
+    /// printer's page. Every text in it is XML text, whatever it holds:
+    /// characters XML cannot hold are left out. The path must end in .svg
+    /// (any case): another extension is refused with EQornKurvoError,
+    /// nothing is added.
+    void SaveToSvg(const QString& path);
+    void SaveToSvg(const std::string& path);
+    void SaveToSvg(const char* path);
+    ///@}
+    /// The chart on one page of the printer, laid out at 96 chart pixels to
+    /// the inch: by default at the largest size of its own aspect ratio that
+    /// fits the printable area, centred on it; plFillPage fills the whole
+    /// area instead.
+    void Print(QPrinter& printer, TPrintLayout layout = plKeepAspect);
     /// Draws the chart at its current size through an active painter, one
     /// painter unit per chart pixel, without its bitmaps.
     void PaintTo(QPainter& painter, bool printerPage = false);

@@ -2,6 +2,7 @@
 // and fitting the ranges to the data.
 #include "chart/Qorn_kurvo.h"
 #include "chart/kurvo_private.h"
+#include "chart/thread_rule.h"
 
 #include <algorithm>
 #include <cmath>
@@ -177,6 +178,7 @@ void TCustomKurvo::DrawMarks(std::span<const double> x, std::span<const double> 
 
 void TCustomKurvo::ClearData(bool releaseStorage)
 {
+    CheckChartThread(*this, "ClearData");
     if (releaseStorage) {
         d->FData.Clear();
     } else {
@@ -205,6 +207,7 @@ void TCustomKurvo::ClearData(bool releaseStorage)
 
 void TCustomKurvo::ClearAnnotations()
 {
+    CheckChartThread(*this, "ClearAnnotations");
     d->FAnnot.Clear();
     d->FLongTexts[1].Clear();
     MarkStale();

@@ -1,6 +1,7 @@
 // Display lists and the drawing commands that append to them.
 #include "chart/Qorn_kurvo.h"
 #include "chart/kurvo_private.h"
+#include "chart/thread_rule.h"
 
 #include <algorithm>
 #include <climits>
@@ -473,6 +474,7 @@ void TCustomKurvo::GrowList(TItemList& list, std::int64_t added)
 
 void TCustomKurvo::PushItem(const TkvChartItem& item)
 {
+    CheckChartThread(*this, CommandName(item.Kind));
     TItemList& list = TargetList();
     const bool annotation = &list == &d->FAnnot;
     if (annotation) {
@@ -501,6 +503,7 @@ void TCustomKurvo::AppendItem(std::uint8_t kind, double x, double y, std::uint8_
 void TCustomKurvo::AppendPoints(TkvChartItem first, TkvChartItem rest, const double* x, const double* y,
                                 std::int64_t n)
 {
+    CheckChartThread(*this, first.Kind == ikMark ? "DrawMarks" : "DrawPolyline");
     if (n <= 0) return;
     TItemList& list = TargetList();
     const bool annotation = &list == &d->FAnnot;
@@ -527,6 +530,7 @@ void TCustomKurvo::AppendPoints(TkvChartItem first, TkvChartItem rest, const dou
 
 void TCustomKurvo::AppendLinePoints(const double* x, const double* y, std::int64_t n, std::uint8_t mode)
 {
+    CheckChartThread(*this, "AppendLinePoints");
     if (n <= 0 || x == nullptr || y == nullptr) return;
     TItemList& list = TargetList();
     TkvChartItem item = NewItem(ikLineTo, mode);

@@ -6,10 +6,14 @@
 #include "canvas/qt_canvas.h"
 #include "chart/Qorn_kurvo.h"
 #include "chart/kurvo_private.h"
+#include "chart/thread_rule.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
+#include <QRegularExpression>
+#include <QSaveFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -19,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 
 namespace kurvo {
@@ -68,19 +73,119 @@ QSize ExportSize(const TCustomKurvo& chart, int width, int height)
     return {width, height};
 }
 
-const char* ImageFormatOf(const std::string& path)
+const char* ImageFormatOf(const QString& path)
 {
-    const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
+    const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == QLatin1String("png")) return "png";
     if (suffix == QLatin1String("bmp")) return "bmp";
     if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")) return "jpeg";
-    throw EQornKurvoError("Unknown image file type \"" + suffix.toStdString() + "\" of \"" + path +
+    throw EQornKurvoError("Unknown image file type \"" + FromQString(suffix) + "\" of \"" + FromQString(path) +
                           "\": use .png, .bmp, .jpg or .jpeg.");
 }
 
-[[noreturn]] void CannotWrite(const std::string& path, const std::string& reason)
+// A NUL ends a path for the system, so that "a\0b.pdf" would write "a":
+// such a path names no file the caller meant.
+void CheckPath(const QString& path)
 {
-    throw EQornKurvoError("Cannot write \"" + path + "\": " + reason + ".");
+    if (path.contains(QChar(u'\0')))
+        throw EQornKurvoError("The file path \"" + FromQString(QString(path).replace(QChar(u'\0'), QStringLiteral("\\0"))) +
+                              "\" holds a NUL character; nothing was written.");
+}
+
+// PDF and SVG files are refused under any other extension, as image files
+// are: a file that says what it holds is what a program opening it expects.
+void CheckExtension(const QString& path, const char* extension, const char* call)
+{
+    if (QFileInfo(path).suffix().compare(QLatin1String(extension), Qt::CaseInsensitive) != 0)
+        throw EQornKurvoError(std::string(call) + " writes ." + extension + " files only: \"" + FromQString(path) +
+                              "\" has another extension.");
+}
+
+// The SVG title as the writer must be given it. Qt 6.4's generator copies the
+// title into the file as it is, later versions escape it: which one runs is
+// asked once, with a title of one ampersand.
+QString SvgTitle(const std::string& caption)
+{
+    static const bool writerEscapes = [] {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QSvgGenerator probe;
+        probe.setOutputDevice(&buffer);
+        probe.setSize(QSize(1, 1));
+        probe.setTitle(QStringLiteral("&"));
+        QPainter painter;
+        if (painter.begin(&probe)) painter.end();
+        return buffer.data().contains("<title>&amp;</title>");
+    }();
+    const QString title = WithoutXmlForbidden(ToQString(caption));
+    return writerEscapes ? title : title.toHtmlEscaped();
+}
+
+[[noreturn]] void CannotWrite(const QString& path, const QString& reason)
+{
+    throw EQornKurvoError("Cannot write \"" + FromQString(path) + "\": " + FromQString(reason) + ".");
+}
+
+// Where an export's bytes go. A file is written to a temporary file beside
+// it and renamed over it once everything is written, so that a failure (a
+// full disk, a folder that cannot be written) leaves the target as it was
+// and no partial file. A target that is no regular file (a device such as
+// /dev/full, a pipe) cannot be replaced and is written directly; symbolic
+// links are followed to their target. Nothing is renamed before Commit.
+class TExportFile {
+public:
+    explicit TExportFile(const QString& path) : FPath(path)
+    {
+        QFileInfo target(path);
+        for (int depth = 0; depth < 64 && target.isSymLink(); ++depth) target.setFile(target.symLinkTarget());
+        if (target.isDir()) CannotWrite(path, QStringLiteral("it is a folder"));
+        if (target.exists() && !target.isFile()) {
+            FDirect = std::make_unique<QFile>(target.filePath());
+            if (!FDirect->open(QIODevice::WriteOnly)) CannotWrite(path, FDirect->errorString());
+            return;
+        }
+        FSave = std::make_unique<QSaveFile>(path);
+        FSave->setDirectWriteFallback(false);
+        if (!FSave->open(QIODevice::WriteOnly)) CannotWrite(path, FSave->errorString());
+    }
+
+    QIODevice& Device() { return FDirect ? static_cast<QIODevice&>(*FDirect) : *FSave; }
+
+    // Puts the file in place; raises when any write failed. The temporary
+    // file is removed then, as it is when the object goes without Commit.
+    void Commit()
+    {
+        if (FDirect) {
+            if (!FDirect->flush() || FDirect->error() != QFileDevice::NoError) CannotWrite(FPath, FDirect->errorString());
+            FDirect->close();
+            if (FDirect->error() != QFileDevice::NoError) CannotWrite(FPath, FDirect->errorString());
+            return;
+        }
+        // Flushed here: Qt's commit does not see a failure of its own last
+        // flush, which is where every write of a small file fails.
+        if (!FSave->flush() || FSave->error() != QFileDevice::NoError) CannotWrite(FPath, FSave->errorString());
+        if (!FSave->commit()) CannotWrite(FPath, FSave->errorString());
+    }
+
+private:
+    QString FPath;
+    std::unique_ptr<QSaveFile> FSave;
+    std::unique_ptr<QFile> FDirect;
+};
+
+// The SVG generator gives the picture's size in millimetres of six digits,
+// which readers at 96 pixels to the inch round up to one pixel more than
+// the chart has (200 px: "52.9167mm", 200.0001 px). Pixels are exact.
+void WriteSvgSizeInPixels(QByteArray& svg, QSize size)
+{
+    const QRegularExpression header(QStringLiteral("<svg width=\"[^\"]*\" height=\"[^\"]*\""));
+    const qsizetype head = std::min<qsizetype>(svg.size(), 512);
+    const QRegularExpressionMatch match = header.match(QString::fromUtf8(svg.constData(), head));
+    if (!match.hasMatch()) return;
+    const QByteArray pixels = "<svg width=\"" + QByteArray::number(size.width()) + "\" height=\"" +
+                              QByteArray::number(size.height()) + "\"";
+    // The header is ASCII: character and byte offsets agree.
+    svg.replace(match.capturedStart(), match.capturedLength(), pixels);
 }
 
 // Points the 32 axis controls at another canvas while the chart paints on
@@ -125,9 +230,10 @@ public:
     // chart's own picture again afterwards.
     TRun(TKurvoExporter& exporter, QSize size, bool raster) : FExporter(exporter), FChart(exporter.FChart)
     {
-        if (FExporter.FBusy || FExporter.FComposing > 0)
+        // Taken in one step: an export of the same chart from another thread
+        // is refused too.
+        if (FExporter.FComposing > 0 || FExporter.FBusy.exchange(true))
             throw EQornKurvoError("A chart cannot be exported while it paints or exports.");
-        FExporter.FBusy = true;
         FLive = FChart.Visible() && !FChart.IsLoading() && !FChart.PaintSuspended();
         FDetached = FChart.GeometryDetached();
         FOwnSize = QSize(FChart.Width(), FChart.Height());
@@ -202,13 +308,16 @@ QImage TKurvoExporter::Render(int width, int height, double ratio)
     return image;
 }
 
-void TKurvoExporter::SaveToImage(const std::string& path, int width, int height, double ratio)
+void TKurvoExporter::SaveToImage(const QString& path, int width, int height, double ratio)
 {
+    CheckPath(path);
     const char* format = ImageFormatOf(path);
     const QImage image = ToImage(width, height, ratio);
-    QImageWriter writer(QString::fromStdString(path), format);
+    TExportFile file(path);
+    QImageWriter writer(&file.Device(), format);
     if (std::string(format) == "jpeg") writer.setQuality(95);
-    if (!writer.write(image)) CannotWrite(path, writer.errorString().toStdString());
+    if (!writer.write(image)) CannotWrite(path, writer.errorString());
+    file.Commit();
 }
 
 void TKurvoExporter::PaintTo(QPainter& painter, bool printerPage)
@@ -237,11 +346,14 @@ void TKurvoExporter::PaintTo(QPainter& painter, bool printerPage)
     FChart.DrawCrossHairs(0, 0, canvas);
 }
 
-void TKurvoExporter::SaveToPdf(const std::string& path)
+void TKurvoExporter::SaveToPdf(const QString& path)
 {
+    CheckPath(path);
+    CheckExtension(path, "pdf", "SaveToPdf");
     const QSize size = ExportSize(FChart, 0, 0);
+    TExportFile file(path);
     const TRun run(*this, size, false);
-    QPdfWriter writer(QString::fromStdString(path));
+    QPdfWriter writer(&file.Device());
     // One device unit per chart pixel: the canvas draws in chart pixels.
     writer.setResolution(ScreenLogPixelsY());
     const double toPoints = 72.0 / ScreenLogPixelsY();
@@ -250,51 +362,74 @@ void TKurvoExporter::SaveToPdf(const std::string& path)
     writer.setPageLayout(QPageLayout(page, QPageLayout::Portrait, QMarginsF()));
     writer.setCreator(QStringLiteral("Kurvo"));
     QPainter painter;
-    if (!painter.begin(&writer)) CannotWrite(path, "the file cannot be created");
+    if (!painter.begin(&writer)) CannotWrite(path, QStringLiteral("the PDF could not be started"));
     try {
         PaintTo(painter, true);
     } catch (...) {
         painter.end();
         throw;
     }
-    if (!painter.end()) CannotWrite(path, "the PDF could not be finished");
+    if (!painter.end()) CannotWrite(path, QStringLiteral("the PDF could not be finished"));
+    file.Commit();
 }
 
-void TKurvoExporter::SaveToSvg(const std::string& path)
+void TKurvoExporter::SaveToSvg(const QString& path)
 {
+    CheckPath(path);
+    CheckExtension(path, "svg", "SaveToSvg");
     const QSize size = ExportSize(FChart, 0, 0);
+    TExportFile file(path);
     const TRun run(*this, size, false);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     QSvgGenerator generator;
-    generator.setFileName(QString::fromStdString(path));
+    generator.setOutputDevice(&buffer);
     generator.setSize(size);
     generator.setViewBox(QRect(QPoint(0, 0), size));
     generator.setResolution(ScreenLogPixelsY());
-    generator.setTitle(QString::fromStdString(FChart.Caption()));
+    generator.setTitle(SvgTitle(FChart.Caption()));
     QPainter painter;
-    if (!painter.begin(&generator)) CannotWrite(path, "the file cannot be created");
+    if (!painter.begin(&generator)) CannotWrite(path, QStringLiteral("the SVG could not be started"));
     try {
         PaintTo(painter, false);
     } catch (...) {
         painter.end();
         throw;
     }
-    if (!painter.end()) CannotWrite(path, "the SVG could not be finished");
+    if (!painter.end()) CannotWrite(path, QStringLiteral("the SVG could not be finished"));
+    QByteArray svg = buffer.buffer();
+    WriteSvgSizeInPixels(svg, size);
+    if (file.Device().write(svg) != svg.size()) CannotWrite(path, file.Device().errorString());
+    file.Commit();
 }
 
-void TKurvoExporter::Print(QPrinter& printer)
+void TKurvoExporter::Print(QPrinter& printer, TPrintLayout layout)
 {
     const int resolution = printer.resolution();
     if (resolution <= 0) throw EQornKurvoError("The printer reports no resolution.");
-    // The chart fills the printable area at 96 chart pixels to the inch.
+    // The chart is laid out at 96 chart pixels to the inch on the printable
+    // area: filling it, or at the largest size of the chart's own aspect
+    // that fits, centred.
     const double scale = static_cast<double>(resolution) / ScreenLogPixelsY();
     const QRect area = printer.pageLayout().paintRectPixels(resolution);
-    const QSize size = ExportSize(FChart, std::max(1, static_cast<int>(std::floor(area.width() / scale))),
-                                  std::max(1, static_cast<int>(std::floor(area.height() / scale))));
+    const int areaWidth = std::max(1, static_cast<int>(std::floor(area.width() / scale)));
+    const int areaHeight = std::max(1, static_cast<int>(std::floor(area.height() / scale)));
+    int width = areaWidth;
+    int height = areaHeight;
+    if (layout != plFillPage && FChart.Width() > 0 && FChart.Height() > 0) {
+        const double aspect = static_cast<double>(FChart.Width()) / FChart.Height();
+        if (areaWidth > areaHeight * aspect)
+            width = std::clamp(static_cast<int>(std::lround(areaHeight * aspect)), 1, areaWidth);
+        else
+            height = std::clamp(static_cast<int>(std::lround(areaWidth / aspect)), 1, areaHeight);
+    }
+    const QSize size = ExportSize(FChart, width, height);
     const TRun run(*this, size, false);
     QPainter painter;
     if (!painter.begin(&printer)) throw EQornKurvoError("The printer did not start printing.");
     try {
         painter.scale(scale, scale);
+        painter.translate((areaWidth - width) / 2, (areaHeight - height) / 2);
         PaintTo(painter, true);
     } catch (...) {
         printer.abort();
@@ -306,20 +441,59 @@ void TKurvoExporter::Print(QPrinter& printer)
 
 // ------------------------------------------------------------ chart calls
 
-QImage TCustomKurvo::ToImage(int width, int height, double ratio) { return d->FExporter->ToImage(width, height, ratio); }
-
-void TCustomKurvo::SaveToImage(const std::string& path, int width, int height, double ratio)
+QImage TCustomKurvo::ToImage(int width, int height, double ratio)
 {
+    CheckChartThread(*this, "ToImage");
+    return d->FExporter->ToImage(width, height, ratio);
+}
+
+void TCustomKurvo::SaveToImage(const QString& path, int width, int height, double ratio)
+{
+    CheckChartThread(*this, "SaveToImage");
     d->FExporter->SaveToImage(path, width, height, ratio);
 }
 
-void TCustomKurvo::SaveToPdf(const std::string& path) { d->FExporter->SaveToPdf(path); }
+void TCustomKurvo::SaveToImage(const std::string& path, int width, int height, double ratio)
+{
+    SaveToImage(QString::fromStdString(path), width, height, ratio);
+}
 
-void TCustomKurvo::SaveToSvg(const std::string& path) { d->FExporter->SaveToSvg(path); }
+void TCustomKurvo::SaveToImage(const char* path, int width, int height, double ratio)
+{
+    SaveToImage(QString::fromUtf8(path), width, height, ratio);
+}
 
-void TCustomKurvo::Print(QPrinter& printer) { d->FExporter->Print(printer); }
+void TCustomKurvo::SaveToPdf(const QString& path)
+{
+    CheckChartThread(*this, "SaveToPdf");
+    d->FExporter->SaveToPdf(path);
+}
 
-void TCustomKurvo::PaintTo(QPainter& painter, bool printerPage) { d->FExporter->PaintTo(painter, printerPage); }
+void TCustomKurvo::SaveToPdf(const std::string& path) { SaveToPdf(QString::fromStdString(path)); }
+
+void TCustomKurvo::SaveToPdf(const char* path) { SaveToPdf(QString::fromUtf8(path)); }
+
+void TCustomKurvo::SaveToSvg(const QString& path)
+{
+    CheckChartThread(*this, "SaveToSvg");
+    d->FExporter->SaveToSvg(path);
+}
+
+void TCustomKurvo::SaveToSvg(const std::string& path) { SaveToSvg(QString::fromStdString(path)); }
+
+void TCustomKurvo::SaveToSvg(const char* path) { SaveToSvg(QString::fromUtf8(path)); }
+
+void TCustomKurvo::Print(QPrinter& printer, TPrintLayout layout)
+{
+    CheckChartThread(*this, "Print");
+    d->FExporter->Print(printer, layout);
+}
+
+void TCustomKurvo::PaintTo(QPainter& painter, bool printerPage)
+{
+    CheckChartThread(*this, "PaintTo");
+    d->FExporter->PaintTo(painter, printerPage);
+}
 
 QSize TCustomKurvo::SmallestSize() const
 {

@@ -6,15 +6,23 @@
 
 #include "../canvas/Qorn_canvas.h"
 
-#include <string>
+#include <atomic>
+#include <cstdint>
 
 class QImage;
 class QPainter;
 class QPrinter;
+class QString;
 
 namespace kurvo {
 
 class TCustomKurvo;
+
+/// How Print lays the chart out on the printable area of the page.
+enum TPrintLayout : std::uint8_t {
+    plKeepAspect,  ///< the largest size of the chart's own aspect that fits, centred (the default)
+    plFillPage     ///< the whole printable area, whatever its aspect
+};
 
 /// Limits of an exported picture, in logical and in device pixels alike: the
 /// limits of every bitmap (a side of 16384 pixels, 4096 x 4096 pixels in
@@ -34,13 +42,13 @@ public:
     /// device pixel ratio `ratio`; see TCustomKurvo::ToImage() for limits and errors.
     QImage ToImage(int width, int height, double ratio);
     /// Saves ToImage() as PNG, BMP or JPEG, chosen by the extension of `path`.
-    void SaveToImage(const std::string& path, int width, int height, double ratio);
+    void SaveToImage(const QString& path, int width, int height, double ratio);
     /// Saves one vector page of the chart's size, 96 chart pixels to the inch.
-    void SaveToPdf(const std::string& path);
+    void SaveToPdf(const QString& path);
     /// Saves the chart as an SVG picture of the chart's size.
-    void SaveToSvg(const std::string& path);
+    void SaveToSvg(const QString& path);
     /// Prints the chart onto the printable area of one page of `printer`.
-    void Print(QPrinter& printer);
+    void Print(QPrinter& printer, TPrintLayout layout);
     /// Draws the chart at its size through the active `painter`, one unit per
     /// chart pixel; `printerPage` selects printer fonts and line forms of marks.
     void PaintTo(QPainter& painter, bool printerPage);
@@ -65,7 +73,7 @@ private:
     QImage Render(int width, int height, double ratio);
 
     TCustomKurvo& FChart;
-    bool FBusy = false;
+    std::atomic<bool> FBusy = false;
     int FComposing = 0;
 };
 

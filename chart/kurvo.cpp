@@ -1,5 +1,7 @@
 // The chart component: construction, defaults, loading, Assign, destruction.
 #include "chart/Qorn_kurvo.h"
+
+#include "base/raise_event.h"
 #include "chart/interaction.h"
 #include "chart/kurvo_private.h"
 
@@ -122,10 +124,10 @@ void TCustomKurvo::InstallAxisCallbacks(int layer)
     const int n = layer - 1;
     for (TScale* axis : {d->FAxisX[n].get(), d->FAxisY[n].get()}) {
         axis->OnScaleTickDrawn = [this](TObject*, TCanvas& canvas, TScaleType scaleType, double value, int x, int y) {
-            if (OnScaleTickDrawn) OnScaleTickDrawn(this, canvas, scaleType, value, x, y);
+            RaiseEvent(OnScaleTickDrawn, this, canvas, scaleType, value, x, y);
         };
         axis->OnBeforeTickLabel = [this](TObject*, TScaleType scaleType, double value, std::string& label) {
-            if (OnBeforeTickLabel) OnBeforeTickLabel(this, scaleType, value, label);
+            RaiseEvent(OnBeforeTickLabel, this, scaleType, value, label);
         };
         axis->OnZoomPan = [this](TObject*) { SyncAllAxes(); };
     }

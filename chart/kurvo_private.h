@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 
 namespace kurvo {
@@ -65,10 +67,17 @@ struct TRenderState {
     /// next line point only moves the pen, so the polyline has a gap there.
     bool PenBroken = false;
     /// Duplicate-mark grid: (Width + 2d) x (Height + 2d) cells, -1 = empty.
+    /// Made at the first mark of a paint; a grid of more than DupDenseCells
+    /// cells (a chart tens of thousands of pixels a side) keeps only the
+    /// cells that marks have used, in DupSparse.
     std::vector<int> DupGrid;
+    std::unordered_map<std::int64_t, int> DupSparse;
+    bool DupActive = false;  ///< duplicate marks are avoided in this paint
+    bool DupReady = false;  ///< DupGrid made, or DupSparse in use
     int DupWidth = 0;  ///< grid columns
     int DupHeight = 0;  ///< grid rows
     int DupDist = 1;  ///< d of the grid as it was reset
+    static constexpr std::int64_t DupDenseCells = std::int64_t{1} << 22;
 };
 
 class TCustomKurvoPrivate {

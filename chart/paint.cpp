@@ -4,7 +4,9 @@
 #include "chart/Qorn_kurvo.h"
 
 #include "base/pixel_math.h"
+#include "base/raise_event.h"
 #include "chart/kurvo_private.h"
+#include "chart/thread_rule.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,6 +24,7 @@ void TCustomKurvo::SetPaintSuspended(bool value)
 
 void TCustomKurvo::Paint()
 {
+    CheckChartThread(*this, "Paint (also a setter while AutoRedraw is on)");
     if ((!Visible() && !IsDesigning()) || IsLoading() || d->FPaintSuspended) return;
     ComposePicture(DevicePixelRatio());
     ShowBitmap(0, 0, Canvas(), *d->FControlBitmap);
@@ -138,7 +141,7 @@ void TCustomKurvo::PaintFrame(TCanvas& canvas)
         SyncAxis(*d->FAxisY[n], *d->FScaleY[n]);
         d->FAxisY[n]->PaintNow();
     }
-    if (OnScalesRendered) OnScalesRendered(this, canvas, 0, 0);
+    RaiseEvent(OnScalesRendered, this, canvas, 0, 0);
 }
 
 void TCustomKurvo::RenderDataToBitmap(TBitmap& bitmap, int offsetX, int offsetY, bool monochrome, bool skipGrid)
@@ -166,17 +169,22 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     TRenderState& r = this->d->FRender;
     r.OffsetX = offsetX;
     r.OffsetY = offsetY;
-    if (this->d->FAvoidDuplicateMarks) {
+    // The grid itself is made by the first mark (DuplicateMark): most paints
+    // have none, and a very large chart must not allocate a cell per pixel.
+    r.DupActive = this->d->FAvoidDuplicateMarks;
+    r.DupReady = false;
+    r.DupGrid.clear();
+    r.DupSparse.clear();
+    if (r.DupActive) {
         const int d = this->d->FMinDupMarkDist;
         r.DupDist = d;
         r.DupWidth = std::max(0, Width() + 2 * d);
         r.DupHeight = std::max(0, Height() + 2 * d);
-        r.DupGrid.assign(static_cast<std::size_t>(r.DupWidth) * r.DupHeight, -1);
     }
 
     const TColor brush = canvas.Brush().Color();
     const TColor pen = canvas.Pen().Color();
-    if (OnBeforeRenderData) OnBeforeRenderData(this, canvas, this->d->FMarginTop - offsetY, this->d->FMarginLeft - offsetX);
+    RaiseEvent(OnBeforeRenderData, this, canvas, this->d->FMarginTop - offsetY, this->d->FMarginLeft - offsetX);
     canvas.Brush().SetColor(brush);
     canvas.Pen().SetColor(pen);
 
@@ -217,7 +225,7 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     canvas.Pen().SetWidth(1);
     DrawTextLabels(canvas);
 
-    if (OnDataRendered) OnDataRendered(this, canvas, this->d->FMarginTop - offsetY, this->d->FMarginLeft - offsetX);
+    RaiseEvent(OnDataRendered, this, canvas, this->d->FMarginTop - offsetY, this->d->FMarginLeft - offsetX);
 
     const int w = DataWidth();
     const int h = DataHeight();
@@ -242,6 +250,8 @@ void TCustomKurvo::RenderList(TCanvas& canvas, const TItemList& list, bool isAnn
     const std::int64_t count = list.Count;
     const int offsetX = d->FRender.OffsetX;
     const int offsetY = d->FRender.OffsetY;
+    // The walk calls its own copy of the handler, which may replace or clear the event.
+    const TBeforeRenderChartItemEvent onItem = OnBeforeRenderChartItem;
     // By index and by value: a handler may append to the list and so move
     // the run table (the items it appends are not drawn).
     for (std::size_t r = 0; r < items->Runs().size(); ++r) {
@@ -264,10 +274,10 @@ void TCustomKurvo::RenderList(TCanvas& canvas, const TItemList& list, bool isAnn
             const int layer = stored.Layer;
             if (layer < 1 || layer > LayerCount || !d->FLayerVisible[layer - 1]) continue;
             const int index = static_cast<int>(run.First + i);
-            if (OnBeforeRenderChartItem) {
+            if (onItem) {
                 TkvChartItem item = stored;
                 const unsigned runs = d->FRenderRuns;
-                OnBeforeRenderChartItem(this, item, index, isAnnotation);
+                onItem(this, item, index, isAnnotation);
                 if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
                 ResetUpperVectorState();
                 RenderItem(canvas, item, index, isAnnotation, texts, monochrome, offsetX, offsetY);

@@ -3,6 +3,7 @@
 
 #include "base/pixel_math.h"
 #include "chart/kurvo_private.h"
+#include "chart/thread_rule.h"
 
 #include <algorithm>
 
@@ -83,6 +84,7 @@ void TCustomKurvo::SetShadowWidth(int value)
 
 void TCustomKurvo::SetBounds(int left, int top, int width, int height)
 {
+    CheckChartThread(*this, "SetBounds");
     // OnResize comes once the axes and transforms fit the new size.
     TBoundsChange change(*this);
     const bool suspended = d->FPaintSuspended;

@@ -19,7 +19,11 @@ namespace kurvo {
 template <class Event, class EventArgs, class Chart, class Signal, class... SignalArgs>
 void RaiseEvent(const Event& event, EventArgs&& eventArgs, Chart& chart, Signal signal, SignalArgs&&... signalArgs)
 {
-    if (event) std::apply(event, std::forward<EventArgs>(eventArgs));
+    if (event) {
+        // Through a copy: a handler may clear or replace its own event.
+        const Event handler = event;
+        std::apply(handler, std::forward<EventArgs>(eventArgs));
+    }
     Q_EMIT(chart.*signal)(std::forward<SignalArgs>(signalArgs)...);
 }
 

@@ -8,6 +8,7 @@
 
 #include "base/marks.h"
 #include "base/pixel_math.h"
+#include "base/raise_event.h"
 #include "chart/kurvo_private.h"
 
 #include <algorithm>
@@ -258,7 +259,22 @@ void TCustomKurvo::BreakPolyline(TCanvas& canvas)
 bool TCustomKurvo::DuplicateMark(int markType, int x, int y)
 {
     TRenderState& r = this->d->FRender;
-    if (r.DupGrid.empty()) return false;
+    if (!r.DupActive) return false;
+    const std::int64_t cells = std::int64_t{r.DupWidth} * r.DupHeight;
+    if (!r.DupReady) {
+        if (cells <= TRenderState::DupDenseCells) r.DupGrid.assign(static_cast<std::size_t>(cells), -1);
+        r.DupReady = true;
+    }
+    const bool dense = !r.DupGrid.empty();
+    const auto cellAt = [&r, dense](std::int64_t cell) {
+        if (dense) return r.DupGrid[static_cast<std::size_t>(cell)];
+        const auto it = r.DupSparse.find(cell);
+        return it == r.DupSparse.end() ? -1 : it->second;
+    };
+    const auto setCell = [&r, dense](std::int64_t cell, int type) {
+        if (dense) r.DupGrid[static_cast<std::size_t>(cell)] = type;
+        else r.DupSparse[cell] = type;
+    };
     const int type = markType & 0xFF;
     const std::int64_t d = r.DupDist;
     const std::int64_t cx = d + x;
@@ -266,10 +282,10 @@ bool TCustomKurvo::DuplicateMark(int markType, int x, int y)
     const auto inside = [&r](std::int64_t i, std::int64_t k) {
         return i >= 0 && i < r.DupWidth && k >= 0 && k < r.DupHeight;
     };
-    if (inside(cx, cy) && r.DupGrid[static_cast<std::size_t>(cx * r.DupHeight + cy)] == type) return true;
+    if (inside(cx, cy) && cellAt(cx * r.DupHeight + cy) == type) return true;
     for (std::int64_t i = cx - d; i <= cx + d; ++i)
         for (std::int64_t k = cy - d; k <= cy + d; ++k)
-            if (inside(i, k)) r.DupGrid[static_cast<std::size_t>(i * r.DupHeight + k)] = type;
+            if (inside(i, k)) setCell(i * r.DupHeight + k, type);
     return false;
 }
 
@@ -306,14 +322,16 @@ int TCustomKurvo::MeasureText(const std::string& text, TCanvas& canvas, int& lin
     return lines;
 }
 
-void TCustomKurvo::RenderText(TCanvas& canvas, const TkvChartItem& item, int index, bool isAnnotation,
+void TCustomKurvo::RenderText(TCanvas& canvas, const TkvChartItem& source, int index, bool isAnnotation,
                               const TLongTextArray& longTexts, bool monochrome, TPoint position)
 {
+    // A copy: the hook may clear the list, which empties the stored record.
+    const TkvChartItem item = source;
     // Indices above 50 find an empty text in the table.
     std::string text = item.LineWidth >= 1 ? longTexts.Text(item.LineWidth) : item.ShortText.Str();
     if (OnBeforeRenderText) {
         const unsigned runs = d->FRenderRuns;
-        OnBeforeRenderText(this, text, index, isAnnotation);
+        RaiseEvent(OnBeforeRenderText, this, text, index, isAnnotation);
         if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
     }
     // The font is set up after the hook, which cannot see the canvas: a hook

@@ -73,7 +73,9 @@ bool TCustomKurvo::ReducibleRun(const TCanvas& canvas, const TKvItemContainer& i
 void TCustomKurvo::RenderLineRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run,
                                  std::int64_t count, bool isAnnotation, bool monochrome)
 {
-    const TkvChartItem& attributes = items.RunAttributes(run);
+    // By value: a hook may start runs of its own, which moves the table of
+    // shared records.
+    const TkvChartItem attributes = items.RunAttributes(run);
     const auto& classVisible = isAnnotation ? d->FAnnotClassVisible : d->FDataClassVisible;
     if (!classVisible[attributes.Class]) return;
     const int layer = attributes.Layer;
@@ -88,7 +90,7 @@ void TCustomKurvo::RenderLineRun(TCanvas& canvas, const TKvItemContainer& items,
     const int offsetY = d->FRender.OffsetY;
 
     TkvChartItem item = attributes;
-    if (OnBeforeRenderChartItem) {
+    if (const TBeforeRenderChartItemEvent onItem = OnBeforeRenderChartItem) {
         // The hook gets a working copy of every item, as for plain items.
         for (std::int64_t i = 0; i < n; ++i) {
             item = attributes;
@@ -96,7 +98,7 @@ void TCustomKurvo::RenderLineRun(TCanvas& canvas, const TKvItemContainer& items,
             item.Y = ys[o + i];
             const int index = static_cast<int>(run.First + i);
             const unsigned runs = d->FRenderRuns;
-            OnBeforeRenderChartItem(this, item, index, isAnnotation);
+            onItem(this, item, index, isAnnotation);
             if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
             ResetUpperVectorState();
             RenderItem(canvas, item, index, isAnnotation, texts, monochrome, offsetX, offsetY);

@@ -3,9 +3,13 @@
 #include "scale/Qorn_Scale.h"
 
 #include "base/marks.h"
+#include "base/raise_event.h"
 #include "scale/scale_private.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace kurvo {
 
@@ -52,6 +56,15 @@ void DrawMessage(TCanvas& canvas, TScaleType type, int pixel, int base, const TT
     }
 }
 
+// Left edge of a horizontal label of half width `half` at tick pixel x: centred,
+// but not left of the edge, and ending inside the right edge. In 64 bits: a
+// tick pixel near the integer limits must not overflow.
+long long HorizontalLabelLeft(long long x, long long half, int width)
+{
+    if (x + half < width - kLabelEdge) return x - std::min<long long>(half, x - kLabelEdge);
+    return width - 2 * half - kLabelEdge;
+}
+
 // What the visitor of one pass needs. The visitor captures only `this` and a
 // pointer to this, so it fits std::function's small buffer and a pass
 // allocates nothing for it.
@@ -75,11 +88,11 @@ void TScale::Paint()
 void TScale::PaintAxis(TCanvas& target, int dx, int dy)
 {
     target.Font() = Font();
-    if (OnBeforeScaleRendered) OnBeforeScaleRendered(this, target);
+    RaiseEvent(OnBeforeScaleRendered, this, target);
 
     if (d->FTransparent) {
         DrawAxis(target, dx, dy);
-        if (OnAfterScaleRendered) OnAfterScaleRendered(this, target);
+        RaiseEvent(OnAfterScaleRendered, this, target);
         return;
     }
 
@@ -93,7 +106,7 @@ void TScale::PaintAxis(TCanvas& target, int dx, int dy)
     canvas.Brush().SetColor(d->FColorBackGnd);
     canvas.Rectangle(0, 0, Width(), Height());
     DrawAxis(canvas, 0, 0);
-    if (OnAfterScaleRendered) OnAfterScaleRendered(this, canvas);
+    RaiseEvent(OnAfterScaleRendered, this, canvas);
     DrawFrame(canvas, d->FFrameStyle, 0, 0, Width() - 1, Height() - 1, d->FFrameHighlightColor, clSilver,
               d->FFrameShadowColor, d->FFrameDarkColor, d->FFrameDarkColor);
     target.Draw(dx, dy, bitmap);
@@ -150,23 +163,49 @@ void TScale::PrepareAxisCanvas(TCanvas& canvas)
 void TScale::PaintHorizontal(TCanvas& canvas, int baseY)
 {
     PrepareAxisCanvas(canvas);
-    const TPassTarget target{&canvas, baseY, 0};
-    const TPassTarget* t = &target;
-    RunTickPass(TickSettings(), d->FTicks, [this, t](TTickVisit& visit) {
-        DrawTickVisit(*t->Canvas, visit, t->Base, t->ZeroHeight);
-    });
+    DrawTicks(canvas, baseY, 0);
     DrawCaption(canvas, baseY);
 }
 
 void TScale::PaintVertical(TCanvas& canvas, int baseX)
 {
     PrepareAxisCanvas(canvas);
-    const TPassTarget target{&canvas, baseX, canvas.TextHeight("0")};
-    const TPassTarget* t = &target;
-    RunTickPass(TickSettings(), d->FTicks, [this, t](TTickVisit& visit) {
-        DrawTickVisit(*t->Canvas, visit, t->Base, t->ZeroHeight);
-    });
+    DrawTicks(canvas, baseX, canvas.TextHeight("0"));
     DrawCaption(canvas, baseX);
+}
+
+void TScale::DrawTicks(TCanvas& canvas, int base, int zeroHeight)
+{
+    const TTickSettings settings = TickSettings();
+    if (!settings.Logarithmic) {
+        const TPassTarget target{&canvas, base, zeroHeight};
+        const TPassTarget* t = &target;
+        RunTickPass(settings, d->FTicks, [this, t](TTickVisit& visit) {
+            DrawTickVisit(*t->Canvas, visit, t->Base, t->ZeroHeight);
+        });
+        return;
+    }
+    // A logarithmic axis can span hundreds of decades: its visits are
+    // collected, so that labels that would overlap can be thinned before
+    // anything is drawn.
+    std::vector<TTickVisit> visits;
+    RunTickPass(settings, d->FTicks, [&visits](TTickVisit& visit) { visits.push_back(std::move(visit)); });
+    if (!visits.empty() && visits.front().Pass == tpLogarithmic) {
+        const bool horizontal = IsHorizontal(d->FScaleType);
+        ThinLogarithmicLabels(visits, [&](const TTickVisit& visit) -> std::pair<long long, long long> {
+            const std::optional<int> pixel = DefinedPixel(visit.Value);
+            if (!pixel) return {1, 0};
+            // Where DrawTickLabel and DrawVerticalLabel put the label.
+            if (horizontal) {
+                const long long half = canvas.TextWidth(visit.Label) / 2;
+                const long long left = HorizontalLabelLeft(*pixel, half, Width());
+                return {left, left + 2 * half};
+            }
+            const long long top = static_cast<long long>(*pixel) - zeroHeight / 2;
+            return {top, top + canvas.TextHeight(visit.Label) - 1};
+        });
+    }
+    for (TTickVisit& visit : visits) DrawTickVisit(canvas, visit, base, zeroHeight);
 }
 
 void TScale::DrawTickVisit(TCanvas& canvas, TTickVisit& visit, int base, int zeroHeight)
@@ -213,29 +252,22 @@ void TScale::DrawTickVisit(TCanvas& canvas, TTickVisit& visit, int base, int zer
     // in the time and date passes, after it otherwise.
     const bool labelFirst = clockPass || (horizontal && visit.Pass == tpLinear);
     if (visit.Labelled && labelFirst) label();
-    if (OnScaleTickDrawn) OnScaleTickDrawn(this, canvas, d->FScaleType, visit.Value, x, y);
+    RaiseEvent(OnScaleTickDrawn, this, canvas, d->FScaleType, visit.Value, x, y);
     if (visit.Labelled && !labelFirst) label();
 }
 
 void TScale::DrawTickLabel(TCanvas& canvas, double value, int x, int baseY, std::string text)
 {
-    if (OnBeforeTickLabel) OnBeforeTickLabel(this, d->FScaleType, value, text);
+    RaiseEvent(OnBeforeTickLabel, this, d->FScaleType, value, text);
     const int h = canvas.TextHeight(text);
-    const int half = canvas.TextWidth(text) / 2;
-    // In 64 bits: a tick pixel near the integer limits must not overflow.
-    const long long px = x;
-    long long left;
-    if (px + half < Width() - kLabelEdge)
-        left = px - std::min<long long>(half, px - kLabelEdge);  // centred, but not left of the edge
-    else
-        left = Width() - 2LL * half - kLabelEdge;  // ends inside the right edge
+    const long long left = HorizontalLabelLeft(x, canvas.TextWidth(text) / 2, Width());
     const int top = d->FScaleType == sctXB ? baseY - kHorizontalLabelGap - h : baseY + kHorizontalLabelGap;
     canvas.TextOut(static_cast<int>(left), top, text);
 }
 
 void TScale::DrawVerticalLabel(TCanvas& canvas, double value, int baseX, int y, std::string text, int centreHeight)
 {
-    if (OnBeforeTickLabel) OnBeforeTickLabel(this, d->FScaleType, value, text);
+    RaiseEvent(OnBeforeTickLabel, this, d->FScaleType, value, text);
     const int w = canvas.TextWidth(text);
     const int h = centreHeight >= 0 ? centreHeight : canvas.TextHeight(text);
     const int left = d->FScaleType == sctYR ? baseX - w - kVerticalLabelGap : baseX + kVerticalLabelGap;
@@ -253,7 +285,7 @@ void TScale::DrawDateLine(TCanvas& canvas, double value, int pixel, int base, st
         return;
     }
     const int w = canvas.TextWidth(text);
-    if (OnBeforeTickLabel) OnBeforeTickLabel(this, d->FScaleType, value, text);
+    RaiseEvent(OnBeforeTickLabel, this, d->FScaleType, value, text);
     const int left = d->FScaleType == sctYR ? base - w - kVerticalLabelGap : base + kVerticalLabelGap;
     canvas.TextOut(left, pixel - 3 * (h / 2), text);
 }

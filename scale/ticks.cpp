@@ -3,8 +3,10 @@
 
 #include "base/nicestep.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -260,6 +262,59 @@ void RunLogarithmicPass(const TTickSettings& s, TTickList& list, const TTickVisi
         if (intermediate) {
             for (int f = 2; f <= 9; ++f) visitFactor(f, f == 2 || f == 5 ? tkLong : tkShort, decade);
         }
+    }
+}
+
+// --- thinning of logarithmic labels
+
+namespace {
+
+// Exponent of a decade tick (10^e); none for the ticks of factors 2 ... 9.
+std::optional<int> DecadeExponent(double value)
+{
+    const double e = std::log10(value);
+    const double whole = std::nearbyint(e);
+    if (!std::isfinite(e) || std::fabs(e - whole) > 1e-9) return std::nullopt;
+    return static_cast<int>(whole);
+}
+
+}  // namespace
+
+void ThinLogarithmicLabels(std::vector<TTickVisit>& visits, const TLabelSpan& span)
+{
+    // The drawn labels with text, and their spans.
+    struct TLabel {
+        std::size_t Index;
+        std::pair<long long, long long> Span;
+        std::optional<int> Exponent;
+    };
+    std::vector<TLabel> labels;
+    for (std::size_t i = 0; i < visits.size(); ++i) {
+        const TTickVisit& v = visits[i];
+        if (!v.Labelled || v.Label.empty()) continue;
+        const auto s = span(v);
+        if (s.first > s.second) continue;
+        labels.push_back({i, s, DecadeExponent(v.Value)});
+    }
+    const auto fits = [&labels](const auto& keep) {
+        std::vector<std::pair<long long, long long>> spans;
+        for (const TLabel& l : labels)
+            if (keep(l)) spans.push_back(l.Span);
+        std::sort(spans.begin(), spans.end());
+        for (std::size_t k = 1; k < spans.size(); ++k)
+            if (spans[k].first <= spans[k - 1].second) return false;
+        return true;
+    };
+    if (fits([](const TLabel&) { return true; })) return;
+    int step = 1;
+    const auto kept = [&step](const TLabel& l) { return l.Exponent && *l.Exponent % step == 0; };
+    // Steps 1, 2, 5, 10, 20, 50, ...: a step beyond every exponent (|e| <=
+    // 324) keeps at most the label of 10^0, so the search ends.
+    for (int k = 0; !fits(kept); ++k) step = k % 3 == 1 ? step / 2 * 5 : step * 2;
+    for (const TLabel& l : labels) {
+        if (kept(l)) continue;
+        visits[l.Index].Labelled = false;
+        visits[l.Index].Label.clear();
     }
 }
 

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kurvo {
@@ -109,6 +110,20 @@ KURVO_EXPORT void RunTickPass(const TTickSettings& settings, TTickList& list, co
 
 KURVO_EXPORT void RunLinearPass(const TTickSettings& settings, TTickList& list, const TTickVisitor& visit);
 KURVO_EXPORT void RunLogarithmicPass(const TTickSettings& settings, TTickList& list, const TTickVisitor& visit);
+
+/// The pixels a label covers along its axis, first and last included; an
+/// empty span (first > last) for a label that is not drawn.
+using TLabelSpan = std::function<std::pair<long long, long long>(const TTickVisit& visit)>;
+
+/// Thins the labels of a logarithmic pass (`visits` in pass order) that
+/// would overlap on the axis: the labels of factors 2 and 5 go first; then
+/// decades are labelled only where the exponent is a multiple of 2, 5, 10,
+/// 20, 50, ..., the first of these steps whose labels do not overlap. Every
+/// tick stays; a label that goes leaves its visit unlabelled. Labels that do
+/// not overlap are left exactly as they are. Example: 600 decades on a
+/// 300-pixel axis with labels 13 pixels high keep the labels of 10^-300,
+/// 10^-250, ..., 10^300.
+void ThinLogarithmicLabels(std::vector<TTickVisit>& visits, const TLabelSpan& span);
 
 // --- time and date passes (MinTicks below 1 counts as 1 in both)
 

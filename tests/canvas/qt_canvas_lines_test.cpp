@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -117,6 +118,48 @@ TEST(QtCanvasLineTo, FarAwayCoordinatesStillDrawTheVisiblePart)
     for (int x = 0; x < 30; ++x) expected.insert({x, 4});
     for (int y = 0; y < 10; ++y) expected.insert({7, y});
     EXPECT_EQ(PixelsOf(bitmap, clBlack), expected) << Picture(bitmap);
+}
+
+// Lines whose ends lie anywhere in the int range, the whole range included,
+// still put one pixel per step on the exact line where they cross the
+// bitmap: the step arithmetic of such a line reaches 2^64.
+TEST(QtCanvasLineTo, LinesAcrossTheWholeIntRangeKeepToTheExactLine)
+{
+    constexpr int lo = INT_MIN;
+    constexpr int hi = INT_MAX;
+    const LineCase rows[] = {
+        {"diagonal", {lo, lo}, {hi, hi}},
+        {"diagonal back", {hi, hi}, {lo, lo}},
+        {"anti-diagonal", {lo + 20, hi}, {hi, lo + 20}},
+        {"steep", {lo + 1000, lo}, {hi - 1000, hi}},
+        {"shallow", {lo, lo + 1000}, {hi, hi - 1000}},
+        {"shallow back", {hi, hi - 1001}, {lo, lo + 999}},
+    };
+    for (const LineCase& row : rows) {
+        TBitmap bitmap(30, 30);
+        bitmap.Canvas().MoveTo(row.From.X, row.From.Y);
+        bitmap.Canvas().LineTo(row.To.X, row.To.Y);
+        const PixelSet pixels = PixelsOf(bitmap, clBlack);
+        const long double dx = static_cast<long double>(row.To.X) - row.From.X;
+        const long double dy = static_cast<long double>(row.To.Y) - row.From.Y;
+        const bool xMajor = std::fabs(dx) >= std::fabs(dy);
+        int steps = 0;
+        for (int m = 2; m < 28; ++m) {
+            // The exact line at this major coordinate, and the pixels drawn there.
+            const long double t = (m - static_cast<long double>(xMajor ? row.From.X : row.From.Y)) / (xMajor ? dx : dy);
+            const long double exact = (xMajor ? row.From.Y : row.From.X) + t * (xMajor ? dy : dx);
+            if (exact < 1 || exact > 28) continue;
+            ++steps;
+            int found = 0;
+            for (const auto& [x, y] : pixels)
+                if ((xMajor ? x : y) == m) {
+                    ++found;
+                    EXPECT_LE(std::fabs((xMajor ? y : x) - exact), 0.5L + 1e-6L) << row.Name << " at " << m;
+                }
+            EXPECT_EQ(found, 1) << row.Name << " at " << m << Picture(bitmap);
+        }
+        EXPECT_GT(steps, 10) << row.Name;
+    }
 }
 
 TEST(QtCanvasPolyline, EverySegmentLeavesOutItsEndAndTheLastPointStaysEmpty)
@@ -241,6 +284,20 @@ TEST(QtCanvasPen, WidePenIsThickWithRoundEndsAndNoDashes)
         // Round caps reach past the end point on the centre row only.
         EXPECT_EQ(bitmap.Pixel(35, 10), clBlack) << Picture(bitmap);
         EXPECT_EQ(bitmap.Pixel(37, 10), clWhite) << Picture(bitmap);
+    }
+}
+
+// A pen wider than the square root of the int range: its round ends are
+// computed in floating point and cover the whole bitmap.
+TEST(QtCanvasPen, PensOfAnyWidthCoverTheirRoundEnds)
+{
+    for (const int width : {46341, 100000, INT_MAX}) {
+        TBitmap bitmap(30, 10);
+        TCanvas& c = bitmap.Canvas();
+        c.Pen().SetWidth(width);
+        c.MoveTo(5, 5);
+        c.LineTo(6, 5);
+        EXPECT_EQ(PixelsOf(bitmap, clBlack).size(), 300u) << width << Picture(bitmap);
     }
 }
 

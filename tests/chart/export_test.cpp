@@ -1,6 +1,7 @@
 // The chart's output calls: pictures at other sizes and ratios, image files,
 // PDF, SVG and printer pages, and the refusals of absurd requests.
 #include "chart/Qorn_kurvo.h"
+#include "tests/svg_check.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -237,6 +239,52 @@ TEST(ChartExport, PrinterPagesAreRecognised)
     EXPECT_TRUE(text.contains(">export<"));  // the caption as text
 }
 
+// Every text reaches an SVG as text, whatever it holds: the file is
+// well-formed XML without an element of the text's making, and the text
+// reads back as it was, less the characters XML cannot hold.
+TEST(ChartExport, SvgHoldsAnyTextAsText)
+{
+    const struct {
+        std::string Text;
+        QString ReadBack;
+    } rows[] = {
+        {"a & b < c > \"d\" 'e'", "a & b < c > \"d\" 'e'"},
+        {"</title><script>alert(1)</script><title>", "</title><script>alert(1)</script><title>"},
+        {"]]><x/><!--", "]]><x/><!--"},
+        {"&amp;&#1;", "&amp;&#1;"},
+        {"x\x01y\x1Fz", "xyz"},
+        {std::string("nul\0byte", 8), "nulbyte"},
+        {"\xef\xbf\xbe\xef\xbf\xbf" "end", "end"},  // U+FFFE U+FFFF
+    };
+    QTemporaryDir dir;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.ReadBack.toStdString());
+        TKurvo chart;
+        chart.SetBounds(0, 0, 400, 300);
+        chart.SetCaptionTrim(0);
+        chart.SetCaption(row.Text);
+        chart.Scale1X()->SetCaption(row.Text);
+        chart.Scale1Y()->SetScaleInscript(row.Text);
+        chart.Scale1X()->SetLabelType(ftUserText);
+        chart.Scale1X()->SetUserTickText(row.Text + "|" + row.Text);
+        chart.TextFont().SetName(row.Text);
+        chart.Text(50.0, 0.5, row.Text);
+        chart.TextLabel(1)->SetCaption(row.Text);
+        chart.TextLabel(1)->SetMode(tlBox);
+        chart.TextLabel(1)->SetVisible(true);
+        const std::string path = TempPath(dir, "c.svg");
+        chart.SaveToSvg(path);
+        QFile file(QString::fromStdString(path));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QString title;
+        QStringList texts;
+        EXPECT_EQ(test::SvgProblem(file.readAll(), &title, &texts), "");
+        EXPECT_EQ(title, row.ReadBack);
+        // Caption, axis caption, text item and label.
+        EXPECT_GE(texts.count(row.ReadBack), 4) << texts.join(" | ").toStdString();
+    }
+}
+
 // The PDF rendered back by pdftoppm shows what the raster picture shows:
 // nearly every dark pixel of one lies within two pixels of the other's.
 TEST(ChartExport, PdfRendersLikeThePicture)
@@ -276,6 +324,88 @@ TEST(ChartExport, PdfRendersLikeThePicture)
     EXPECT_GT(inkPage, 600);  // curve, frame, ticks, labels and caption
     EXPECT_GE(matchedPage, inkPage * 95 / 100) << matchedPage << " of " << inkPage;
     EXPECT_GE(matchedPicture, inkPicture * 95 / 100) << matchedPicture << " of " << inkPicture;
+}
+
+// The painter outputs have no image of their own to tile onto: every fill
+// mode of the background image draws there as in the picture.
+TEST(ChartExport, BackgroundImageInEveryFillModeThroughAPainter)
+{
+    QTemporaryDir dir;
+    QImage tile(7, 5, QImage::Format_RGB32);
+    tile.fill(QColor(0, 0, 255));
+    tile.setPixelColor(3, 2, QColor(255, 0, 0));
+    const std::string bmp = TempPath(dir, "tile.bmp");
+    ASSERT_TRUE(tile.save(QString::fromStdString(bmp), "BMP"));
+    for (const TBkgFill mode : {bfSimple, bfStretch, bfTile}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        TKurvo chart;
+        chart.BackGroundImg()->SetIncludePath(true);
+        chart.BackGroundImg()->SetName(bmp);
+        chart.BackGroundImg()->SetFillMode(mode);
+        const QImage picture = chart.ToImage().convertToFormat(QImage::Format_RGB32);
+        QImage painted(picture.size(), QImage::Format_RGB32);
+        painted.fill(Qt::black);
+        {
+            QPainter painter(&painted);
+            chart.PaintTo(painter);
+        }
+        int different = 0, red = 0;
+        for (int y = chart.MarginTop() + 1; y < chart.Height() - chart.MarginBottom(); ++y)
+            for (int x = chart.MarginLeft() + 1; x < chart.Width() - chart.MarginRight(); ++x) {
+                different += painted.pixel(x, y) != picture.pixel(x, y) ? 1 : 0;
+                red += painted.pixel(x, y) == qRgb(255, 0, 0) ? 1 : 0;
+            }
+        EXPECT_EQ(different, 0);
+        EXPECT_GT(red, 0);
+        EXPECT_NO_THROW(chart.SaveToSvg(TempPath(dir, "c.svg")));
+        EXPECT_NO_THROW(chart.SaveToPdf(TempPath(dir, "c.pdf")));
+    }
+}
+
+// A printed chart keeps its aspect ratio, centred on the printable area,
+// unless it is asked to fill the area: the page rendered back shows the
+// chart's grey surround as a box of the right shape and place.
+TEST(ChartExport, PrintKeepsTheAspectCentredOrFillsThePage)
+{
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdftoppm.isEmpty()) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    QTemporaryDir dir;
+    for (const TPrintLayout layout : {plKeepAspect, plFillPage}) {
+        for (const QSize own : {QSize(600, 150), QSize(150, 600)}) {
+            SCOPED_TRACE(std::to_string(layout) + ": " + std::to_string(own.width()) + " x " + std::to_string(own.height()));
+            TKurvo chart;
+            chart.SetBounds(0, 0, own.width(), own.height());
+            QPrinter printer;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(dir.filePath("p.pdf"));
+            printer.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+            chart.Print(printer, layout);
+            EXPECT_EQ(chart.Width(), own.width());
+            QProcess process;
+            process.start(pdftoppm, {"-r", "48", "-png", "-singlefile", dir.filePath("p.pdf"), dir.filePath("page")});
+            ASSERT_TRUE(process.waitForFinished(60000));
+            const QImage page(dir.filePath("page.png"));
+            ASSERT_FALSE(page.isNull());
+            QRect box;
+            for (int y = 0; y < page.height(); ++y)
+                for (int x = 0; x < page.width(); ++x)
+                    if (qGray(page.pixel(x, y)) < 250) box |= QRect(x, y, 1, 1);
+            // The printable area at 48 dpi: 20 mm margins of 38 pixels.
+            const QRect area = QRect(QPoint(0, 0), page.size()).adjusted(38, 38, -38, -38);
+            if (layout == plFillPage) {
+                EXPECT_NEAR(box.left(), area.left(), 2);
+                EXPECT_NEAR(box.right(), area.right(), 2);
+                EXPECT_NEAR(box.top(), area.top(), 2);
+                EXPECT_NEAR(box.bottom(), area.bottom(), 2);
+                continue;
+            }
+            EXPECT_NEAR(static_cast<double>(box.width()) / box.height(),
+                        static_cast<double>(own.width()) / own.height(), 0.05);
+            EXPECT_NEAR(box.left() - area.left(), area.right() - box.right(), 2);
+            EXPECT_NEAR(box.top() - area.top(), area.bottom() - box.bottom(), 2);
+            EXPECT_TRUE(std::abs(box.width() - area.width()) <= 2 || std::abs(box.height() - area.height()) <= 2);
+        }
+    }
 }
 
 TEST(ChartExport, TakesItsShareOfALayout)

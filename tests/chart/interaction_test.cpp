@@ -376,6 +376,58 @@ TEST(ZoomHistoryWalk, GoesBackAtMostOnceRoundTheRing)
     EXPECT_EQ(chart->Scale1X()->RangeLow(), 40);
 }
 
+// An interaction handler may clear its own event: the running handler and
+// what it captured live to the end of its call (cleared through the member,
+// they were destroyed under it).
+TEST(InteractionEvents, AHandlerMayClearItsOwnEvent)
+{
+    struct TWatch {
+        bool* Destroyed;
+        ~TWatch() { *Destroyed = true; }
+    };
+    using TInstall = void (*)(TKurvo&, std::shared_ptr<TWatch>, bool&);
+    using TRaise = void (*)(TKurvo&);
+    const struct {
+        const char* Name;
+        TInstall Install;
+        TRaise Raise;
+    } rows[] = {
+        {"OnZoomPan",
+         [](TKurvo& c, std::shared_ptr<TWatch> w, bool& seen) {
+             c.OnZoomPan = [&c, w, &seen](TObject*) { c.OnZoomPan = nullptr; seen = *w->Destroyed; };
+         },
+         [](TKurvo& c) {
+             c.SetMouseAction(maZoomWindPos);
+             Drag(c, 100, 50, 400, 300);
+         }},
+        {"OnMouseMoveInChart",
+         [](TKurvo& c, std::shared_ptr<TWatch> w, bool& seen) {
+             c.OnMouseMoveInChart = [&c, w, &seen](TObject*, bool, TShiftState, double, double) {
+                 c.OnMouseMoveInChart = nullptr;
+                 seen = *w->Destroyed;
+             };
+         },
+         [](TKurvo& c) { Mouse(c, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, 200, 200); }},
+        {"OnMouseEnter",
+         [](TKurvo& c, std::shared_ptr<TWatch> w, bool& seen) {
+             c.OnMouseEnter = [&c, w, &seen](TObject*) { c.OnMouseEnter = nullptr; seen = *w->Destroyed; };
+         },
+         [](TKurvo& c) {
+             QEnterEvent event(QPointF(200, 200), QPointF(200, 200), c.mapToGlobal(QPointF(200, 200)));
+             QApplication::sendEvent(&c, &event);
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        auto chart = DemoChart();
+        bool destroyed = false, destroyedInCall = true;
+        row.Install(*chart, std::make_shared<TWatch>(&destroyed), destroyedInCall);
+        row.Raise(*chart);
+        EXPECT_FALSE(destroyedInCall);
+        EXPECT_TRUE(destroyed);  // released once the call returned
+    }
+}
+
 // ------------------------------------------------------- a shown window
 
 TEST(ChartInAWindow, AClickTakesTheFocusAndTabAndArrowsReachTheChart)

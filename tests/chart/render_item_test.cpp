@@ -6,8 +6,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include <QImage>
 
 using namespace kurvo;
 using namespace kurvo::test;
@@ -537,19 +542,27 @@ TEST(RenderDuplicateMarks, EqualMarksCloserThanTheDistanceAreDrawnOnce)
         {1, 0, 0, 263, false},  // only the low byte names the type
         {2, 2, -2, 7, false}, {2, 3, 0, 7, true}, {3, 0, 3, 7, false}, {3, 4, 0, 7, true},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << "d " << row.dist << " offset " << row.dx << "," << row.dy << " type "
-                                        << row.secondType);
-        TKurvo chart;
-        SimpleGeometry(chart);
-        chart.SetAvoidDuplicateMarks(true);
-        chart.SetMinDupMarkDist(row.dist);
-        AddAnnotation(chart, Mark(50, 50, 7, 1));
-        AddAnnotation(chart, Mark(50 + row.dx, 50 + row.dy, row.secondType, 1));
-        const auto trace = ItemTrace(chart);
-        EXPECT_EQ(trace.size(), row.secondDrawn ? 2u : 1u);
-        EXPECT_EQ(trace.front(), "Rectangle 49 49 52 52");
-    }
+    // The same on a chart of 30000 x 20000 pixels, where a cell per pixel
+    // would take gigabytes and the grid keeps only the cells marks used.
+    for (const bool huge : {false, true})
+        for (const Row& row : rows) {
+            SCOPED_TRACE(testing::Message() << (huge ? "huge " : "") << "d " << row.dist << " offset " << row.dx
+                                            << "," << row.dy << " type " << row.secondType);
+            TKurvo chart;
+            SimpleGeometry(chart);
+            if (huge) {
+                chart.SetBounds(0, 0, 30000, 20000);
+                chart.Scale1X()->SetRangeHigh(30000 - 20);
+                chart.Scale1Y()->SetRangeHigh(20000 - 20);
+            }
+            chart.SetAvoidDuplicateMarks(true);
+            chart.SetMinDupMarkDist(row.dist);
+            AddAnnotation(chart, Mark(50, 50, 7, 1));
+            AddAnnotation(chart, Mark(50 + row.dx, 50 + row.dy, row.secondType, 1));
+            const auto trace = ItemTrace(chart);
+            EXPECT_EQ(trace.size(), row.secondDrawn ? 2u : 1u);
+            if (!huge) EXPECT_EQ(trace.front(), "Rectangle 49 49 52 52");
+        }
 }
 
 TEST(RenderDuplicateMarks, TheGridStartsEmptyOnEveryRenderAndIsOffByDefault)
@@ -646,4 +659,134 @@ TEST(RenderPrinter, TextAndCharacterMarksTakeTheirSizeAtThePrinterResolution)
         ItemCalls(chart, canvas);
         EXPECT_EQ(canvas.Font().Height(), row.height);
     }
+}
+
+// Handlers may change the lists and clear their own event during a paint:
+// the paint goes on without reading freed storage or a destroyed handler,
+// and what a handler adds is drawn from the next paint on. A handler that
+// starts runs of other attributes moves the table of the runs' shared
+// records; one that clears its event would destroy itself mid-call.
+TEST(RenderHooks, HandlersMayChangeTheListsAndClearTheirEventDuringAPaint)
+{
+    const auto refill = [](TKurvo& c) {
+        c.MoveTo(0.0, 0.0);
+        for (int i = 1; i <= 100; ++i) c.DrawTo(i * 1.8, 10.0);
+        c.Text(90.0, 100.0, "text");
+    };
+    const std::pair<const char*, std::function<void(TKurvo&)>> changes[] = {
+        {"new runs",
+         [](TKurvo& c) {
+             for (int k = 0; k < 20; ++k) {
+                 c.SetDataColor(k + 1);
+                 c.MoveTo(0.0, 0.0);
+                 for (int i = 0; i < 3; ++i) c.DrawTo(i * 3.0, 60.0);
+             }
+         }},
+        {"ClearData and refill",
+         [&](TKurvo& c) {
+             c.ClearData();
+             refill(c);
+         }},
+        {"ClearData releasing and refill",
+         [&](TKurvo& c) {
+             c.ClearData(true);
+             refill(c);
+         }},
+        {"texts",
+         [](TKurvo& c) {
+             for (int k = 0; k < 3; ++k) {
+                 try {
+                     c.Text(5.0, 5.0, std::string(40, 'x'));
+                 } catch (const EQornKurvoError&) {  // all long texts taken
+                 }
+             }
+         }},
+    };
+    // Every hook a paint raises; `f` changes the chart at its first two
+    // calls and clears the event at the second.
+    using TAct = std::function<void(std::function<void()>& clear)>;
+    using THookSetter = void (*)(TKurvo&, TAct);
+    const std::pair<const char*, THookSetter> hooks[] = {
+        {"OnBeforeRenderChartItem",
+         [](TKurvo& c, TAct f) {
+             c.OnBeforeRenderChartItem = [&c, f](TObject*, TkvChartItem&, int, bool) {
+                 std::function<void()> clear = [&c] { c.OnBeforeRenderChartItem = nullptr; };
+                 f(clear);
+             };
+         }},
+        {"OnBeforeRenderText",
+         [](TKurvo& c, TAct f) {
+             c.OnBeforeRenderText = [&c, f](TObject*, std::string&, int, bool) {
+                 std::function<void()> clear = [&c] { c.OnBeforeRenderText = nullptr; };
+                 f(clear);
+             };
+         }},
+        {"OnBeforeRenderData",
+         [](TKurvo& c, TAct f) {
+             c.OnBeforeRenderData = [&c, f](TObject*, TCanvas&, int, int) {
+                 std::function<void()> clear = [&c] { c.OnBeforeRenderData = nullptr; };
+                 f(clear);
+             };
+         }},
+        {"OnDataRendered",
+         [](TKurvo& c, TAct f) {
+             c.OnDataRendered = [&c, f](TObject*, TCanvas&, int, int) {
+                 std::function<void()> clear = [&c] { c.OnDataRendered = nullptr; };
+                 f(clear);
+             };
+         }},
+        {"OnScalesRendered",
+         [](TKurvo& c, TAct f) {
+             c.OnScalesRendered = [&c, f](TObject*, TCanvas&, int, int) {
+                 std::function<void()> clear = [&c] { c.OnScalesRendered = nullptr; };
+                 f(clear);
+             };
+         }},
+        {"OnScaleTickDrawn",
+         [](TKurvo& c, TAct f) {
+             c.OnScaleTickDrawn = [&c, f](TObject*, TCanvas&, TScaleType, double, int, int) {
+                 std::function<void()> clear = [&c] { c.OnScaleTickDrawn = nullptr; };
+                 f(clear);
+             };
+         }},
+        {"OnBeforeTickLabel",
+         [](TKurvo& c, TAct f) {
+             c.OnBeforeTickLabel = [&c, f](TObject*, TScaleType, double, std::string&) {
+                 std::function<void()> clear = [&c] { c.OnBeforeTickLabel = nullptr; };
+                 f(clear);
+             };
+         }},
+    };
+    struct TWatch {
+        explicit TWatch(std::shared_ptr<bool> flag) : Flag(std::move(flag)) {}
+        ~TWatch() { *Flag = true; }
+        std::shared_ptr<bool> Flag;
+    };
+    for (const auto& [hookName, install] : hooks)
+        for (const auto& [changeName, change] : changes) {
+            SCOPED_TRACE(std::string(hookName) + ": " + changeName);
+            TKurvo chart;
+            SimpleGeometry(chart);
+            chart.MoveTo(0.0, 0.0);
+            for (int i = 1; i <= 1000; ++i) chart.DrawTo(i * 0.18, 10.0);
+            chart.Text(90.0, 100.0, "text");
+            // Set when the handler's own captures are destroyed.
+            auto destroyed = std::make_shared<bool>(false);
+            auto watch = std::make_shared<TWatch>(destroyed);
+            int calls = 0;
+            bool destroyedInCall = false;
+            install(chart, [&chart, &calls, &destroyedInCall, change, watch, destroyed](std::function<void()>& clear) {
+                if (++calls > 2) return;
+                if (calls == 2) clear();
+                change(chart);
+                destroyedInCall = destroyedInCall || *destroyed;
+            });
+            watch.reset();
+            const QImage first = chart.ToImage();
+            const QImage second = chart.ToImage();
+            EXPECT_EQ(first.size(), second.size());
+            EXPECT_GE(calls, 2);
+            EXPECT_FALSE(destroyedInCall);
+            EXPECT_TRUE(*destroyed);  // released once the call was over
+        }
 }

@@ -5,7 +5,6 @@
 #include <sys/resource.h>
 #include <time.h>
 
-#include <chrono>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -58,7 +57,7 @@ public:
     double Positive() { return std::ldexp(1.0 + Below(1000) / 100.0, Below(120) - 60); }
     std::string Text()
     {
-        switch (Below(8)) {
+        switch (Below(13)) {
         case 0: return "";
         case 1: return std::string(10000, 'W');
         case 2: return "|||&&&";
@@ -66,6 +65,12 @@ public:
         case 4: return "\xff\xfe\xc3";  // not UTF-8
         case 5: return "\xc3\xa4\xe2\x82\xac\xf0\x9f\x98\x80";
         case 6: return std::string(300, '|');
+        // Markup and what no XML file may hold.
+        case 7: return "</title><script>alert(1)</script><title>";
+        case 8: return "a & b < c > \"d\" ]]> <!--";
+        case 9: return "\x01\x02\x1f\x7f bell\x07";
+        case 10: return std::string("nul\0inside", 11);
+        case 11: return "\xef\xbf\xbe\xef\xbf\xbf";  // U+FFFE U+FFFF
         default: return "text " + std::to_string(Below(1000));
         }
     }
@@ -87,11 +92,6 @@ inline long PeakMegabytes()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
-}
-
-inline double SecondsSince(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // CPU seconds this thread has used: a step's cost measured this way does not

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -219,6 +220,39 @@ TEST(AxisPaint, LongTickValueIsReportedTwiceWithShortTicks)
         else
             EXPECT_EQ(shortLine.Args, (std::vector<int>{116, 110}));
         EXPECT_EQ(a.canvas.CallsOf("LineTo").size(), 14u);
+    }
+}
+
+// A logarithmic axis over hundreds of decades: every decade keeps its tick
+// and its event, labels go to round exponents until no two overlap (401
+// labels on 100 pixels were a black band).
+TEST(AxisPaint, OverlappingLogarithmicLabelsAreThinnedTicksStay)
+{
+    for (TScaleType type : {sctXT, sctYR}) {
+        SCOPED_TRACE(int(type));
+        TAxisOnCanvas a(type);
+        a.SetRange(1e-100, 1e300, 3, true);
+        a.axis.SetLogarithmic(true);
+        ASSERT_TRUE(a.axis.Logarithmic());
+        int ticks = 0, labels = 0;
+        a.axis.OnScaleTickDrawn = [&](TObject*, TCanvas&, TScaleType, double, int, int) { ++ticks; };
+        a.axis.OnBeforeTickLabel = [&](TObject*, TScaleType, double, std::string&) { ++labels; };
+        a.Paint();
+        EXPECT_EQ(ticks, 401);
+        EXPECT_EQ(a.canvas.CallsOf("LineTo").size(), 401u);
+        const auto texts = a.canvas.CallsOf("TextOut");
+        EXPECT_EQ(static_cast<int>(texts.size()), labels);
+        EXPECT_GE(texts.size(), 2u);
+        // No two labels overlap along the axis.
+        std::vector<std::pair<int, int>> spans;
+        for (const TCanvasCall& t : texts) {
+            const int from = type == sctXT ? t.Args[0] : t.Args[1];
+            const int length = type == sctXT ? TRecordingCanvas::CharWidth * static_cast<int>(t.Text.size())
+                                             : TRecordingCanvas::LineHeight;
+            spans.push_back({from, from + length - 1});
+        }
+        std::sort(spans.begin(), spans.end());
+        for (std::size_t k = 1; k < spans.size(); ++k) EXPECT_GT(spans[k].first, spans[k - 1].second);
     }
 }
 

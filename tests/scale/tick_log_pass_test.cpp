@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kurvo::test {
 namespace {
@@ -176,6 +178,49 @@ TEST(LogarithmicPass, SpansTheWholeRangeOfDoubles)
         EXPECT_EQ(bottom.Visits[i].Pass, tpLogarithmic);
         EXPECT_EQ(bottom.Visits[i].Kind, tkLong);
         EXPECT_EQ(bottom.Visits[i].Value, std::strtod(("1e" + std::to_string(static_cast<int>(i) - 323)).c_str(), nullptr));
+    }
+}
+
+// Labels that would overlap are thinned, factors 2 and 5 first, then to
+// every 2nd, 5th, 10th, ... decade; ticks stay, fitting labels stay as they
+// are. Spans here: `pixels` per decade, labels `extent` pixels long.
+TEST(LogarithmicLabels, ThinnedOnlyWhereTheyWouldOverlap)
+{
+    struct Row {
+        const char* Name;
+        TTickSettings Settings;
+        double Pixels;
+        int Extent;
+        const char* Sequence;  // "" when it is long: checked by the labelled exponents
+        std::vector<int> LabelledExponents;
+    };
+    const Row rows[] = {
+        {"fitting labels stay", LogAxis(1, 1000), 50, 13, "L1:1 L10:10 L100:100 L1000:1000", {}},
+        {"just touching is no overlap", LogAxis(1, 1000), 13, 13, "L1:1 L10:10 L100:100 L1000:1000", {}},
+        {"every second decade", LogAxis(1, 1000), 12, 13, "L1:1 L10 L100:100 L1000", {}},
+        {"factors 2 and 5 go first", LogAxis(1, 100, 4), 40, 13,
+         "L1:1 L2 S3 S4 L5 S6 S7 S8 S9 L10:10 L20 S30 S40 L50 S60 S70 S80 S90 L100:100", {}},
+        {"every fifth decade", LogAxis(1e-10, 1e10), 4, 13, "", {-10, -5, 0, 5, 10}},
+        {"601 decades on 300 pixels", LogAxis(1e-300, 1e300), 0.5, 13, "",
+         {-300, -250, -200, -150, -100, -50, 0, 50, 100, 150, 200, 250, 300}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        TRecordedPass pass = Record(row.Settings);
+        const std::size_t visits = pass.Visits.size();
+        ThinLogarithmicLabels(pass.Visits, [&row](const TTickVisit& v) {
+            const long long centre = std::llround(std::log10(v.Value) * row.Pixels);
+            return std::pair<long long, long long>{centre - row.Extent / 2, centre - row.Extent / 2 + row.Extent - 1};
+        });
+        EXPECT_EQ(pass.Visits.size(), visits);
+        if (*row.Sequence != '\0') {
+            EXPECT_EQ(pass.Sequence(), row.Sequence);
+            continue;
+        }
+        std::vector<int> labelled;
+        for (const TTickVisit& v : pass.Visits)
+            if (v.Labelled) labelled.push_back(static_cast<int>(std::lround(std::log10(v.Value))));
+        EXPECT_EQ(labelled, row.LabelledExponents);
     }
 }
 
