@@ -10,6 +10,8 @@
 #include "chart/Qorn_kurvo.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 
 #include <cmath>
@@ -41,12 +43,21 @@ int main(int argc, char** argv)
     int emptyX = 0;
     int emptyY = 0;
     chart.WorldToPixel(1, 50, 1.8, emptyX, emptyY);
+    // A chart that is never shown takes the size resize() gives it.
+    kurvo::TKurvo sized;
+    sized.resize(800, 600);
+    const QString file = QDir(QDir::tempPath()).filePath("kurvo-consumer-size.png");
+    sized.SaveToImage(file.toStdString());
+    const QSize written = QImage(file).size();
+    QFile::remove(file);
+
     const QColor curve = picture.pixelColor(curveX, curveY);
     const QColor empty = picture.pixelColor(emptyX, emptyY);
     const bool ok = curve == kurvo::ToQColor(kurvo::clRed) && empty == QColor(255, 255, 224) &&
                     own::Fruit::Apple != own::Fruit::Pear && own::ChartMarker() == 42 &&
-                    kurvo::ToQString(chart.Caption()) == QString::fromUtf8("sin(0.2\xC2\xB7x)");
-    std::printf("kurvo consumer: curve pixel %s, empty pixel %s: %s\n", curve.name().toUtf8().constData(),
-                empty.name().toUtf8().constData(), ok ? "ok" : "WRONG");
+                    kurvo::ToQString(chart.Caption()) == QString::fromUtf8("sin(0.2\xC2\xB7x)") &&
+                    written == QSize(800, 600);
+    std::printf("kurvo consumer: curve pixel %s, empty pixel %s, saved %d x %d: %s\n", curve.name().toUtf8().constData(),
+                empty.name().toUtf8().constData(), written.width(), written.height(), ok ? "ok" : "WRONG");
     return ok ? 0 : 1;
 }
