@@ -961,6 +961,10 @@ protected:
     /// Restores every setting to its value after construction.
     void SetDefaults();
 
+    /// Shows the picture; the first paint event starts the zoom history
+    /// UndoZoom() walks (ranges set before it are not views to go back to).
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     // geometry helpers
     int DataWidth() const;

@@ -145,6 +145,7 @@ TKurvoInteraction::TView TKurvoInteraction::Current() const
 
 TKurvoInteraction::TView TKurvoInteraction::Slot(int slot) const
 {
+    if (slot == 0) return FStartView;
     TView v;
     for (int n = 0; n < LayerCount; ++n) {
         const TZoomRanges& r = FChart.ZoomHistory(slot, n + 1);
@@ -158,6 +159,48 @@ TKurvoInteraction::TView TKurvoInteraction::Slot(int slot) const
 
 int TKurvoInteraction::Newest() const { return PrevSlot(FChart.ZoomHistoryNext()); }
 
+TKurvoInteraction::TView TKurvoInteraction::Latest() const
+{
+    return Counts(Newest()) || !FHasStartView ? Slot(Newest()) : FStartView;
+}
+
+std::int64_t TKurvoInteraction::Pushes() const { return TCustomKurvoPrivate::Get(FChart).FZoomPushes; }
+
+bool TKurvoInteraction::Counts(int slot) const
+{
+    return TCustomKurvoPrivate::Get(FChart).FZoomStamps[slot - 1] > FStart && !Empty(Slot(slot));
+}
+
+// ------------------------------------------------------- history start
+
+void TKurvoInteraction::ViewShown()
+{
+    if (FShown) return;
+    FShown = true;
+    FStart = Pushes();
+    FStartView = Current();
+    FHasStartView = true;
+    // A walk or run over the views before belongs to no history now.
+    FWalk = TWalk{};
+    FRun = false;
+}
+
+void TKurvoInteraction::HistoryCleared()
+{
+    if (FShown) FStart = Pushes();
+    FHasStartView = false;
+    FWalk = TWalk{};
+    FRun = false;
+}
+
+void TKurvoInteraction::HistoryCopied()
+{
+    FStart = -1;
+    FHasStartView = false;
+    FWalk = TWalk{};
+    FRun = false;
+}
+
 bool TKurvoInteraction::Busy() const { return FChart.ZoomState() == zsDrawWin || FChart.Dragging(); }
 
 // --------------------------------------------------------------- the walk
@@ -166,9 +209,12 @@ TKurvoInteraction::TWalk TKurvoInteraction::Synced() const
 {
     TWalk w = FWalk;
     const int next = FChart.ZoomHistoryNext();
-    const bool walking = w.Pos >= 0 && w.Pos < static_cast<int>(w.Order.size()) && Slot(w.Order[w.Pos]) == w.SlotView;
+    const std::int64_t pushes = Pushes();
+    // A walk is lost once the ring has gone round under it.
+    const bool walking = w.Pos >= 0 && w.Pos < static_cast<int>(w.Order.size()) &&
+                         pushes - w.Pushes < ZoomHistorySize && Slot(w.Order[w.Pos]) == w.SlotView;
     if (walking) {
-        if (next == w.Next) return w;
+        if (pushes == w.Pushes) return w;
         // Views recorded since follow the one the walk stood on; those it had
         // undone, and the slots the new ones took, are gone.
         w.Order.resize(w.Pos + 1);
@@ -177,13 +223,16 @@ TKurvoInteraction::TWalk TKurvoInteraction::Synced() const
             w.Order.push_back(s);
         }
     } else {
-        // No walk (or the ring went round under it): the ring's order.
+        // No walk (or the ring went round under it): the ring's order after
+        // the first view shown.
         w.Order.clear();
+        if (FHasStartView) w.Order.push_back(0);
         for (int i = 0, s = next; i < ZoomHistorySize; ++i, s = NextSlot(s))
-            if (!Empty(Slot(s))) w.Order.push_back(s);
+            if (Counts(s)) w.Order.push_back(s);
     }
     w.Pos = static_cast<int>(w.Order.size()) - 1;
     w.Next = next;
+    w.Pushes = pushes;
     if (w.Pos >= 0) w.SlotView = Slot(w.Order[w.Pos]);
     return w;
 }
@@ -200,6 +249,7 @@ int TKurvoInteraction::FindStep(const TWalk& w, int step) const
 void TKurvoInteraction::Remember(TWalk w)
 {
     w.Next = FChart.ZoomHistoryNext();
+    w.Pushes = Pushes();
     if (w.Pos >= 0) w.SlotView = Slot(w.Order[w.Pos]);
     FWalk = std::move(w);
 }
@@ -310,7 +360,7 @@ bool TKurvoInteraction::RunActive() const
 
 void TKurvoInteraction::StepBegins()
 {
-    if (!RunActive() && !(Current() == Slot(Newest()))) FChart.PushZoomHistory();
+    if (!RunActive() && !(Current() == Latest())) FChart.PushZoomHistory();
 }
 
 void TKurvoInteraction::StepEnds()
@@ -322,7 +372,7 @@ void TKurvoInteraction::StepEnds()
 
 void TKurvoInteraction::GestureStarts()
 {
-    if (RunActive() && !(Current() == Slot(Newest()))) FChart.PushZoomHistory();
+    if (RunActive() && !(Current() == Latest())) FChart.PushZoomHistory();
     FRun = false;
 }
 

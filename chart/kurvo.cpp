@@ -433,6 +433,8 @@ void TCustomKurvo::Assign(const TPersistent& source)
     d->FPanLimits = src->d->FPanLimits;
     d->FZoomHistory = src->d->FZoomHistory;
     d->FZoomNext = src->d->FZoomNext;
+    d->FZoomPushes = src->d->FZoomPushes;
+    d->FZoomStamps = src->d->FZoomStamps;
     d->FTransform = src->d->FTransform;
     d->FAspectX = src->d->FAspectX;
     d->FAspectY = src->d->FAspectY;
@@ -471,6 +473,7 @@ void TCustomKurvo::Assign(const TPersistent& source)
     OnMouseLeave = src->OnMouseLeave;
     AssignControlEvents(*src);
     d->FInteraction->AssignSettings(*src->d->FInteraction);
+    d->FInteraction->HistoryCopied();
 
     // Sub-objects through their own Assign; each keeps notifying this chart
     // and every axis keeps drawing onto this chart's bitmap.

@@ -376,6 +376,52 @@ TEST(ZoomHistoryWalk, GoesBackAtMostOnceRoundTheRing)
     EXPECT_EQ(chart->Scale1X()->RangeLow(), 40);
 }
 
+TEST(ZoomHistoryWalk, StartsWithTheFirstViewShown)
+{
+    struct Row {
+        const char* name;
+        std::function<void(TKurvo&)> beforeShow;  // besides setting the ranges
+        std::function<void(TKurvo&)> gesture;
+    };
+    const std::vector<Row> rows = {
+        {"wheel", nullptr, [](TKurvo& c) { Wheel(c, 200, 150, 240); }},
+        {"pan", nullptr, [](TKurvo& c) { c.SetMouseAction(maPan), Drag(c, 200, 150, 260, 120); }},
+        {"zoom window", nullptr, [](TKurvo& c) { c.SetMouseAction(maZoomWindPos), Drag(c, 100, 50, 300, 200); }},
+        {"arrow keys", nullptr, [](TKurvo& c) { Key(c, Qt::Key_Left), Key(c, Qt::Key_Up); }},
+        {"a view recorded before the first paint", [](TKurvo& c) { c.SetLayerRanges(1, true, 10, -1, 20, 1, false); },
+         [](TKurvo& c) { Wheel(c, 200, 150, -120); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QWidget window;
+        window.resize(480, 430);
+        auto* chart = new TKurvo(&window);
+        chart->SetBounds(0, 0, 473, 421);
+        chart->SetWheelZoom(true);
+        chart->SetKeyboardActions(true);
+        if (row.beforeShow) row.beforeShow(*chart);
+        // Ranges the program sets before the chart is seen are no view of the history.
+        chart->Scale1X()->SetRangeHigh(100);
+        chart->Scale1Y()->SetRangeLow(-5);
+        chart->Scale1Y()->SetRangeHigh(5);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        chart->repaint();
+        const TRanges shown = RangesOf(*chart);
+
+        row.gesture(*chart);
+        const TRanges changed = RangesOf(*chart);
+        ASSERT_FALSE(changed == shown);
+        ASSERT_TRUE(chart->UndoZoom());
+        EXPECT_EQ(RangesOf(*chart), shown);
+        EXPECT_FALSE(chart->CanUndoZoom());
+        EXPECT_FALSE(chart->UndoZoom());
+        EXPECT_EQ(RangesOf(*chart), shown);
+        ASSERT_TRUE(chart->RedoZoom());
+        EXPECT_EQ(RangesOf(*chart), changed);
+    }
+}
+
 // ------------------------------------------------------- a shown window
 
 TEST(ChartInAWindow, AClickTakesTheFocusAndTabAndArrowsReachTheChart)
