@@ -939,6 +939,9 @@ public:
     /// KeyboardActions: arrow keys pan by a tenth of the range (like a pan, a
     /// pan limit stops it), Escape cancels a zoom window, rubber band or
     /// selection being drawn, Backspace is UndoZoom and Shift+Backspace RedoZoom.
+    /// While on, the chart takes the focus by Tab as well as by a click (Qt's
+    /// strong focus policy), and a Tab OnKeyDown leaves unused moves the
+    /// focus on; while off, a click alone gives the focus and Tab stays.
     bool KeyboardActions() const;
     /// Sets KeyboardActions(); default off.
     void SetKeyboardActions(bool value);

@@ -476,7 +476,13 @@ bool TKurvoInteraction::Key(int key, TShiftState shift)
 bool TCustomKurvo::WheelZoom() const { return d->FInteraction->WheelZoom(); }
 void TCustomKurvo::SetWheelZoom(bool value) { d->FInteraction->SetWheelZoom(value); }
 bool TCustomKurvo::KeyboardActions() const { return d->FInteraction->KeyboardActions(); }
-void TCustomKurvo::SetKeyboardActions(bool value) { d->FInteraction->SetKeyboardActions(value); }
+void TCustomKurvo::SetKeyboardActions(bool value)
+{
+    d->FInteraction->SetKeyboardActions(value);
+    // Keys that act on the chart make it a stop of the Tab chain.
+    setFocusPolicy(value ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
 bool TCustomKurvo::UndoZoom() { return d->FInteraction->Undo(); }
 bool TCustomKurvo::RedoZoom() { return d->FInteraction->Redo(); }
 bool TCustomKurvo::CanUndoZoom() const { return d->FInteraction->CanUndo(); }
@@ -486,6 +492,12 @@ void TCustomKurvo::KeyDown(int& key, TShiftState shift)
 {
     TCustomControl::KeyDown(key, shift);
     if (key != 0 && d->FInteraction->Key(key, shift)) key = 0;
+    // Tab brings the focus in; one that no handler used takes it on again,
+    // so that the keyboard alone can leave the chart.
+    if (KeyboardActions() && (key == Qt::Key_Tab || key == Qt::Key_Backtab)) {
+        QWidget::focusNextPrevChild(key == Qt::Key_Tab);
+        key = 0;
+    }
 }
 
 bool TCustomKurvo::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos)

@@ -473,6 +473,7 @@ void TCustomKurvo::Assign(const TPersistent& source)
     OnMouseLeave = src->OnMouseLeave;
     AssignControlEvents(*src);
     d->FInteraction->AssignSettings(*src->d->FInteraction);
+    SetKeyboardActions(src->KeyboardActions());
     d->FInteraction->HistoryCopied();
 
     // Sub-objects through their own Assign; each keeps notifying this chart

@@ -453,6 +453,50 @@ TEST(ChartInAWindow, AClickTakesTheFocusAndTabAndArrowsReachTheChart)
     EXPECT_DOUBLE_EQ(chart->Scale1X()->RangeLow(), 10.0);
 }
 
+TEST(ChartInAWindow, TabReachesAndLeavesTheChartWhileKeyboardActionsAreOn)
+{
+    for (const bool actions : {false, true}) {
+        SCOPED_TRACE(actions ? "keyboard actions on" : "keyboard actions off");
+        QWidget window;
+        window.resize(480, 500);
+        auto* before = new QPushButton("before", &window);
+        before->setGeometry(0, 0, 80, 24);
+        auto* chart = new TKurvo(&window);
+        chart->SetBounds(0, 30, 473, 421);
+        auto* after = new QPushButton("after", &window);
+        after->setGeometry(100, 460, 80, 24);
+        std::vector<int> keys;
+        chart->OnKeyDown = [&](TObject*, int& key, TShiftState) { keys.push_back(key); };
+        chart->SetKeyboardActions(actions);
+        EXPECT_EQ(chart->focusPolicy(), actions ? Qt::StrongFocus : Qt::ClickFocus);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        before->setFocus();
+
+        QTest::keyClick(window.windowHandle(), Qt::Key_Tab);
+        EXPECT_EQ(chart->hasFocus(), actions);
+        EXPECT_EQ(after->hasFocus(), !actions);
+        if (!actions) continue;
+        // The chart sees Tab first; unused, it moves the focus on.
+        QTest::keyClick(window.windowHandle(), Qt::Key_Tab);
+        EXPECT_TRUE(after->hasFocus());
+        EXPECT_EQ(keys, std::vector<int>{Qt::Key_Tab});
+        QTest::keyClick(window.windowHandle(), Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_TRUE(chart->hasFocus());
+        QTest::keyClick(window.windowHandle(), Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_TRUE(before->hasFocus());
+        // A Tab a handler used stays with the chart.
+        chart->setFocus();
+        chart->OnKeyDown = [](TObject*, int& key, TShiftState) { key = 0; };
+        QTest::keyClick(window.windowHandle(), Qt::Key_Tab);
+        EXPECT_TRUE(chart->hasFocus());
+        // Switched off again, a click alone gives the focus.
+        chart->SetKeyboardActions(false);
+        EXPECT_EQ(chart->focusPolicy(), Qt::ClickFocus);
+    }
+}
+
 TEST(ChartInAWindow, OnResizeComesWhenTheChartFitsItsNewSizeAndARefusedSizeKeepsTheBounds)
 {
     auto chart = DemoChart();
