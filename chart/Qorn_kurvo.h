@@ -749,10 +749,14 @@ public:
     //
     // First use:
     //     chart->Scale1X()->SetRangeHigh(100);          // layer 1: X 0 ... 100
+    //     chart->Scale1Y()->SetRangeLow(-1.2);          // Y -1.2 ... 1.2 (a new axis
+    //     chart->Scale1Y()->SetRangeHigh(1.2);          // shows 0 ... 1)
     //     chart->MoveTo(0.0, 0.0);                      // world values of layer 1
     //     for (int i = 1; i <= 100; ++i) chart->DrawTo(i * 1.0, std::sin(0.2 * i));
-    //     chart->MarkAt(50.0, 0.5, 9);                  // a filled square at a data point
+    //     chart->MarkAt(50.0, std::sin(10.0), 9);       // a filled square on the curve
     //     chart->update();                              // shows the new items
+    //
+    // FitToData() instead of the two Y lines sets the ranges to the data.
     //
     // Every command appends one item (the bulk commands many) to the data
     // list, or to the annotation list while AnnotationMode is on. Items take

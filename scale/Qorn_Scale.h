@@ -17,8 +17,13 @@ namespace kurvo {
 
 class TScalePrivate;
 
-/// Raised after each long tick is drawn: its world value and its pixel on the
-/// control (chartX, chartY).
+/// Raised after each tick is drawn, short ticks included: its world value and
+/// the pixel where it meets the axis line (chartX, chartY). While ShortTicks
+/// is on, a labelled value is raised twice, first as a short tick at the
+/// same place. With ShortTicks off only the labelled ticks are raised, except
+/// on a horizontal logarithmic axis, which raises its short ticks without
+/// drawing them. On a vertical axis the tick's label is drawn after the
+/// event, with what the handler left on the canvas.
 using TScaleTickDrawnEvent = std::function<void(TObject* sender, TCanvas& canvas, TScaleType scaleType,
                                                 double currentTickPos, int chartX, int chartY)>;
 /// Raised before a long tick's label is drawn; the handler may change `tickLabel`.
