@@ -421,6 +421,26 @@ public:
     TColor GridColor() const;
     void SetGridColor(TColor value);
     ///@}
+    // ------------------------------------------------- Qt colours
+    ///@{
+    /// The chart's colour setters with a QColor or one of Qt's named colours
+    /// (Qt::red); each stores FromQColor() of the colour (see TColor).
+    void SetDataColor(const QColor& value);
+    void SetDataColor(Qt::GlobalColor value);
+    void SetFillColor(const QColor& value);
+    void SetFillColor(Qt::GlobalColor value);
+    void SetChartColor(const QColor& value);
+    void SetChartColor(Qt::GlobalColor value);
+    void SetWindColor(const QColor& value);
+    void SetWindColor(Qt::GlobalColor value);
+    void SetGridColor(const QColor& value);
+    void SetGridColor(Qt::GlobalColor value);
+    void SetChartFrameColor(const QColor& value);
+    void SetChartFrameColor(Qt::GlobalColor value);
+    void SetShadowColor(const QColor& value);
+    void SetShadowColor(Qt::GlobalColor value);
+    ///@}
+
     ///@{
     /// Form of the grid; default gsNone.
     GridStyleType GridStyle() const;

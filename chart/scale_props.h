@@ -51,6 +51,8 @@ public:
     /// Colour of the axis line, ticks and labels; default black.
     TColor ColorScale() const { return FColorScale; }
     void SetColorScale(TColor value);
+    void SetColorScale(const QColor& value);  ///< a Qt colour, see TColor
+    void SetColorScale(Qt::GlobalColor value);
     ///@}
     ///@{
     /// Layout of date/time labels (LabelType ftDateTime), owned by the object.

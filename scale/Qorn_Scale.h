@@ -173,11 +173,15 @@ public:
     /// Pen colour of the base line and ticks; default black.
     TColor ColorScale() const;
     void SetColorScale(TColor value);
+    void SetColorScale(const QColor& value);  ///< a Qt colour, see TColor
+    void SetColorScale(Qt::GlobalColor value);
     ///@}
     ///@{
     /// Colour of the opaque background; default the button-face colour.
     TColor ColorBackGnd() const;
     void SetColorBackGnd(TColor value);
+    void SetColorBackGnd(const QColor& value);  ///< a Qt colour, see TColor
+    void SetColorBackGnd(Qt::GlobalColor value);
     ///@}
     ///@{
     /// Colours of the 3D frame; default csBWG.
