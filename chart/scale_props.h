@@ -76,7 +76,8 @@ public:
     ///@}
     ///@{
     /// Kind of the tick labels; default ftNum. ftDateTime also switches
-    /// Logarithmic off, ftTime sets DecPlaces to 4.
+    /// Logarithmic off, ftTime sets DecPlaces to 4. An ftDateTime axis takes
+    /// day numbers (TScale::DaysFromDateTime() and its siblings convert).
     TFigType LabelType() const { return FLabelType; }
     void SetLabelType(TFigType value);
     ///@}
