@@ -1251,6 +1251,10 @@ public:
 
 protected:
     void CreateWnd() override;
+    /// Before the window exists (a chart never shown), a paint event comes
+    /// from QWidget::grab() or render(): it shows the picture ToImage() gives,
+    /// while painting stays held until the window is created.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // The Qt-typed sides of the colour and text properties (chart/qt_properties.cpp).

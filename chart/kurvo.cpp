@@ -352,6 +352,20 @@ void TKurvo::CreateWnd()
     SetPaintSuspended(false);
 }
 
+void TKurvo::paintEvent(QPaintEvent* event)
+{
+    if (HandleAllocated()) return TCustomKurvo::paintEvent(event);
+    // Composed as an export composes a never-shown chart. The hold on
+    // painting comes back afterwards, and the picture is no view the user
+    // has seen, so the zoom history does not start with it.
+    TCustomKurvoPrivate& p = TCustomKurvoPrivate::Get(*this);
+    const bool held = p.FPaintSuspended;
+    p.FPaintSuspended = false;
+    Invalidate();  // composed afresh: changes made while held did not paint
+    TCustomControl::paintEvent(event);
+    p.FPaintSuspended = held;
+}
+
 // ---------------------------------------------------------------- Assign
 
 void TCustomKurvo::Assign(const TPersistent& source)

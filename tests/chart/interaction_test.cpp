@@ -390,6 +390,8 @@ TEST(ZoomHistoryWalk, StartsWithTheFirstViewShown)
         {"arrow keys", nullptr, [](TKurvo& c) { Key(c, Qt::Key_Left), Key(c, Qt::Key_Up); }},
         {"a view recorded before the first paint", [](TKurvo& c) { c.SetLayerRanges(1, true, 10, -1, 20, 1, false); },
          [](TKurvo& c) { Wheel(c, 200, 150, -120); }},
+        // A grab is a picture, not a view the user has seen.
+        {"a grab before the first show", [](TKurvo& c) { c.grab(); }, [](TKurvo& c) { Wheel(c, 200, 150, 240); }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

@@ -120,3 +120,43 @@ TEST(WidgetGeometry, EveryRouteGivesTheChartItsSizeInEveryOutput)
         EXPECT_EQ(log, (std::vector<std::string>{"OnCanResize " + axes, "OnResize " + corner + " axis " + axes}));
     }
 }
+
+TEST(WidgetGeometry, GrabOfANeverShownChartIsItsPicture)
+{
+    struct TGrab {
+        const char* Name;
+        bool InWindow;
+        // What the grab shows of the chart.
+        std::function<QImage(QWidget& window, TKurvo& chart)> Grab;
+    };
+    const QRect place(10, 20, 300, 200);
+    const std::vector<TGrab> grabs = {
+        {"the chart alone", false, [](QWidget&, TKurvo& c) { return c.grab().toImage(); }},
+        {"the chart in a window", true, [](QWidget&, TKurvo& c) { return c.grab().toImage(); }},
+        {"the window around it", true, [&](QWidget& w, TKurvo&) { return w.grab().toImage().copy(place); }},
+    };
+    for (const TGrab& grab : grabs) {
+        SCOPED_TRACE(grab.Name);
+        QWidget window;
+        window.resize(400, 300);
+        auto owned = std::make_unique<TKurvo>(grab.InWindow ? &window : nullptr);
+        TKurvo& chart = *owned;
+        if (grab.InWindow) owned.release();
+        chart.setGeometry(place);
+        chart.Scale1X()->SetRangeHigh(10);
+        chart.SetDataColor(clRed);
+        chart.MoveTo(0.0, 0.0);
+        chart.DrawTo(10.0, 1.0);
+        const auto same = [&](const char* when) {
+            SCOPED_TRACE(when);
+            const QImage shown = grab.Grab(window, chart).convertToFormat(QImage::Format_RGB32);
+            EXPECT_EQ(shown, chart.ToImage().convertToFormat(QImage::Format_RGB32));
+        };
+        same("first grab");
+        // Painting stays held until the window exists; a later grab shows later items.
+        EXPECT_TRUE(chart.PaintSuspended());
+        chart.SetDataColor(clBlue);
+        chart.Line(0.0, 1.0, 10.0, 0.0);
+        same("after more items");
+    }
+}
