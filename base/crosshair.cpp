@@ -1,6 +1,9 @@
 #include "base/crosshair.h"
 
 #include "base/pixel_math.h"
+#include "canvas/qt_interop.h"
+
+#include <QColor>
 
 #include <algorithm>
 
@@ -68,5 +71,9 @@ void TCrossHair::Assign(const TPersistent& source)
     FLineWid = other->FLineWid;
     FLayer = other->FLayer;
 }
+
+// Qt colours (see TColor)
+void TCrossHair::SetColor(const QColor& value) { SetColor(FromQColor(value)); }
+void TCrossHair::SetColor(Qt::GlobalColor value) { SetColor(FromQColor(value)); }
 
 }  // namespace kurvo

@@ -26,6 +26,8 @@ public:
     /// Colour of the lines.
     TColor Color() const { return FColor; }
     void SetColor(TColor value);
+    void SetColor(const QColor& value);  ///< a Qt colour, see TColor
+    void SetColor(Qt::GlobalColor value);
     ///@}
     ///@{
     /// Form: chOff, chHoriz, chVert, chBoth, chCrossBox or chBox.

@@ -1,6 +1,9 @@
 #include "base/textlabel.h"
 
 #include "base/pixel_math.h"
+#include "canvas/qt_interop.h"
+
+#include <QColor>
 
 namespace kurvo {
 
@@ -132,5 +135,13 @@ void TCustomTextLabel::Assign(const TPersistent& source)
     FMode = other->FMode;
     FVisible = other->FVisible;
 }
+
+// Qt colours (see TColor)
+void TCustomTextLabel::SetColorShadow(const QColor& value) { SetColorShadow(FromQColor(value)); }
+void TCustomTextLabel::SetColorShadow(Qt::GlobalColor value) { SetColorShadow(FromQColor(value)); }
+void TCustomTextLabel::SetColorBkg(const QColor& value) { SetColorBkg(FromQColor(value)); }
+void TCustomTextLabel::SetColorBkg(Qt::GlobalColor value) { SetColorBkg(FromQColor(value)); }
+void TCustomTextLabel::SetColorBorder(const QColor& value) { SetColorBorder(FromQColor(value)); }
+void TCustomTextLabel::SetColorBorder(Qt::GlobalColor value) { SetColorBorder(FromQColor(value)); }
 
 }  // namespace kurvo

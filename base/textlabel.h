@@ -45,6 +45,8 @@ public:
     /// Colour of the shadow; default grey (0x808080).
     TColor ColorShadow() const { return FColorShadow; }
     void SetColorShadow(TColor value);
+    void SetColorShadow(const QColor& value);  ///< a Qt colour, see TColor
+    void SetColorShadow(Qt::GlobalColor value);
     ///@}
     ///@{
     /// Horizontal placement of the text block at the anchor; default taCenter.
@@ -65,11 +67,15 @@ public:
     /// Background colour; default silver (0xC0C0C0).
     TColor ColorBkg() const { return FColorBkg; }
     void SetColorBkg(TColor value);
+    void SetColorBkg(const QColor& value);  ///< a Qt colour, see TColor
+    void SetColorBkg(Qt::GlobalColor value);
     ///@}
     ///@{
     /// Colour of the frame and underline; default black.
     TColor ColorBorder() const { return FColorBorder; }
     void SetColorBorder(TColor value);
+    void SetColorBorder(const QColor& value);  ///< a Qt colour, see TColor
+    void SetColorBorder(Qt::GlobalColor value);
     ///@}
     ///@{
     /// No background fill; default off.

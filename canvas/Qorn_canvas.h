@@ -24,6 +24,9 @@
 #include <memory>
 #include <string>
 
+#include <QtCore/qnamespace.h>
+
+class QColor;
 class QImage;
 
 namespace kurvo {
@@ -31,6 +34,18 @@ namespace kurvo {
 // ---------------------------------------------------------------- colours
 
 /// 0x00BBGGRR for RGB values; high byte 0xFF for a system colour index.
+///
+/// Qt colours. Every colour setter users reach for (pen, brush and font
+/// colours, the chart's DataColor, FillColor, ChartColor, WindColor,
+/// GridColor, ChartFrameColor and ShadowColor, the axis colours, crosshair
+/// and text label colours) takes, beside a TColor, a QColor and one of Qt's
+/// named colours: `SetDataColor(QColor("steelblue"))`,
+/// `SetChartColor(palette().base().color())`, `SetGridColor(Qt::lightGray)`.
+/// Each stores FromQColor() of it (canvas/qt_interop.h): the red, green and
+/// blue of the colour, alpha dropped because the canvas paints opaque, an
+/// invalid QColor as black. The Qt::GlobalColor forms exist so that Qt::red
+/// means red rather than the small number the enumeration holds. Getters
+/// return TColor; ToQColor() turns one into a QColor.
 using TColor = std::int32_t;
 
 constexpr TColor clBlack = 0x000000;
@@ -121,6 +136,8 @@ public:
     /// Colour of lines and outlines; default black.
     TColor Color() const { return FColor; }
     void SetColor(TColor value);
+    void SetColor(const QColor& value);  ///< a Qt colour, see TColor
+    void SetColor(Qt::GlobalColor value);
     ///@}
     ///@{
     /// Width of lines, pixels; default 1.
@@ -157,6 +174,8 @@ public:
     /// Fill colour; default white.
     TColor Color() const { return FColor; }
     void SetColor(TColor value);  ///< also makes a clear brush solid
+    void SetColor(const QColor& value);  ///< a Qt colour, see TColor
+    void SetColor(Qt::GlobalColor value);
     ///@}
     ///@{
     /// Fill form; default bsSolid.
@@ -239,6 +258,8 @@ public:
     /// Colour of the text; default clWindowText.
     TColor Color() const { return FColor; }
     void SetColor(TColor value);
+    void SetColor(const QColor& value);  ///< a Qt colour, see TColor
+    void SetColor(Qt::GlobalColor value);
     ///@}
     ///@{
     /// Bold, italic, underline, strike-out; default none.

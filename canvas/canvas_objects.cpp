@@ -1,6 +1,10 @@
 // Colours, pen, brush and font: the platform-independent part of the canvas.
 #include "canvas/Qorn_canvas.h"
 
+#include "canvas/qt_interop.h"
+
+#include <QColor>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -266,5 +270,13 @@ int CanvasLogPixelsY(const TCanvas& canvas)
 int ScreenAspectX() { return 36; }
 
 int ScreenAspectY() { return 36; }
+
+// Qt colours (see TColor)
+void TPen::SetColor(const QColor& value) { SetColor(FromQColor(value)); }
+void TPen::SetColor(Qt::GlobalColor value) { SetColor(FromQColor(value)); }
+void TBrush::SetColor(const QColor& value) { SetColor(FromQColor(value)); }
+void TBrush::SetColor(Qt::GlobalColor value) { SetColor(FromQColor(value)); }
+void TFont::SetColor(const QColor& value) { SetColor(FromQColor(value)); }
+void TFont::SetColor(Qt::GlobalColor value) { SetColor(FromQColor(value)); }
 
 }  // namespace kurvo

@@ -169,6 +169,11 @@ TCustomControl::TCustomControl(QWidget* parentWidget) : QWidget(parentWidget)
     // keys it asks for (WantedDialogCodes) reach it in a window.
     setFocusPolicy(Qt::ClickFocus);
     setAcceptDrops(true);
+    // The widget starts with the control's bounds, 0 x 0; Qt's default
+    // sizes (100 x 30, 640 x 480 for a window) are no size anybody asked for.
+    resize(0, 0);
+    setAttribute(Qt::WA_Resized, false);
+    FSeenGeometry = geometry();
 }
 
 TCustomControl::~TCustomControl() = default;
@@ -184,7 +189,11 @@ void TCustomControl::SetBounds(int left, int top, int width, int height)
     // small keeps every sum of a side and a margin within int.
     width = std::clamp(width, 0, MaxBitmapSide);
     height = std::clamp(height, 0, MaxBitmapSide);
-    if ((width != FWidth || height != FHeight) && !CanResize(width, height)) return;
+    if ((width != FWidth || height != FHeight) && !CanResize(width, height)) {
+        // Refused: a geometry Qt has given the widget already goes back too.
+        ApplyGeometry();
+        return;
+    }
     width = std::clamp(width, 0, MaxBitmapSide);
     height = std::clamp(height, 0, MaxBitmapSide);
     const bool resized = width != FWidth || height != FHeight;
@@ -193,13 +202,37 @@ void TCustomControl::SetBounds(int left, int top, int width, int height)
     FWidth = width;
     FHeight = height;
     if (resized) SurfaceChanged();
+    ApplyGeometry();
+    change.Done();
+}
+
+void TCustomControl::ApplyGeometry()
+{
+    if (FGeometryDetached) return;
     // setGeometry sends resize and move events to a visible widget, and
     // they come back here; the guard stops that loop.
-    if (!FApplyingGeometry && !FGeometryDetached) {
+    if (!FApplyingGeometry) {
         TFlagScope scope(FApplyingGeometry);
-        setGeometry(left, top, width, height);
+        setGeometry(FLeft, FTop, FWidth, FHeight);
     }
-    change.Done();
+    // Qt may keep another geometry (a fixed size below the control's
+    // smallest): the control then keeps its bounds until the widget's
+    // geometry changes again, instead of asking at every read.
+    FSeenGeometry = geometry();
+}
+
+void TCustomControl::AdoptGeometry() const
+{
+    // Inside a change of the bounds the widget's geometry is the change's
+    // business; while detached the bounds are an export's.
+    if (FBoundsDepth > 0 || FApplyingGeometry || FGeometryDetached) return;
+    // Bounds follow the widget whenever they are read, also from const
+    // code; a control is never a const object itself.
+    auto& self = const_cast<TCustomControl&>(*this);
+    const QRect g = geometry();
+    // Noted first, so that a failing SetBounds is not retried at every read.
+    self.FSeenGeometry = g;
+    Guarded([&] { self.SetBounds(g.x(), g.y(), g.width(), g.height()); });
 }
 
 void TCustomControl::SetVisible(bool value)
@@ -258,6 +291,7 @@ QImage& TCustomControl::Surface()
 
 TCanvas& TCustomControl::Canvas()
 {
+    FollowGeometry();
     if (!FCanvas) FCanvas = std::make_unique<TWindowCanvas>(*this);
     Surface();
     return *FCanvas;
@@ -265,6 +299,7 @@ TCanvas& TCustomControl::Canvas()
 
 QImage TCustomControl::WindowImage()
 {
+    FollowGeometry();
     Surface();
     if (FCanvas) FCanvas->EndPaint();
     return FSurface;
@@ -303,16 +338,13 @@ void TCustomControl::paintEvent(QPaintEvent*)
 void TCustomControl::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    const QRect g = geometry();
-    if (g.width() != FWidth || g.height() != FHeight)
-        Guarded([&] { SetBounds(g.x(), g.y(), g.width(), g.height()); });
+    FollowGeometry();
 }
 
 void TCustomControl::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
-    const QRect g = geometry();
-    if (g.x() != FLeft || g.y() != FTop) SetBounds(g.x(), g.y(), g.width(), g.height());
+    FollowGeometry();
 }
 
 void TCustomControl::showEvent(QShowEvent* event)

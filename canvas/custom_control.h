@@ -116,20 +116,27 @@ public:
 
     ///@{
     /// Bounds in pixels, relative to the parent; SetWidth and SetHeight go
-    /// through SetBounds().
-    int Left() const { return FLeft; }
-    int Top() const { return FTop; }
-    int Width() const { return FWidth; }
-    int Height() const { return FHeight; }
-    void SetWidth(int value) { SetBounds(FLeft, FTop, value, FHeight); }
-    void SetHeight(int value) { SetBounds(FLeft, FTop, FWidth, value); }
+    /// through SetBounds(). They are the widget's geometry, shown or not:
+    /// what resize(), setGeometry(), setFixedSize() or a layout gave the
+    /// widget reaches the control through SetBounds() (with its limits,
+    /// OnCanResize and OnResize) at the latest when the bounds are read next.
+    /// Qt tells a hidden widget nothing about a new geometry until it is
+    /// shown, so the control compares its geometry whenever it is asked.
+    int Left() const { FollowGeometry(); return FLeft; }
+    int Top() const { FollowGeometry(); return FTop; }
+    int Width() const { FollowGeometry(); return FWidth; }
+    int Height() const { FollowGeometry(); return FHeight; }
+    void SetWidth(int value) { SetBounds(Left(), Top(), value, Height()); }
+    void SetHeight(int value) { SetBounds(Left(), Top(), Width(), value); }
     ///@}
-    /// Stores the bounds (negative sizes become 0) and moves the widget there.
+    /// Stores the bounds (negative sizes become 0) and moves the widget
+    /// there; a size OnCanResize refuses leaves both as they were.
     virtual void SetBounds(int left, int top, int width, int height);
     ///@{
     /// While set, SetBounds stores the bounds without moving or resizing the
-    /// widget: the control is laid out for an off-screen picture, and Qt and
-    /// the parent's layout never see the passing size.
+    /// widget, and the bounds do not follow the widget's geometry: the
+    /// control is laid out for an off-screen picture, and Qt and the
+    /// parent's layout never see the passing size.
     bool GeometryDetached() const { return FGeometryDetached; }
     void SetGeometryDetached(bool value) { FGeometryDetached = value; }
     ///@}
@@ -337,6 +344,16 @@ private:
     friend class TWindowCanvas;
     void SurfaceChanged();
     QImage& Surface();
+    // Brings the bounds to a geometry Qt gave the widget behind the
+    // control's back (see Width()).
+    void FollowGeometry() const
+    {
+        if (geometry() != FSeenGeometry) AdoptGeometry();
+    }
+    void AdoptGeometry() const;
+    // Puts the stored bounds on the widget (unless detached) and notes the
+    // geometry the widget ends up with.
+    void ApplyGeometry();
 
     std::string FName;
     int FLeft = 0;
@@ -348,6 +365,8 @@ private:
     bool FHandleAllocated = false;
     bool FApplyingGeometry = false;
     bool FGeometryDetached = false;
+    // The widget's geometry when the bounds last matched it.
+    QRect FSeenGeometry;
     double FRatioOverride = 0.0;
     bool FInPaintEvent = false;
     bool FSurfaceStale = true;

@@ -448,6 +448,26 @@ public:
     TColor GridColor() const;
     void SetGridColor(TColor value);
     ///@}
+    // ------------------------------------------------- Qt colours
+    ///@{
+    /// The chart's colour setters with a QColor or one of Qt's named colours
+    /// (Qt::red); each stores FromQColor() of the colour (see TColor).
+    void SetDataColor(const QColor& value);
+    void SetDataColor(Qt::GlobalColor value);
+    void SetFillColor(const QColor& value);
+    void SetFillColor(Qt::GlobalColor value);
+    void SetChartColor(const QColor& value);
+    void SetChartColor(Qt::GlobalColor value);
+    void SetWindColor(const QColor& value);
+    void SetWindColor(Qt::GlobalColor value);
+    void SetGridColor(const QColor& value);
+    void SetGridColor(Qt::GlobalColor value);
+    void SetChartFrameColor(const QColor& value);
+    void SetChartFrameColor(Qt::GlobalColor value);
+    void SetShadowColor(const QColor& value);
+    void SetShadowColor(Qt::GlobalColor value);
+    ///@}
+
     ///@{
     /// Form of the grid; default gsNone.
     GridStyleType GridStyle() const;
@@ -803,10 +823,14 @@ public:
     //
     // First use:
     //     chart->Scale1X()->SetRangeHigh(100);          // layer 1: X 0 ... 100
+    //     chart->Scale1Y()->SetRangeLow(-1.2);          // Y -1.2 ... 1.2 (a new axis
+    //     chart->Scale1Y()->SetRangeHigh(1.2);          // shows 0 ... 1)
     //     chart->MoveTo(0.0, 0.0);                      // world values of layer 1
     //     for (int i = 1; i <= 100; ++i) chart->DrawTo(i * 1.0, std::sin(0.2 * i));
-    //     chart->MarkAt(50.0, 0.5, 9);                  // a filled square at a data point
+    //     chart->MarkAt(50.0, std::sin(10.0), 9);       // a filled square on the curve
     //     chart->update();                              // shows the new items
+    //
+    // FitToData() instead of the two Y lines sets the ranges to the data.
     //
     // Every command appends one item (the bulk commands many) to the data
     // list, or to the annotation list while AnnotationMode is on. Items take
@@ -834,34 +858,55 @@ public:
     // =================================================================
 
     /// Moves the pen to (x, y) without drawing.
-    template <TCoord X, TCoord Y>
-    void MoveTo(X x, Y y) { AppendItem(ikMoveTo, x, y, commands_detail::PointMode<X, Y>()); }
+    template <TCoordArgument X, TCoordArgument Y>
+    void MoveTo(X x, Y y)
+    {
+        commands_detail::CheckCoords<X, Y>();
+        AppendItem(ikMoveTo, x, y, commands_detail::PointMode<X, Y>());
+    }
     /// Draws a line from the pen position to (x, y); runs of these are drawn as one polyline.
-    template <TCoord X, TCoord Y>
-    void DrawTo(X x, Y y) { AppendItem(ikLineTo, x, y, commands_detail::PointMode<X, Y>()); }
+    template <TCoordArgument X, TCoordArgument Y>
+    void DrawTo(X x, Y y)
+    {
+        commands_detail::CheckCoords<X, Y>();
+        AppendItem(ikLineTo, x, y, commands_detail::PointMode<X, Y>());
+    }
     /// Draws mark `markType` (0 ... 51 symbols, 52 ... 255 characters) centred on
     /// (x, y). A world mark outside the layer's ranges is not drawn.
-    template <TCoord X, TCoord Y>
+    template <TCoordArgument X, TCoordArgument Y>
         requires TWholePoint<X, Y>
-    void MarkAt(X x, Y y, int markType) { AddMark(x, y, markType, commands_detail::PointMode<X, Y>()); }
+    void MarkAt(X x, Y y, int markType)
+    {
+        commands_detail::CheckCoords<X, Y>();
+        AddMark(x, y, markType, commands_detail::PointMode<X, Y>());
+    }
     /// A segment from (x1, y1) to (x2, y2).
-    template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
+    template <TCoordArgument X1, TCoordArgument Y1, TCoordArgument X2, TCoordArgument Y2>
         requires TPointPairModes<X1, Y1, X2, Y2>
-    void Line(X1 x1, Y1 y1, X2 x2, Y2 y2) { AddTwoPoint(ikLine, x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>()); }
+    void Line(X1 x1, Y1 y1, X2 x2, Y2 y2)
+    {
+        commands_detail::CheckCoords<X1, Y1, X2, Y2>();
+        AddTwoPoint(ikLine, x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>());
+    }
     /// A rectangle with corners (x1, y1) and (x2, y2), both included; filled
     /// with FillColor unless TransparentShapes.
-    template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
+    template <TCoordArgument X1, TCoordArgument Y1, TCoordArgument X2, TCoordArgument Y2>
         requires TPointPairModes<X1, Y1, X2, Y2>
-    void Rectangle(X1 x1, Y1 y1, X2 x2, Y2 y2) { AddTwoPoint(ikRectangle, x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>()); }
+    void Rectangle(X1 x1, Y1 y1, X2 x2, Y2 y2)
+    {
+        commands_detail::CheckCoords<X1, Y1, X2, Y2>();
+        AddTwoPoint(ikRectangle, x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>());
+    }
     /// A rectangle filled with FillColor in a 3D frame (fsLowered, fsRaised,
     /// fsEmbossed, fsEngraved; other styles draw no frame). fsLowered draws the
     /// left and top edges in firstEdge and the others in secondEdge, fsRaised
     /// the reverse.
-    template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
+    template <TCoordArgument X1, TCoordArgument Y1, TCoordArgument X2, TCoordArgument Y2>
         requires TPointPairModes<X1, Y1, X2, Y2>
     void RectFrame(X1 x1, Y1 y1, X2 x2, Y2 y2, TFrameStyle style, TColor firstEdge = 0x808080,
                    TColor secondEdge = 0xFFFFFF)
     {
+        commands_detail::CheckCoords<X1, Y1, X2, Y2>();
         AddFramedRect(x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>(), style, firstEdge, secondEdge);
     }
     /// A 3D bar between the world corners (x1, y1) and (x2, y2) with its top and
@@ -870,8 +915,12 @@ public:
     /// A text centred vertically on (x, y); "\n" starts a new line. Raises
     /// EQornKurvoError when the text needs a long-text entry and all 50 of the
     /// list are taken (nothing is added then).
-    template <TCoord X, TCoord Y>
-    void Text(X x, Y y, std::string_view text) { AddText(ikText, x, y, 0, 0, text, commands_detail::PointMode<X, Y>()); }
+    template <TCoordArgument X, TCoordArgument Y>
+    void Text(X x, Y y, std::string_view text)
+    {
+        commands_detail::CheckCoords<X, Y>();
+        AddText(ikText, x, y, 0, 0, text, commands_detail::PointMode<X, Y>());
+    }
     /// A text at world (x, y) shifted by (dx, dy) pixels (a label beside a point).
     void TextOffset(double x, double y, TPixels dx, TPixels dy, std::string_view text)
     {
@@ -885,17 +934,19 @@ public:
     void DrawRel(TPixels dx, TPixels dy);
     /// A segment with an arrow head of `headLength` pixels at (x2, y2) (open
     /// heads while TransparentShapes; 0 draws no head).
-    template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
+    template <TCoordArgument X1, TCoordArgument Y1, TCoordArgument X2, TCoordArgument Y2>
         requires TAnyTwoPointModes<X1, Y1, X2, Y2>
     void Arrow(X1 x1, Y1 y1, X2 x2, Y2 y2, TPixels headLength = 10)
     {
+        commands_detail::CheckCoords<X1, Y1, X2, Y2>();
         AddArrow(ikArrow, x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>(), headLength.Value);
     }
     /// As Arrow, with heads at both ends.
-    template <TCoord X1, TCoord Y1, TCoord X2, TCoord Y2>
+    template <TCoordArgument X1, TCoordArgument Y1, TCoordArgument X2, TCoordArgument Y2>
         requires TAnyTwoPointModes<X1, Y1, X2, Y2>
     void DoubleArrow(X1 x1, Y1 y1, X2 x2, Y2 y2, TPixels headLength = 10)
     {
+        commands_detail::CheckCoords<X1, Y1, X2, Y2>();
         AddArrow(ikDoubleArrow, x1, y1, x2, y2, Mode2<X1, Y1, X2, Y2>(), headLength.Value);
     }
     /// A rectangle of +-halfWidth x +-halfHeight pixels around world (x, y).
@@ -912,17 +963,26 @@ public:
     /// A segment from world (x, y) by (dx, dy) pixels (the pen ends at its tip).
     void Vector(double x, double y, TPixels dx, TPixels dy);
     /// A line across the whole data area at x (world, or pixel for an int).
-    template <TCoord X>
-    void VertLine(X x) { AppendItem(ikVertLine, x, 0.0, commands_detail::IsPixel<X> ? 1 : 0); }
+    template <TCoordArgument X>
+    void VertLine(X x)
+    {
+        commands_detail::CheckCoords<X>();
+        AppendItem(ikVertLine, x, 0.0, commands_detail::IsPixel<X> ? 1 : 0);
+    }
     /// A line across the whole data area at y (world, or pixel for an int).
-    template <TCoord Y>
-    void HorizLine(Y y) { AppendItem(ikHorizLine, 0.0, y, commands_detail::IsPixel<Y> ? 1 : 0); }
+    template <TCoordArgument Y>
+    void HorizLine(Y y)
+    {
+        commands_detail::CheckCoords<Y>();
+        AppendItem(ikHorizLine, 0.0, y, commands_detail::IsPixel<Y> ? 1 : 0);
+    }
     /// A plus sign of half sizes (halfWidth, halfHeight) around (x, y): all
     /// world, all pixels, or a world centre with pixel half sizes.
-    template <TCoord X, TCoord Y, TCoord W, TCoord H>
+    template <TCoordArgument X, TCoordArgument Y, TCoordArgument W, TCoordArgument H>
         requires(TPointPairModes<X, Y, W, H> && commands_detail::TwoPointMode<X, Y, W, H>() != 3)
     void Cross(X x, Y y, W halfWidth, H halfHeight)
     {
+        commands_detail::CheckCoords<X, Y, W, H>();
         AddTwoPoint(ikCross, x, y, halfWidth, halfHeight, Mode2<X, Y, W, H>());
     }
 
@@ -1020,6 +1080,9 @@ public:
     /// KeyboardActions: arrow keys pan by a tenth of the range (like a pan, a
     /// pan limit stops it), Escape cancels a zoom window, rubber band or
     /// selection being drawn, Backspace is UndoZoom and Shift+Backspace RedoZoom.
+    /// While on, the chart takes the focus by Tab as well as by a click (Qt's
+    /// strong focus policy), and a Tab OnKeyDown leaves unused moves the
+    /// focus on; while off, a click alone gives the focus and Tab stays.
     bool KeyboardActions() const;
     /// Sets KeyboardActions(); default off.
     void SetKeyboardActions(bool value);
@@ -1086,6 +1149,10 @@ Q_SIGNALS:
 protected:
     /// Restores every setting to its value after construction.
     void SetDefaults();
+
+    /// Shows the picture; the first paint event starts the zoom history
+    /// UndoZoom() walks (ranges set before it are not views to go back to).
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // geometry helpers
@@ -1259,6 +1326,10 @@ public:
 
 protected:
     void CreateWnd() override;
+    /// Before the window exists (a chart never shown), a paint event comes
+    /// from QWidget::grab() or render(): it shows the picture ToImage() gives,
+    /// while painting stays held until the window is created.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // The Qt-typed sides of the colour and text properties (chart/qt_properties.cpp).

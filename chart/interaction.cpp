@@ -146,6 +146,7 @@ TKurvoInteraction::TView TKurvoInteraction::Current() const
 
 TKurvoInteraction::TView TKurvoInteraction::Slot(int slot) const
 {
+    if (slot == 0) return FStartView;
     TView v;
     for (int n = 0; n < LayerCount; ++n) {
         const TZoomRanges& r = FChart.ZoomHistory(slot, n + 1);
@@ -159,6 +160,48 @@ TKurvoInteraction::TView TKurvoInteraction::Slot(int slot) const
 
 int TKurvoInteraction::Newest() const { return PrevSlot(FChart.ZoomHistoryNext()); }
 
+TKurvoInteraction::TView TKurvoInteraction::Latest() const
+{
+    return Counts(Newest()) || !FHasStartView ? Slot(Newest()) : FStartView;
+}
+
+std::int64_t TKurvoInteraction::Pushes() const { return TCustomKurvoPrivate::Get(FChart).FZoomPushes; }
+
+bool TKurvoInteraction::Counts(int slot) const
+{
+    return TCustomKurvoPrivate::Get(FChart).FZoomStamps[slot - 1] > FStart && !Empty(Slot(slot));
+}
+
+// ------------------------------------------------------- history start
+
+void TKurvoInteraction::ViewShown()
+{
+    if (FShown) return;
+    FShown = true;
+    FStart = Pushes();
+    FStartView = Current();
+    FHasStartView = true;
+    // A walk or run over the views before belongs to no history now.
+    FWalk = TWalk{};
+    FRun = false;
+}
+
+void TKurvoInteraction::HistoryCleared()
+{
+    if (FShown) FStart = Pushes();
+    FHasStartView = false;
+    FWalk = TWalk{};
+    FRun = false;
+}
+
+void TKurvoInteraction::HistoryCopied()
+{
+    FStart = -1;
+    FHasStartView = false;
+    FWalk = TWalk{};
+    FRun = false;
+}
+
 bool TKurvoInteraction::Busy() const { return FChart.ZoomState() == zsDrawWin || FChart.Dragging(); }
 
 // --------------------------------------------------------------- the walk
@@ -167,9 +210,12 @@ TKurvoInteraction::TWalk TKurvoInteraction::Synced() const
 {
     TWalk w = FWalk;
     const int next = FChart.ZoomHistoryNext();
-    const bool walking = w.Pos >= 0 && w.Pos < static_cast<int>(w.Order.size()) && Slot(w.Order[w.Pos]) == w.SlotView;
+    const std::int64_t pushes = Pushes();
+    // A walk is lost once the ring has gone round under it.
+    const bool walking = w.Pos >= 0 && w.Pos < static_cast<int>(w.Order.size()) &&
+                         pushes - w.Pushes < ZoomHistorySize && Slot(w.Order[w.Pos]) == w.SlotView;
     if (walking) {
-        if (next == w.Next) return w;
+        if (pushes == w.Pushes) return w;
         // Views recorded since follow the one the walk stood on; those it had
         // undone, and the slots the new ones took, are gone.
         w.Order.resize(w.Pos + 1);
@@ -178,13 +224,16 @@ TKurvoInteraction::TWalk TKurvoInteraction::Synced() const
             w.Order.push_back(s);
         }
     } else {
-        // No walk (or the ring went round under it): the ring's order.
+        // No walk (or the ring went round under it): the ring's order after
+        // the first view shown.
         w.Order.clear();
+        if (FHasStartView) w.Order.push_back(0);
         for (int i = 0, s = next; i < ZoomHistorySize; ++i, s = NextSlot(s))
-            if (!Empty(Slot(s))) w.Order.push_back(s);
+            if (Counts(s)) w.Order.push_back(s);
     }
     w.Pos = static_cast<int>(w.Order.size()) - 1;
     w.Next = next;
+    w.Pushes = pushes;
     if (w.Pos >= 0) w.SlotView = Slot(w.Order[w.Pos]);
     return w;
 }
@@ -201,6 +250,7 @@ int TKurvoInteraction::FindStep(const TWalk& w, int step) const
 void TKurvoInteraction::Remember(TWalk w)
 {
     w.Next = FChart.ZoomHistoryNext();
+    w.Pushes = Pushes();
     if (w.Pos >= 0) w.SlotView = Slot(w.Order[w.Pos]);
     FWalk = std::move(w);
 }
@@ -311,7 +361,7 @@ bool TKurvoInteraction::RunActive() const
 
 void TKurvoInteraction::StepBegins()
 {
-    if (!RunActive() && !(Current() == Slot(Newest()))) FChart.PushZoomHistory();
+    if (!RunActive() && !(Current() == Latest())) FChart.PushZoomHistory();
 }
 
 void TKurvoInteraction::StepEnds()
@@ -323,7 +373,7 @@ void TKurvoInteraction::StepEnds()
 
 void TKurvoInteraction::GestureStarts()
 {
-    if (RunActive() && !(Current() == Slot(Newest()))) FChart.PushZoomHistory();
+    if (RunActive() && !(Current() == Latest())) FChart.PushZoomHistory();
     FRun = false;
 }
 
@@ -427,7 +477,13 @@ bool TKurvoInteraction::Key(int key, TShiftState shift)
 bool TCustomKurvo::WheelZoom() const { return d->FInteraction->WheelZoom(); }
 void TCustomKurvo::SetWheelZoom(bool value) { d->FInteraction->SetWheelZoom(value); }
 bool TCustomKurvo::KeyboardActions() const { return d->FInteraction->KeyboardActions(); }
-void TCustomKurvo::SetKeyboardActions(bool value) { d->FInteraction->SetKeyboardActions(value); }
+void TCustomKurvo::SetKeyboardActions(bool value)
+{
+    d->FInteraction->SetKeyboardActions(value);
+    // Keys that act on the chart make it a stop of the Tab chain.
+    setFocusPolicy(value ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
 bool TCustomKurvo::UndoZoom() { return d->FInteraction->Undo(); }
 bool TCustomKurvo::RedoZoom() { return d->FInteraction->Redo(); }
 bool TCustomKurvo::CanUndoZoom() const { return d->FInteraction->CanUndo(); }
@@ -437,6 +493,12 @@ void TCustomKurvo::KeyDown(int& key, TShiftState shift)
 {
     TCustomControl::KeyDown(key, shift);
     if (key != 0 && d->FInteraction->Key(key, shift)) key = 0;
+    // Tab brings the focus in; one that no handler used takes it on again,
+    // so that the keyboard alone can leave the chart.
+    if (KeyboardActions() && (key == Qt::Key_Tab || key == Qt::Key_Backtab)) {
+        QWidget::focusNextPrevChild(key == Qt::Key_Tab);
+        key = 0;
+    }
 }
 
 bool TCustomKurvo::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos)

@@ -4,7 +4,12 @@
 //
 // How the walk reads the history. The history is a ring of the 16 views most
 // recently recorded (pan releases, zoom windows, the state at construction,
-// PushZoomHistory). UndoZoom steps from the view shown to the recorded view
+// PushZoomHistory). It starts with the first view the chart shows (its first
+// paint event): views recorded before, such as the ranges of construction,
+// are views the user never saw, and the walk passes them by, while the first
+// view shown is the oldest view it goes back to, recorded or not. On a
+// chart that has not been shown every recorded view counts; ClearZoomHistory
+// starts the history again with the view it records. UndoZoom steps from the view shown to the recorded view
 // before it, RedoZoom forward again; views equal to the one shown are
 // skipped. When the view shown is not recorded yet (it came from an axis drag,
 // wheel zoom, arrow pan or code), UndoZoom records it first, so RedoZoom can
@@ -22,6 +27,7 @@
 #include "canvas/custom_control.h"
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
 namespace kurvo {
@@ -59,6 +65,13 @@ public:
     // steps ended on is recorded before the gesture changes it.
     void GestureStarts();
 
+    // Where the history starts: the chart's paint event (the first one
+    // counts), ClearZoomHistory (before it records) and Assign (the copied
+    // records all count).
+    void ViewShown();
+    void HistoryCleared();
+    void HistoryCopied();
+
     // The 16 layers' ranges in the history's order (XLow, YHigh, XHigh, YLow).
     struct TView {
         std::array<double, 64> Values{};
@@ -67,14 +80,22 @@ public:
 
 private:
     TView Current() const;
+    // Slot 1 ... 16 of the ring, or 0: the first view shown.
     TView Slot(int slot) const;
     int Newest() const;
+    // The view recorded last: the newest slot, or the first view shown when
+    // nothing was recorded since.
+    TView Latest() const;
+    // Whether ring slot 1 ... 16 holds a view of this history.
+    bool Counts(int slot) const;
+    std::int64_t Pushes() const;
     // The walk's order of recorded views (slots, oldest first) and its
     // position, brought up to date with what was recorded since the last step.
     struct TWalk {
         std::vector<int> Order;
         int Pos = -1;  // -1: no walk
         int Next = 0;  // the ring's next slot after the last step
+        std::int64_t Pushes = 0;  // records made until the last step
         TView SlotView;  // the view in Order[Pos] then
     };
     TWalk Synced() const;
@@ -95,6 +116,13 @@ private:
     bool FKeyboardActions = false;
 
     TWalk FWalk;
+
+    // The history's start: records after FStart count (-1: all), and the
+    // first view shown is its oldest view while FHasStartView.
+    bool FShown = false;
+    std::int64_t FStart = -1;
+    bool FHasStartView = false;
+    TView FStartView;
 
     // A run of wheel and arrow steps, as it was after its last step.
     bool FRun = false;

@@ -348,6 +348,20 @@ void TKurvo::CreateWnd()
     SetPaintSuspended(false);
 }
 
+void TKurvo::paintEvent(QPaintEvent* event)
+{
+    if (HandleAllocated()) return TCustomKurvo::paintEvent(event);
+    // Composed as an export composes a never-shown chart. The hold on
+    // painting comes back afterwards, and the picture is no view the user
+    // has seen, so the zoom history does not start with it.
+    TCustomKurvoPrivate& p = TCustomKurvoPrivate::Get(*this);
+    const bool held = p.FPaintSuspended;
+    p.FPaintSuspended = false;
+    Invalidate();  // composed afresh: changes made while held did not paint
+    TCustomControl::paintEvent(event);
+    p.FPaintSuspended = held;
+}
+
 // ---------------------------------------------------------------- Assign
 
 void TCustomKurvo::Assign(const TPersistent& source)
@@ -429,6 +443,8 @@ void TCustomKurvo::Assign(const TPersistent& source)
     d->FPanLimits = src->d->FPanLimits;
     d->FZoomHistory = src->d->FZoomHistory;
     d->FZoomNext = src->d->FZoomNext;
+    d->FZoomPushes = src->d->FZoomPushes;
+    d->FZoomStamps = src->d->FZoomStamps;
     d->FTransform = src->d->FTransform;
     d->FAspectX = src->d->FAspectX;
     d->FAspectY = src->d->FAspectY;
@@ -467,6 +483,8 @@ void TCustomKurvo::Assign(const TPersistent& source)
     OnMouseLeave = src->OnMouseLeave;
     AssignControlEvents(*src);
     d->FInteraction->AssignSettings(*src->d->FInteraction);
+    SetKeyboardActions(src->KeyboardActions());
+    d->FInteraction->HistoryCopied();
 
     // Sub-objects through their own Assign; each keeps notifying this chart
     // and every axis keeps drawing onto this chart's bitmap.

@@ -146,6 +146,10 @@ public:
 
     int FZoomNext = 1;
 
+    // ---- which records the zoom history walk counts (interaction.cpp)
+    std::int64_t FZoomPushes = 0;  ///< records made so far
+    std::array<std::int64_t, ZoomHistorySize> FZoomStamps{};  ///< FZoomPushes after each slot's record
+
     bool FIsometric = false;
 
     int FAspectX = 36;

@@ -240,13 +240,16 @@ void TCustomKurvo::PushZoomHistory()
     auto& slot = d->FZoomHistory[d->FZoomNext - 1];
     for (int n = 0; n < LayerCount; ++n)
         slot[n] = {d->FScaleX[n]->RangeLow(), d->FScaleY[n]->RangeHigh(), d->FScaleX[n]->RangeHigh(), d->FScaleY[n]->RangeLow()};
+    d->FZoomStamps[d->FZoomNext - 1] = ++d->FZoomPushes;
     d->FZoomNext = d->FZoomNext == ZoomHistorySize ? 1 : d->FZoomNext + 1;
 }
 
 void TCustomKurvo::ClearZoomHistory()
 {
     for (auto& slot : d->FZoomHistory) slot.fill(TZoomRanges{});
+    d->FZoomStamps.fill(0);
     d->FZoomNext = 1;
+    d->FInteraction->HistoryCleared();
     PushZoomHistory();
 }
 

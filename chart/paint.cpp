@@ -30,6 +30,12 @@ void TCustomKurvo::Paint()
     ShowBitmap(0, 0, Canvas(), *d->FControlBitmap);
 }
 
+void TCustomKurvo::paintEvent(QPaintEvent* event)
+{
+    TCustomControl::paintEvent(event);
+    d->FInteraction->ViewShown();
+}
+
 void TCustomKurvo::ComposePicture(double ratio)
 {
     const TKurvoExporter::TComposing composing(*d->FExporter);

@@ -2,8 +2,11 @@
 #include "chart/Qorn_kurvo.h"
 
 #include "base/pixel_math.h"
+#include "canvas/qt_interop.h"
 #include "chart/kurvo_private.h"
 #include "chart/thread_rule.h"
+
+#include <QColor>
 
 #include <algorithm>
 
@@ -275,5 +278,21 @@ void TCustomKurvo::SetMinDupMarkDist(int value)
     d->FMinDupMarkDist = std::clamp(value, 1, 3);
     Paint();
 }
+
+// Qt colours (see TColor)
+void TCustomKurvo::SetDataColor(const QColor& value) { SetDataColor(FromQColor(value)); }
+void TCustomKurvo::SetDataColor(Qt::GlobalColor value) { SetDataColor(FromQColor(value)); }
+void TCustomKurvo::SetFillColor(const QColor& value) { SetFillColor(FromQColor(value)); }
+void TCustomKurvo::SetFillColor(Qt::GlobalColor value) { SetFillColor(FromQColor(value)); }
+void TCustomKurvo::SetChartColor(const QColor& value) { SetChartColor(FromQColor(value)); }
+void TCustomKurvo::SetChartColor(Qt::GlobalColor value) { SetChartColor(FromQColor(value)); }
+void TCustomKurvo::SetWindColor(const QColor& value) { SetWindColor(FromQColor(value)); }
+void TCustomKurvo::SetWindColor(Qt::GlobalColor value) { SetWindColor(FromQColor(value)); }
+void TCustomKurvo::SetGridColor(const QColor& value) { SetGridColor(FromQColor(value)); }
+void TCustomKurvo::SetGridColor(Qt::GlobalColor value) { SetGridColor(FromQColor(value)); }
+void TCustomKurvo::SetChartFrameColor(const QColor& value) { SetChartFrameColor(FromQColor(value)); }
+void TCustomKurvo::SetChartFrameColor(Qt::GlobalColor value) { SetChartFrameColor(FromQColor(value)); }
+void TCustomKurvo::SetShadowColor(const QColor& value) { SetShadowColor(FromQColor(value)); }
+void TCustomKurvo::SetShadowColor(Qt::GlobalColor value) { SetShadowColor(FromQColor(value)); }
 
 }  // namespace kurvo

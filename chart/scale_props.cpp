@@ -1,6 +1,9 @@
 #include "chart/scale_props.h"
 
 #include "base/pixel_math.h"
+#include "canvas/qt_interop.h"
+
+#include <QColor>
 
 #include <algorithm>
 #include <cmath>
@@ -322,5 +325,9 @@ void TScalePropsVert::SetScaleLocation(TScaleLocationVert value)
     SetScaleType(value == slLeft ? sctYR : sctYL);
     Changed();
 }
+
+// Qt colours (see TColor)
+void TScaleProps::SetColorScale(const QColor& value) { SetColorScale(FromQColor(value)); }
+void TScaleProps::SetColorScale(Qt::GlobalColor value) { SetColorScale(FromQColor(value)); }
 
 }  // namespace kurvo

@@ -53,6 +53,8 @@ public:
     /// Colour of the axis line, ticks and labels; default black.
     TColor ColorScale() const { return FColorScale; }
     void SetColorScale(TColor value);
+    void SetColorScale(const QColor& value);  ///< a Qt colour, see TColor
+    void SetColorScale(Qt::GlobalColor value);
     ///@}
     ///@{
     /// Layout of date/time labels (LabelType ftDateTime), owned by the object.
@@ -82,7 +84,8 @@ public:
     ///@}
     ///@{
     /// Kind of the tick labels; default ftNum. ftDateTime also switches
-    /// Logarithmic off, ftTime sets DecPlaces to 4.
+    /// Logarithmic off, ftTime sets DecPlaces to 4. An ftDateTime axis takes
+    /// day numbers (TScale::DaysFromDateTime() and its siblings convert).
     TFigType LabelType() const { return FLabelType; }
     void SetLabelType(TFigType value);
     ///@}

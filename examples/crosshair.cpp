@@ -31,8 +31,8 @@ int main(int argc, char** argv)
     chart.Scale1X()->SetRangeHigh(10);
     chart.Scale1Y()->SetRangeLow(-1.2);
     chart.Scale1Y()->SetRangeHigh(1.2);
-    chart.MoveTo(0, 1);
-    for (int i = 1; i <= 10; ++i) chart.DrawTo(i, std::cos(i));
+    chart.MoveTo(0.0, 1.0);
+    for (int i = 1; i <= 200; ++i) chart.DrawTo(0.05 * i, std::cos(0.05 * i));
 
     kurvo::TCrossHair& cross = *chart.CrossHair1();
     cross.SetLayer(1);

@@ -1,18 +1,19 @@
 // A week of hourly values on a date/time axis. X values are day numbers
 // (days since 30 December 1899, the time of day as the fraction), as
-// spreadsheets count them; the axis picks day, hour and date labels itself.
+// spreadsheets count them; TScale::DaysFromDateTime makes one of a
+// QDateTime. The axis picks day, hour and date labels itself.
 #include "example_app.h"
 
 #include <kurvo/kurvo.h>
 
-#include <QDate>
+#include <QDateTime>
 
 #include <cmath>
 
 int main(int argc, char** argv)
 {
     kurvo::examples::TExampleApp app(argc, argv);
-    const double monday = static_cast<double>(QDate(1899, 12, 30).daysTo(QDate(2026, 1, 5)));
+    const double monday = kurvo::TScale::DaysFromDateTime(QDateTime(QDate(2026, 1, 5), QTime(0, 0)));
 
     kurvo::TKurvo chart;
     chart.ApplyTheme(kurvo::ktLight);

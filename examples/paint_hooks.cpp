@@ -2,13 +2,14 @@
 // OnDataRendered runs after the data, with the data area's top-left corner
 // at (left, top) of the chart: a chart pixel (x, y) is at (x - left,
 // y - top) on the hook's canvas. OnScaleTickDrawn runs for every tick of
-// every axis and gets the tick's pixel on the chart.
+// every axis, short ticks included, and gets the tick's pixel on the chart.
 #include "example_app.h"
 
 #include <kurvo/kurvo.h>
 
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 
 int main(int argc, char** argv)
 {
@@ -23,11 +24,11 @@ int main(int argc, char** argv)
     chart.MoveTo(0, 0);
     for (int i = 1; i <= 100; ++i) chart.DrawTo(i, std::sin(0.1 * i));
 
-    // A marker that stays on the data point (50, sin 5) while the view pans.
+    // A marker that stays on the curve's minimum (15 pi, -1) while the view pans.
     chart.OnDataRendered = [&chart](kurvo::TObject*, kurvo::TCanvas& canvas, int top, int left) {
         int x = 0;
         int y = 0;
-        chart.WorldToPixel(1, 50, std::sin(5.0), x, y);
+        chart.WorldToPixel(1, 15 * std::numbers::pi, -1.0, x, y);
         canvas.Pen().SetColor(kurvo::clRed);
         canvas.Brush().SetStyle(kurvo::bsClear);
         canvas.Ellipse(x - left - 6, y - top - 6, x - left + 7, y - top + 7);
@@ -40,15 +41,21 @@ int main(int argc, char** argv)
         canvas.TextOut(14, 12, "drawn by user code");
     };
     // A second label in percent under every label of the left axis; (x, y)
-    // is the tick's end on the chart.
+    // is where the tick meets the axis line. The event comes for short ticks
+    // too (and for each labelled value a second time): without short ticks
+    // on this axis it comes once for each labelled tick.
     chart.SetMarginLeft(70);
+    chart.Scale1Y()->SetShortTicks(false);
     chart.OnScaleTickDrawn = [](kurvo::TObject*, kurvo::TCanvas& canvas, kurvo::TScaleType type, double value,
                                 int x, int y) {
         if (type != kurvo::sctYR) return;  // sctYR: the left Y axis
         char text[16];
         std::snprintf(text, sizeof text, "%+.0f %%", value * 100);
+        // The axis draws its own label with the canvas's font next: its colour goes back.
+        const kurvo::TColor labelColor = canvas.Font().Color();
         canvas.Font().SetColor(kurvo::clGray);
         canvas.TextOut(x - canvas.TextWidth(text) - 8, y + canvas.TextHeight(text) / 2, text);
+        canvas.Font().SetColor(labelColor);
     };
     return app.Run(chart);
 }

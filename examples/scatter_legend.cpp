@@ -19,8 +19,8 @@ int main(int argc, char** argv)
     chart.Scale1Y()->SetRangeHigh(10);
     chart.SetMouseAction(kurvo::maPan);
 
-    constexpr int kCircle = 3;  // mark types: 0 ... 51 are symbols
-    constexpr int kSquare = 9;
+    constexpr int kCircle = 17;  // mark types: 0 ... 51 are symbols (17 a hollow circle,
+    constexpr int kSquare = 9;   // 9 a filled square)
     for (int i = 0; i < 60; ++i) {
         const double a = 0.1 * i;
         chart.SetDataColor(kurvo::clBlue);
@@ -39,8 +39,8 @@ int main(int argc, char** argv)
     chart.MarkAt(455, 42, kSquare);
     chart.SetDataColor(kurvo::clBlack);
     chart.SetTextAlignment(kurvo::taLeftJustify);
-    chart.Text(468, 17, "rising");
-    chart.Text(468, 35, "falling");
+    chart.Text(468, 24, "rising");  // texts are centred vertically on their point
+    chart.Text(468, 42, "falling");
     chart.SetAnnotationMode(false);
     return app.Run(chart);
 }

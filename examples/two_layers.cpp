@@ -15,10 +15,12 @@ int main(int argc, char** argv)
     chart.setWindowTitle("Kurvo: two layers, two Y axes");
     chart.resize(640, 420);
     chart.SetStandardLayout(kurvo::kvl_X1Bottom_Y2Both);
+    // Half a month beyond the first and the last bar, so both are whole.
     for (int layer = 1; layer <= 2; ++layer) {
-        chart.ScaleX(layer)->SetRangeLow(1);
-        chart.ScaleX(layer)->SetRangeHigh(12);
+        chart.ScaleX(layer)->SetRangeLow(0.5);
+        chart.ScaleX(layer)->SetRangeHigh(12.5);
     }
+    chart.Scale1X()->SetDecPlaces(0);  // months are whole numbers
     chart.Scale1Y()->SetRangeLow(-5);
     chart.Scale1Y()->SetRangeHigh(25);
     chart.Scale1Y()->SetCaption("\xC2\xB0" "C");

@@ -15,12 +15,20 @@
 #include <optional>
 #include <string>
 
+class QDateTime;
+class QTimeZone;
+
 namespace kurvo {
 
 class TScalePrivate;
 
-/// Raised after each long tick is drawn: its world value and its pixel on the
-/// control (chartX, chartY).
+/// Raised after each tick is drawn, short ticks included: its world value and
+/// the pixel where it meets the axis line (chartX, chartY). While ShortTicks
+/// is on, a labelled value is raised twice, first as a short tick at the
+/// same place. With ShortTicks off only the labelled ticks are raised, except
+/// on a horizontal logarithmic axis, which raises its short ticks without
+/// drawing them. On a vertical axis the tick's label is drawn after the
+/// event, with what the handler left on the canvas.
 using TScaleTickDrawnEvent = std::function<void(TObject* sender, TCanvas& canvas, TScaleType scaleType,
                                                 double currentTickPos, int chartX, int chartY)>;
 /// Raised before a long tick's label is drawn; the handler may change `tickLabel`.
@@ -110,9 +118,40 @@ public:
 
     // --- labels
     ///@{
-    /// Kind of the tick labels; default ftNum.
+    /// Kind of the tick labels; default ftNum. An ftDateTime axis takes day
+    /// numbers (see DaysFromDateTime()), an ftTime axis seconds.
     TFigType LabelType() const;
     void SetLabelType(TFigType value);
+    ///@}
+
+    // --- date/time values
+    // A date/time axis (LabelType ftDateTime, here and on a chart's axes)
+    // takes day numbers: days since 30 December 1899 (day 0), the time of day
+    // as the fraction, so 46023.75 is 1 January 2026, 18:00. A day number is
+    // a calendar date and a clock time with no time zone of its own; the
+    // conversions below say which zone's clock it reads. QTimeZone::utc()
+    // reads UTC, QTimeZone::systemTimeZone() the computer's local time. A
+    // local time the clock skips (the hour a change to summer time leaves
+    // out) counts as the time that far after the change, 02:30 as 03:30; one
+    // the clock shows twice (the hour a change back repeats) is the later of
+    // the two. The conversions are exact to the millisecond for every date
+    // an axis shows (its ranges end at day 3000000); day numbers beyond
+    // 10^8 days either side of day 0, NaN and infinities give NaN or an
+    // invalid QDateTime.
+    ///@{
+    /// The day number of the date and time `value` shows in its own time
+    /// zone or spec (a QDateTime in UTC gives its UTC clock, one in local
+    /// time its local clock); NaN for an invalid QDateTime.
+    static double DaysFromDateTime(const QDateTime& value);
+    /// The moment whose date and time in `zone` are day number `days`,
+    /// rounded to the millisecond, as a QDateTime in `zone`.
+    static QDateTime DateTimeFromDays(double days, const QTimeZone& zone);
+    /// The day number of Unix time `seconds` (seconds since 1 January 1970,
+    /// 00:00 UTC) on the clock of `zone`: 25569 + seconds / 86400 in UTC.
+    static double DaysFromUnixSeconds(double seconds, const QTimeZone& zone);
+    /// The Unix time of day number `days` read on the clock of `zone`; the
+    /// inverse of DaysFromUnixSeconds().
+    static double UnixSecondsFromDays(double days, const QTimeZone& zone);
     ///@}
     ///@{
     /// Decimals of numeric labels, -3 ... 12 (clamped); negative values select
@@ -177,11 +216,15 @@ public:
     /// Pen colour of the base line and ticks; default black.
     TColor ColorScale() const;
     void SetColorScale(TColor value);
+    void SetColorScale(const QColor& value);  ///< a Qt colour, see TColor
+    void SetColorScale(Qt::GlobalColor value);
     ///@}
     ///@{
     /// Colour of the opaque background; default the button-face colour.
     TColor ColorBackGnd() const;
     void SetColorBackGnd(TColor value);
+    void SetColorBackGnd(const QColor& value);  ///< a Qt colour, see TColor
+    void SetColorBackGnd(Qt::GlobalColor value);
     ///@}
     ///@{
     /// Colours of the 3D frame; default csBWG.

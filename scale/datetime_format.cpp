@@ -138,10 +138,12 @@ std::string FormatSeconds(bool withMilliseconds, double seconds)
             ms = 0;
         }
     } else {
-        // Seconds are truncated; only the rounding residue of a tick sum
-        // (a nanosecond, or a thousand rounding steps of a large value)
-        // below a whole second counts as that second.
-        const double residue = std::fmax(1e-9, 1024.0 * (std::nextafter(a, HUGE_VAL) - a));
+        // Seconds are truncated; only what a tick sum's own rounding can put
+        // below a whole second counts as that second: a few rounding steps
+        // of the value (a sum First + m * Sub rounds twice), or a nanosecond
+        // for values near zero, whose sums round at the larger magnitude of
+        // the range's other end. A real fraction is never rounded up.
+        const double residue = std::fmax(1e-9, 4.0 * (std::nextafter(a, HUGE_VAL) - a));
         if (fraction > 0.0 && 1.0 - fraction <= residue) whole += 1.0;
     }
     const double hours = std::floor(whole / 3600.0);

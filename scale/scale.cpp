@@ -2,7 +2,10 @@
 #include "scale/Qorn_Scale.h"
 
 #include "base/pixel_math.h"
+#include "canvas/qt_interop.h"
 #include "scale/scale_private.h"
+
+#include <QColor>
 
 #include <algorithm>
 #include <cmath>
@@ -474,5 +477,11 @@ TTickSettings TScale::TickSettings() const
     s.DateFormat.DateForTime = d->FDateFormat->DateForTime();
     return s;
 }
+
+// Qt colours (see TColor)
+void TScale::SetColorScale(const QColor& value) { SetColorScale(FromQColor(value)); }
+void TScale::SetColorScale(Qt::GlobalColor value) { SetColorScale(FromQColor(value)); }
+void TScale::SetColorBackGnd(const QColor& value) { SetColorBackGnd(FromQColor(value)); }
+void TScale::SetColorBackGnd(Qt::GlobalColor value) { SetColorBackGnd(FromQColor(value)); }
 
 }  // namespace kurvo

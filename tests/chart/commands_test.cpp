@@ -35,7 +35,8 @@ constexpr bool BoxCompiles = requires(TCustomKurvo& c, A a) { c.Box(1.0, 2.0, a,
 static_assert(MoveToCompiles<int, int> && MoveToCompiles<double, double>);
 static_assert(MoveToCompiles<int, double> && MoveToCompiles<double, int>);
 static_assert(MoveToCompiles<float, double>);  // any floating type is a world value
-static_assert(!MoveToCompiles<long, double> && !MoveToCompiles<std::size_t, int>);  // no guessing
+// No guessing: long, std::size_t and the other integer types stop the build
+// with one message (tests/compile_fail/integer_arguments.cpp).
 static_assert(!MarkCompiles<int, double> && !MarkCompiles<double, int>);  // marks: world or pixels
 static_assert(LineCompiles<double, double, double, double> && LineCompiles<int, int, int, int>);
 static_assert(LineCompiles<double, double, int, int> && LineCompiles<int, int, double, double>);
@@ -43,7 +44,7 @@ static_assert(!LineCompiles<int, double, int, int>);  // Line(1, 2.5, 3, 4) has 
 static_assert(!LineCompiles<int, double, int, double>);  // modes 4 and 5 are not a line's
 static_assert(ArrowCompiles<int, double, int, double> && ArrowCompiles<double, int, double, int>);
 static_assert(!ArrowCompiles<double, double, double, int>);
-static_assert(BoxCompiles<int> && !BoxCompiles<double> && !BoxCompiles<long>);  // pixels never truncate
+static_assert(BoxCompiles<int> && !BoxCompiles<double>);  // pixels never truncate
 
 // The item Line appends for each of the 16 int / double patterns that
 // compile: its coordinates are the arguments unchanged.

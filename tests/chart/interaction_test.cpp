@@ -428,6 +428,54 @@ TEST(InteractionEvents, AHandlerMayClearItsOwnEvent)
     }
 }
 
+TEST(ZoomHistoryWalk, StartsWithTheFirstViewShown)
+{
+    struct Row {
+        const char* name;
+        std::function<void(TKurvo&)> beforeShow;  // besides setting the ranges
+        std::function<void(TKurvo&)> gesture;
+    };
+    const std::vector<Row> rows = {
+        {"wheel", nullptr, [](TKurvo& c) { Wheel(c, 200, 150, 240); }},
+        {"pan", nullptr, [](TKurvo& c) { c.SetMouseAction(maPan), Drag(c, 200, 150, 260, 120); }},
+        {"zoom window", nullptr, [](TKurvo& c) { c.SetMouseAction(maZoomWindPos), Drag(c, 100, 50, 300, 200); }},
+        {"arrow keys", nullptr, [](TKurvo& c) { Key(c, Qt::Key_Left), Key(c, Qt::Key_Up); }},
+        {"a view recorded before the first paint", [](TKurvo& c) { c.SetLayerRanges(1, true, 10, -1, 20, 1, false); },
+         [](TKurvo& c) { Wheel(c, 200, 150, -120); }},
+        // A grab is a picture, not a view the user has seen.
+        {"a grab before the first show", [](TKurvo& c) { c.grab(); }, [](TKurvo& c) { Wheel(c, 200, 150, 240); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QWidget window;
+        window.resize(480, 430);
+        auto* chart = new TKurvo(&window);
+        chart->SetBounds(0, 0, 473, 421);
+        chart->SetWheelZoom(true);
+        chart->SetKeyboardActions(true);
+        if (row.beforeShow) row.beforeShow(*chart);
+        // Ranges the program sets before the chart is seen are no view of the history.
+        chart->Scale1X()->SetRangeHigh(100);
+        chart->Scale1Y()->SetRangeLow(-5);
+        chart->Scale1Y()->SetRangeHigh(5);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        chart->repaint();
+        const TRanges shown = RangesOf(*chart);
+
+        row.gesture(*chart);
+        const TRanges changed = RangesOf(*chart);
+        ASSERT_FALSE(changed == shown);
+        ASSERT_TRUE(chart->UndoZoom());
+        EXPECT_EQ(RangesOf(*chart), shown);
+        EXPECT_FALSE(chart->CanUndoZoom());
+        EXPECT_FALSE(chart->UndoZoom());
+        EXPECT_EQ(RangesOf(*chart), shown);
+        ASSERT_TRUE(chart->RedoZoom());
+        EXPECT_EQ(RangesOf(*chart), changed);
+    }
+}
+
 // ------------------------------------------------------- a shown window
 
 TEST(ChartInAWindow, AClickTakesTheFocusAndTabAndArrowsReachTheChart)
@@ -457,6 +505,50 @@ TEST(ChartInAWindow, AClickTakesTheFocusAndTabAndArrowsReachTheChart)
     QTest::keyClick(window.windowHandle(), Qt::Key_Right);
     EXPECT_EQ(keys, (std::vector<int>{Qt::Key_Tab, Qt::Key_Right}));
     EXPECT_DOUBLE_EQ(chart->Scale1X()->RangeLow(), 10.0);
+}
+
+TEST(ChartInAWindow, TabReachesAndLeavesTheChartWhileKeyboardActionsAreOn)
+{
+    for (const bool actions : {false, true}) {
+        SCOPED_TRACE(actions ? "keyboard actions on" : "keyboard actions off");
+        QWidget window;
+        window.resize(480, 500);
+        auto* before = new QPushButton("before", &window);
+        before->setGeometry(0, 0, 80, 24);
+        auto* chart = new TKurvo(&window);
+        chart->SetBounds(0, 30, 473, 421);
+        auto* after = new QPushButton("after", &window);
+        after->setGeometry(100, 460, 80, 24);
+        std::vector<int> keys;
+        chart->OnKeyDown = [&](TObject*, int& key, TShiftState) { keys.push_back(key); };
+        chart->SetKeyboardActions(actions);
+        EXPECT_EQ(chart->focusPolicy(), actions ? Qt::StrongFocus : Qt::ClickFocus);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        before->setFocus();
+
+        QTest::keyClick(window.windowHandle(), Qt::Key_Tab);
+        EXPECT_EQ(chart->hasFocus(), actions);
+        EXPECT_EQ(after->hasFocus(), !actions);
+        if (!actions) continue;
+        // The chart sees Tab first; unused, it moves the focus on.
+        QTest::keyClick(window.windowHandle(), Qt::Key_Tab);
+        EXPECT_TRUE(after->hasFocus());
+        EXPECT_EQ(keys, std::vector<int>{Qt::Key_Tab});
+        QTest::keyClick(window.windowHandle(), Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_TRUE(chart->hasFocus());
+        QTest::keyClick(window.windowHandle(), Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_TRUE(before->hasFocus());
+        // A Tab a handler used stays with the chart.
+        chart->setFocus();
+        chart->OnKeyDown = [](TObject*, int& key, TShiftState) { key = 0; };
+        QTest::keyClick(window.windowHandle(), Qt::Key_Tab);
+        EXPECT_TRUE(chart->hasFocus());
+        // Switched off again, a click alone gives the focus.
+        chart->SetKeyboardActions(false);
+        EXPECT_EQ(chart->focusPolicy(), Qt::ClickFocus);
+    }
 }
 
 TEST(ChartInAWindow, OnResizeComesWhenTheChartFitsItsNewSizeAndARefusedSizeKeepsTheBounds)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iomanip>
 #include <limits>
 #include <string>
 
@@ -212,6 +213,42 @@ TEST(FormatSeconds, ClockTexts)
     };
     for (const SecondsRow& r : rows)
         EXPECT_EQ(FormatSeconds(r.WithMs, r.Seconds), r.Text) << r.Seconds << " ms " << r.WithMs;
+}
+
+// Whole seconds at every magnitude from 1 s to 10^12 s: a value a few
+// rounding steps off a whole second (a tick sum's own rounding) shows that
+// second, a real fraction below it is truncated.
+TEST(FormatSeconds, TruncatesRealFractionsAtEveryMagnitude)
+{
+    EXPECT_EQ(FormatSeconds(false, 1000000000000.9), " 277777777:46:40");
+    EXPECT_EQ(FormatSeconds(false, 3000000000.9999), " 833333:20:00");
+    EXPECT_EQ(FormatSeconds(false, 999999999999.9), " 277777777:46:39");
+    for (int k = 0; k <= 12; ++k) {
+        const double whole = std::pow(10.0, k);
+        SCOPED_TRACE(whole);
+        const std::string at = FormatSeconds(false, whole);
+        const std::string before = FormatSeconds(false, whole - 1);
+        ASSERT_NE(at, before);
+        const double below = whole - std::nextafter(whole, 0.0);  // one rounding step
+        const double above = std::nextafter(whole, HUGE_VAL) - whole;
+        const struct {
+            double Value;
+            const std::string& Text;
+        } rows[] = {
+            {whole - below, at},
+            {whole - 3 * below, at},
+            {whole - std::fmax(2e-9, 16 * below), before},
+            {whole - 0.1, before},
+            {whole + above, at},
+            {whole + 0.5, at},
+            {whole + 1 - std::fmax(2e-9, 16 * above), at},
+        };
+        for (const auto& row : rows) {
+            EXPECT_EQ(FormatSeconds(false, row.Value), row.Text) << std::setprecision(17) << row.Value;
+            const std::string negative = row.Text == " 00:00:00" ? row.Text : "-" + row.Text.substr(1);
+            EXPECT_EQ(FormatSeconds(false, -row.Value), negative) << std::setprecision(17) << row.Value;
+        }
+    }
 }
 
 TEST(FormatSeconds, HugeAndNonFiniteValues)

@@ -1,8 +1,9 @@
 // A program as a user of the library writes it: it includes Kurvo only
 // through <kurvo/...>, has folders of its own named like Kurvo's, builds a
-// chart, paints it off-screen, checks the picture, pans the chart and
-// listens to the pan through a Qt signal. Exits 0 when all is right; with
-// an argument it also writes the picture to that file.
+// chart, paints it off-screen, checks the picture, saves a never-shown chart
+// at the size resize() gave it, pans the chart and listens to the pan
+// through a Qt signal. Exits 0 when all is right; with an argument it also
+// writes the picture to that file.
 #include <kurvo/kurvo.h>
 
 // The program's own headers with the same folder and file names as Kurvo's;
@@ -11,6 +12,8 @@
 #include "chart/Qorn_kurvo.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QMouseEvent>
 
@@ -44,13 +47,23 @@ int main(int argc, char** argv)
     int emptyX = 0;
     int emptyY = 0;
     chart.WorldToPixel(1, 50, 1.8, emptyX, emptyY);
+    // A chart that is never shown takes the size resize() gives it.
+    kurvo::TKurvo sized;
+    sized.resize(800, 600);
+    const QString file =
+        QDir::temp().filePath(QString("kurvo-consumer-size-%1.png").arg(QCoreApplication::applicationPid()));
+    sized.SaveToImage(file.toStdString());
+    const QSize written = QImage(file).size();
+    QFile::remove(file);
+
     const QColor curve = picture.pixelColor(curveX, curveY);
     const QColor empty = picture.pixelColor(emptyX, emptyY);
     const bool ok = curve == kurvo::ToQColor(kurvo::clRed) && empty == QColor(255, 255, 224) &&
                     own::Fruit::Apple != own::Fruit::Pear && own::ChartMarker() == 42 &&
-                    kurvo::ToQString(chart.Caption()) == QString::fromUtf8("sin(0.2\xC2\xB7x)");
-    std::printf("kurvo consumer: curve pixel %s, empty pixel %s: %s\n", curve.name().toUtf8().constData(),
-                empty.name().toUtf8().constData(), ok ? "ok" : "WRONG");
+                    kurvo::ToQString(chart.Caption()) == QString::fromUtf8("sin(0.2\xC2\xB7x)") &&
+                    written == QSize(800, 600);
+    std::printf("kurvo consumer: curve pixel %s, empty pixel %s, saved %d x %d: %s\n", curve.name().toUtf8().constData(),
+                empty.name().toUtf8().constData(), written.width(), written.height(), ok ? "ok" : "WRONG");
 
     // The chart's signals through the library's meta-object: a pan drag of
     // 32 pixels to the right reports its new view.
