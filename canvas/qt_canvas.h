@@ -56,6 +56,10 @@ public:
     // Points the canvas at another image (after EndPaint).
     void SetImage(QImage* image);
     QImage* Image() const { return FImage; }
+    // The image's pixels for writing directly (after drawing calls that went
+    // through QPainter, which stay in place); null when the canvas draws on
+    // no image.
+    std::uint32_t* Pixels() { return FExternal == nullptr ? WritablePixels() : nullptr; }
 
 private:
     bool CanPaint() const;

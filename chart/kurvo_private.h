@@ -10,6 +10,8 @@
 
 namespace kurvo {
 
+class TMarkStamps;
+
 struct TDragAnchor {
     int AnchorX = 0;  ///< pixel X of the anchor
     int AnchorY = 0;  ///< pixel Y of the anchor
@@ -231,6 +233,9 @@ public:
     bool FAnnotTextsLast = true;
 
     bool FLineRunReduction = true;
+
+    /// The stamp of the marks drawn last and its buffers (render_marks.cpp).
+    std::shared_ptr<TMarkStamps> FMarkStamps;
 
     /// While positive, SyncAllAxes only notes that it is due; the multi-step
     /// change that deferred it runs it once at the end.

@@ -1,26 +1,17 @@
-// Compact runs of line-to items: a long series drawn in time proportional to
-// the pixel columns it covers rather than to its points.
+// Compact runs of line-to items: a long series drawn per pixel column (or,
+// with X in any order, without the lines that draw nothing), with the
+// picture of the point-by-point path; see run_reduction.h. Runs of marks go
+// to render_marks.cpp.
 //
-// On the 1-pixel rasteriser the pixels a column receives from a polyline are
-// those between its lowest and its highest point, since the line only moves
-// vertically inside a column and every point but the line's very last is the
-// start of a segment. The segments between columns run from the last point of
-// one column to the first of the next. So the first, lowest, highest and last
-// point of each column draw the same pixels as all of its points. Columns are
-// found by binary search (X never falls in such a run, so the pixel column of
-// the points is monotone) and the extremes come from the min/max structure
-// of the storage: a paint costs about columns times a logarithm.
-//
-// On a fractional device pixel ratio a pixel's device pixels depend on the
-// direction of the band that covers it, so the column's vertical steps must
-// cover exactly the rows that the point-by-point line's vertical steps
-// cover: every row between the extremes, and an extreme row unless the line
-// reaches it only with the last points of the column. Bands of any length
-// that cover the same rows of one column then cover the same device pixels.
+// A series with gaps (a non-finite point every so often) is a chain of
+// compact runs with a gap record between each two. The chain is drawn in
+// one pass, a move at every gap, so that a gap costs no more than the
+// column it falls in.
 #include "chart/Qorn_kurvo.h"
 
 #include "canvas/qt_canvas.h"
 #include "chart/kurvo_private.h"
+#include "chart/run_reduction.h"
 
 #include <QImage>
 
@@ -34,216 +25,196 @@ namespace kurvo {
 
 namespace {
 
-// Columns of up to this many points are drawn point by point: the reduction
-// gains nothing there, and short lines then reach the canvas unchanged.
-constexpr std::int64_t kExactColumn = 4;
-// The last column of a run ends the line: its last pixel is left out unless
-// an earlier point of the column reached it, which only its points can tell.
-// Up to this many they are all drawn; beyond, the reduction may differ there
-// by that one pixel.
-constexpr std::int64_t kExactLastColumn = 4096;
-// Group keys of the points off the canvas.
-constexpr int kLeftOfCanvas = -0x7FFFFFFF;
-constexpr int kRightOfCanvas = 0x7FFFFFFF;
-// Runs with fewer points per column than this on average are drawn point by
-// point: finding the columns would cost more than it saves.
+// Rising runs with fewer points per column than this on average are drawn
+// point by point: finding the columns would cost more than it saves.
 constexpr std::int64_t kMinPointsPerColumn = 4;
+// Runs in any order of X shorter than this are drawn point by point, so that
+// short lines reach the canvas unchanged.
+constexpr std::int64_t kMinUnsortedPoints = 64;
 
-}  // namespace
+int PenWidthOf(std::int32_t lineWidth) { return std::clamp<std::int32_t>(lineWidth, 1, MaxItemPenWidth); }
 
-bool TCustomKurvo::ReducibleRun(const TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run) const
+// Whether the pixels of a run may be found without drawing every point:
+// wide and styled pens draw joins and dash phases that depend on every
+// point; XOR drawing changes pixels that are drawn twice; values at or below
+// the logarithmic floor all go to one edge pixel, which breaks the order of
+// the columns and of the extremes.
+bool Reducible(const TCustomKurvoPrivate& p, const TCanvas& canvas, const TkvChartItem& a, const TItemRun& run)
 {
-    if (!d->FLineRunReduction || OnBeforeRenderChartItem || !run.XRising) return false;
-    const TkvChartItem& a = items.RunAttributes(run);
-    // Wide and styled pens draw joins and dash phases that depend on every
-    // point; XOR drawing changes pixels that are drawn twice.
-    if (std::clamp<std::int32_t>(a.LineWidth, 1, MaxItemPenWidth) != 1 || a.PenStyle != psSolid ||
+    if (!p.FLineRunReduction || PenWidthOf(a.LineWidth) != 1 || a.PenStyle != psSolid ||
         canvas.Pen().Mode() != pmCopy)
         return false;
-    // Values at or below the logarithmic floor all go to one edge pixel,
-    // which breaks the order of the columns and of the extremes.
-    const int n = ClampLayer(a.Layer) - 1;
-    if (d->FScaleX[n]->Logarithmic() && !(run.XMin > TCanvasMap::LogFloor)) return false;
-    if (d->FScaleY[n]->Logarithmic() && !(run.YMin > TCanvasMap::LogFloor)) return false;
+    const int n = TCustomKurvo::ClampLayer(a.Layer) - 1;
+    if (p.FScaleX[static_cast<std::size_t>(n)]->Logarithmic() && !(run.XMin > TCanvasMap::LogFloor)) return false;
+    if (p.FScaleY[static_cast<std::size_t>(n)]->Logarithmic() && !(run.YMin > TCanvasMap::LogFloor)) return false;
     return true;
 }
 
-void TCustomKurvo::RenderLineRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run,
-                                 std::int64_t count, bool isAnnotation, bool monochrome)
+// A record that only breaks the line: a line-to without a pixel, drawn
+// (class and layer visible) with the run's pen width.
+bool GapRecord(const TCustomKurvoPrivate& p, const TkvChartItem& item, const TkvChartItem& line, bool isAnnotation)
 {
+    const auto& classVisible = isAnnotation ? p.FAnnotClassVisible : p.FDataClassVisible;
+    return item.Kind == ikLineTo && !(std::isfinite(item.X) && std::isfinite(item.Y)) && classVisible[item.Class] &&
+           item.Layer >= 1 && item.Layer <= LayerCount && p.FLayerVisible[static_cast<std::size_t>(item.Layer - 1)] &&
+           PenWidthOf(item.LineWidth) == PenWidthOf(line.LineWidth);
+}
+
+// The canvas's size in canvas pixels, with a pixel to spare, where known.
+void CanvasBounds(const TCanvas& canvas, TReductionCanvas& g)
+{
+    const auto* qt = dynamic_cast<const TQtCanvas*>(&canvas);
+    if (qt == nullptr || qt->Image() == nullptr || qt->Image()->isNull()) return;
+    const QSizeF size = qt->Image()->deviceIndependentSize();
+    g.Right = static_cast<int>(std::ceil(size.width())) + 1;
+    g.Bottom = static_cast<int>(std::ceil(size.height())) + 1;
+}
+
+// The compact X and Y values as a series of absolute indices.
+using TRunSeries = TSeriesOver<TChunkedDoubles, TChunkedDoubles>;
+
+}  // namespace
+
+std::size_t TCustomKurvo::RenderCompactRun(TCanvas& canvas, const TKvItemContainer& items, std::size_t r,
+                                           std::int64_t count, bool isAnnotation, bool monochrome)
+{
+    const TItemRun run = items.Runs()[r];
     const TkvChartItem& attributes = items.RunAttributes(run);
+    if (attributes.Kind == ikMark) {
+        RenderMarkRun(canvas, items, run, count, isAnnotation, monochrome);
+        return r + 1;
+    }
     const auto& classVisible = isAnnotation ? d->FAnnotClassVisible : d->FDataClassVisible;
-    if (!classVisible[attributes.Class]) return;
+    const bool varying = run.Varying >= 0;
     const int layer = attributes.Layer;
-    if (layer < 1 || layer > LayerCount || !d->FLayerVisible[layer - 1]) return;
+    if (layer < 1 || layer > LayerCount || !d->FLayerVisible[layer - 1]) return r + 1;
+    if (!varying && !classVisible[attributes.Class]) return r + 1;
     const std::int64_t n = std::min(run.Count, count - run.First);
-    if (n <= 0) return;
-    const TChunkedDoubles& xs = items.XValues();
-    const TChunkedDoubles& ys = items.YValues();
-    const std::int64_t o = run.Offset;
+    if (n <= 0) return r + 1;
     const TLongTextArray& texts = d->FLongTexts[isAnnotation ? 1 : 0];
     const int offsetX = d->FRender.OffsetX;
     const int offsetY = d->FRender.OffsetY;
+    const bool allVisible = !varying || items.Varying(run).AllVisible(classVisible);
 
-    TkvChartItem item = attributes;
-    if (OnBeforeRenderChartItem) {
-        // The hook gets a working copy of every item, as for plain items.
-        for (std::int64_t i = 0; i < n; ++i) {
-            item = attributes;
-            item.X = xs[o + i];
-            item.Y = ys[o + i];
-            const int index = static_cast<int>(run.First + i);
-            const unsigned runs = d->FRenderRuns;
-            OnBeforeRenderChartItem(this, item, index, isAnnotation);
-            if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
-            ResetUpperVectorState();
+    if (OnBeforeRenderChartItem || !allVisible) {
+        // Item by item: the hook gets a working copy of every item, as for
+        // plain items; points of hidden classes are left out of the line.
+        for (std::int64_t k = 0; k < n; ++k) {
+            TkvChartItem item = items.RunItem(run, k);
+            if (!classVisible[item.Class]) continue;
+            const int index = static_cast<int>(run.First + k);
+            if (OnBeforeRenderChartItem) {
+                const unsigned runs = d->FRenderRuns;
+                OnBeforeRenderChartItem(this, item, index, isAnnotation);
+                if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
+                ResetUpperVectorState();
+            }
             RenderItem(canvas, item, index, isAnnotation, texts, monochrome, offsetX, offsetY);
         }
-        return;
+        return r + 1;
     }
 
     // The first point sets pen width and attributes and resumes a broken
     // line; the others only add polyline points, as RenderItem would.
-    item.X = xs[o];
-    item.Y = ys[o];
-    RenderItem(canvas, item, static_cast<int>(run.First), isAnnotation, texts, monochrome, offsetX, offsetY);
-    if (n == 1) return;
-    const TCanvasMap map = CanvasMap(layer);
-    const auto addPoint = [&](std::int64_t i) { AddPolylinePoint(map.X(xs[o + i]), map.Y(ys[o + i]), canvas); };
+    TkvChartItem first = items.RunItem(run, 0);
+    RenderItem(canvas, first, static_cast<int>(run.First), isAnnotation, texts, monochrome, offsetX, offsetY);
 
-    const auto* image = dynamic_cast<const TQtCanvas*>(&canvas);
-    const int right = image != nullptr && image->Image() != nullptr ? image->Image()->width() : 30001;
-    const TMinMaxPyramid* pyramid = nullptr;
-    if (ReducibleRun(canvas, items, run)) {
-        const auto onCanvas = [right](int x) { return std::clamp(x, 0, right); };
-        const std::int64_t columns = std::abs(onCanvas(map.X(xs[o + n - 1])) - onCanvas(map.X(xs[o]))) + 1;
-        if (n >= kMinPointsPerColumn * columns) {
+    TReductionCanvas g;
+    g.Map = CanvasMap(layer);
+    CanvasBounds(canvas, g);
+    const double ratio = canvas.DevicePixelRatio();
+    g.Fractional = ratio != std::round(ratio);
+    const TChunkedDoubles& xs = items.XValues();
+    const TChunkedDoubles& ys = items.YValues();
+    const bool coloured = varying && !monochrome;
+    const std::int64_t colours = varying ? items.Varying(run).Offset - run.Offset : 0;
+
+    // Every point's colour from its own item; a line to a pixel or to a
+    // point in the colour of another.
+    TkvChartItem look = attributes;
+    struct TSink {
+        TCustomKurvo& Chart;
+        TCanvas& Canvas;
+        const TReductionCanvas& G;
+        const TChunkedDoubles& Xs;
+        const TChunkedDoubles& Ys;
+        const TKvItemContainer& Items;
+        std::int64_t ColourShift;
+        TkvChartItem& Look;
+        void Point(std::int64_t i) { Chart.AddPolylinePoint(G.Map.X(Xs[i]), G.Map.Y(Ys[i]), Canvas); }
+        void Point(std::int64_t i, std::int64_t c)
+        {
+            Look.Color = Items.Colors()[c + ColourShift];
+            Chart.SetLineAttributes(Canvas, Look.Color, Look);
+            Point(i);
+        }
+        void Pixel(int x, int y) { Chart.AddPolylinePoint(x, y, Canvas); }
+        void Move(std::int64_t i)
+        {
+            TRenderState& state = Chart.d->FRender;
+            Chart.FlushPolyline(Canvas);
+            state.PenPos = {G.Map.X(Xs[i]), G.Map.Y(Ys[i])};
+            state.PenBroken = false;
+            Canvas.MoveTo(state.PenPos.X, state.PenPos.Y);
+        }
+    } sink{*this, canvas, g, xs, ys, items, colours, look};
+
+    // The chain: this run and the runs of the same look that follow it
+    // after gap records only.
+    std::size_t next = r + 1;
+    TReductionState state;
+    std::vector<std::int64_t> records;
+    const auto& runs = items.Runs();
+    for (TItemRun piece = run;;) {
+        const std::int64_t m = std::min(piece.Count, count - piece.First);
+        const std::int64_t from = piece.Offset;
+        const std::int64_t to = piece.Offset + m;
+        const bool reducible = m > 1 && Reducible(*d, canvas, attributes, piece);
+        const std::int64_t columns =
+            m > 1 ? std::abs(std::clamp(g.Map.X(xs[to - 1]), -1, g.Right) - std::clamp(g.Map.X(xs[from]), -1, g.Right)) + 1
+                  : 1;
+        const TMinMaxPyramid* pyramid = nullptr;
+        if (reducible && piece.XRising && m >= kMinPointsPerColumn * columns) {
             try {
                 pyramid = &items.YPyramid();
             } catch (const std::bad_alloc&) {
                 pyramid = nullptr;  // no room for the structure: draw every point
             }
         }
-    }
-    if (pyramid == nullptr) {
-        for (std::int64_t i = 1; i < n; ++i) addPoint(i);
-        return;
-    }
-
-    // The rows the points [from, to) reach, top <= bottom.
-    const auto rowsOf = [&](std::int64_t from, std::int64_t to, int& top, int& bottom) {
-        double low, high;
-        pyramid->Query(ys, o + from, o + to, low, high);
-        top = map.Y(low);
-        bottom = map.Y(high);
-        if (bottom < top) std::swap(top, bottom);
-    };
-    // Whether a point of [a, b) at `row`, the row of point b - 1, is followed
-    // by one at another row: the stretch of points at `row` that ends the
-    // column is found by bisection, and an earlier point at `row` is then
-    // left by a step.
-    const auto leftByAStep = [&](std::int64_t a, std::int64_t b, int row) {
-        std::int64_t lo = a;
-        std::int64_t hi = b - 1;  // [hi, b) is at `row`
-        while (lo < hi) {
-            const std::int64_t mid = lo + (hi - lo) / 2;
-            int top, bottom;
-            rowsOf(mid, b, top, bottom);
-            if (top == row && bottom == row)
-                hi = mid;
+        if (pyramid != nullptr) {
+            const TRunSeries series{xs, ys, *pyramid};
+            if (coloured)
+                ReduceRisingColouredPiece(series, g, from, to, sink, state, records);
             else
-                lo = mid + 1;
-        }
-        if (hi == a) return false;
-        int top, bottom;
-        rowsOf(a, hi, top, bottom);
-        return top == row || bottom == row;
-    };
-    const double ratio = canvas.DevicePixelRatio();
-    const bool fractional = ratio != std::round(ratio);
-
-    // Points left of the canvas, or right of it when its width is known,
-    // draw nothing among themselves (a segment between two of them stays on
-    // their side): each side is one group, of which only the points where
-    // the line enters and leaves it matter.
-    const auto column = [&](std::int64_t i) {
-        const int c = map.X(xs[o + i]);
-        return c < 0 ? kLeftOfCanvas : (c >= right ? kRightOfCanvas : c);
-    };
-    std::int64_t a = 0;
-    int c = column(0);
-    std::int64_t hint = 1;  // points in the last column: the likely size of the next
-    while (a < n) {
-        // The group's end b: the first point of another column. Searched
-        // from the guess a + hint outwards, by doubling steps and then
-        // bisection, so that evenly spaced points need two reads near one
-        // place instead of a search over the run's memory.
-        std::int64_t lo = a;  // column(lo) == c
-        std::int64_t hi = n;  // hi == n or column(hi) != c
-        const std::int64_t guess = std::min(a + hint, n);
-        if (guess < n && column(guess) == c) {
-            lo = guess;
-            for (std::int64_t step = 1;; step *= 2) {
-                const std::int64_t probe = guess + step;
-                if (probe >= n) break;
-                if (column(probe) != c) {
-                    hi = probe;
-                    break;
-                }
-                lo = probe;
-            }
+                ReduceRisingPiece(series, g, from, to, sink, state);
+        } else if (reducible && !piece.XRising && m >= kMinUnsortedPoints) {
+            static const TMinMaxPyramid unused;
+            ReduceUnsortedPiece(TRunSeries{xs, ys, unused}, g, from, to, sink, coloured);
         } else {
-            hi = guess;
-            for (std::int64_t step = 1;; step *= 2) {
-                const std::int64_t probe = guess - step;
-                if (probe <= a) break;
-                if (column(probe) == c) {
-                    lo = probe;
-                    break;
-                }
-                hi = probe;
+            for (std::int64_t i = from + 1; i < to; ++i) {
+                if (coloured)
+                    sink.Point(i, i);
+                else
+                    sink.Point(i);
             }
         }
-        while (hi - lo > 1) {
-            const std::int64_t mid = lo + (hi - lo) / 2;
-            (column(mid) == c ? lo : hi) = mid;
-        }
-        const std::int64_t b = hi;
-        if (c == kLeftOfCanvas || c == kRightOfCanvas) {
-            if (a > 0) addPoint(a);
-            if (b - 1 > a) addPoint(b - 1);
-        } else if (b - a <= kExactColumn || (b == n && b - a <= kExactLastColumn)) {
-            for (std::int64_t i = std::max<std::int64_t>(a, 1); i < b; ++i) addPoint(i);
-        } else {
-            if (a > 0) addPoint(a);
-            int top, bottom;
-            rowsOf(a, b, top, bottom);
-            const int last = map.Y(ys[o + b - 1]);
-            // The vertical steps in the column cover the rows from top to
-            // bottom; an extreme row is left out when the line only reaches
-            // it with its last points, which only matters on a fractional
-            // ratio (see above).
-            bool coverTop = true;
-            bool coverBottom = true;
-            if (fractional && top < bottom && (last == top || last == bottom))
-                (last == top ? coverTop : coverBottom) = leftByAStep(a, b, last);
-            if (!coverTop) {
-                AddPolylinePoint(c, bottom, canvas);
-            } else if (!coverBottom) {
-                AddPolylinePoint(c, top, canvas);
-            } else if (last == bottom) {
-                AddPolylinePoint(c, bottom, canvas);
-                AddPolylinePoint(c, top, canvas);
-            } else {
-                AddPolylinePoint(c, top, canvas);
-                AddPolylinePoint(c, bottom, canvas);
-            }
-            addPoint(b - 1);
-        }
-        if (c != kLeftOfCanvas && c != kRightOfCanvas) hint = b - a;
-        a = b;
-        if (a < n) c = column(a);
+        // The next piece, after gap records that only break the line.
+        if (varying || !d->FLineRunReduction || next + 1 >= runs.size()) break;
+        const TItemRun gap = runs[next];
+        const TItemRun after = runs[next + 1];
+        if (gap.Compact() || after.Attributes != run.Attributes || after.Varying >= 0 || after.First >= count ||
+            gap.First + gap.Count > count)
+            break;
+        bool onlyGaps = true;
+        for (std::int64_t k = 0; k < gap.Count && onlyGaps; ++k)
+            onlyGaps = GapRecord(*d, items.PlainItem(gap.Offset + k), attributes, isAnnotation);
+        if (!onlyGaps) break;
+        BreakPolyline(canvas);
+        piece = after;
+        next += 2;
+        sink.Move(piece.Offset);
     }
+    return next;
 }
 
 }  // namespace kurvo
