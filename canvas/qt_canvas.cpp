@@ -147,6 +147,8 @@ long long ClampReach(long long v) { return std::clamp(v, -kPainterReach, kPainte
 
 }  // namespace
 
+std::uint32_t PixelOf(TColor color) { return 0xFF000000u | RgbOf(color); }
+
 TColor FromQRgb(unsigned rgb)
 {
     return static_cast<TColor>(static_cast<unsigned>(qRed(rgb)) | (static_cast<unsigned>(qGreen(rgb)) << 8) |
@@ -484,17 +486,35 @@ void TQtCanvas::ThinPath(const TPoint* points, int count, bool closed)
     const long long height = FImage->height();
     const long long stride = FImage->bytesPerLine() / 4;
     const std::uint32_t value = FPenPixel;
-    const auto inside = [&](TPoint p) { return p.X >= 0 && p.X < width && p.Y >= 0 && p.Y < height; };
+    const auto inside = [&](TPoint p) {
+        return static_cast<unsigned long long>(p.X) < static_cast<unsigned long long>(width) &&
+               static_cast<unsigned long long>(p.Y) < static_cast<unsigned long long>(height);
+    };
+    // The dash phase runs on as ContinueDash keeps it (a later styled pen
+    // continues from this path's end), reduced once at the end.
+    long long phase = FDashPhase;
     const auto segment = [&](TPoint from, TPoint to) {
         const long long n = std::max(std::llabs(static_cast<long long>(to.X) - from.X),
                                      std::llabs(static_cast<long long>(to.Y) - from.Y));
-        if (n == 0 || !inside(from) || !inside(to)) return ThinSegment(pixels, from, to);
-        ContinueDash(from, to);
-        FDashPhase = static_cast<int>((FDashPhase + n) % kDashPeriod);
-        InsideSolidSegment(pixels, stride, value, from, to, n);
+        if (n == 0 || !inside(from) || !inside(to)) {
+            FDashPhase = static_cast<int>(phase % kDashPeriod);
+            ThinSegment(pixels, from, to);
+            phase = FDashPhase;
+            return;
+        }
+        if (!(from == FDashEnd)) phase = 0;
+        FDashEnd = to;
+        phase += n;
+        // A step to a neighbour draws its start pixel alone: lines through
+        // many points on few pixels are mostly such steps.
+        if (n == 1)
+            pixels[static_cast<long long>(from.Y) * stride + from.X] = value;
+        else
+            InsideSolidSegment(pixels, stride, value, from, to, n);
     };
     for (int k = 0; k + 1 < count; ++k) segment(points[k], points[k + 1]);
     if (closed) segment(points[count - 1], points[0]);
+    FDashPhase = static_cast<int>(phase % kDashPeriod);
 }
 
 // Overlapping pixels are drawn twice, so XOR drawing keeps to QPainter.

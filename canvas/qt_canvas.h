@@ -139,5 +139,7 @@ private:
 
 // TColor of a QRgb pixel value.
 TColor FromQRgb(unsigned rgb);
+// The opaque 32-bit pixel value of a colour, as the canvas writes it.
+std::uint32_t PixelOf(TColor color);
 
 }  // namespace kurvo

@@ -23,12 +23,6 @@ int PeriodOf(double ratio)
     return 0;
 }
 
-std::uint32_t PixelOf(TColor colour)
-{
-    const auto c = static_cast<std::uint32_t>(ColorToRGB(colour));
-    return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
-}
-
 // Division rounding down, for canvas pixels left of or above the origin.
 int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
@@ -108,6 +102,25 @@ bool TMarkStamps::Prepare(const TCanvas& canvas, const TDrawMark& draw, int reac
             }
             FPhases.push_back(std::move(spans));
         }
+    // The same stamps as rows of bits, for Cover.
+    FPhaseRows.clear();
+    FPhaseBox.clear();
+    for (const std::vector<TSpan>& spans : FPhases) {
+        std::vector<TRowBits> rows;
+        TRect box{0, 0, 0, 0};
+        bool fits = true;
+        for (const TSpan& span : spans) {
+            if (box.Left == box.Right) box = {span.Dx, span.Dy, span.Dx + span.Length, span.Dy + 1};
+            box = {std::min(box.Left, span.Dx), std::min(box.Top, span.Dy), std::max(box.Right, span.Dx + span.Length),
+                   std::max(box.Bottom, span.Dy + 1)};
+            if (rows.empty() || rows.back().Dy != span.Dy) rows.push_back({span.Dx, span.Dy, 0});
+            const int from = span.Dx - rows.back().Dx;
+            if (from + span.Length > 64) fits = false;
+            for (int b = from; b < from + span.Length && b < 64; ++b) rows.back().Bits |= std::uint64_t{1} << b;
+        }
+        FPhaseRows.push_back(fits ? std::move(rows) : std::vector<TRowBits>{});
+        FPhaseBox.push_back(box);
+    }
     FOneColour = oneColour;
     FReach = reach;
     FPeriod = period;
@@ -146,77 +159,115 @@ void TMarkStamps::Begin(TCanvas& canvas, bool colours)
     }
 }
 
-void TMarkStamps::AddMark(int x, int y, TColor colour)
-{
-    FAny = true;
-    FFinalX = x;
-    FFinalY = y;
-    FFinalColour = colour;
-    const auto cx = static_cast<unsigned>(x - FLeft);
-    const auto cy = static_cast<unsigned>(y - FTop);
-    if (cx >= static_cast<unsigned>(FWidth) || cy >= static_cast<unsigned>(FHeight)) return;
-    const auto cell = static_cast<std::size_t>(cy) * static_cast<std::size_t>(FWidth) + cx;
-    if (!FOrdered) {
-        std::uint64_t& word = FSeen[cell >> 6];
-        const std::uint64_t bit = std::uint64_t{1} << (cell & 63);
-        if ((word & bit) != 0) return;
-        word |= bit;
-        FCells.push_back(static_cast<std::int32_t>(cell));
-        return;
-    }
-    if (FLast[cell] == 0) FCells.push_back(static_cast<std::int32_t>(cell));
-    FLast[cell] = ++FOrder;
-    FColour[cell] = colour;
-}
+// The image the stamps go to.
+struct TMarkStamps::TTarget {
+    std::uint32_t* Pixels;
+    long long Width, Height;
+    std::size_t Stride;
+};
 
-void TMarkStamps::StampAt(std::uint32_t* pixels, int x, int y, bool recolour, std::uint32_t value) const
+int TMarkStamps::PhaseOf(int x, int y, long long& baseX, long long& baseY) const
 {
-    const QImage& image = *FCanvas->Image();
-    const int width = image.width();
-    const int height = image.height();
-    const std::size_t stride = static_cast<std::size_t>(image.bytesPerLine() / 4);
+    if (FPeriod == 1) {
+        baseX = static_cast<long long>(x) * FPeriodDevice;
+        baseY = static_cast<long long>(y) * FPeriodDevice;
+        return 0;
+    }
     const int qx = FloorDiv(x, FPeriod);
     const int qy = FloorDiv(y, FPeriod);
-    const int phase = (y - qy * FPeriod) * FPeriod + (x - qx * FPeriod);
-    const long long baseX = static_cast<long long>(qx) * FPeriodDevice;
-    const long long baseY = static_cast<long long>(qy) * FPeriodDevice;
+    baseX = static_cast<long long>(qx) * FPeriodDevice;
+    baseY = static_cast<long long>(qy) * FPeriodDevice;
+    return (y - qy * FPeriod) * FPeriod + (x - qx * FPeriod);
+}
+
+void TMarkStamps::StampAt(const TTarget& target, int x, int y, bool recolour, std::uint32_t value) const
+{
+    long long baseX, baseY;
+    const int phase = PhaseOf(x, y, baseX, baseY);
     for (const TSpan& span : FPhases[static_cast<std::size_t>(phase)]) {
         const long long row = baseY + span.Dy;
-        if (row < 0 || row >= height) continue;
+        if (row < 0 || row >= target.Height) continue;
         const long long from = std::max(0LL, baseX + span.Dx);
-        const long long to = std::min<long long>(width, baseX + span.Dx + span.Length);
-        if (from >= to) continue;
-        std::fill(pixels + static_cast<std::size_t>(row) * stride + static_cast<std::size_t>(from),
-                  pixels + static_cast<std::size_t>(row) * stride + static_cast<std::size_t>(to),
-                  recolour ? value : span.Value);
+        const long long to = std::min(target.Width, baseX + span.Dx + span.Length);
+        std::uint32_t* p = target.Pixels + static_cast<std::size_t>(row) * target.Stride;
+        const std::uint32_t v = recolour ? value : span.Value;
+        for (long long k = from; k < to; ++k) p[k] = v;
+    }
+}
+
+// Marks of one colour in one colour: the union of their device pixels is
+// collected in a bit per device pixel first, so that each pixel of a dense
+// scatter is written once rather than once for every mark covering it.
+void TMarkStamps::Cover(const TTarget& target, std::uint32_t value)
+{
+    // A spare word per row: a stamp row of 64 bits may reach into the next word.
+    const std::size_t words = static_cast<std::size_t>((target.Width + 63) / 64) + 1;
+    FCover.assign(words * static_cast<std::size_t>(target.Height), 0);
+    const auto setBits = [&](long long row, long long from, long long to) {
+        std::uint64_t* bits = FCover.data() + static_cast<std::size_t>(row) * words;
+        while (from < to) {
+            const long long word = from >> 6;
+            const long long end = std::min(to, (word + 1) << 6);
+            const int n = static_cast<int>(end - from);
+            bits[word] |= (n == 64 ? ~std::uint64_t{0} : ((std::uint64_t{1} << n) - 1)) << (from & 63);
+            from = end;
+        }
+    };
+    for (const TCell& cell : FCells) {
+        long long baseX, baseY;
+        const int phase = PhaseOf(cell.X, cell.Y, baseX, baseY);
+        const TRect& box = FPhaseBox[static_cast<std::size_t>(phase)];
+        const std::vector<TRowBits>& rows = FPhaseRows[static_cast<std::size_t>(phase)];
+        if (!rows.empty() && baseX + box.Left >= 0 && baseX + box.Right <= target.Width && baseY + box.Top >= 0 &&
+            baseY + box.Bottom <= target.Height) {
+            // Wholly on the image: a row of the stamp is one or two word operations.
+            for (const TRowBits& r : rows) {
+                const long long bit = baseX + r.Dx;
+                std::uint64_t* w = FCover.data() + static_cast<std::size_t>(baseY + r.Dy) * words + static_cast<std::size_t>(bit >> 6);
+                const int shift = static_cast<int>(bit & 63);
+                w[0] |= r.Bits << shift;
+                if (shift != 0) w[1] |= r.Bits >> (64 - shift);
+            }
+            continue;
+        }
+        for (const TSpan& span : FPhases[static_cast<std::size_t>(phase)]) {
+            const long long row = baseY + span.Dy;
+            if (row >= 0 && row < target.Height)
+                setBits(row, std::max(0LL, baseX + span.Dx), std::min(target.Width, baseX + span.Dx + span.Length));
+        }
+    }
+    const std::size_t used = words - 1;
+    for (long long row = 0; row < target.Height; ++row) {
+        const std::uint64_t* bits = FCover.data() + static_cast<std::size_t>(row) * words;
+        std::uint32_t* p = target.Pixels + static_cast<std::size_t>(row) * target.Stride;
+        for (std::size_t w = 0; w < used; ++w)
+            for (std::uint64_t b = bits[w]; b != 0; b &= b - 1)
+                p[(w << 6) + static_cast<std::size_t>(__builtin_ctzll(b))] = value;
     }
 }
 
 void TMarkStamps::Finish(const TDrawMark& draw)
 {
     if (!FAny || FCanvas == nullptr) return;
-    std::uint32_t* pixels = FCanvas->Pixels();
-    if (pixels != nullptr) {
-        const auto position = [this](std::int32_t cell, int& x, int& y) {
-            x = cell % FWidth + FLeft;
-            y = cell / FWidth + FTop;
+    if (std::uint32_t* pixels = FCanvas->Pixels()) {
+        const QImage& image = *FCanvas->Image();
+        const TTarget target{pixels, image.width(), image.height(), static_cast<std::size_t>(image.bytesPerLine() / 4)};
+        const auto stamp = [&](const TCell& cell, std::uint32_t value) {
+            StampAt(target, cell.X, cell.Y, FRecolour, value);
         };
-        int x, y;
-        if (!FOrdered) {
-            const std::uint32_t value = PixelOf(FDefault);
-            for (const std::int32_t cell : FCells) {
-                position(cell, x, y);
-                StampAt(pixels, x, y, FRecolour, value);
-            }
+        if (!FOrdered && FRecolour) {
+            Cover(target, PixelOf(FDefault));
+        } else if (!FOrdered) {
+            for (const TCell& cell : FCells) stamp(cell, 0);
         } else {
-            std::vector<std::pair<std::uint32_t, std::int32_t>> order;
+            // In the order of each position's last mark.
+            std::vector<std::pair<std::uint32_t, std::size_t>> order;
             order.reserve(FCells.size());
-            for (const std::int32_t cell : FCells) order.emplace_back(FLast[static_cast<std::size_t>(cell)], cell);
+            for (std::size_t k = 0; k < FCells.size(); ++k)
+                order.emplace_back(FLast[static_cast<std::size_t>(FCells[k].Index)], k);
             std::sort(order.begin(), order.end());
-            for (const auto& [last, cell] : order) {
-                position(cell, x, y);
-                StampAt(pixels, x, y, FRecolour, PixelOf(FColour[static_cast<std::size_t>(cell)]));
-            }
+            for (const auto& [last, k] : order)
+                stamp(FCells[k], PixelOf(FColour[static_cast<std::size_t>(FCells[k].Index)]));
         }
     }
     // The last mark once more through the drawing itself: the canvas's pen

@@ -80,9 +80,9 @@ public:
     /// (OneColour stamps only).
     void Begin(TCanvas& canvas, bool colours = false);
     /// A mark at canvas pixel (x, y).
-    void Add(int x, int y) { AddMark(x, y, FDefault); }
+    __attribute__((always_inline)) void Add(int x, int y) { AddMark(x, y, FDefault); }
     /// A mark at canvas pixel (x, y) in `colour` (after Begin(canvas, true)).
-    void Add(int x, int y, TColor colour) { AddMark(x, y, colour); }
+    __attribute__((always_inline)) void Add(int x, int y, TColor colour) { AddMark(x, y, colour); }
     /// A mark at each world point (xs[i], ys[i]), i < n, of a layer with
     /// `map`, for which keep(i) holds.
     template <class XS, class YS, class Keep>
@@ -112,8 +112,35 @@ private:
         int Dx, Dy, Length;
         std::uint32_t Value;
     };
-    void AddMark(int x, int y, TColor colour);
-    void StampAt(std::uint32_t* pixels, int x, int y, bool recolour, std::uint32_t value) const;
+    // Inline: it runs for every mark of a scatter.
+    __attribute__((always_inline)) void AddMark(int x, int y, TColor colour)
+    {
+        FAny = true;
+        FFinalX = x;
+        FFinalY = y;
+        FFinalColour = colour;
+        const auto cx = static_cast<unsigned>(x - FLeft);
+        const auto cy = static_cast<unsigned>(y - FTop);
+        if (cx >= static_cast<unsigned>(FWidth) || cy >= static_cast<unsigned>(FHeight)) return;
+        const auto cell = static_cast<std::size_t>(cy) * static_cast<std::size_t>(FWidth) + cx;
+        if (!FOrdered) {
+            std::uint64_t& word = FSeen[cell >> 6];
+            const std::uint64_t bit = std::uint64_t{1} << (cell & 63);
+            if ((word & bit) == 0) {
+                word |= bit;
+                FCells.push_back({x, y, static_cast<std::int32_t>(cell)});
+            }
+            return;
+        }
+        if (FLast[cell] == 0) FCells.push_back({x, y, static_cast<std::int32_t>(cell)});
+        FLast[cell] = ++FOrder;
+        FColour[cell] = colour;
+    }
+    struct TTarget;
+    void StampAt(const TTarget& target, int x, int y, bool recolour, std::uint32_t value) const;
+    /// The phase of canvas pixel (x, y) and the device pixel its stamp is placed from.
+    int PhaseOf(int x, int y, long long& baseX, long long& baseY) const;
+    void Cover(const TTarget& target, std::uint32_t value);
 
     // The stamp.
     bool FValid = false;
@@ -122,6 +149,13 @@ private:
     int FPeriod = 1;  // canvas pixels after which the device pattern repeats
     int FPeriodDevice = 1;  // device pixels in FPeriod canvas pixels
     std::vector<std::vector<TSpan>> FPhases;  // FPeriod x FPeriod, row-major by (y phase, x phase)
+    /// One row of a phase's stamp as bits: device pixels Dx ... Dx + 63.
+    struct TRowBits {
+        int Dx, Dy;
+        std::uint64_t Bits;
+    };
+    std::vector<std::vector<TRowBits>> FPhaseRows;  // per phase; empty when a row is wider than 64
+    std::vector<TRect> FPhaseBox;  // per phase: device pixels [Left, Right) x [Top, Bottom) it reaches
     std::uint64_t FKey = 0;
     double FRatio = 0.0;
     int FPenWidth = 0;
@@ -135,7 +169,12 @@ private:
     std::vector<std::uint64_t> FSeen;  // one bit per position
     std::vector<std::uint32_t> FLast;  // the last mark per position: its order + 1
     std::vector<TColor> FColour;  // ... and its colour
-    std::vector<std::int32_t> FCells;  // positions in the order first seen
+    struct TCell {
+        int X, Y;  // canvas pixel
+        std::int32_t Index;  // into FSeen, FLast and FColour
+    };
+    std::vector<TCell> FCells;  // positions in the order first seen
+    std::vector<std::uint64_t> FCover;  // one bit per device pixel of the image
     std::uint32_t FOrder = 0;
     bool FOrdered = false;  // stamped in the order of each position's last mark
     bool FRecolour = false;  // the stamp takes the marks' colours

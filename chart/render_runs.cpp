@@ -9,6 +9,7 @@
 // column it falls in.
 #include "chart/Qorn_kurvo.h"
 
+#include "canvas/line_coverage.h"
 #include "canvas/qt_canvas.h"
 #include "chart/kurvo_private.h"
 #include "chart/run_reduction.h"
@@ -160,48 +161,14 @@ std::size_t TCustomKurvo::RenderCompactRun(TCanvas& canvas, const TKvItemContain
     } sink{*this, canvas, g, xs, ys, items, colours, look};
 
     // The chain: this run and the runs of the same look that follow it
-    // after gap records only.
+    // after gap records only (drawn as gaps: a move to the next piece).
     std::size_t next = r + 1;
-    TReductionState state;
-    std::vector<std::int64_t> records;
     const auto& runs = items.Runs();
-    for (TItemRun piece = run;;) {
-        const std::int64_t m = std::min(piece.Count, count - piece.First);
-        const std::int64_t from = piece.Offset;
-        const std::int64_t to = piece.Offset + m;
-        const bool reducible = m > 1 && Reducible(*d, canvas, attributes, piece);
-        const std::int64_t columns =
-            m > 1 ? std::abs(std::clamp(g.Map.X(xs[to - 1]), -1, g.Right) - std::clamp(g.Map.X(xs[from]), -1, g.Right)) + 1
-                  : 1;
-        const TMinMaxPyramid* pyramid = nullptr;
-        if (reducible && piece.XRising && m >= kMinPointsPerColumn * columns) {
-            try {
-                pyramid = &items.YPyramid();
-            } catch (const std::bad_alloc&) {
-                pyramid = nullptr;  // no room for the structure: draw every point
-            }
-        }
-        if (pyramid != nullptr) {
-            const TRunSeries series{xs, ys, *pyramid};
-            if (coloured)
-                ReduceRisingColouredPiece(series, g, from, to, sink, state, records);
-            else
-                ReduceRisingPiece(series, g, from, to, sink, state);
-        } else if (reducible && !piece.XRising && m >= kMinUnsortedPoints) {
-            static const TMinMaxPyramid unused;
-            ReduceUnsortedPiece(TRunSeries{xs, ys, unused}, g, from, to, sink, coloured);
-        } else {
-            for (std::int64_t i = from + 1; i < to; ++i) {
-                if (coloured)
-                    sink.Point(i, i);
-                else
-                    sink.Point(i);
-            }
-        }
-        // The next piece, after gap records that only break the line.
-        if (varying || !d->FLineRunReduction || next + 1 >= runs.size()) break;
-        const TItemRun gap = runs[next];
-        const TItemRun after = runs[next + 1];
+    thread_local std::vector<TPiece> chain;
+    chain.assign(1, TPiece{run.Offset, run.Offset + n});
+    while (!varying && d->FLineRunReduction && next + 1 < runs.size()) {
+        const TItemRun& gap = runs[next];
+        const TItemRun& after = runs[next + 1];
         if (gap.Compact() || after.Attributes != run.Attributes || after.Varying >= 0 || after.First >= count ||
             gap.First + gap.Count > count)
             break;
@@ -209,10 +176,114 @@ std::size_t TCustomKurvo::RenderCompactRun(TCanvas& canvas, const TKvItemContain
         for (std::int64_t k = 0; k < gap.Count && onlyGaps; ++k)
             onlyGaps = GapRecord(*d, items.PlainItem(gap.Offset + k), attributes, isAnnotation);
         if (!onlyGaps) break;
-        BreakPolyline(canvas);
-        piece = after;
+        chain.push_back({after.Offset, after.Offset + std::min(after.Count, count - after.First)});
         next += 2;
-        sink.Move(piece.Offset);
+    }
+
+    // Each piece by its order of X and length: per column, without lines to
+    // the pixel the pen is on, or point by point. Consecutive pieces per
+    // column go to the engine together.
+    TReductionState state;
+    thread_local std::vector<std::int64_t> records;
+    const TMinMaxPyramid* pyramid = nullptr;
+    const auto modeOf = [&](std::size_t p) {
+        const TPiece& piece = chain[p];
+        const std::int64_t m = piece.To - piece.From;
+        // The run of each piece: the chain's first run, then every second one.
+        const TItemRun& pieceRun = p == 0 ? run : runs[r + 2 * p];
+        if (m <= 1 || !Reducible(*d, canvas, attributes, pieceRun)) return 0;
+        if (!pieceRun.XRising) return m >= kMinUnsortedPoints ? 2 : 0;
+        const std::int64_t columns = std::abs(std::clamp(g.Map.X(xs[piece.To - 1]), -1, g.Right) -
+                                              std::clamp(g.Map.X(xs[piece.From]), -1, g.Right)) + 1;
+        if (m < kMinPointsPerColumn * columns) return 0;
+        if (pyramid == nullptr) {
+            try {
+                pyramid = &items.YPyramid();
+            } catch (const std::bad_alloc&) {
+                return 0;  // no room for the structure: draw every point
+            }
+        }
+        return 1;
+    };
+    static const TMinMaxPyramid unused;
+    for (std::size_t p = 0; p < chain.size();) {
+        const int mode = modeOf(p);
+        if (mode == 1) {
+            const TRunSeries series{xs, ys, *pyramid};
+            if (coloured) {
+                ReduceRisingColouredPiece(series, g, chain[p].From, chain[p].To, sink, state, records);
+                ++p;
+                continue;
+            }
+            std::size_t q = p + 1;
+            while (q < chain.size() && modeOf(q) == 1) ++q;
+            ReduceRisingPieces(series, g, chain.data() + p, q - p, p > 0, sink, state);
+            p = q;
+            continue;
+        }
+        if (p > 0) sink.Move(chain[p].From);
+        if (mode == 2) {
+            const TRunSeries series{xs, ys, unused};
+            auto* qt = dynamic_cast<TQtCanvas*>(&canvas);
+            std::uint32_t* pixels = qt != nullptr && !coloured && ratio == 1.0 ? qt->Pixels() : nullptr;
+            thread_local TLineCoverage coverage;
+            // The pixels of one colour collected a bit each (in the data
+            // area, from `origin` on) and written once.
+            const auto cover = [&](std::int64_t from, TPoint origin, int width, int height) {
+                FlushPolyline(canvas);
+                coverage.Reset(width, height);
+                struct TCoverageSink {
+                    TLineCoverage& Coverage;
+                    const TReductionCanvas& G;
+                    const TChunkedDoubles& Xs;
+                    const TChunkedDoubles& Ys;
+                    TPoint Origin;
+                    TPoint Pen;
+                    void Pixel(int x, int y)
+                    {
+                        Coverage.Segment({Pen.X - Origin.X, Pen.Y - Origin.Y}, {x - Origin.X, y - Origin.Y});
+                        Pen = {x, y};
+                    }
+                    void Move(std::int64_t i) { Pen = {G.Map.X(Xs[i]), G.Map.Y(Ys[i])}; }
+                    void Point(std::int64_t i) { Pixel(G.Map.X(Xs[i]), G.Map.Y(Ys[i])); }
+                    void Point(std::int64_t i, std::int64_t) { Point(i); }
+                } sink{coverage, g, xs, ys, origin, {g.Map.X(xs[from]), g.Map.Y(ys[from])}};
+                ReduceUnsortedPiece(series, g, from, chain[p].To, sink, false);
+                // The pen ends on the last point, as after a polyline.
+                d->FRender.PenPos = sink.Pen;
+                return sink.Pen;
+            };
+            if (pixels != nullptr) {
+                const QImage& image = *qt->Image();
+                const TPoint pen = cover(chain[p].From, {0, 0}, image.width(), image.height());
+                coverage.Paint(pixels, static_cast<std::size_t>(image.bytesPerLine() / 4), PixelOf(canvas.Pen().Color()));
+                canvas.MoveTo(pen.X, pen.Y);
+            } else {
+                thread_local TSegmentSet seen;
+                seen.Clear();
+                const std::int64_t stop =
+                    ReduceUnsortedPiece(series, g, chain[p].From, chain[p].To, sink, coloured, coloured ? nullptr : &seen);
+                if (stop < chain[p].To) {
+                    // More distinct segments than the set holds, on a device
+                    // that the own rasteriser does not write (another ratio,
+                    // PDF): the rest of the line goes in at canvas pixels of
+                    // the data area, each drawn as a pixel (docs/long-series.md).
+                    const TPoint origin{offsetX, offsetY};
+                    const TPoint pen = cover(stop, origin, DataWidth() + 1, DataHeight() + 1);
+                    const TColor colour = canvas.Pen().Color();
+                    coverage.ForEachCovered([&](int x, int y) { canvas.SetPixel(origin.X + x, origin.Y + y, colour); });
+                    canvas.MoveTo(pen.X, pen.Y);
+                }
+            }
+        } else {
+            for (std::int64_t i = chain[p].From + 1; i < chain[p].To; ++i) {
+                if (coloured)
+                    sink.Point(i, i);
+                else
+                    sink.Point(i);
+            }
+        }
+        ++p;
     }
     return next;
 }

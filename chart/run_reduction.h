@@ -61,6 +61,7 @@
 #include "chart/display_list.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <utility>
@@ -85,6 +86,12 @@ struct TPlainValues {
     std::int64_t Size() const { return Count; }
     /// Value `i`.
     double operator[](std::int64_t i) const { return Values[i]; }
+    /// The values from `i` on, all contiguous: n of them.
+    const double* Contiguous(std::int64_t i, std::int64_t& n) const
+    {
+        n = Count - i;
+        return Values + i;
+    }
 };
 
 /// A series over any two indexable value sources and a min/max structure
@@ -100,6 +107,15 @@ struct TSeriesOver {
     double Y(std::int64_t i) const { return Ys[i]; }
     /// Lowest and highest Y of [a, b).
     void MinMax(std::int64_t a, std::int64_t b, double& lo, double& hi) const { Pyramid.Query(Ys, a, b, lo, hi); }
+    /// The points from `i` (before `last`) whose X and Y lie contiguous in
+    /// memory: how many, and where.
+    std::int64_t Block(std::int64_t i, std::int64_t last, const double*& x, const double*& y) const
+    {
+        std::int64_t nx, ny;
+        x = Xs.Contiguous(i, nx);
+        y = Ys.Contiguous(i, ny);
+        return std::min({nx, ny, last - i});
+    }
     /// See TMinMaxPyramid::LastOutside.
     template <class Inside>
     std::int64_t LastOutside(std::int64_t a, std::int64_t b, Inside&& inside) const
@@ -206,6 +222,9 @@ bool RowLeftByAStep(const Series& s, const TReductionCanvas& g, std::int64_t a, 
 /// per column.
 struct TReductionState {
     std::int64_t Hint = 1;  ///< points in the last column drawn
+    int Column = reduction_detail::kLeftOfCanvas;  ///< the column of Lo ... Hi
+    int Lo = 0;  ///< rows that vertical steps of earlier pieces covered in Column
+    int Hi = -1;  ///< ... (none when Hi < Lo)
 };
 
 /// A piece whose X never falls, in one colour. See the top of this file.
@@ -238,7 +257,27 @@ void ReduceRisingPiece(const Series& s, const TReductionCanvas& g, std::int64_t 
             bool coverBottom = true;
             if ((g.Fractional || b == last) && top < bottom && (lastRow == top || lastRow == bottom))
                 (lastRow == top ? coverTop : coverBottom) = RowLeftByAStep(s, g, a, b, lastRow);
-            if (!coverTop) {
+            // The rows the vertical steps cover. A piece that lies in this
+            // column alone draws nothing else (it starts with a move and
+            // ends the line), so it is left out when earlier pieces covered
+            // its rows already: a series with a gap every few hundred
+            // points draws each column once.
+            const int lo = top + (coverTop ? 0 : 1);
+            const int hi = top == bottom ? top - 1 : bottom - (coverBottom ? 0 : 1);
+            const bool covered = state.Column == c && (lo > hi || (lo >= state.Lo && hi <= state.Hi));
+            if (lo <= hi) {
+                if (state.Column == c && lo <= state.Hi + 1 && hi >= state.Lo - 1) {
+                    state.Lo = std::min(state.Lo, lo);
+                    state.Hi = std::max(state.Hi, hi);
+                } else if (state.Column != c || hi - lo > state.Hi - state.Lo) {
+                    state.Lo = lo;
+                    state.Hi = hi;
+                }
+                state.Column = c;
+            }
+            if (a == first && b == last && covered) {
+                sink.Move(b - 1);
+            } else if (!coverTop) {
                 sink.Pixel(c, bottom);
             } else if (!coverBottom) {
                 sink.Pixel(c, top);
@@ -255,6 +294,54 @@ void ReduceRisingPiece(const Series& s, const TReductionCanvas& g, std::int64_t 
         a = b;
         if (a < last) c = ColumnKey(s, g, a);
     }
+}
+
+/// A piece [From, To) of a series with gaps.
+struct TPiece {
+    std::int64_t From = 0;  ///< first point
+    std::int64_t To = 0;  ///< one past the last point
+};
+
+/// Pieces of one colour separated by gaps, X rising within each: each drawn
+/// as ReduceRisingPiece does, the pen moved to the first point of every
+/// piece (of the first one too when `moveFirst`). Pieces that lie in one
+/// pixel column, all of whose rows the column's earlier pieces covered,
+/// draw nothing new; a stretch of them is passed over with one look at the
+/// min/max structure, so that a series with a gap every few hundred points
+/// costs about one query per column.
+template <class Series, class Sink>
+void ReduceRisingPieces(const Series& s, const TReductionCanvas& g, const TPiece* pieces, std::size_t count,
+                        bool moveFirst, Sink& sink, TReductionState& state)
+{
+    using namespace reduction_detail;
+    const auto alone = [&](const TPiece& piece, int c) {
+        return ColumnKey(s, g, piece.From) == c && ColumnKey(s, g, piece.To - 1) == c;
+    };
+    std::size_t checkedTo = 0;  // pieces before it were looked at as a stretch already
+    bool penOnLast = true;
+    for (std::size_t p = 0; p < count;) {
+        const TPiece& piece = pieces[p];
+        const int c = ColumnKey(s, g, piece.From);
+        if ((p > 0 || moveFirst) && p >= checkedTo && c == state.Column && c != kLeftOfCanvas && c != kRightOfCanvas) {
+            std::size_t q = p;
+            while (q < count && alone(pieces[q], c)) ++q;
+            checkedTo = q;
+            if (q > p) {
+                int top, bottom;
+                RowsOf(s, g, pieces[p].From, pieces[q - 1].To, top, bottom);
+                if (top >= state.Lo && bottom <= state.Hi) {
+                    p = q;
+                    penOnLast = false;
+                    continue;
+                }
+            }
+        }
+        if (p > 0 || moveFirst) sink.Move(piece.From);
+        ReduceRisingPiece(s, g, piece.From, piece.To, sink, state);
+        penOnLast = true;
+        ++p;
+    }
+    if (!penOnLast && count > 0) sink.Move(pieces[count - 1].To - 1);
 }
 
 /// A piece whose X never falls, each segment in the colour of the point it
@@ -317,41 +404,131 @@ void ReduceRisingColouredPiece(const Series& s, const TReductionCanvas& g, std::
     }
 }
 
+/// Directed segments between canvas pixels drawn so far, so that a line
+/// of one colour that passes the same way again is left out (it would draw
+/// the same device pixels). Holds up to Limit segments of LengthLimit
+/// pixels together: beyond, drawing each through QPainter would take
+/// seconds.
+class TSegmentSet {
+public:
+    /// Most segments held.
+    static constexpr std::size_t Limit = std::size_t{1} << 20;
+    /// Most pixels of the segments held, along their longer side.
+    static constexpr long long LengthLimit = 1LL << 25;
+    /// Forgets every segment, keeping the memory.
+    void Clear()
+    {
+        std::fill(FSlots.begin(), FSlots.end(), 0);
+        FCount = 0;
+        FLength = 0;
+    }
+    /// Whether Limit segments or LengthLimit pixels are held.
+    bool Full() const { return FCount >= Limit || FLength >= LengthLimit; }
+    /// Notes the segment from (x1, y1) to (x2, y2), canvas pixels within
+    /// +-30000; true when it was not there yet (or the set is full).
+    bool Insert(int x1, int y1, int x2, int y2)
+    {
+        const auto part = [](int v) { return static_cast<std::uint64_t>(static_cast<std::uint16_t>(v + 32768)); };
+        // No pixel within the canvas limits packs to 0, the empty slot.
+        const std::uint64_t key = part(x1) << 48 | part(y1) << 32 | part(x2) << 16 | part(y2);
+        if (2 * (FCount + 1) > FSlots.size()) {
+            if (FCount >= Limit) return true;
+            Grow();
+        }
+        const std::size_t mask = FSlots.size() - 1;
+        for (std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 20) & mask;;
+             slot = (slot + 1) & mask) {
+            if (FSlots[slot] == key) return false;
+            if (FSlots[slot] == 0) {
+                FSlots[slot] = key;
+                ++FCount;
+                FLength += std::max(std::abs(x2 - x1), std::abs(y2 - y1));
+                return true;
+            }
+        }
+    }
+
+private:
+    void Grow()
+    {
+        std::vector<std::uint64_t> old = std::move(FSlots);
+        FSlots.assign(old.empty() ? 1024 : 2 * old.size(), 0);
+        const std::size_t mask = FSlots.size() - 1;
+        for (const std::uint64_t key : old) {
+            if (key == 0) continue;
+            std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 20) & mask;
+            while (FSlots[slot] != 0) slot = (slot + 1) & mask;
+            FSlots[slot] = key;
+        }
+    }
+    std::vector<std::uint64_t> FSlots;
+    std::size_t FCount = 0;
+    long long FLength = 0;
+};
+
 /// A piece in any order of X: lines to the same pixel and segments beyond
-/// one edge of the canvas are left out. `coloured` keeps the colour of each
-/// segment (the point it leads to). See the top of this file.
+/// one edge of the canvas are left out, and, when `seen` is given (one
+/// colour), segments drawn before. `coloured` keeps the colour of each
+/// segment (the point it leads to). Returns `last`, or, when `seen` filled
+/// up, the point the line stopped at (the pen on it). See the top of this
+/// file.
 template <class Series, class Sink>
-void ReduceUnsortedPiece(const Series& s, const TReductionCanvas& g, std::int64_t first, std::int64_t last,
-                         Sink& sink, bool coloured)
+std::int64_t ReduceUnsortedPiece(const Series& s, const TReductionCanvas& g, std::int64_t first, std::int64_t last,
+                                 Sink& sink, bool coloured, TSegmentSet* seen = nullptr)
 {
-    int px = g.Map.X(s.X(first));
-    int py = g.Map.Y(s.Y(first));
+    const TCanvasMap& map = g.Map;
+    int px = map.X(s.X(first));
+    int py = map.Y(s.Y(first));
     // The side of the canvas a pixel lies beyond: bits left, right, above, below.
     const auto outside = [&g](int x, int y) {
         return (x < 0 ? 1 : 0) | (x >= g.Right ? 2 : 0) | (y < 0 ? 4 : 0) | (y >= g.Bottom ? 8 : 0);
     };
     int side = outside(px, py);
     std::int64_t pending = -1;  // a point the pen has to move to before the next line
-    for (std::int64_t i = first + 1; i < last; ++i) {
-        const int x = g.Map.X(s.X(i));
-        const int y = g.Map.Y(s.Y(i));
-        if (x == px && y == py) continue;
-        const int to = outside(x, y);
-        if ((side & to) != 0) {
-            pending = i;
-        } else {
-            if (pending >= 0) sink.Move(pending);
-            pending = -1;
-            if (coloured)
-                sink.Point(i, i);
-            else
-                sink.Point(i);
+    // On a linear layer TCanvasMap's conversion without its limits, which
+    // values this close to the canvas never reach.
+    const bool linear = !map.logX && !map.logY;
+    const double limitX = 29999.0 - static_cast<double>(map.shiftX < 0 ? -map.shiftX : map.shiftX);
+    const double limitY = 29999.0 - static_cast<double>(map.shiftY < 0 ? -map.shiftY : map.shiftY);
+    for (std::int64_t i = first + 1; i < last;) {
+        const double* xs;
+        const double* ys;
+        const std::int64_t n = s.Block(i, last, xs, ys);
+        for (std::int64_t j = 0; j < n; ++j) {
+            int x, y;
+            const double fx = map.kx * xs[j] + map.dx;
+            const double fy = map.ky * ys[j] + map.dy;
+            if (linear && std::abs(fx) < limitX && std::abs(fy) < limitY) {
+                x = static_cast<int>(std::lrint(fx) + map.shiftX);
+                y = static_cast<int>(std::lrint(fy) + map.shiftY);
+            } else {
+                x = map.X(xs[j]);
+                y = map.Y(ys[j]);
+            }
+            if (x == px && y == py) continue;
+            if (seen != nullptr && seen->Full()) {
+                if (pending >= 0) sink.Move(pending);
+                return i + j - 1;
+            }
+            const int to = outside(x, y);
+            if ((side & to) != 0 || (seen != nullptr && !seen->Insert(px, py, x, y))) {
+                pending = i + j;
+            } else {
+                if (pending >= 0) sink.Move(pending);
+                pending = -1;
+                if (coloured)
+                    sink.Point(i + j, i + j);
+                else
+                    sink.Pixel(x, y);
+            }
+            px = x;
+            py = y;
+            side = to;
         }
-        px = x;
-        py = y;
-        side = to;
+        i += n;
     }
     if (pending >= 0) sink.Move(pending);
+    return last;
 }
 
 }  // namespace kurvo
