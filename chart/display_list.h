@@ -1,6 +1,8 @@
 // Display lists: flat arrays of drawing items in world coordinates.
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 #include "../canvas/Qorn_canvas.h"
 
 #include <algorithm>
@@ -95,8 +97,8 @@ static_assert(std::is_standard_layout_v<TkvChartItem>);
 /// that filling 10^7 values costs a few hundred page faults rather than
 /// tens of thousands. AllocateLargeBlock throws std::bad_alloc.
 constexpr std::size_t LargeBlockBytes = std::size_t{2} << 20;
-void* AllocateLargeBlock();
-void FreeLargeBlock(void* block) noexcept;
+KURVO_EXPORT void* AllocateLargeBlock();
+KURVO_EXPORT void FreeLargeBlock(void* block) noexcept;
 
 /// A growable array of plain values in fixed chunks. Chunks never move, so
 /// growth copies nothing and 10^8 values need no contiguous block of
@@ -219,7 +221,7 @@ using TChunkedDoubles = TChunkedArray<double>;
 /// values. Built lazily: Extend covers values appended since the last call,
 /// recomputing only the blocks they touch. The values are any indexable
 /// source with Size() (chunked arrays, plain arrays behind an adapter).
-class TMinMaxPyramid {
+class KURVO_EXPORT TMinMaxPyramid {
 public:
     ///@{
     /// Blocks of a level hold Fan = 2^FanShift blocks of the level below.
@@ -397,7 +399,7 @@ std::int64_t TMinMaxPyramid::LastOutside(const V& values, std::int64_t first, st
 /// with a handful of whole records beside a long compact run holds a few
 /// kilobytes for them, not a full page. From record 1024 on every page
 /// holds PageSize records.
-class TItemPages {
+class KURVO_EXPORT TItemPages {
 public:
     ///@{
     /// Records of a full page: PageSize = 2^PageShift.
@@ -496,7 +498,7 @@ struct TVaryingRun {
 /// whose items change colour or class at every point keeps both per point
 /// as well (5 bytes more). Everything else is kept as whole records. Index,
 /// DataItem and the counts see one flat list.
-class TKvItemContainer {
+class KURVO_EXPORT TKvItemContainer {
 public:
     /// Compact items are rebuilt for ForEachRun in buffers of this many.
     static constexpr std::int64_t PageSize = TItemPages::PageSize;
@@ -719,7 +721,7 @@ struct TItemList {
 };
 
 /// 50 strings indexed 1 ... 50 and the number in use.
-struct TLongTextArray {
+struct KURVO_EXPORT TLongTextArray {
     /// Number of entries.
     static constexpr int Size = 50;
     std::array<std::string, Size> Texts;  ///< entries 1 ... 50 at index 0 ... 49
