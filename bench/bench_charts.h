@@ -3,15 +3,42 @@
 
 #include "chart/Qorn_kurvo.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <vector>
+
+#include <time.h>
 
 namespace kurvo::bench {
 
 using Clock = std::chrono::steady_clock;
 
 inline double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// CPU time of this thread in milliseconds: the machine may be shared, and
+// other processes' turns on the cores are not ours.
+inline double CpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// The median of `runs` timings of f(step), in thread CPU time.
+inline double MedianMs(int runs, const std::function<void(int)>& f)
+{
+    std::vector<double> t;
+    for (int k = 0; k < runs; ++k) {
+        const double t0 = CpuMs();
+        f(k);
+        t.push_back(CpuMs() - t0);
+    }
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
+}
 
 // An empty chart of the demo's size (473 x 421) and margins: a data area of
 // 377 x 361.

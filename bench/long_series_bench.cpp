@@ -54,7 +54,9 @@
 namespace {
 
 using namespace kurvo;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::CpuMs;
+using bench::MedianMs;
 
 constexpr int kWidth = 473;
 constexpr int kHeight = 421;
@@ -62,28 +64,6 @@ constexpr double kYLow = -1.5;
 constexpr double kYHigh = 1.5;
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-// CPU time of this thread in milliseconds: the machine may be shared, and
-// other processes' turns on the cores are not ours.
-double CpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-// The median of `runs` timings of f(step), in thread CPU time.
-double MedianMs(int runs, const std::function<void(int)>& f)
-{
-    std::vector<double> t;
-    for (int k = 0; k < runs; ++k) {
-        const double t0 = CpuMs();
-        f(k);
-        t.push_back(CpuMs() - t0);
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
-}
 
 double ResidentMb()
 {

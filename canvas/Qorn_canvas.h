@@ -502,6 +502,7 @@ public:
 
 private:
     void Reallocate();
+    void Allocate();
 
     std::unique_ptr<QImage> FImage;
     std::unique_ptr<TQtCanvas> FCanvas;

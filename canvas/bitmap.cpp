@@ -1,5 +1,6 @@
 // TBitmap: an off-screen 32-bit QImage with its own canvas.
 #include "canvas/Qorn_canvas.h"
+#include "canvas/picture_memory.h"
 #include "canvas/qt_canvas.h"
 
 #include <QByteArray>
@@ -119,22 +120,23 @@ void TBitmap::SetDevicePixelRatio(double value)
     value = std::isfinite(value) ? std::clamp(value, MinDevicePixelRatio, MaxDevicePixelRatio) : 1.0;
     if (value == FRatio) return;
     FRatio = value;
-    if (FImage->isNull()) {
-        FImage->setDevicePixelRatio(value);
-        return;
-    }
     Reallocate();
 }
 
-// A new image for the logical size at the current ratio.
+// The image for the logical size at the current ratio is made at its first
+// use: a chart that is sized, resized and given its ratio before it paints
+// allocates (and fills, page by fresh page) each picture once, at its final
+// size.
 void TBitmap::Reallocate()
 {
     // The painter must let go of the old pixels before they are replaced.
     FCanvas->EndPaint();
-    if (FWidth == 0 || FHeight == 0) {
-        *FImage = QImage();
-        return;
-    }
+    *FImage = QImage();
+    FCanvas->SetPendingImage(FWidth == 0 || FHeight == 0 ? std::function<void()>() : [this] { Allocate(); });
+}
+
+void TBitmap::Allocate()
+{
     // Rounded in double and limited, so that a huge logical size cannot wrap
     // round; QImage refuses what it cannot allocate and leaves a null image.
     const auto physical = [this](int logical) {
@@ -144,7 +146,7 @@ void TBitmap::Reallocate()
     int w = physical(FWidth);
     int h = physical(FHeight);
     LimitBitmapSize(w, h);
-    *FImage = QImage(w, h, kFormat);
+    *FImage = NewPicture(w, h);
     FImage->setDevicePixelRatio(FRatio);
     FImage->fill(Qt::white);
 }
@@ -153,12 +155,14 @@ TCanvas& TBitmap::Canvas() { return *FCanvas; }
 
 const QImage& TBitmap::Image() const
 {
+    FCanvas->Image();  // made now if it waited for its first use
     FCanvas->EndPaint();
     return *FImage;
 }
 
 TColor TBitmap::Pixel(int x, int y) const
 {
+    FCanvas->Image();
     FCanvas->EndPaint();
     if (x < 0 || y < 0 || x >= FWidth || y >= FHeight || FImage->isNull()) return -1;
     if (FRatio != 1.0) {
@@ -193,6 +197,7 @@ bool TBitmap::LoadFromMemory(const void* bytes, std::size_t size, std::string* e
         std::int64_t{decoded.width()} * decoded.height() > MaxBitmapPixels)
         return fail("Bitmap image is not valid: \"" + name + "\"");
     FCanvas->EndPaint();
+    FCanvas->SetPendingImage(nullptr);
     // A file's picture has one device pixel per pixel.
     *FImage = decoded.convertToFormat(kFormat);
     FImage->setDevicePixelRatio(1.0);

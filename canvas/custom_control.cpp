@@ -3,6 +3,7 @@
 #include "canvas/custom_control.h"
 
 #include "canvas/control_detail.h"
+#include "canvas/picture_memory.h"
 #include "canvas/qt_canvas.h"
 
 #include <QApplication>
@@ -278,7 +279,7 @@ QImage& TCustomControl::Surface()
     if (!matches) {
         if (FCanvas) FCanvas->EndPaint();
         if (wanted && w > 0 && h > 0) {
-            FSurface = QImage(w, h, QImage::Format_RGB32);
+            FSurface = NewPicture(w, h);
             FSurface.setDevicePixelRatio(ratio);
             FSurface.fill(ToQColor(clBtnFace));
         } else {

@@ -88,6 +88,8 @@ long long ClampReach(long long v) { return std::clamp(v, -kPainterReach, kPainte
 
 }  // namespace
 
+std::uint32_t PixelOf(TColor color) { return 0xFF000000u | RgbOf(color); }
+
 TColor FromQRgb(unsigned rgb)
 {
     return static_cast<TColor>(static_cast<unsigned>(qRed(rgb)) | (static_cast<unsigned>(qGreen(rgb)) << 8) |
@@ -124,6 +126,7 @@ TQtCanvas::TQtCanvas(QPainter* painter, int logPixelsY, bool printerPage)
 
 double TQtCanvas::DevicePixelRatio() const
 {
+    Materialise();
     return FExternal == nullptr && FImage != nullptr ? FImage->devicePixelRatio() : 1.0;
 }
 
@@ -146,6 +149,7 @@ void TQtCanvas::EndPaint()
 void TQtCanvas::SetImage(QImage* image)
 {
     EndPaint();
+    FAllocate = nullptr;
     FImage = image;
     FDashEnd = {-0x7FFFFFFF, -0x7FFFFFFF};
 }
@@ -153,6 +157,7 @@ void TQtCanvas::SetImage(QImage* image)
 bool TQtCanvas::CanPaint() const
 {
     if (FExternal != nullptr) return FExternal->isActive();
+    Materialise();
     return FImage != nullptr && !FImage->isNull();
 }
 
@@ -620,10 +625,13 @@ void TQtCanvas::TextOut(int x, int y, const std::string& text)
     y = ClampCanvasCoord(y);
     ApplyBrushForFill();
     const QFontMetrics& metrics = Metrics();
-    const QString qtext = FXmlDevice ? WithoutXmlForbidden(ToQString(text)) : ToQString(text);
+    const TKnownText* known = KnownText(text);
+    const QString plain = known != nullptr ? known->Text : ToQString(text);
+    const QString qtext = FXmlDevice ? WithoutXmlForbidden(plain) : plain;
     QPainter& p = Painter();
     SetXorMode(p, false);
-    if (Brush().Style() == bsSolid) p.fillRect(QRect(x, y, TextWidth(text), metrics.height()), FQBrush);
+    if (Brush().Style() == bsSolid)
+        p.fillRect(QRect(x, y, known != nullptr ? known->Width : TextWidth(text), metrics.height()), FQBrush);
     if (qtext.isEmpty()) return;
     if (FPainterFontVersion != FFontVersion) {
         p.setFont(FQFont);
@@ -634,20 +642,27 @@ void TQtCanvas::TextOut(int x, int y, const std::string& text)
     p.drawText(QPoint(x, y + metrics.ascent()), qtext);
 }
 
+// Axes measure the same short labels at every paint, and text items draw
+// the same texts: the widths and QStrings of up to 4096 texts of up to 64
+// bytes are kept per font.
+const TQtCanvas::TKnownText* TQtCanvas::KnownText(const std::string& text)
+{
+    constexpr std::size_t kTextsKept = 4096;
+    constexpr std::size_t kLongestKept = 64;
+    if (text.size() > kLongestKept) return nullptr;
+    const QFontMetrics& metrics = Metrics();
+    auto& texts = FFonts.front()->Texts;
+    if (const auto found = texts.find(text); found != texts.end()) return &found->second;
+    QString q = ToQString(text);
+    const int width = metrics.horizontalAdvance(q);
+    if (texts.size() >= kTextsKept) texts.clear();
+    return &texts.emplace(text, TKnownText{width, std::move(q)}).first->second;
+}
+
 int TQtCanvas::TextWidth(const std::string& text)
 {
-    const QFontMetrics& metrics = Metrics();
-    // Axes measure the same short labels at every paint; the widths of up
-    // to 512 texts of up to 64 bytes are kept per font.
-    constexpr std::size_t kWidthsKept = 512;
-    constexpr std::size_t kLongestKept = 64;
-    if (text.size() > kLongestKept) return metrics.horizontalAdvance(ToQString(text));
-    auto& widths = FFonts.front()->Widths;
-    if (const auto found = widths.find(text); found != widths.end()) return found->second;
-    const int width = metrics.horizontalAdvance(ToQString(text));
-    if (widths.size() >= kWidthsKept) widths.clear();
-    widths.emplace(text, width);
-    return width;
+    if (const TKnownText* known = KnownText(text)) return known->Width;
+    return Metrics().horizontalAdvance(ToQString(text));
 }
 
 int TQtCanvas::TextHeight(const std::string&) { return Metrics().height(); }

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -56,15 +57,38 @@ public:
     void EndPaint();
     // Points the canvas at another image (after EndPaint).
     void SetImage(QImage* image);
-    QImage* Image() const { return FImage; }
+    QImage* Image() const
+    {
+        Materialise();
+        return FImage;
+    }
+    // The image is made by `allocate` at the canvas's first use (of the
+    // image or for drawing); nullptr: nothing is pending.
+    void SetPendingImage(std::function<void()> allocate) { FAllocate = std::move(allocate); }
+    // The image's pixels for writing directly (after drawing calls that went
+    // through QPainter, which stay in place); null when the canvas draws on
+    // no image.
+    std::uint32_t* Pixels() { return FExternal == nullptr ? WritablePixels() : nullptr; }
 
 private:
+    void Materialise() const
+    {
+        if (FAllocate) {
+            const std::function<void()> allocate = std::move(FAllocate);
+            FAllocate = nullptr;
+            allocate();
+        }
+    }
     bool CanPaint() const;
     QPainter& Painter();
     void ApplyPen();
     void ApplyBrushForFill();
     void ApplyFont();
     const QFontMetrics& Metrics();
+    struct TKnownText;
+    // The width and QString of a short text in the current font, kept;
+    // null for a long one.
+    const TKnownText* KnownText(const std::string& text);
     void SetXorMode(QPainter& painter, bool xorMode);
     void UseQtPen(QPainter& painter);
     std::uint32_t* WritablePixels();
@@ -89,6 +113,7 @@ private:
     // on an image with a device pixel ratio other than 1 and on other devices.
     bool RasterDirect() const
     {
+        Materialise();
         return FExternal == nullptr && FImage != nullptr && FImage->devicePixelRatio() == 1.0;
     }
     double ThinPenWidth() const;
@@ -103,6 +128,7 @@ private:
     void RasterEllipse(int x1, int y1, int x2, int y2, bool outline, bool fill);
 
     QImage* FImage;
+    mutable std::function<void()> FAllocate;
     std::unique_ptr<QPainter> FPainter;
     QPainter* FExternal = nullptr;
     int FLogPixelsY = 600;
@@ -118,6 +144,11 @@ private:
     unsigned FPainterFontVersion = ~0u;
     bool FPainterXor = false;
     QFont FQFont;
+    // A text measured or drawn in a font: its width and its QString.
+    struct TKnownText {
+        int Width;
+        QString Text;
+    };
     // Fonts built for the canvas, the current one first, with the widths
     // of texts measured in them.
     struct TFontEntry {
@@ -126,7 +157,7 @@ private:
         int Style;
         QFont Font;
         QFontMetrics Metrics;
-        std::unordered_map<std::string, int> Widths;
+        std::unordered_map<std::string, TKnownText> Texts;
     };
     std::vector<std::unique_ptr<TFontEntry>> FFonts;
     // Native pen and brush, rebuilt only when the Version() counters move.
@@ -153,6 +184,8 @@ private:
 
 // TColor of a QRgb pixel value.
 TColor FromQRgb(unsigned rgb);
+// The opaque 32-bit pixel value of a colour, as the canvas writes it.
+std::uint32_t PixelOf(TColor color);
 
 // Cuts the segment (x0, y0)-(x1, y1) to the box [lo, hi] on both axes;
 // false when nothing is left. t0 receives the fraction cut from the start.

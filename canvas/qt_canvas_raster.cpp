@@ -34,42 +34,6 @@ namespace kurvo {
 
 using namespace qt_canvas_detail;
 
-namespace {
-
-// Cuts the segment (x0, y0)-(x1, y1) to the box [lo, hi] on both axes;
-// false when nothing is left. t0 receives the fraction cut from the start.
-// QPainter's rasteriser loses precision far outside the device.
-bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double loX, double loY, double hiX, double hiY,
-                 double& t0)
-{
-    const double dx = x1 - x0;
-    const double dy = y1 - y0;
-    double a = 0.0;
-    double b = 1.0;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x0 - loX, hiX - x0, y0 - loY, hiY - y0};
-    for (int k = 0; k < 4; ++k) {
-        if (p[k] == 0) {
-            if (q[k] < 0) return false;
-            continue;
-        }
-        const double t = q[k] / p[k];
-        if (p[k] < 0)
-            a = std::max(a, t);
-        else
-            b = std::min(b, t);
-        if (a > b) return false;
-    }
-    x1 = x0 + b * dx;
-    y1 = y0 + b * dy;
-    x0 += a * dx;
-    y0 += a * dy;
-    t0 = a;
-    return true;
-}
-
-}  // namespace
-
 bool TQtCanvas::ThinPen() const { return Pen().Width() == 1; }
 
 // The dash pattern runs on from the last segment when this one starts at its
@@ -212,17 +176,35 @@ void TQtCanvas::ThinPath(const TPoint* points, int count, bool closed)
     const long long height = FImage->height();
     const long long stride = FImage->bytesPerLine() / 4;
     const std::uint32_t value = FPenPixel;
-    const auto inside = [&](TPoint p) { return p.X >= 0 && p.X < width && p.Y >= 0 && p.Y < height; };
+    const auto inside = [&](TPoint p) {
+        return static_cast<unsigned long long>(p.X) < static_cast<unsigned long long>(width) &&
+               static_cast<unsigned long long>(p.Y) < static_cast<unsigned long long>(height);
+    };
+    // The dash phase runs on as ContinueDash keeps it (a later styled pen
+    // continues from this path's end), reduced once at the end.
+    long long phase = FDashPhase;
     const auto segment = [&](TPoint from, TPoint to) {
         const long long n = std::max(std::llabs(static_cast<long long>(to.X) - from.X),
                                      std::llabs(static_cast<long long>(to.Y) - from.Y));
-        if (n == 0 || !inside(from) || !inside(to)) return ThinSegment(pixels, from, to);
-        ContinueDash(from, to);
-        FDashPhase = static_cast<int>((FDashPhase + n) % kDashPeriod);
-        InsideSolidSegment(pixels, stride, value, from, to, n);
+        if (n == 0 || !inside(from) || !inside(to)) {
+            FDashPhase = static_cast<int>(phase % kDashPeriod);
+            ThinSegment(pixels, from, to);
+            phase = FDashPhase;
+            return;
+        }
+        if (!(from == FDashEnd)) phase = 0;
+        FDashEnd = to;
+        phase += n;
+        // A step to a neighbour draws its start pixel alone: lines through
+        // many points on few pixels are mostly such steps.
+        if (n == 1)
+            pixels[static_cast<long long>(from.Y) * stride + from.X] = value;
+        else
+            InsideSolidSegment(pixels, stride, value, from, to, n);
     };
     for (int k = 0; k + 1 < count; ++k) segment(points[k], points[k + 1]);
     if (closed) segment(points[count - 1], points[0]);
+    FDashPhase = static_cast<int>(phase % kDashPeriod);
 }
 
 // Overlapping pixels are drawn twice, so XOR drawing keeps to QPainter.

@@ -242,8 +242,10 @@ public:
     ///@{
     /// Long runs of thin solid line-to items are drawn per pixel column (the
     /// first, lowest, highest and last point of each column) instead of point
-    /// by point; the picture stays the same. On by default; off draws every
-    /// point, as the reference the reduction is compared with.
+    /// by point, lines to the pixel the line is on are left out, and long
+    /// runs of marks are stamped once per pixel position; the picture stays
+    /// the same. On by default; off draws every item, as the reference these
+    /// paths are compared with.
     bool LineRunReduction() const;
     /// Sets LineRunReduction().
     void SetLineRunReduction(bool value);
@@ -1212,11 +1214,13 @@ private:
                     const TLongTextArray& longTexts, bool monochrome, TPoint position);
     void RenderShape(TCanvas& canvas, const TkvChartItem& item, bool monochrome);
     void RenderList(TCanvas& canvas, const TItemList& list, bool isAnnotation, int pass, bool monochrome);
-    /// A compact run of line-to items (render_runs.cpp): per column when the
-    /// reduction keeps the picture, else point by point without copies.
-    void RenderLineRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t count,
+    /// Compact run `r` of `items` (render_runs.cpp): a line per pixel
+    /// column, a line with gaps in one pass, marks stamped per pixel, where
+    /// that keeps the picture of every item; returns the next run to draw.
+    std::size_t RenderCompactRun(TCanvas& canvas, const TKvItemContainer& items, std::size_t r, std::int64_t count,
+                                 bool isAnnotation, bool monochrome);
+    void RenderMarkRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t count,
                        bool isAnnotation, bool monochrome);
-    bool ReducibleRun(const TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run) const;
     /// The layer's world-to-canvas conversion with its axis kinds resolved once.
     TCanvasMap CanvasMap(int layer) const;
     /// Puts the cached render state back on the canvas after a nested RenderData.

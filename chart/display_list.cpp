@@ -8,125 +8,49 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 namespace kurvo {
 
-// ------------------------------------------------------- chunked doubles
+// ------------------------------------------------------- large blocks
 
-void TChunkedDoubles::Reserve(std::int64_t n)
+void* AllocateLargeBlock()
 {
-    if (n <= Capacity()) return;
-    const std::int64_t chunksNeeded = (n + ChunkSize - 1) >> ChunkShift;
-    // Allocate everything first, so that running out of memory leaves the
-    // array as it was.
-    std::vector<std::unique_ptr<double[]>> fresh;
-    fresh.reserve(static_cast<std::size_t>(chunksNeeded) - FChunks.size());
-    while (static_cast<std::int64_t>(FChunks.size() + fresh.size()) < chunksNeeded)
-        fresh.push_back(std::make_unique_for_overwrite<double[]>(ChunkSize));
-    if (FChunks.capacity() < static_cast<std::size_t>(chunksNeeded))
-        FChunks.reserve(std::max(static_cast<std::size_t>(chunksNeeded), 2 * FChunks.capacity()));
-    for (auto& chunk : fresh) FChunks.push_back(std::move(chunk));
+#if defined(__linux__)
+    // Twice the size, then the unaligned ends given back: the block lies on
+    // a large-page boundary, which the system needs to back it with one.
+    void* raw = mmap(nullptr, 2 * LargeBlockBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) throw std::bad_alloc();
+    const auto start = reinterpret_cast<std::uintptr_t>(raw);
+    const std::uintptr_t aligned = (start + LargeBlockBytes - 1) & ~(std::uintptr_t{LargeBlockBytes} - 1);
+    if (aligned > start) munmap(raw, aligned - start);
+    const std::uintptr_t end = start + 2 * LargeBlockBytes;
+    if (end > aligned + LargeBlockBytes) munmap(reinterpret_cast<void*>(aligned + LargeBlockBytes), end - aligned - LargeBlockBytes);
+    void* block = reinterpret_cast<void*>(aligned);
+    madvise(block, LargeBlockBytes, MADV_HUGEPAGE);
+    return block;
+#else
+    void* block = std::aligned_alloc(LargeBlockBytes, LargeBlockBytes);
+    if (block == nullptr) throw std::bad_alloc();
+    return block;
+#endif
 }
 
-void TChunkedDoubles::AppendReserved(const double* values, std::int64_t n)
+void FreeLargeBlock(void* block) noexcept
 {
-    while (n > 0) {
-        const std::int64_t inChunk = ChunkSize - (FSize & (ChunkSize - 1));
-        const std::int64_t take = n < inChunk ? n : inChunk;
-        std::memcpy(&FChunks[FSize >> ChunkShift][FSize & (ChunkSize - 1)], values,
-                    static_cast<std::size_t>(take) * sizeof(double));
-        FSize += take;
-        values += take;
-        n -= take;
-    }
-}
-
-// ------------------------------------------------------- min/max pyramid
-
-void TMinMaxPyramid::Extend(const TChunkedDoubles& values)
-{
-    const std::int64_t n = values.Size();
-    if (n < FBuilt) Clear();  // the values were cut: start again
-    if (n == FBuilt) return;
-    std::int64_t below = n;  // entries of the level below
-    for (std::size_t level = 0; below > 1; ++level) {
-        const std::int64_t blocks = (below + Fan - 1) >> FanShift;
-        const std::int64_t firstDirty = FBuilt >> (FanShift * (level + 1));
-        if (level == FLevels.size()) FLevels.emplace_back();
-        std::vector<double>& out = FLevels[level];
-        out.resize(static_cast<std::size_t>(2 * blocks));
-        for (std::int64_t b = firstDirty; b < blocks; ++b) {
-            const std::int64_t from = b << FanShift;
-            const std::int64_t to = std::min(below, from + Fan);
-            double lo, hi;
-            if (level == 0) {
-                lo = hi = values[from];
-                for (std::int64_t i = from + 1; i < to; ++i) {
-                    const double v = values[i];
-                    lo = v < lo ? v : lo;
-                    hi = v > hi ? v : hi;
-                }
-            } else {
-                const std::vector<double>& in = FLevels[level - 1];
-                lo = in[static_cast<std::size_t>(2 * from)];
-                hi = in[static_cast<std::size_t>(2 * from + 1)];
-                for (std::int64_t i = from + 1; i < to; ++i) {
-                    lo = std::min(lo, in[static_cast<std::size_t>(2 * i)]);
-                    hi = std::max(hi, in[static_cast<std::size_t>(2 * i + 1)]);
-                }
-            }
-            out[static_cast<std::size_t>(2 * b)] = lo;
-            out[static_cast<std::size_t>(2 * b + 1)] = hi;
-        }
-        below = blocks;
-    }
-    FBuilt = n;
-}
-
-void TMinMaxPyramid::Query(const TChunkedDoubles& values, std::int64_t first, std::int64_t last, double& lo,
-                           double& hi) const
-{
-    lo = std::numeric_limits<double>::infinity();
-    hi = -lo;
-    const auto scan = [&](int level, std::int64_t from, std::int64_t to) {
-        if (level < 0) {
-            for (std::int64_t i = from; i < to; ++i) {
-                const double v = values[i];
-                lo = v < lo ? v : lo;
-                hi = v > hi ? v : hi;
-            }
-            return;
-        }
-        const double* e = FLevels[static_cast<std::size_t>(level)].data();
-        for (std::int64_t i = from; i < to; ++i) {
-            lo = e[2 * i] < lo ? e[2 * i] : lo;
-            hi = e[2 * i + 1] > hi ? e[2 * i + 1] : hi;
-        }
-    };
-    std::int64_t l = first;
-    std::int64_t h = last;
-    const int levels = static_cast<int>(FLevels.size());
-    for (int level = -1; l < h; ++level) {
-        const std::int64_t up = (l + Fan - 1) >> FanShift;
-        const std::int64_t down = h >> FanShift;
-        if (level + 1 >= levels || up >= down) {
-            scan(level, l, h);
-            return;
-        }
-        scan(level, l, up << FanShift);
-        scan(level, down << FanShift, h);
-        l = up;
-        h = down;
-    }
-}
-
-std::int64_t TMinMaxPyramid::MemoryBytes() const
-{
-    std::int64_t bytes = 0;
-    for (const auto& level : FLevels) bytes += static_cast<std::int64_t>(level.capacity() * sizeof(double));
-    return bytes;
+    if (block == nullptr) return;
+#if defined(__linux__)
+    munmap(block, LargeBlockBytes);
+#else
+    std::free(block);
+#endif
 }
 
 // ------------------------------------------------------- item container
@@ -135,8 +59,13 @@ namespace {
 
 bool CompactCandidate(const TkvChartItem& item)
 {
-    return item.Kind == ikLineTo && item.Mode == 0 && std::isfinite(item.X) && std::isfinite(item.Y);
+    return (item.Kind == ikLineTo || item.Kind == ikMark) && item.Mode == 0 && std::isfinite(item.X) &&
+           std::isfinite(item.Y);
 }
+
+// Attribute records searched for one to share when a run starts: a series
+// that switches between a few looks reuses their records.
+constexpr std::size_t kSharedRecordsSearched = 8;
 
 }  // namespace
 
@@ -146,8 +75,11 @@ void TKvItemContainer::Clear()
     FPlain.Clear();
     FPlainCount = 0;
     FAttributes.clear();
+    FVarying.clear();
     FX = {};
     FY = {};
+    FColors = {};
+    FClasses = {};
     FPyramid.Clear();
     FSize = 0;
 }
@@ -184,17 +116,13 @@ TkvChartItem TKvItemContainer::Item(std::int64_t i) const
     const auto next = std::upper_bound(FRuns.begin(), FRuns.end(), i,
                                        [](std::int64_t index, const TItemRun& run) { return index < run.First; });
     const TItemRun& run = *(next - 1);
-    const std::int64_t k = run.Offset + (i - run.First);
-    if (!run.Compact()) return PlainItem(k);
-    TkvChartItem item = FAttributes[static_cast<std::size_t>(run.Attributes)];
-    item.X = FX[k];
-    item.Y = FY[k];
-    return item;
+    if (!run.Compact()) return PlainItem(run.Offset + (i - run.First));
+    return RunItem(run, i - run.First);
 }
 
 bool TKvItemContainer::ContinuesCompactRun(const TkvChartItem& item) const
 {
-    return !FRuns.empty() && FRuns.back().Compact() &&
+    return !FRuns.empty() && FRuns.back().Compact() && FRuns.back().Varying < 0 &&
            SameAttributes(item, FAttributes[static_cast<std::size_t>(FRuns.back().Attributes)]);
 }
 
@@ -204,14 +132,21 @@ void TKvItemContainer::StartCompactRun(const TkvChartItem& item)
     TItemRun run;
     run.First = FSize;
     run.Offset = FX.Size();
-    // Polylines of equal attributes after move-to items share one record.
-    if (FAttributes.empty() || !SameAttributes(item, FAttributes.back())) {
+    // Polylines of equal attributes after move-to items share one record,
+    // and so do runs that switch between a few looks.
+    std::size_t shared = FAttributes.size();
+    for (std::size_t k = FAttributes.size(); k > 0 && FAttributes.size() - k < kSharedRecordsSearched; --k)
+        if (SameAttributes(item, FAttributes[k - 1])) {
+            shared = k - 1;
+            break;
+        }
+    if (shared == FAttributes.size()) {
         TkvChartItem attributes = item;
         attributes.X = 0.0;
         attributes.Y = 0.0;
         FAttributes.push_back(attributes);
     }
-    run.Attributes = static_cast<std::int32_t>(FAttributes.size() - 1);
+    run.Attributes = static_cast<std::int32_t>(shared);
     run.XMin = item.X;
     run.YMin = item.Y;
     FRuns.push_back(run);
@@ -232,17 +167,53 @@ void TKvItemContainer::AppendPlain(const TkvChartItem& item)
     ++FSize;
 }
 
+// Callers have reserved room for one more colour and class.
+void TKvItemContainer::MakeVarying()
+{
+    TItemRun& run = FRuns.back();
+    const TkvChartItem& attributes = FAttributes[static_cast<std::size_t>(run.Attributes)];
+    TVaryingRun varying;
+    varying.Offset = FColors.Size();
+    varying.Add(attributes.Class);
+    FColors.PushBack(attributes.Color);
+    FClasses.PushBack(attributes.Class);
+    run.Varying = static_cast<std::int32_t>(FVarying.size());
+    FVarying.push_back(varying);
+}
+
 void TKvItemContainer::AppendSlow(const TkvChartItem& item, bool compact)
 {
-    // Every allocation first: a failure leaves the container unchanged.
-    if (FRuns.size() == FRuns.capacity()) FRuns.reserve(FRuns.size() < 16 ? 16 : 2 * FRuns.size());
+    // Every allocation first: a failure leaves the container unchanged. The
+    // tables grow by doubling, so that a list whose items all differ still
+    // appends in constant time.
+    const auto roomForOne = [](auto& table) {
+        if (table.size() == table.capacity()) table.reserve(table.size() < 16 ? 16 : 2 * table.size());
+    };
+    roomForOne(FRuns);
     if (!compact || !CompactCandidate(item)) return AppendPlain(item);
     if (FX.Size() == FX.Capacity() || FY.Size() == FY.Capacity()) {
         FX.Reserve(FX.Size() + 1);
         FY.Reserve(FY.Size() + 1);
     }
-    if (!ContinuesCompactRun(item)) {
-        if (FAttributes.size() == FAttributes.capacity()) FAttributes.reserve(FAttributes.size() + 16);
+    // A point that differs from the run before it only in colour or class
+    // joins it as a varying run when the run is varying already or holds a
+    // single point (the previous point differed too): a line coloured by
+    // value is one run, not a run per point.
+    const TItemRun* last = FRuns.empty() || !FRuns.back().Compact() ? nullptr : &FRuns.back();
+    const bool same = last != nullptr && last->Varying < 0 &&
+                      SameAttributes(item, FAttributes[static_cast<std::size_t>(last->Attributes)]);
+    const bool varying = !same && last != nullptr && (last->Varying >= 0 || last->Count == 1) &&
+                         SameButColourAndClass(item, FAttributes[static_cast<std::size_t>(last->Attributes)]);
+    if (varying) {
+        FColors.Reserve(FColors.Size() + 2);
+        FClasses.Reserve(FClasses.Size() + 2);
+        roomForOne(FVarying);
+        if (last->Varying < 0) MakeVarying();
+        FColors.PushBack(item.Color);
+        FClasses.PushBack(item.Class);
+        FVarying[static_cast<std::size_t>(FRuns.back().Varying)].Add(item.Class);
+    } else if (!same) {
+        roomForOne(FAttributes);
         StartCompactRun(item);
     }
     TItemRun& run = FRuns.back();
@@ -257,21 +228,25 @@ void TKvItemContainer::AppendSlow(const TkvChartItem& item, bool compact)
     ++FSize;
 }
 
-void TKvItemContainer::AppendLinePoints(const TkvChartItem& attributes, const double* x, const double* y,
-                                        std::int64_t n)
+void TKvItemContainer::AppendPoints(const TkvChartItem& attributes, const double* x, const double* y,
+                                    std::int64_t n)
 {
     if (n <= 0) return;
     TkvChartItem item = attributes;
-    item.Kind = ikLineTo;
+    item.Kind = attributes.Kind == ikMark ? ikMark : ikLineTo;
     item.Mode = 0;
-    // Reserve for the worst case first, so that a failure adds nothing.
+    // Reserve for the worst case first, so that a failure adds nothing; the
+    // tables grow by doubling, so that many bulk calls stay linear.
     std::int64_t broken = 0;
     for (std::int64_t i = 0; i < n; ++i) broken += !(std::isfinite(x[i]) && std::isfinite(y[i]));
     FX.Reserve(FX.Size() + n - broken);
     FY.Reserve(FY.Size() + n - broken);
     ReservePlain(FPlainCount + broken);
-    FRuns.reserve(FRuns.size() + 2 * static_cast<std::size_t>(broken) + 1);
-    FAttributes.reserve(FAttributes.size() + 1);
+    const auto roomFor = [](auto& table, std::size_t more) {
+        if (table.capacity() < table.size() + more) table.reserve(std::max(table.size() + more, 2 * table.capacity()));
+    };
+    roomFor(FRuns, 2 * static_cast<std::size_t>(broken) + 1);
+    roomFor(FAttributes, 1);
 
     std::int64_t i = 0;
     while (i < n) {
@@ -321,9 +296,27 @@ void TKvItemContainer::Truncate(std::int64_t count)
     if (!FRuns.empty()) FRuns.back().Count = count - FRuns.back().First;
     std::int64_t xy = 0;
     std::int64_t plain = 0;
-    for (const TItemRun& run : FRuns) (run.Compact() ? xy : plain) = run.Offset + run.Count;
+    std::int64_t varying = 0;
+    std::size_t varyingRuns = 0;
+    for (const TItemRun& run : FRuns) {
+        (run.Compact() ? xy : plain) = run.Offset + run.Count;
+        if (run.Varying >= 0) {
+            TVaryingRun& v = FVarying[static_cast<std::size_t>(run.Varying)];
+            varying = v.Offset + run.Count;
+            varyingRuns = static_cast<std::size_t>(run.Varying) + 1;
+        }
+    }
     FX.Truncate(xy);
     FY.Truncate(xy);
+    FColors.Truncate(varying);
+    FClasses.Truncate(varying);
+    FVarying.resize(varyingRuns);
+    // The classes of a shortened varying run: only those still in it.
+    if (!FRuns.empty() && FRuns.back().Varying >= 0) {
+        TVaryingRun& v = FVarying.back();
+        v.Classes = {};
+        for (std::int64_t k = 0; k < FRuns.back().Count; ++k) v.Add(FClasses[v.Offset + k]);
+    }
     // Records beyond Count read as zero again.
     for (std::int64_t k = plain; k < FPlainCount; ++k) FPlain[k] = TkvChartItem{};
     FPlainCount = plain;
@@ -338,13 +331,18 @@ std::shared_ptr<TKvItemContainer> TKvItemContainer::Copy(std::int64_t count, std
     copy->FAttributes = FAttributes;
     std::int64_t xy = 0;
     std::int64_t plain = 0;
+    std::int64_t varying = 0;
     for (const TItemRun& run : FRuns) {
         if (run.First >= count) break;
         const std::int64_t n = std::min(run.Count, count - run.First);
         (run.Compact() ? xy : plain) += n;
+        if (run.Varying >= 0) varying += n;
     }
     copy->FX.Reserve(xy);
     copy->FY.Reserve(xy);
+    copy->FColors.Reserve(varying);
+    copy->FClasses.Reserve(varying);
+    copy->FVarying.reserve(FVarying.size());
     copy->ReservePlain(plain);
     copy->FRuns.reserve(FRuns.size());
     for (const TItemRun& run : FRuns) {
@@ -356,6 +354,18 @@ std::shared_ptr<TKvItemContainer> TKvItemContainer::Copy(std::int64_t count, std
             for (std::int64_t k = 0; k < part.Count; ++k) {
                 copy->FX.PushBack(FX[run.Offset + k]);
                 copy->FY.PushBack(FY[run.Offset + k]);
+            }
+            if (run.Varying >= 0) {
+                const TVaryingRun& from = FVarying[static_cast<std::size_t>(run.Varying)];
+                TVaryingRun to;
+                to.Offset = copy->FColors.Size();
+                for (std::int64_t k = 0; k < part.Count; ++k) {
+                    copy->FColors.PushBack(FColors[from.Offset + k]);
+                    copy->FClasses.PushBack(FClasses[from.Offset + k]);
+                    to.Add(FClasses[from.Offset + k]);
+                }
+                part.Varying = static_cast<std::int32_t>(copy->FVarying.size());
+                copy->FVarying.push_back(to);
             }
         } else {
             part.Offset = copy->FPlainCount;
@@ -379,10 +389,11 @@ const TMinMaxPyramid& TKvItemContainer::YPyramid() const
 
 std::int64_t TKvItemContainer::MemoryBytes() const
 {
-    return FX.MemoryBytes() + FY.MemoryBytes() + FPyramid.MemoryBytes() +
-           FPlain.MemoryBytes() +
+    return FX.MemoryBytes() + FY.MemoryBytes() + FPyramid.MemoryBytes() + FPlain.MemoryBytes() +
+           FColors.MemoryBytes() + FClasses.MemoryBytes() +
            static_cast<std::int64_t>(FRuns.capacity() * sizeof(TItemRun) +
-                                     FAttributes.capacity() * sizeof(TkvChartItem));
+                                     FAttributes.capacity() * sizeof(TkvChartItem) +
+                                     FVarying.capacity() * sizeof(TVaryingRun));
 }
 
 const std::string& TLongTextArray::Text(int index) const
@@ -515,7 +526,8 @@ void TCustomKurvo::AppendPoints(TkvChartItem first, TkvChartItem rest, const dou
         first.X = x[0];
         first.Y = y[0];
         items.Append(first, !annotation);
-        if (!annotation && rest.Kind == ikLineTo) return items.AppendLinePoints(rest, x + 1, y + 1, n - 1);
+        if (!annotation && (rest.Kind == ikLineTo || rest.Kind == ikMark))
+            return items.AppendPoints(rest, x + 1, y + 1, n - 1);
         for (std::int64_t i = 1; i < n; ++i) {
             rest.X = x[i];
             rest.Y = y[i];
@@ -545,7 +557,7 @@ void TCustomKurvo::AppendLinePoints(const double* x, const double* y, std::int64
         return;
     }
     item.Mode = 0;
-    AppendToList(list, n, [&](TKvItemContainer& items) { items.AppendLinePoints(item, x, y, n); });
+    AppendToList(list, n, [&](TKvItemContainer& items) { items.AppendPoints(item, x, y, n); });
     d->FItemCounters[ikLineTo] += static_cast<int>(n);
     PropagateSharedData();
 }

@@ -23,6 +23,7 @@ class TCustomKurvo;
 /// Makes `chart` apply ktSystem again whenever its palette or style changes
 /// while that is its theme (theme.cpp).
 void WatchPalette(TCustomKurvo& chart);
+class TMarkStamps;
 
 struct TDragAnchor {
     int AnchorX = 0;  ///< pixel X of the anchor
@@ -274,6 +275,9 @@ public:
     bool FAnnotTextsLast = true;
 
     bool FLineRunReduction = true;
+
+    /// The stamp of the marks drawn last and its buffers (render_marks.cpp).
+    std::shared_ptr<TMarkStamps> FMarkStamps;
 
     /// While positive, SyncAllAxes only notes that it is due; the multi-step
     /// change that deferred it runs it once at the end.

@@ -260,15 +260,16 @@ void TCustomKurvo::RenderList(TCanvas& canvas, const TItemList& list, bool isAnn
     const TBeforeRenderChartItemEvent onItem = OnBeforeRenderChartItem;
     // By index and by value: a handler may append to the list and so move
     // the run table (the items it appends are not drawn).
-    for (std::size_t r = 0; r < items->Runs().size(); ++r) {
+    for (std::size_t r = 0; r < items->Runs().size();) {
         const TItemRun run = items->Runs()[r];
         if (run.First >= count) break;
         ResetUpperVectorState();
         if (run.Compact()) {
-            // Compact runs are line-to items: never texts.
-            if (pass != 2) RenderLineRun(canvas, *items, run, count, isAnnotation, monochrome);
+            // Compact runs are line-to and mark items: never texts.
+            r = pass != 2 ? RenderCompactRun(canvas, *items, r, count, isAnnotation, monochrome) : r + 1;
             continue;
         }
+        ++r;
         const std::int64_t n = std::min(run.Count, count - run.First);
         for (std::int64_t i = 0; i < n; ++i) {
             const TkvChartItem& stored = items->PlainItem(run.Offset + i);

@@ -1,26 +1,18 @@
-// Compact runs of line-to items: a long series drawn in time proportional to
-// the pixel columns it covers rather than to its points.
+// Compact runs of line-to items: a long series drawn per pixel column (or,
+// with X in any order, without the lines that draw nothing), with the
+// picture of the point-by-point path; see run_reduction.h. Runs of marks go
+// to render_marks.cpp.
 //
-// On the 1-pixel rasteriser the pixels a column receives from a polyline are
-// those between its lowest and its highest point, since the line only moves
-// vertically inside a column and every point but the line's very last is the
-// start of a segment. The segments between columns run from the last point of
-// one column to the first of the next. So the first, lowest, highest and last
-// point of each column draw the same pixels as all of its points. Columns are
-// found by binary search (X never falls in such a run, so the pixel column of
-// the points is monotone) and the extremes come from the min/max structure
-// of the storage: a paint costs about columns times a logarithm.
-//
-// On a fractional device pixel ratio a pixel's device pixels depend on the
-// direction of the band that covers it, so the column's vertical steps must
-// cover exactly the rows that the point-by-point line's vertical steps
-// cover: every row between the extremes, and an extreme row unless the line
-// reaches it only with the last points of the column. Bands of any length
-// that cover the same rows of one column then cover the same device pixels.
+// A series with gaps (a non-finite point every so often) is a chain of
+// compact runs with a gap record between each two. The chain is drawn in
+// one pass, a move at every gap, so that a gap costs no more than the
+// column it falls in.
 #include "chart/Qorn_kurvo.h"
 
+#include "canvas/line_coverage.h"
 #include "canvas/qt_canvas.h"
 #include "chart/kurvo_private.h"
+#include "chart/run_reduction.h"
 
 #include <QImage>
 
@@ -34,258 +26,267 @@ namespace kurvo {
 
 namespace {
 
-// Columns of up to this many points are drawn point by point: the reduction
-// gains nothing there, and short lines then reach the canvas unchanged.
-constexpr std::int64_t kExactColumn = 4;
-// The last column of a run ends the line: its last pixel is left out unless
-// an earlier point of the column reached it, which only its points can tell.
-// Up to this many they are all drawn; beyond, the reduction may differ there
-// by that one pixel.
-constexpr std::int64_t kExactLastColumn = 4096;
-// Anti-aliased runs are grouped by this part of a pixel column.
-constexpr int kSmoothParts = 4;
-// Group keys of the points off the canvas.
-constexpr int kLeftOfCanvas = -0x7FFFFFFF;
-constexpr int kRightOfCanvas = 0x7FFFFFFF;
-// Runs with fewer points per column than this on average are drawn point by
-// point: finding the columns would cost more than it saves.
+// Rising runs with fewer points per column than this on average are drawn
+// point by point: finding the columns would cost more than it saves.
 constexpr std::int64_t kMinPointsPerColumn = 4;
+// Runs in any order of X shorter than this are drawn point by point, so that
+// short lines reach the canvas unchanged.
+constexpr std::int64_t kMinUnsortedPoints = 64;
 
-}  // namespace
+int PenWidthOf(std::int32_t lineWidth) { return std::clamp<std::int32_t>(lineWidth, 1, MaxItemPenWidth); }
 
-bool TCustomKurvo::ReducibleRun(const TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run) const
+// Whether the pixels of a run may be found without drawing every point:
+// wide and styled pens draw joins and dash phases that depend on every
+// point; XOR drawing changes pixels that are drawn twice; values at or below
+// the logarithmic floor all go to one edge pixel, which breaks the order of
+// the columns and of the extremes.
+bool Reducible(const TCustomKurvoPrivate& p, const TCanvas& canvas, const TkvChartItem& a, const TItemRun& run)
 {
-    if (!d->FLineRunReduction || OnBeforeRenderChartItem || !run.XRising) return false;
-    const TkvChartItem& a = items.RunAttributes(run);
-    // Wide and styled pens draw joins and dash phases that depend on every
-    // point; XOR drawing changes pixels that are drawn twice.
-    if (std::clamp<std::int32_t>(a.LineWidth, 1, MaxItemPenWidth) != 1 || a.PenStyle != psSolid ||
+    if (!p.FLineRunReduction || PenWidthOf(a.LineWidth) != 1 || a.PenStyle != psSolid ||
         canvas.Pen().Mode() != pmCopy)
         return false;
-    // Values at or below the logarithmic floor all go to one edge pixel,
-    // which breaks the order of the columns and of the extremes.
-    const int n = ClampLayer(a.Layer) - 1;
-    if (d->FScaleX[n]->Logarithmic() && !(run.XMin > TCanvasMap::LogFloor)) return false;
-    if (d->FScaleY[n]->Logarithmic() && !(run.YMin > TCanvasMap::LogFloor)) return false;
+    const int n = TCustomKurvo::ClampLayer(a.Layer) - 1;
+    if (p.FScaleX[static_cast<std::size_t>(n)]->Logarithmic() && !(run.XMin > TCanvasMap::LogFloor)) return false;
+    if (p.FScaleY[static_cast<std::size_t>(n)]->Logarithmic() && !(run.YMin > TCanvasMap::LogFloor)) return false;
     return true;
 }
 
-void TCustomKurvo::RenderLineRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run,
-                                 std::int64_t count, bool isAnnotation, bool monochrome)
+// A record that only breaks the line: a line-to without a pixel, drawn
+// (class and layer visible) with the run's pen width.
+bool GapRecord(const TCustomKurvoPrivate& p, const TkvChartItem& item, const TkvChartItem& line, bool isAnnotation)
 {
+    const auto& classVisible = isAnnotation ? p.FAnnotClassVisible : p.FDataClassVisible;
+    return item.Kind == ikLineTo && !(std::isfinite(item.X) && std::isfinite(item.Y)) && classVisible[item.Class] &&
+           item.Layer >= 1 && item.Layer <= LayerCount && p.FLayerVisible[static_cast<std::size_t>(item.Layer - 1)] &&
+           PenWidthOf(item.LineWidth) == PenWidthOf(line.LineWidth);
+}
+
+// The canvas's size in canvas pixels, with a pixel to spare, where known.
+void CanvasBounds(const TCanvas& canvas, TReductionCanvas& g)
+{
+    const auto* qt = dynamic_cast<const TQtCanvas*>(&canvas);
+    if (qt == nullptr || qt->Image() == nullptr || qt->Image()->isNull()) return;
+    const QSizeF size = qt->Image()->deviceIndependentSize();
+    g.Right = static_cast<int>(std::ceil(size.width())) + 1;
+    g.Bottom = static_cast<int>(std::ceil(size.height())) + 1;
+}
+
+// The compact X and Y values as a series of absolute indices.
+using TRunSeries = TSeriesOver<TChunkedDoubles, TChunkedDoubles>;
+
+}  // namespace
+
+std::size_t TCustomKurvo::RenderCompactRun(TCanvas& canvas, const TKvItemContainer& items, std::size_t r,
+                                           std::int64_t count, bool isAnnotation, bool monochrome)
+{
+    const TItemRun run = items.Runs()[r];
     // By value: a hook may start runs of its own, which moves the table of
     // shared records.
     const TkvChartItem attributes = items.RunAttributes(run);
+    if (attributes.Kind == ikMark) {
+        RenderMarkRun(canvas, items, run, count, isAnnotation, monochrome);
+        return r + 1;
+    }
     const auto& classVisible = isAnnotation ? d->FAnnotClassVisible : d->FDataClassVisible;
-    if (!classVisible[attributes.Class]) return;
+    const bool varying = run.Varying >= 0;
     const int layer = attributes.Layer;
-    if (layer < 1 || layer > LayerCount || !d->FLayerVisible[layer - 1]) return;
+    if (layer < 1 || layer > LayerCount || !d->FLayerVisible[layer - 1]) return r + 1;
+    if (!varying && !classVisible[attributes.Class]) return r + 1;
     const std::int64_t n = std::min(run.Count, count - run.First);
-    if (n <= 0) return;
-    const TChunkedDoubles& xs = items.XValues();
-    const TChunkedDoubles& ys = items.YValues();
-    const std::int64_t o = run.Offset;
+    if (n <= 0) return r + 1;
     const TLongTextArray& texts = d->FLongTexts[isAnnotation ? 1 : 0];
     const int offsetX = d->FRender.OffsetX;
     const int offsetY = d->FRender.OffsetY;
+    const bool allVisible = !varying || items.Varying(run).AllVisible(classVisible);
 
-    TkvChartItem item = attributes;
-    if (const TBeforeRenderChartItemEvent onItem = OnBeforeRenderChartItem) {
-        // The hook gets a working copy of every item, as for plain items.
-        for (std::int64_t i = 0; i < n; ++i) {
-            item = attributes;
-            item.X = xs[o + i];
-            item.Y = ys[o + i];
-            const int index = static_cast<int>(run.First + i);
-            const unsigned runs = d->FRenderRuns;
-            onItem(this, item, index, isAnnotation);
-            if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
-            ResetUpperVectorState();
+    // Anti-aliased lines pass through every point's exact position, which
+    // the reductions below (made for whole pixels) do not keep.
+    if (const TBeforeRenderChartItemEvent onItem = OnBeforeRenderChartItem; onItem || !allVisible || canvas.Antialiased()) {
+        // Item by item: the hook gets a working copy of every item, as for
+        // plain items; points of hidden classes are left out of the line.
+        for (std::int64_t k = 0; k < n; ++k) {
+            TkvChartItem item = items.RunItem(run, k);
+            if (!classVisible[item.Class]) continue;
+            const int index = static_cast<int>(run.First + k);
+            if (onItem) {
+                const unsigned runs = d->FRenderRuns;
+                onItem(this, item, index, isAnnotation);
+                if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
+                ResetUpperVectorState();
+            }
             RenderItem(canvas, item, index, isAnnotation, texts, monochrome, offsetX, offsetY);
         }
-        return;
+        return r + 1;
     }
 
     // The first point sets pen width and attributes and resumes a broken
     // line; the others only add polyline points, as RenderItem would.
-    item.X = xs[o];
-    item.Y = ys[o];
-    RenderItem(canvas, item, static_cast<int>(run.First), isAnnotation, texts, monochrome, offsetX, offsetY);
-    if (n == 1) return;
-    const TCanvasMap map = CanvasMap(layer);
-    // Anti-aliased lines pass through the points' exact positions.
-    const bool smooth = canvas.Antialiased();
-    TRenderState& r = d->FRender;
-    const auto addPoint = [&](std::int64_t i) {
-        if (smooth) {
-            r.NextF = ExactCanvasPoint(map, xs[o + i], ys[o + i]);
-            r.HasNextF = true;
-        }
-        AddPolylinePoint(map.X(xs[o + i]), map.Y(ys[o + i]), canvas);
-    };
+    TkvChartItem first = items.RunItem(run, 0);
+    RenderItem(canvas, first, static_cast<int>(run.First), isAnnotation, texts, monochrome, offsetX, offsetY);
 
-    const auto* image = dynamic_cast<const TQtCanvas*>(&canvas);
-    const int right = image != nullptr && image->Image() != nullptr ? image->Image()->width() : 30001;
+    TReductionCanvas g;
+    g.Map = CanvasMap(layer);
+    CanvasBounds(canvas, g);
+    const double ratio = canvas.DevicePixelRatio();
+    g.Fractional = ratio != std::round(ratio);
+    const TChunkedDoubles& xs = items.XValues();
+    const TChunkedDoubles& ys = items.YValues();
+    const bool coloured = varying && !monochrome;
+    const std::int64_t colours = varying ? items.Varying(run).Offset - run.Offset : 0;
+
+    // Every point's colour from its own item; a line to a pixel or to a
+    // point in the colour of another.
+    TkvChartItem look = attributes;
+    struct TSink {
+        TCustomKurvo& Chart;
+        TCanvas& Canvas;
+        const TReductionCanvas& G;
+        const TChunkedDoubles& Xs;
+        const TChunkedDoubles& Ys;
+        const TKvItemContainer& Items;
+        std::int64_t ColourShift;
+        TkvChartItem& Look;
+        void Point(std::int64_t i) { Chart.AddPolylinePoint(G.Map.X(Xs[i]), G.Map.Y(Ys[i]), Canvas); }
+        void Point(std::int64_t i, std::int64_t c)
+        {
+            Look.Color = Items.Colors()[c + ColourShift];
+            Chart.SetLineAttributes(Canvas, Look.Color, Look);
+            Point(i);
+        }
+        void Pixel(int x, int y) { Chart.AddPolylinePoint(x, y, Canvas); }
+        void Move(std::int64_t i)
+        {
+            TRenderState& state = Chart.d->FRender;
+            Chart.FlushPolyline(Canvas);
+            state.PenPos = {G.Map.X(Xs[i]), G.Map.Y(Ys[i])};
+            state.PenBroken = false;
+            Canvas.MoveTo(state.PenPos.X, state.PenPos.Y);
+        }
+    } sink{*this, canvas, g, xs, ys, items, colours, look};
+
+    // The chain: this run and the runs of the same look that follow it
+    // after gap records only (drawn as gaps: a move to the next piece).
+    std::size_t next = r + 1;
+    const auto& runs = items.Runs();
+    thread_local std::vector<TPiece> chain;
+    chain.assign(1, TPiece{run.Offset, run.Offset + n});
+    while (!varying && d->FLineRunReduction && next + 1 < runs.size()) {
+        const TItemRun& gap = runs[next];
+        const TItemRun& after = runs[next + 1];
+        if (gap.Compact() || after.Attributes != run.Attributes || after.Varying >= 0 || after.First >= count ||
+            gap.First + gap.Count > count)
+            break;
+        bool onlyGaps = true;
+        for (std::int64_t k = 0; k < gap.Count && onlyGaps; ++k)
+            onlyGaps = GapRecord(*d, items.PlainItem(gap.Offset + k), attributes, isAnnotation);
+        if (!onlyGaps) break;
+        chain.push_back({after.Offset, after.Offset + std::min(after.Count, count - after.First)});
+        next += 2;
+    }
+
+    // Each piece by its order of X and length: per column, without lines to
+    // the pixel the pen is on, or point by point. Consecutive pieces per
+    // column go to the engine together.
+    TReductionState state;
+    thread_local std::vector<std::int64_t> records;
     const TMinMaxPyramid* pyramid = nullptr;
-    if (ReducibleRun(canvas, items, run)) {
-        const auto onCanvas = [right](int x) { return std::clamp(x, 0, right); };
-        const std::int64_t columns =
-            (std::abs(onCanvas(map.X(xs[o + n - 1])) - onCanvas(map.X(xs[o]))) + 1) * (smooth ? kSmoothParts : 1);
-        if (n >= kMinPointsPerColumn * columns) {
+    const auto modeOf = [&](std::size_t p) {
+        const TPiece& piece = chain[p];
+        const std::int64_t m = piece.To - piece.From;
+        // The run of each piece: the chain's first run, then every second one.
+        const TItemRun& pieceRun = p == 0 ? run : runs[r + 2 * p];
+        if (m <= 1 || !Reducible(*d, canvas, attributes, pieceRun)) return 0;
+        if (!pieceRun.XRising) return m >= kMinUnsortedPoints ? 2 : 0;
+        const std::int64_t columns = std::abs(std::clamp(g.Map.X(xs[piece.To - 1]), -1, g.Right) -
+                                              std::clamp(g.Map.X(xs[piece.From]), -1, g.Right)) + 1;
+        if (m < kMinPointsPerColumn * columns) return 0;
+        if (pyramid == nullptr) {
             try {
                 pyramid = &items.YPyramid();
             } catch (const std::bad_alloc&) {
-                pyramid = nullptr;  // no room for the structure: draw every point
+                return 0;  // no room for the structure: draw every point
             }
         }
-    }
-    if (pyramid == nullptr) {
-        for (std::int64_t i = 1; i < n; ++i) addPoint(i);
-        return;
-    }
-
-    // The rows the points [from, to) reach, top <= bottom.
-    const auto rowsOf = [&](std::int64_t from, std::int64_t to, int& top, int& bottom) {
-        double low, high;
-        pyramid->Query(ys, o + from, o + to, low, high);
-        top = map.Y(low);
-        bottom = map.Y(high);
-        if (bottom < top) std::swap(top, bottom);
+        return 1;
     };
-    // Whether a point of [a, b) at `row`, the row of point b - 1, is followed
-    // by one at another row: the stretch of points at `row` that ends the
-    // column is found by bisection, and an earlier point at `row` is then
-    // left by a step.
-    const auto leftByAStep = [&](std::int64_t a, std::int64_t b, int row) {
-        std::int64_t lo = a;
-        std::int64_t hi = b - 1;  // [hi, b) is at `row`
-        while (lo < hi) {
-            const std::int64_t mid = lo + (hi - lo) / 2;
-            int top, bottom;
-            rowsOf(mid, b, top, bottom);
-            if (top == row && bottom == row)
-                hi = mid;
-            else
-                lo = mid + 1;
-        }
-        if (hi == a) return false;
-        int top, bottom;
-        rowsOf(a, hi, top, bottom);
-        return top == row || bottom == row;
-    };
-    const double ratio = canvas.DevicePixelRatio();
-    const bool fractional = !smooth && ratio != std::round(ratio);
-
-    // Points left of the canvas, or right of it when its width is known,
-    // draw nothing among themselves (a segment between two of them stays on
-    // their side): each side is one group, of which only the points where
-    // the line enters and leaves it matter.
-    //
-    // Anti-aliased, a point's stroke reaches half a pixel to either side of
-    // it, so the extremes are taken per part of a column: the groups are
-    // kSmoothParts to the pixel.
-    const int parts = smooth ? kSmoothParts : 1;
-    const auto column = [&](std::int64_t i) {
-        if (smooth) {
-            const double x = ExactCanvasPoint(map, xs[o + i], 1.0).X;
-            if (x < -0.5) return kLeftOfCanvas;
-            if (x >= right - 0.5) return kRightOfCanvas;
-            return static_cast<int>(std::floor(x * kSmoothParts + 0.5));
-        }
-        const int c = map.X(xs[o + i]);
-        return c < 0 ? kLeftOfCanvas : (c >= right ? kRightOfCanvas : c);
-    };
-    std::int64_t a = 0;
-    int c = column(0);
-    std::int64_t hint = 1;  // points in the last column: the likely size of the next
-    while (a < n) {
-        // The group's end b: the first point of another column. Searched
-        // from the guess a + hint outwards, by doubling steps and then
-        // bisection, so that evenly spaced points need two reads near one
-        // place instead of a search over the run's memory.
-        std::int64_t lo = a;  // column(lo) == c
-        std::int64_t hi = n;  // hi == n or column(hi) != c
-        const std::int64_t guess = std::min(a + hint, n);
-        if (guess < n && column(guess) == c) {
-            lo = guess;
-            for (std::int64_t step = 1;; step *= 2) {
-                const std::int64_t probe = guess + step;
-                if (probe >= n) break;
-                if (column(probe) != c) {
-                    hi = probe;
-                    break;
-                }
-                lo = probe;
+    static const TMinMaxPyramid unused;
+    for (std::size_t p = 0; p < chain.size();) {
+        const int mode = modeOf(p);
+        if (mode == 1) {
+            const TRunSeries series{xs, ys, *pyramid};
+            if (coloured) {
+                ReduceRisingColouredPiece(series, g, chain[p].From, chain[p].To, sink, state, records);
+                ++p;
+                continue;
             }
-        } else {
-            hi = guess;
-            for (std::int64_t step = 1;; step *= 2) {
-                const std::int64_t probe = guess - step;
-                if (probe <= a) break;
-                if (column(probe) == c) {
-                    lo = probe;
-                    break;
-                }
-                hi = probe;
-            }
+            std::size_t q = p + 1;
+            while (q < chain.size() && modeOf(q) == 1) ++q;
+            ReduceRisingPieces(series, g, chain.data() + p, q - p, p > 0, sink, state);
+            p = q;
+            continue;
         }
-        while (hi - lo > 1) {
-            const std::int64_t mid = lo + (hi - lo) / 2;
-            (column(mid) == c ? lo : hi) = mid;
-        }
-        const std::int64_t b = hi;
-        if (c == kLeftOfCanvas || c == kRightOfCanvas) {
-            if (a > 0) addPoint(a);
-            if (b - 1 > a) addPoint(b - 1);
-        } else if (b - a <= kExactColumn || (b == n && b - a <= kExactLastColumn)) {
-            for (std::int64_t i = std::max<std::int64_t>(a, 1); i < b; ++i) addPoint(i);
-        } else {
-            if (a > 0) addPoint(a);
-            int top, bottom;
-            rowsOf(a, b, top, bottom);
-            const int last = map.Y(ys[o + b - 1]);
-            // The vertical steps in the column cover the rows from top to
-            // bottom; an extreme row is left out when the line only reaches
-            // it with its last points, which only matters on a fractional
-            // ratio (see above).
-            bool coverTop = true;
-            bool coverBottom = true;
-            if (fractional && top < bottom && (last == top || last == bottom))
-                (last == top ? coverTop : coverBottom) = leftByAStep(a, b, last);
-            // Anti-aliased, the column's stroke reaches the exact extremes,
-            // as the points' own strokes do.
-            double exactTop = top, exactBottom = bottom;
-            if (smooth) {
-                double low, high;
-                pyramid->Query(ys, o + a, o + b, low, high);
-                exactTop = ExactCanvasPoint(map, xs[o + a], low).Y;
-                exactBottom = ExactCanvasPoint(map, xs[o + a], high).Y;
-                if (exactBottom < exactTop) std::swap(exactTop, exactBottom);
-            }
-            const auto addExtreme = [&](bool upper) {
-                if (smooth) {
-                    r.NextF = {static_cast<double>(c) / parts, upper ? exactTop : exactBottom};
-                    r.HasNextF = true;
-                }
-                AddPolylinePoint(smooth ? map.X(xs[o + a]) : c, upper ? top : bottom, canvas);
+        if (p > 0) sink.Move(chain[p].From);
+        if (mode == 2) {
+            const TRunSeries series{xs, ys, unused};
+            auto* qt = dynamic_cast<TQtCanvas*>(&canvas);
+            std::uint32_t* pixels = qt != nullptr && !coloured && ratio == 1.0 ? qt->Pixels() : nullptr;
+            thread_local TLineCoverage coverage;
+            // The pixels of one colour collected a bit each (in the data
+            // area, from `origin` on) and written once.
+            const auto cover = [&](std::int64_t from, TPoint origin, int width, int height) {
+                FlushPolyline(canvas);
+                coverage.Reset(width, height);
+                struct TCoverageSink {
+                    TLinePath Path;
+                    const TReductionCanvas& G;
+                    const TChunkedDoubles& Xs;
+                    const TChunkedDoubles& Ys;
+                    TPoint Origin;
+                    void Pixel(int x, int y) { Path.LineTo({x - Origin.X, y - Origin.Y}); }
+                    void Move(std::int64_t i) { Path.MoveTo({G.Map.X(Xs[i]) - Origin.X, G.Map.Y(Ys[i]) - Origin.Y}); }
+                    void Point(std::int64_t i) { Pixel(G.Map.X(Xs[i]), G.Map.Y(Ys[i])); }
+                    void Point(std::int64_t i, std::int64_t) { Point(i); }
+                } sink{{coverage, {g.Map.X(xs[from]) - origin.X, g.Map.Y(ys[from]) - origin.Y}}, g, xs, ys, origin};
+                ReduceUnsortedPiece(series, g, from, chain[p].To, sink, false);
+                sink.Path.Flush();
+                // The pen ends on the last point, as after a polyline.
+                const TPoint pen{sink.Path.Pen().X + origin.X, sink.Path.Pen().Y + origin.Y};
+                d->FRender.PenPos = pen;
+                return pen;
             };
-            if (!coverTop) {
-                addExtreme(false);
-            } else if (!coverBottom) {
-                addExtreme(true);
-            } else if (last == bottom) {
-                addExtreme(false);
-                addExtreme(true);
+            if (pixels != nullptr) {
+                const QImage& image = *qt->Image();
+                const TPoint pen = cover(chain[p].From, {0, 0}, image.width(), image.height());
+                coverage.Paint(pixels, static_cast<std::size_t>(image.bytesPerLine() / 4), PixelOf(canvas.Pen().Color()));
+                canvas.MoveTo(pen.X, pen.Y);
             } else {
-                addExtreme(true);
-                addExtreme(false);
+                thread_local TSegmentSet seen;
+                seen.Clear();
+                const std::int64_t stop =
+                    ReduceUnsortedPiece(series, g, chain[p].From, chain[p].To, sink, coloured, coloured ? nullptr : &seen);
+                if (stop < chain[p].To) {
+                    // More distinct segments than the set holds, on a device
+                    // that the own rasteriser does not write (another ratio,
+                    // PDF): the rest of the line goes in at canvas pixels of
+                    // the data area, each drawn as a pixel (docs/long-series.md).
+                    const TPoint origin{offsetX, offsetY};
+                    const TPoint pen = cover(stop, origin, DataWidth() + 1, DataHeight() + 1);
+                    const TColor colour = canvas.Pen().Color();
+                    coverage.ForEachCovered([&](int x, int y) { canvas.SetPixel(origin.X + x, origin.Y + y, colour); });
+                    canvas.MoveTo(pen.X, pen.Y);
+                }
             }
-            addPoint(b - 1);
+        } else {
+            for (std::int64_t i = chain[p].From + 1; i < chain[p].To; ++i) {
+                if (coloured)
+                    sink.Point(i, i);
+                else
+                    sink.Point(i);
+            }
         }
-        if (c != kLeftOfCanvas && c != kRightOfCanvas) hint = b - a;
-        a = b;
-        if (a < n) c = column(a);
+        ++p;
     }
+    return next;
 }
 
 }  // namespace kurvo

@@ -1,4 +1,5 @@
 // TBitmap: size, finished pixels and reading BMP files.
+#include "canvas/picture_memory.h"
 #include "canvas/qt_canvas.h"
 #include "pixel_helpers.h"
 
@@ -246,3 +247,21 @@ TEST_F(BitmapFile, RefusedFilesLeaveTheBitmapAsItWas)
 
 }  // namespace
 }  // namespace kurvo
+
+// Picture memory freed by one picture serves the next of its size, and two
+// pictures alive at once never share it.
+TEST(Bitmap, PictureMemoryIsReusedButNeverShared)
+{
+    QImage first = kurvo::NewPicture(64, 48);
+    const uchar* firstBits = first.constBits();
+    QImage second = kurvo::NewPicture(64, 48);
+    ASSERT_FALSE(first.isNull());
+    EXPECT_NE(second.constBits(), firstBits);
+    first = QImage();
+    QImage third = kurvo::NewPicture(64, 48);
+    EXPECT_EQ(third.constBits(), firstBits);
+    second.fill(Qt::red);
+    third.fill(Qt::blue);
+    EXPECT_EQ(second.pixel(63, 47), qRgb(255, 0, 0));
+    EXPECT_TRUE(kurvo::NewPicture(0, 5).isNull());
+}

@@ -83,6 +83,55 @@ TEST(CompactRuns, ItemsReadBackExactlyWhateverBreaksTheRun)
     }
 }
 
+// A line coloured by value, or classed point by point, and a scatter of
+// marks in a colour each stay one run: every item reads back exactly, also
+// after Truncate, in a Copy and when appended to again.
+TEST(CompactRuns, ColourOrClassAtEveryPointKeepsOneRun)
+{
+    struct Case {
+        const char* name;
+        std::uint8_t kind;
+        void (*apply)(TkvChartItem&, int);
+    };
+    const Case cases[] = {
+        {"Color", ikLineTo, [](TkvChartItem& item, int i) { item.Color = i * 977 % 0x1000000; }},
+        {"Class", ikLineTo, [](TkvChartItem& item, int i) { item.Class = static_cast<std::uint8_t>(i % 251); }},
+        {"both", ikLineTo, [](TkvChartItem& item, int i) {
+             item.Color = i % 3;
+             item.Class = static_cast<std::uint8_t>(i % 2);
+         }},
+        {"mark colour", ikMark, [](TkvChartItem& item, int i) { item.Color = i * 31; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TKvItemContainer items;
+        std::vector<TkvChartItem> expected;
+        const auto append = [&](int from, int to) {
+            for (int i = from; i < to; ++i) {
+                TkvChartItem item = Item(c.kind, i, std::sin(0.1 * i));
+                c.apply(item, i);
+                items.Append(item);
+                expected.push_back(item);
+            }
+        };
+        const auto check = [&](const TKvItemContainer& list, std::size_t n) {
+            ASSERT_EQ(list.Size(), static_cast<std::int64_t>(n));
+            for (std::size_t i = 0; i < n; ++i)
+                ASSERT_TRUE(SameBytes(list.Item(static_cast<std::int64_t>(i)), expected[i])) << i;
+        };
+        append(0, 5000);
+        EXPECT_EQ(items.Runs().size(), 1u);
+        EXPECT_LE(static_cast<double>(items.MemoryBytes()) / 5000, 24.0);
+        check(items, 5000);
+        check(*items.Copy(3000, 3000), 3000);
+        items.Truncate(2500);
+        expected.resize(2500);
+        append(7000, 8000);
+        EXPECT_EQ(items.Runs().size(), 1u);
+        check(items, 3500);
+    }
+}
+
 TEST(CompactRuns, MinMaxStructureAgreesWithAScan)
 {
     std::mt19937_64 random(7);
@@ -152,8 +201,8 @@ TEST(CompactRuns, WholeRecordsReadBackAcrossEveryPageBoundary)
     TKvItemContainer items;
     std::vector<TkvChartItem> expected;
     const auto append = [&](int i) {
-        // Mostly marks (whole records), with short line-to runs between.
-        TkvChartItem item = Item(i % 7 < 5 ? ikMark : ikLineTo, i, -i);
+        // Mostly rectangles (whole records), with short line-to runs between.
+        TkvChartItem item = Item(i % 7 < 5 ? ikRectangle : ikLineTo, i, -i);
         items.Append(item);
         expected.push_back(item);
     };

@@ -1,0 +1,172 @@
+// The pixels of one-pixel lines at device pixel ratio 1, and a picture of
+// one bit per pixel that collects many such lines. Internal: not installed.
+#pragma once
+
+#include "canvas/Qorn_canvas.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+namespace kurvo {
+
+/// One bit per pixel of a width x height area that one-pixel solid lines
+/// are collected in (each pixel of each segment as TCanvas::LineTo draws it
+/// at ratio 1), then painted onto an image in one colour. Lines of one
+/// colour in copy mode give the same pixels whatever their order and
+/// however often a pixel is reached, so each pixel is written once. Long
+/// lines pass over the blocks of 16 x 16 pixels that are already full, so
+/// that a line across a picture that lines have filled costs little.
+class TLineCoverage {
+public:
+    /// Clears the area and gives it its size.
+    void Reset(int width, int height);
+    /// The pixels of the segment from `from` towards `to`, `to` excluded,
+    /// that lie on the area.
+    void Segment(TPoint from, TPoint to)
+    {
+        // Most segments of a dense line step to a neighbour: they draw their
+        // start pixel alone.
+        const int dx = to.X - from.X;
+        const int dy = to.Y - from.Y;
+        if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1 && (dx | dy) != 0 &&
+            static_cast<unsigned>(from.X) < static_cast<unsigned>(FWidth) &&
+            static_cast<unsigned>(from.Y) < static_cast<unsigned>(FHeight)) {
+            Set(from.X, from.Y);
+            return;
+        }
+        LongSegment(from, to);
+    }
+    /// Sets `value` in every pixel collected; `pixels` is a 32-bit image of
+    /// at least the area's size with `stride` pixels a row.
+    void Paint(std::uint32_t* pixels, std::size_t stride, std::uint32_t value) const;
+    /// Calls f(x, y) for every pixel collected.
+    template <class F>
+    void ForEachCovered(F&& f) const
+    {
+        for (int y = 0; y < FHeight; ++y) {
+            const std::uint64_t* bits = FBits.data() + static_cast<std::size_t>(y) * FWords;
+            for (std::size_t w = 0; w < FWords; ++w)
+                for (std::uint64_t b = bits[w]; b != 0; b &= b - 1)
+                    f(static_cast<int>((w << 6) + static_cast<std::size_t>(__builtin_ctzll(b))), y);
+        }
+    }
+    /// Whether pixel (x, y) was collected.
+    bool Covered(int x, int y) const
+    {
+        return x >= 0 && y >= 0 && x < FWidth && y < FHeight &&
+               ((FBits[static_cast<std::size_t>(y) * FWords + static_cast<std::size_t>(x >> 6)] >> (x & 63)) & 1) != 0;
+    }
+
+private:
+    static constexpr int kTileShift = 4;  // blocks of 16 x 16
+    void Set(long long x, long long y)
+    {
+        std::uint64_t& word = FBits[static_cast<std::size_t>(y) * FWords + static_cast<std::size_t>(x >> 6)];
+        const std::uint64_t bit = std::uint64_t{1} << (x & 63);
+        if ((word & bit) != 0) return;
+        word |= bit;
+        const long long tx = x >> kTileShift;
+        const long long ty = y >> kTileShift;
+        const std::size_t tile = static_cast<std::size_t>(ty * FTilesAcross + tx);
+        if (++FTileCount[tile] == TileArea(tx, ty)) {
+            FTileFull[tile] = 1;
+            ++FFullSinceSums;
+        }
+    }
+    long long TileArea(long long tx, long long ty) const
+    {
+        return std::min<long long>(1 << kTileShift, FWidth - (tx << kTileShift)) *
+               std::min<long long>(1 << kTileShift, FHeight - (ty << kTileShift));
+    }
+    bool TileFull(long long x, long long y) const
+    {
+        return static_cast<unsigned long long>(x) < static_cast<unsigned long long>(FWidth) &&
+               static_cast<unsigned long long>(y) < static_cast<unsigned long long>(FHeight) &&
+               FTileFull[static_cast<std::size_t>((y >> kTileShift) * FTilesAcross + (x >> kTileShift))] != 0;
+    }
+    /// Whether every block of the pixels [x0, x1] x [y0, y1] (on the area)
+    /// is full, by the sums of full blocks as last counted.
+    bool BlocksFull(long long x0, long long y0, long long x1, long long y1);
+    void LongSegment(TPoint from, TPoint to);
+
+    int FWidth = 0;
+    int FHeight = 0;
+    std::size_t FWords = 0;  // 64-bit words per row
+    int FTilesAcross = 0;
+    int FTilesDown = 0;
+    std::vector<std::uint64_t> FBits;
+    std::vector<std::uint16_t> FTileCount;  // pixels set per block
+    std::vector<std::uint8_t> FTileFull;  // 1 for a full block
+    // Full blocks summed over every rectangle from the top left corner
+    // ((FTilesAcross + 1) x (FTilesDown + 1)), counted again when enough
+    // blocks have become full since.
+    std::vector<std::int32_t> FFullSums;
+    long long FFullSinceSums = 0;
+};
+
+/// A pen drawing a polyline into a TLineCoverage. Consecutive segments along
+/// one column or one row are collected as the interval they cover and
+/// written as one segment: a line squeezed into a column (a range zoomed
+/// out far) then costs a step per point, not one per pixel of every
+/// segment. The pixels are those of the segments drawn one by one.
+class TLinePath {
+public:
+    TLinePath(TLineCoverage& coverage, TPoint pen) : FCoverage(coverage), FPen(pen) {}
+    TPoint Pen() const { return FPen; }
+    void MoveTo(TPoint to)
+    {
+        Flush();
+        FPen = to;
+    }
+    void LineTo(TPoint to)
+    {
+        if (to.X == FPen.X && to.Y != FPen.Y) {
+            Extend(kColumn, FPen.X, FPen.Y, to.Y);
+        } else if (to.Y == FPen.Y && to.X != FPen.X) {
+            Extend(kRow, FPen.Y, FPen.X, to.X);
+        } else if (to.X != FPen.X) {
+            Flush();
+            FCoverage.Segment(FPen, to);
+        }
+        FPen = to;
+    }
+    /// Writes the interval collected so far; the pen stays.
+    void Flush()
+    {
+        if (FAlong == kColumn) FCoverage.Segment({FLine, FLow}, {FLine, FHigh + 1});
+        if (FAlong == kRow) FCoverage.Segment({FLow, FLine}, {FHigh + 1, FLine});
+        FAlong = kNone;
+    }
+
+private:
+    enum TAlong { kNone, kColumn, kRow };
+    // A segment from `from` to `to` along `line`: it covers `from` up to
+    // `to` excluded, next to or over what the interval holds.
+    void Extend(TAlong along, int line, int from, int to)
+    {
+        const int low = to > from ? from : to + 1;
+        const int high = to > from ? to - 1 : from;
+        if (FAlong != along) {
+            Flush();
+            FAlong = along;
+            FLine = line;
+            FLow = low;
+            FHigh = high;
+            return;
+        }
+        FLow = std::min(FLow, low);
+        FHigh = std::max(FHigh, high);
+    }
+
+    TLineCoverage& FCoverage;
+    TPoint FPen;
+    TAlong FAlong = kNone;
+    int FLine = 0;
+    int FLow = 0;
+    int FHigh = 0;
+};
+
+}  // namespace kurvo

@@ -1,0 +1,175 @@
+// Compact runs of mark items: a scatter of many points stamped once per
+// pixel position from the device pixels of one mark (mark_stamps.h), with
+// the picture of drawing every mark. The duplicate-mark rule still runs
+// for every mark in list order before the stamps are placed.
+#include "chart/Qorn_kurvo.h"
+
+#include "base/marks.h"
+#include "chart/kurvo_private.h"
+#include "chart/mark_stamps.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstdint>
+#include <memory>
+
+namespace kurvo {
+
+namespace {
+
+// Shorter runs are drawn mark by mark: a stamp costs a few marks to make.
+constexpr std::int64_t kMinStampedMarks = 32;
+// The farthest a fixed symbol reaches from its centre (the stem, 8 pixels
+// up), before the pen's width; wider pens draw mark by mark.
+constexpr int kSymbolReach = 9;
+constexpr int kMaxStampedPenWidth = 16;
+constexpr int kLastSymbol = 51;
+
+bool Between(double v, double a, double b) { return a <= b ? (a <= v && v <= b) : (b <= v && v <= a); }
+
+}  // namespace
+
+void TCustomKurvo::RenderMarkRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run,
+                                 std::int64_t count, bool isAnnotation, bool monochrome)
+{
+    // By value: a hook may start runs of its own, which moves the table of
+    // shared records.
+    const TkvChartItem attributes = items.RunAttributes(run);
+    const auto& classVisible = isAnnotation ? d->FAnnotClassVisible : d->FDataClassVisible;
+    const bool varying = run.Varying >= 0;
+    const int layer = attributes.Layer;
+    if (layer < 1 || layer > LayerCount || !d->FLayerVisible[layer - 1]) return;
+    if (!varying && !classVisible[attributes.Class]) return;
+    const std::int64_t n = std::min(run.Count, count - run.First);
+    if (n <= 0) return;
+    const TLongTextArray& texts = d->FLongTexts[isAnnotation ? 1 : 0];
+    const int offsetX = d->FRender.OffsetX;
+    const int offsetY = d->FRender.OffsetY;
+    const int type = attributes.Shape & 0xFF;
+    const int width = std::clamp<std::int32_t>(attributes.LineWidth, 1, MaxItemPenWidth);
+
+    // Item by item: as the reference (LineRunReduction off), with the hook
+    // (a working copy of every item), for character marks (text blends with
+    // what lies below), wide pens, short runs and anti-aliased marks (drawn
+    // at their exact positions).
+    const TBeforeRenderChartItemEvent onItem = OnBeforeRenderChartItem;
+    if (!d->FLineRunReduction || onItem || type > kLastSymbol || width > kMaxStampedPenWidth || n < kMinStampedMarks ||
+        canvas.IsPrinterCanvas() || canvas.Antialiased()) {
+        for (std::int64_t k = 0; k < n; ++k) {
+            TkvChartItem item = items.RunItem(run, k);
+            if (!classVisible[item.Class]) continue;
+            const int index = static_cast<int>(run.First + k);
+            if (onItem) {
+                const unsigned runs = d->FRenderRuns;
+                onItem(this, item, index, isAnnotation);
+                if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
+                ResetUpperVectorState();
+            }
+            RenderItem(canvas, item, index, isAnnotation, texts, monochrome, offsetX, offsetY);
+        }
+        return;
+    }
+
+    // What RenderItem does before any mark: the pen width, the batch of
+    // line points ended.
+    TRenderState& r = d->FRender;
+    if (width != r.LineWidth) {
+        FlushPolyline(canvas);
+        r.LineWidth = width;
+        canvas.Pen().SetWidth(width);
+    }
+    FlushPolyline(canvas);
+
+    const TChunkedDoubles& xs = items.XValues();
+    const TChunkedDoubles& ys = items.YValues();
+    const std::int64_t o = run.Offset;
+    const std::int64_t v = varying ? items.Varying(run).Offset : 0;
+    const TScaleProps& sx = *ScaleX(layer);
+    const TScaleProps& sy = *ScaleY(layer);
+    const double xLow = sx.RangeLow(), xHigh = sx.RangeHigh(), yLow = sy.RangeLow(), yHigh = sy.RangeHigh();
+    const TCanvasMap map = CanvasMap(layer);
+    const bool coloured = varying && !monochrome;
+    const auto colourOf = [&](std::int64_t k) {
+        return monochrome ? clBlack : (varying ? items.Colors()[v + k] : attributes.Color);
+    };
+    const auto visible = [&](std::int64_t k) {
+        return (!varying || classVisible[items.Classes()[v + k]]) && Between(xs[o + k], xLow, xHigh) &&
+               Between(ys[o + k], yLow, yHigh);
+    };
+    const TDrawMark draw = [type](TCanvas& c, int x, int y) { DrawMark(c, type, x, y); };
+
+    // The first visible mark sets the pen as RenderItem would; the stamp is
+    // made with it.
+    std::int64_t k = 0;
+    while (k < n && !visible(k)) ++k;
+    if (k == n) return;
+    SetPenColor(canvas, colourOf(k));
+    SetPenStyleCached(canvas, attributes.PenStyle);
+    if (!d->FMarkStamps) d->FMarkStamps = std::make_shared<TMarkStamps>();
+    TMarkStamps& stamps = *d->FMarkStamps;
+    if (!stamps.Prepare(canvas, draw, kSymbolReach + width, static_cast<std::uint64_t>(type) + 1)) {
+        for (; k < n; ++k) {
+            TkvChartItem item = items.RunItem(run, k);
+            if (!classVisible[item.Class]) continue;
+            RenderItem(canvas, item, static_cast<int>(run.First + k), isAnnotation, texts, monochrome, offsetX,
+                       offsetY);
+        }
+        return;
+    }
+    stamps.Begin(canvas, coloured);
+    // Chunk by chunk: X and Y of a point lie at the same index of their
+    // arrays, so one contiguous stretch of each is read at a time.
+    const bool avoid = d->FAvoidDuplicateMarks;
+    const double x0 = std::min(xLow, xHigh), x1 = std::max(xLow, xHigh);
+    const double y0 = std::min(yLow, yHigh), y1 = std::max(yLow, yHigh);
+    const bool plain = !varying && !avoid;
+    const bool linear = !map.logX && !map.logY;
+    const double limitX = 29999.0 - static_cast<double>(std::abs(map.shiftX));
+    const double limitY = 29999.0 - static_cast<double>(std::abs(map.shiftY));
+    while (k < n) {
+        std::int64_t stretch;
+        const double* px = xs.Contiguous(o + k, stretch);
+        std::int64_t same;
+        const double* py = ys.Contiguous(o + k, same);
+        const std::int64_t end = std::min(n, k + stretch);
+        if (plain && linear) {
+            // The common scatter: one colour, no rule between the marks, a
+            // linear layer: the conversion of TCanvasMap, whose limits a
+            // point on the data area never reaches.
+            for (std::int64_t j = 0; j < end - k; ++j) {
+                if (!(px[j] >= x0 && px[j] <= x1 && py[j] >= y0 && py[j] <= y1)) continue;
+                const double fx = map.kx * px[j] + map.dx;
+                const double fy = map.ky * py[j] + map.dy;
+                if (std::abs(fx) < limitX && std::abs(fy) < limitY)
+                    stamps.Add(static_cast<int>(std::lrint(fx) + map.shiftX), static_cast<int>(std::lrint(fy) + map.shiftY));
+                else
+                    stamps.Add(map.X(px[j]), map.Y(py[j]));
+            }
+        } else if (plain) {
+            for (std::int64_t j = 0; j < end - k; ++j)
+                if (px[j] >= x0 && px[j] <= x1 && py[j] >= y0 && py[j] <= y1) stamps.Add(map.X(px[j]), map.Y(py[j]));
+        } else {
+            for (std::int64_t j = 0; j < end - k; ++j) {
+                if (!visible(k + j)) continue;
+                const int x = map.X(px[j]);
+                const int y = map.Y(py[j]);
+                if (avoid && DuplicateMark(attributes.Shape, x, y)) continue;
+                if (coloured)
+                    stamps.Add(x, y, colourOf(k + j));
+                else
+                    stamps.Add(x, y);
+            }
+        }
+        k = end;
+    }
+    if (!stamps.Any()) return;
+    int x, y;
+    TColor last;
+    stamps.Last(x, y, last);
+    if (coloured) SetPenColor(canvas, last);
+    stamps.Finish(draw);
+    ResetUpperVectorState();
+}
+
+}  // namespace kurvo

@@ -1,0 +1,534 @@
+// Long polylines drawn in time proportional to the pixel columns they cover
+// rather than to their points, with the pixels of the point-by-point line.
+// Internal: not installed.
+//
+// The engine knows nothing of display lists. It reads a series through
+//
+//     double X(std::int64_t i), Y(std::int64_t i)     world values of point i
+//     void MinMax(a, b, double& lo, double& hi)        lowest and highest Y of [a, b)
+//     std::int64_t LastOutside(a, b, inside)          TMinMaxPyramid::LastOutside over Y
+//
+// (TSeriesOverArrays adapts plain X and Y arrays and a pyramid built over
+// the Y array), converts through a TCanvasMap and hands what to draw to a
+// sink:
+//
+//     void Point(std::int64_t i)                      a line to point i
+//     void Point(std::int64_t i, std::int64_t c)      the same in the colour of point c
+//     void Pixel(int x, int y)                        a line to that canvas pixel
+//     void Move(std::int64_t i)                       the pen to point i, no line
+//
+// A piece [first, last) is a stretch of points without a gap; the caller has
+// drawn (or moved to) point `first`, and the engine draws the rest, ending
+// with the pen on point last - 1. Each function here reproduces the pixels
+// of a line to every point in turn on a one-pixel solid pen in copy mode.
+//
+// Rising X (ReduceRisingPiece): the line only moves vertically inside a
+// pixel column, and every point but the line's very last starts a segment.
+// So the pixels a column receives from its own segments are the rows
+// between its lowest and highest point, and the segments between columns
+// run from the last point of one column to the first of the next: first,
+// lowest, highest and last point of each column draw the same pixels as
+// all of its points. Column ends are found by a search from the previous
+// column's width, the extremes by the min/max structure. The last column
+// of a piece ends the line: its last pixel is drawn only if an earlier
+// point of the column reached it, which the structure answers too.
+//
+// On a fractional device pixel ratio a pixel's device pixels depend on the
+// direction of the band that covers it, so there the column's vertical
+// steps cover exactly the rows that the point-by-point line's vertical
+// steps cover: every row between the extremes, and an extreme row unless
+// the line reaches it only with the last points of the column. Bands of
+// any length that cover the same rows of one column cover the same device
+// pixels.
+//
+// Colour per point (ReduceRisingColouredPiece): a segment takes the colour
+// of the point it leads to, and later segments paint over earlier ones.
+// Walking a column backwards, the rows painted by the later segments form
+// one interval; a segment adds rows only when its start lies outside that
+// interval, and then it paints them in its colour for good. Those starts
+// (found with LastOutside) and the column's first and last point, joined
+// in order, each segment in the colour of the original segment leaving its
+// start, paint every row of the column as the point-by-point line does.
+//
+// Falling X (ReduceUnsortedPiece): a line to a point on the same pixel as
+// the pen draws nothing, and a segment whose two ends lie beyond one edge
+// of the canvas draws nothing on it; both are left out (the latter as a
+// move), the rest drawn as they come. Linear in the points with a small
+// constant, and still the picture of every point.
+#pragma once
+
+#include "chart/Qorn_kurvo.h"
+#include "chart/display_list.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+namespace kurvo {
+
+/// The canvas a piece is drawn on.
+struct TReductionCanvas {
+    TCanvasMap Map;  ///< world to canvas pixels
+    int Right = 30001;  ///< columns from Right on lie right of the canvas
+    int Bottom = 30001;  ///< rows from Bottom on lie below it
+    bool Fractional = false;  ///< the device pixel ratio is not a whole number
+};
+
+/// Adapts plain X and Y arrays (and a pyramid built over Y through
+/// TPlainValues) to the series the engine reads.
+struct TPlainValues {
+    const double* Values = nullptr;  ///< the values
+    std::int64_t Count = 0;  ///< how many
+    /// Values held.
+    std::int64_t Size() const { return Count; }
+    /// Value `i`.
+    double operator[](std::int64_t i) const { return Values[i]; }
+    /// The values from `i` on, all contiguous: n of them.
+    const double* Contiguous(std::int64_t i, std::int64_t& n) const
+    {
+        n = Count - i;
+        return Values + i;
+    }
+};
+
+/// A series over any two indexable value sources and a min/max structure
+/// built over the second.
+template <class XValues, class YValues>
+struct TSeriesOver {
+    const XValues& Xs;  ///< X values
+    const YValues& Ys;  ///< Y values
+    const TMinMaxPyramid& Pyramid;  ///< built over Ys
+    /// World X of point i.
+    double X(std::int64_t i) const { return Xs[i]; }
+    /// World Y of point i.
+    double Y(std::int64_t i) const { return Ys[i]; }
+    /// Lowest and highest Y of [a, b).
+    void MinMax(std::int64_t a, std::int64_t b, double& lo, double& hi) const { Pyramid.Query(Ys, a, b, lo, hi); }
+    /// The points from `i` (before `last`) whose X and Y lie contiguous in
+    /// memory: how many, and where.
+    std::int64_t Block(std::int64_t i, std::int64_t last, const double*& x, const double*& y) const
+    {
+        std::int64_t nx, ny;
+        x = Xs.Contiguous(i, nx);
+        y = Ys.Contiguous(i, ny);
+        return std::min({nx, ny, last - i});
+    }
+    /// See TMinMaxPyramid::LastOutside.
+    template <class Inside>
+    std::int64_t LastOutside(std::int64_t a, std::int64_t b, Inside&& inside) const
+    {
+        return Pyramid.LastOutside(Ys, a, b, std::forward<Inside>(inside));
+    }
+};
+
+namespace reduction_detail {
+
+// Columns of up to this many points are drawn point by point: the reduction
+// gains nothing there, and short lines then reach the canvas unchanged.
+constexpr std::int64_t kExactColumn = 4;
+// Group keys of the points off the canvas.
+constexpr int kLeftOfCanvas = -0x7FFFFFFF;
+constexpr int kRightOfCanvas = 0x7FFFFFFF;
+
+// The pixel column of point i as a group key: one key for all points left
+// of the canvas and one for all right of it.
+template <class Series>
+int ColumnKey(const Series& s, const TReductionCanvas& g, std::int64_t i)
+{
+    const int c = g.Map.X(s.X(i));
+    return c < 0 ? kLeftOfCanvas : (c >= g.Right ? kRightOfCanvas : c);
+}
+
+// The end of the group of points with the key of point a: the first point
+// of another column. Searched from the guess a + hint outwards, by doubling
+// steps and then bisection, so that evenly spaced points need two reads
+// near one place instead of a search over the run's memory.
+template <class Series>
+std::int64_t GroupEnd(const Series& s, const TReductionCanvas& g, std::int64_t a, std::int64_t n, int c,
+                      std::int64_t hint)
+{
+    std::int64_t lo = a;  // ColumnKey(lo) == c
+    std::int64_t hi = n;  // hi == n or ColumnKey(hi) != c
+    const std::int64_t guess = std::min(a + hint, n);
+    if (guess < n && ColumnKey(s, g, guess) == c) {
+        lo = guess;
+        for (std::int64_t step = 1;; step *= 2) {
+            const std::int64_t probe = guess + step;
+            if (probe >= n) break;
+            if (ColumnKey(s, g, probe) != c) {
+                hi = probe;
+                break;
+            }
+            lo = probe;
+        }
+    } else {
+        hi = guess;
+        for (std::int64_t step = 1;; step *= 2) {
+            const std::int64_t probe = guess - step;
+            if (probe <= a) break;
+            if (ColumnKey(s, g, probe) == c) {
+                lo = probe;
+                break;
+            }
+            hi = probe;
+        }
+    }
+    while (hi - lo > 1) {
+        const std::int64_t mid = lo + (hi - lo) / 2;
+        (ColumnKey(s, g, mid) == c ? lo : hi) = mid;
+    }
+    return hi;
+}
+
+// The rows the points [a, b) reach, top <= bottom.
+template <class Series>
+void RowsOf(const Series& s, const TReductionCanvas& g, std::int64_t a, std::int64_t b, int& top, int& bottom)
+{
+    double low, high;
+    s.MinMax(a, b, low, high);
+    top = g.Map.Y(low);
+    bottom = g.Map.Y(high);
+    if (bottom < top) std::swap(top, bottom);
+}
+
+// The first point of the stretch of points at `row` that ends [a, b): the
+// row map is monotone, so a block of values lies on one row when its lowest
+// and highest value do.
+template <class Series>
+std::int64_t TrailingStretch(const Series& s, const TReductionCanvas& g, std::int64_t a, std::int64_t b, int row)
+{
+    return s.LastOutside(a, b, [&](double lo, double hi) { return g.Map.Y(lo) == row && g.Map.Y(hi) == row; }) + 1;
+}
+
+// Whether the vertical steps of the column [a, b), whose last point lies on
+// the extreme row `row`, cover that row: only when a point before the
+// stretch that ends the column reached it.
+template <class Series>
+bool RowLeftByAStep(const Series& s, const TReductionCanvas& g, std::int64_t a, std::int64_t b, int row)
+{
+    const std::int64_t stretch = TrailingStretch(s, g, a, b, row);
+    if (stretch <= a) return false;
+    int top, bottom;
+    RowsOf(s, g, a, stretch, top, bottom);
+    return top == row || bottom == row;
+}
+
+}  // namespace reduction_detail
+
+/// Keeps what one piece learnt about the next: the likely number of points
+/// per column.
+struct TReductionState {
+    std::int64_t Hint = 1;  ///< points in the last column drawn
+    int Column = reduction_detail::kLeftOfCanvas;  ///< the column of Lo ... Hi
+    int Lo = 0;  ///< rows that vertical steps of earlier pieces covered in Column
+    int Hi = -1;  ///< ... (none when Hi < Lo)
+};
+
+/// A piece whose X never falls, in one colour. See the top of this file.
+template <class Series, class Sink>
+void ReduceRisingPiece(const Series& s, const TReductionCanvas& g, std::int64_t first, std::int64_t last, Sink& sink,
+                       TReductionState& state)
+{
+    using namespace reduction_detail;
+    std::int64_t a = first;
+    int c = ColumnKey(s, g, a);
+    while (a < last) {
+        const std::int64_t b = GroupEnd(s, g, a, last, c, state.Hint);
+        if (c == kLeftOfCanvas || c == kRightOfCanvas) {
+            // Points off the canvas draw nothing among themselves: only the
+            // points where the line enters and leaves the group matter.
+            if (a > first) sink.Point(a);
+            if (b - 1 > a) sink.Point(b - 1);
+        } else if (b - a <= kExactColumn) {
+            for (std::int64_t i = std::max(a, first + 1); i < b; ++i) sink.Point(i);
+        } else {
+            if (a > first) sink.Point(a);
+            int top, bottom;
+            RowsOf(s, g, a, b, top, bottom);
+            const int lastRow = g.Map.Y(s.Y(b - 1));
+            // The vertical steps cover the rows from top to bottom; an extreme
+            // row is left out when the line only reaches it with its last
+            // points. That matters on a fractional ratio, and for the last
+            // pixel of the line.
+            bool coverTop = true;
+            bool coverBottom = true;
+            if ((g.Fractional || b == last) && top < bottom && (lastRow == top || lastRow == bottom))
+                (lastRow == top ? coverTop : coverBottom) = RowLeftByAStep(s, g, a, b, lastRow);
+            // The rows the vertical steps cover. A piece that lies in this
+            // column alone draws nothing else (it starts with a move and
+            // ends the line), so it is left out when earlier pieces covered
+            // its rows already: a series with a gap every few hundred
+            // points draws each column once.
+            const int lo = top + (coverTop ? 0 : 1);
+            const int hi = top == bottom ? top - 1 : bottom - (coverBottom ? 0 : 1);
+            const bool covered = state.Column == c && (lo > hi || (lo >= state.Lo && hi <= state.Hi));
+            if (lo <= hi) {
+                if (state.Column == c && lo <= state.Hi + 1 && hi >= state.Lo - 1) {
+                    state.Lo = std::min(state.Lo, lo);
+                    state.Hi = std::max(state.Hi, hi);
+                } else if (state.Column != c || hi - lo > state.Hi - state.Lo) {
+                    state.Lo = lo;
+                    state.Hi = hi;
+                }
+                state.Column = c;
+            }
+            if (a == first && b == last && covered) {
+                sink.Move(b - 1);
+            } else if (!coverTop) {
+                sink.Pixel(c, bottom);
+            } else if (!coverBottom) {
+                sink.Pixel(c, top);
+            } else if (lastRow == bottom) {
+                sink.Pixel(c, bottom);
+                sink.Pixel(c, top);
+            } else {
+                sink.Pixel(c, top);
+                sink.Pixel(c, bottom);
+            }
+            sink.Point(b - 1);
+        }
+        if (c != kLeftOfCanvas && c != kRightOfCanvas) state.Hint = b - a;
+        a = b;
+        if (a < last) c = ColumnKey(s, g, a);
+    }
+}
+
+/// A piece [From, To) of a series with gaps.
+struct TPiece {
+    std::int64_t From = 0;  ///< first point
+    std::int64_t To = 0;  ///< one past the last point
+};
+
+/// Pieces of one colour separated by gaps, X rising within each: each drawn
+/// as ReduceRisingPiece does, the pen moved to the first point of every
+/// piece (of the first one too when `moveFirst`). Pieces that lie in one
+/// pixel column, all of whose rows the column's earlier pieces covered,
+/// draw nothing new; a stretch of them is passed over with one look at the
+/// min/max structure, so that a series with a gap every few hundred points
+/// costs about one query per column.
+template <class Series, class Sink>
+void ReduceRisingPieces(const Series& s, const TReductionCanvas& g, const TPiece* pieces, std::size_t count,
+                        bool moveFirst, Sink& sink, TReductionState& state)
+{
+    using namespace reduction_detail;
+    const auto alone = [&](const TPiece& piece, int c) {
+        return ColumnKey(s, g, piece.From) == c && ColumnKey(s, g, piece.To - 1) == c;
+    };
+    std::size_t checkedTo = 0;  // pieces before it were looked at as a stretch already
+    bool penOnLast = true;
+    for (std::size_t p = 0; p < count;) {
+        const TPiece& piece = pieces[p];
+        const int c = ColumnKey(s, g, piece.From);
+        if ((p > 0 || moveFirst) && p >= checkedTo && c == state.Column && c != kLeftOfCanvas && c != kRightOfCanvas) {
+            std::size_t q = p;
+            while (q < count && alone(pieces[q], c)) ++q;
+            checkedTo = q;
+            if (q > p) {
+                int top, bottom;
+                RowsOf(s, g, pieces[p].From, pieces[q - 1].To, top, bottom);
+                if (top >= state.Lo && bottom <= state.Hi) {
+                    p = q;
+                    penOnLast = false;
+                    continue;
+                }
+            }
+        }
+        if (p > 0 || moveFirst) sink.Move(piece.From);
+        ReduceRisingPiece(s, g, piece.From, piece.To, sink, state);
+        penOnLast = true;
+        ++p;
+    }
+    if (!penOnLast && count > 0) sink.Move(pieces[count - 1].To - 1);
+}
+
+/// A piece whose X never falls, each segment in the colour of the point it
+/// leads to. See the top of this file.
+template <class Series, class Sink>
+void ReduceRisingColouredPiece(const Series& s, const TReductionCanvas& g, std::int64_t first, std::int64_t last,
+                               Sink& sink, TReductionState& state, std::vector<std::int64_t>& records)
+{
+    using namespace reduction_detail;
+    std::int64_t a = first;
+    int c = ColumnKey(s, g, a);
+    while (a < last) {
+        const std::int64_t b = GroupEnd(s, g, a, last, c, state.Hint);
+        if (c == kLeftOfCanvas || c == kRightOfCanvas) {
+            if (a > first) sink.Point(a, a);
+            if (b - 1 > a) sink.Point(b - 1, b - 1);
+        } else if (b - a <= kExactColumn) {
+            for (std::int64_t i = std::max(a, first + 1); i < b; ++i) sink.Point(i, i);
+        } else {
+            if (a > first) sink.Point(a, a);
+            const int lastRow = g.Map.Y(s.Y(b - 1));
+            const std::int64_t stretch = TrailingStretch(s, g, a, b, lastRow);
+            if (stretch <= a) {
+                sink.Point(b - 1, b - 1);  // the whole column on one pixel
+            } else {
+                // Backwards: the starts of the segments that paint rows no
+                // later segment paints. The segment into the stretch paints
+                // from its start up to the last row, that row excluded.
+                records.clear();
+                std::int64_t j = stretch - 1;
+                int r = g.Map.Y(s.Y(j));
+                int lo = r < lastRow ? r : lastRow + 1;
+                int hi = r < lastRow ? lastRow - 1 : r;
+                records.push_back(j);
+                for (;;) {
+                    j = s.LastOutside(a, j, [&](double v, double w) {
+                        const int p = g.Map.Y(v);
+                        const int q = g.Map.Y(w);
+                        return p >= lo && p <= hi && q >= lo && q <= hi;
+                    });
+                    if (j < a) break;
+                    r = g.Map.Y(s.Y(j));
+                    (r < lo ? lo : hi) = r;
+                    records.push_back(j);
+                }
+                // Forwards through the starts, each segment in the colour
+                // of the original segment that leaves its start.
+                std::int64_t from = records.back();
+                if (from != a) sink.Point(from, from + 1);
+                for (std::size_t k = records.size() - 1; k > 0; --k) {
+                    sink.Point(records[k - 1], from + 1);
+                    from = records[k - 1];
+                }
+                sink.Point(b - 1, from + 1);
+            }
+        }
+        if (c != kLeftOfCanvas && c != kRightOfCanvas) state.Hint = b - a;
+        a = b;
+        if (a < last) c = ColumnKey(s, g, a);
+    }
+}
+
+/// Directed segments between canvas pixels drawn so far, so that a line
+/// of one colour that passes the same way again is left out (it would draw
+/// the same device pixels). Holds up to Limit segments of LengthLimit
+/// pixels together: beyond, drawing each through QPainter would take
+/// seconds.
+class TSegmentSet {
+public:
+    /// Most segments held.
+    static constexpr std::size_t Limit = std::size_t{1} << 20;
+    /// Most pixels of the segments held, along their longer side.
+    static constexpr long long LengthLimit = 1LL << 22;
+    /// Forgets every segment, keeping the memory.
+    void Clear()
+    {
+        std::fill(FSlots.begin(), FSlots.end(), 0);
+        FCount = 0;
+        FLength = 0;
+    }
+    /// Whether Limit segments or LengthLimit pixels are held.
+    bool Full() const { return FCount >= Limit || FLength >= LengthLimit; }
+    /// Notes the segment from (x1, y1) to (x2, y2), canvas pixels within
+    /// +-30000; true when it was not there yet (or the set is full).
+    bool Insert(int x1, int y1, int x2, int y2)
+    {
+        const auto part = [](int v) { return static_cast<std::uint64_t>(static_cast<std::uint16_t>(v + 32768)); };
+        // No pixel within the canvas limits packs to 0, the empty slot.
+        const std::uint64_t key = part(x1) << 48 | part(y1) << 32 | part(x2) << 16 | part(y2);
+        if (2 * (FCount + 1) > FSlots.size()) {
+            if (FCount >= Limit) return true;
+            Grow();
+        }
+        const std::size_t mask = FSlots.size() - 1;
+        for (std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 20) & mask;;
+             slot = (slot + 1) & mask) {
+            if (FSlots[slot] == key) return false;
+            if (FSlots[slot] == 0) {
+                FSlots[slot] = key;
+                ++FCount;
+                FLength += std::max(std::abs(x2 - x1), std::abs(y2 - y1));
+                return true;
+            }
+        }
+    }
+
+private:
+    void Grow()
+    {
+        std::vector<std::uint64_t> old = std::move(FSlots);
+        FSlots.assign(old.empty() ? 1024 : 2 * old.size(), 0);
+        const std::size_t mask = FSlots.size() - 1;
+        for (const std::uint64_t key : old) {
+            if (key == 0) continue;
+            std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 20) & mask;
+            while (FSlots[slot] != 0) slot = (slot + 1) & mask;
+            FSlots[slot] = key;
+        }
+    }
+    std::vector<std::uint64_t> FSlots;
+    std::size_t FCount = 0;
+    long long FLength = 0;
+};
+
+/// A piece in any order of X: lines to the same pixel and segments beyond
+/// one edge of the canvas are left out, and, when `seen` is given (one
+/// colour), segments drawn before. `coloured` keeps the colour of each
+/// segment (the point it leads to). Returns `last`, or, when `seen` filled
+/// up, the point the line stopped at (the pen on it). See the top of this
+/// file.
+template <class Series, class Sink>
+std::int64_t ReduceUnsortedPiece(const Series& s, const TReductionCanvas& g, std::int64_t first, std::int64_t last,
+                                 Sink& sink, bool coloured, TSegmentSet* seen = nullptr)
+{
+    const TCanvasMap& map = g.Map;
+    int px = map.X(s.X(first));
+    int py = map.Y(s.Y(first));
+    // The side of the canvas a pixel lies beyond: bits left, right, above, below.
+    const auto outside = [&g](int x, int y) {
+        return (x < 0 ? 1 : 0) | (x >= g.Right ? 2 : 0) | (y < 0 ? 4 : 0) | (y >= g.Bottom ? 8 : 0);
+    };
+    int side = outside(px, py);
+    std::int64_t pending = -1;  // a point the pen has to move to before the next line
+    // On a linear layer TCanvasMap's conversion without its limits, which
+    // values this close to the canvas never reach.
+    const bool linear = !map.logX && !map.logY;
+    const double limitX = 29999.0 - static_cast<double>(map.shiftX < 0 ? -map.shiftX : map.shiftX);
+    const double limitY = 29999.0 - static_cast<double>(map.shiftY < 0 ? -map.shiftY : map.shiftY);
+    for (std::int64_t i = first + 1; i < last;) {
+        const double* xs;
+        const double* ys;
+        const std::int64_t n = s.Block(i, last, xs, ys);
+        for (std::int64_t j = 0; j < n; ++j) {
+            int x, y;
+            const double fx = map.kx * xs[j] + map.dx;
+            const double fy = map.ky * ys[j] + map.dy;
+            if (linear && std::abs(fx) < limitX && std::abs(fy) < limitY) {
+                x = static_cast<int>(std::lrint(fx) + map.shiftX);
+                y = static_cast<int>(std::lrint(fy) + map.shiftY);
+            } else {
+                x = map.X(xs[j]);
+                y = map.Y(ys[j]);
+            }
+            if (x == px && y == py) continue;
+            if (seen != nullptr && seen->Full()) {
+                if (pending >= 0) sink.Move(pending);
+                return i + j - 1;
+            }
+            const int to = outside(x, y);
+            if ((side & to) != 0 || (seen != nullptr && !seen->Insert(px, py, x, y))) {
+                pending = i + j;
+            } else {
+                if (pending >= 0) sink.Move(pending);
+                pending = -1;
+                if (coloured)
+                    sink.Point(i + j, i + j);
+                else
+                    sink.Pixel(x, y);
+            }
+            px = x;
+            py = y;
+            side = to;
+        }
+        i += n;
+    }
+    if (pending >= 0) sink.Move(pending);
+    return last;
+}
+
+}  // namespace kurvo
