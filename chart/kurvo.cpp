@@ -2,6 +2,7 @@
 #include "chart/Qorn_kurvo.h"
 #include "chart/interaction.h"
 #include "chart/kurvo_private.h"
+#include "chart/series_private.h"
 
 #include <string>
 
@@ -118,6 +119,9 @@ void TCustomKurvo::ClearEvents()
     OnMouseMoveInChart = nullptr;
     OnMouseEnter = nullptr;
     OnMouseLeave = nullptr;
+    OnHoverPointChange = nullptr;
+    OnLegendClick = nullptr;
+    OnSeriesChange = nullptr;
     OnMouseDown = nullptr;
     OnMouseMove = nullptr;
     OnMouseUp = nullptr;
@@ -157,6 +161,7 @@ void TCustomKurvo::SetDefaults()
     d->FClassDefault = 0;
     d->FAvoidDuplicateMarks = false;
     d->FMinDupMarkDist = 1;
+    ResetSeries(*this);
 
     // 2. shadow, colours, layers, pan grid
     d->FShadowWidth = 0;
@@ -469,6 +474,10 @@ void TCustomKurvo::Assign(const TPersistent& source)
     OnMouseMoveInChart = src->OnMouseMoveInChart;
     OnMouseEnter = src->OnMouseEnter;
     OnMouseLeave = src->OnMouseLeave;
+    OnHoverPointChange = src->OnHoverPointChange;
+    OnLegendClick = src->OnLegendClick;
+    OnSeriesChange = src->OnSeriesChange;
+    CopySeries(*this, *src);
     AssignControlEvents(*src);
     d->FInteraction->AssignSettings(*src->d->FInteraction);
 

@@ -122,6 +122,11 @@ void TCustomKurvo::MouseDown(TMouseButton button, TShiftState shift, int x, int 
         d->FDoubleClick = false;
         return;
     }
+    // A press on the legend only toggles its entry (when it does anything).
+    if (LegendMouseDown(*this, button, x, y)) {
+        TCustomControl::MouseDown(button, shift, x, y);
+        return;
+    }
     d->FInteraction->GestureStarts();
     TCustomControl::MouseDown(button, shift, x, y);
     if (IsWindowAction(d->FMouseAction) && d->FZoomState == zsNormal && button == mbLeft && InDataArea(x, y)) {
@@ -136,6 +141,7 @@ void TCustomKurvo::MouseMove(TShiftState shift, int x, int y)
     d->FLastX = x;
     d->FLastY = y;
     TCustomControl::MouseMove(shift, x, y);
+    if (d->FSeries->LegendPress) return;
     AxisBandDrag(shift, x, y);
     switch (d->FMouseAction) {
         case maPan:
@@ -165,6 +171,11 @@ void TCustomKurvo::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
         return;
     }
     d->FDragging = false;
+    if (d->FSeries->LegendPress) {
+        d->FSeries->LegendPress = false;
+        TCustomControl::MouseUp(button, shift, x, y);
+        return;
+    }
     if (d->FMouseAction == maDrawMTrace && !d->FMouseTrace.empty()) d->FMouseTrace.back().Flags |= 1;
     if (IsWindowAction(d->FMouseAction) && d->FZoomState == zsDrawWin) WindowRelease(button);
     if (IsPanAction(d->FMouseAction) || d->FMouseAction == maZoomDrag) PushZoomHistory();
@@ -509,6 +520,7 @@ void TCustomKurvo::MouseEnter()
 void TCustomKurvo::MouseLeave()
 {
     TCustomControl::MouseLeave();
+    HideHover(*this);
     if (OnMouseLeave) OnMouseLeave(this);
 }
 
@@ -520,6 +532,7 @@ void TCustomKurvo::WMMouseMove(TShiftState shift, int x, int y)
     TFlagScope guard(d->FInMouseMove);
     TCustomControl::WMMouseMove(shift, x, y);
     // After the actions of this move: the world point under the pointer in the new view.
+    HoverMove(*this, x, y);
     double wx, wy;
     PixelToWorld(d->FCurrentLayer, x, y, wx, wy);
     if (OnMouseMoveInChart) OnMouseMoveInChart(this, InDataArea(x, y), shift, wx, wy);

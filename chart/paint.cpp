@@ -48,6 +48,7 @@ void TCustomKurvo::PaintFrame(TCanvas& canvas)
     const int W = Width();
     const int H = Height();
     const int s = d->FShadowWidth;
+    ApplySeriesFollow(*this);
     d->FControlBitmap->SetSize(W, H);
 
     canvas.Pen().SetStyle(psSolid);
@@ -138,6 +139,7 @@ void TCustomKurvo::PaintFrame(TCanvas& canvas)
         SyncAxis(*d->FAxisY[n], *d->FScaleY[n]);
         d->FAxisY[n]->PaintNow();
     }
+    DrawLegend(*this, canvas, false, 0, 0);
     if (OnScalesRendered) OnScalesRendered(this, canvas, 0, 0);
 }
 
@@ -198,7 +200,11 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     r.PenBroken = false;
     canvas.ResetTextAlign();
 
-    if (!this->d->FDataInFront) RenderList(canvas, this->d->FData, false, 0, monochrome);
+    // Series follow the data items, whichever side of the annotations they lie.
+    if (!this->d->FDataInFront) {
+        RenderList(canvas, this->d->FData, false, 0, monochrome);
+        RenderSeries(*this, canvas, monochrome);
+    }
     if (this->d->FAnnotationsShown) {
         if (this->d->FAnnotTextsLast) {
             RenderList(canvas, this->d->FAnnot, true, 1, monochrome);
@@ -207,7 +213,10 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
             RenderList(canvas, this->d->FAnnot, true, 0, monochrome);
         }
     }
-    if (this->d->FDataInFront) RenderList(canvas, this->d->FData, false, 0, monochrome);
+    if (this->d->FDataInFront) {
+        RenderList(canvas, this->d->FData, false, 0, monochrome);
+        RenderSeries(*this, canvas, monochrome);
+    }
 
     canvas.Pen().SetWidth(1);
     DrawTextLabels(canvas);
@@ -223,6 +232,8 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     canvas.LineTo(offsetX + w, offsetY + h);
     canvas.LineTo(offsetX, offsetY + h);
     canvas.LineTo(offsetX, offsetY);
+
+    DrawLegend(*this, canvas, true, offsetX - this->d->FMarginLeft, offsetY - this->d->FMarginTop);
 }
 
 // pass 0: every item; 1: every item but texts; 2: texts only.

@@ -25,7 +25,9 @@ set(KURVO_PUBLIC_HEADERS
   chart/display_list.h
   chart/export.h
   chart/joint_layers.h
-  chart/scale_props.h)
+  chart/legend.h
+  chart/scale_props.h
+  chart/series.h)
 
 # Links the public headers and the umbrella header include/kurvo/kurvo.h
 # into <staging>/kurvo/, the layout they are installed in, so that a build
