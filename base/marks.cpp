@@ -78,19 +78,27 @@ void BoldCross(TCanvas& canvas, int x, int y, int r, int q, int a, int b)
 // Widths in pixels of types 0 ... 51 at their own size: a mark drawn at
 // another size scales its geometry by the ratio of the two.
 constexpr std::array<std::uint8_t, kLastSymbol + 1> kNativeSize = {
-    1, 3, 5, 7, 3, 5, 7, 3, 5, 7, 3, 5, 7, 7, 5, 7, 5, 7, 7, 7, 7, 9, 7, 9, 7, 8,
-    5, 4, 4, 5, 7, 5, 7, 9, 9, 9, 9, 9, 8, 8, 6, 6, 8, 8, 6, 6, 8, 8, 8, 10, 10, 10};
+    1, 3, 5, 7, 3, 5, 7, 3, 5, 7, 3, 5, 7, 7, 5, 7, 5, 7, 7, 7, 5, 7, 5, 7, 7, 7,
+    5, 4, 4, 5, 7, 5, 7, 9, 9, 9, 9, 8, 7, 7, 6, 6, 8, 8, 6, 6, 8, 8, 7, 9, 9, 9};
 
 // The outline and fill of types 0 ... 51; brush handling of the hollow and
 // filled shapes is done here, the caller restores the brush colour. At
-// scale 1 a mark is its own pixel pattern; at any other scale every offset
-// from the centre is scaled, and the pixel patterns of types 1 ... 6 and
-// 18 give way to their line forms (the forms a printer page gets).
-void DrawSymbol(TCanvas& canvas, int type, int x, int y, double scale)
+// size 0 a mark is its own pixel pattern; at another size every offset
+// from the centre is scaled by the ratio of the widths between the
+// outermost pixels, and the pixel patterns of types 1 ... 6 and 18 give way
+// to their line forms (the forms a printer page gets).
+void DrawSymbol(TCanvas& canvas, int type, int x, int y, int size)
 {
+    const int native = kNativeSize[static_cast<std::size_t>(type)];
+    const double scale = size == 0 ? 1.0 : static_cast<double>(std::max(size - 1, 1)) / std::max(native - 1, 1);
     const bool scaled = scale != 1.0;
+    // Shapes an even number of pixels wide (and the checkerboard's cells)
+    // scale with the whole width.
+    const auto w = [&](int v) { return scaled ? static_cast<int>(std::lround(static_cast<double>(v) * size / native)) : v; };
     const bool printer = canvas.IsPrinterCanvas();
     const auto s = [scale, scaled](int v) { return scaled ? static_cast<int>(std::lround(v * scale)) : v; };
+    // The far end of a line or box whose drawing leaves out its last pixel.
+    const auto e = [&s](int v) { return s(v - 1) + 1; };
     // Hollow shapes draw with a clear brush and leave it solid.
     const auto hollow = [&canvas](auto&& draw) {
         canvas.Brush().SetStyle(bsClear);
@@ -102,8 +110,8 @@ void DrawSymbol(TCanvas& canvas, int type, int x, int y, double scale)
     case 0:
         if (scaled) {
             FillWithPen(canvas);
-            const int r = s(1) / 2;
-            canvas.Ellipse(x - r, y - r, x - r + std::max(1, s(1)), y - r + std::max(1, s(1)));
+            const int diameter = s(1) + 1;
+            canvas.Ellipse(x - diameter / 2, y - diameter / 2, x - diameter / 2 + diameter, y - diameter / 2 + diameter);
         } else {
             canvas.SetPixel(x, y, canvas.Pen().Color());
         }
@@ -125,8 +133,9 @@ void DrawSymbol(TCanvas& canvas, int type, int x, int y, double scale)
     case 6:
         if (printer || scaled) {
             const int a = scaled ? s(type - 3) : type - 2;
-            Line(canvas, x - a, y - a, x + a, y + a);
-            Line(canvas, x - a, y + a, x + a, y - a);
+            const int b = scaled ? a + 1 : a;
+            Line(canvas, x - a, y - a, x + b, y + b);
+            Line(canvas, x - a, y + a, x + b, y - b);
         } else {
             PixelMark(canvas, kCrossRows[type - 1], x, y);
         }
@@ -167,7 +176,7 @@ void DrawSymbol(TCanvas& canvas, int type, int x, int y, double scale)
         if (scaled) {
             // The cells whose column and row have the same parity, each a square.
             FillWithPen(canvas);
-            const auto edge = [&](int i) { return static_cast<int>(std::lround((i - 3.5) * scale)); };
+            const auto edge = [&](int i) { return static_cast<int>(std::lround((i - 3.5) * size / 7.0)); };
             for (int i = 0; i < 7; ++i)
                 for (int j = 0; j < 7; ++j)
                     if ((i + j) % 2 == 0)
@@ -187,38 +196,38 @@ void DrawSymbol(TCanvas& canvas, int type, int x, int y, double scale)
         break;
     case 20:
     case 21: {
-        const int a = s(type - 17);
+        const int a = e(type - 17);
         Line(canvas, x, y, x - a, y + a);
         Line(canvas, x, y, x + a, y + a);
         break;
     }
     case 22:
     case 23: {
-        const int a = s(type - 19);
+        const int a = e(type - 19);
         Line(canvas, x, y, x - a, y - a);
         Line(canvas, x, y, x + a, y - a);
         break;
     }
     case 24:
         FillWithPen(canvas);
-        canvas.Ellipse(x - s(3), y - s(3), x + s(4), y + s(4));
+        canvas.Ellipse(x - s(3), y - s(3), x + e(4), y + e(4));
         break;
     case 25:
         if (printer && !scaled)
             BoldCross(canvas, x, y, 3, 2, 3, 2);
         else
-            BoldCross(canvas, x, y, s(3), s(2), s(4), s(3));
+            BoldCross(canvas, x, y, s(3), s(2), e(4), e(3));
         break;
     case 26:
         FillWithPen(canvas);
-        canvas.Ellipse(x - s(2), y - s(2), x + s(3), y + s(3));
+        canvas.Ellipse(x - s(2), y - s(2), x + e(3), y + e(3));
         break;
     case 27:
-        hollow([&] { canvas.Ellipse(x - s(2), y - s(2), x + s(2), y + s(2)); });
+        hollow([&] { canvas.Ellipse(x - w(2), y - w(2), x + w(2), y + w(2)); });
         break;
     case 28:
         FillWithPen(canvas);
-        canvas.Ellipse(x - s(2), y - s(2), x + s(2), y + s(2));
+        canvas.Ellipse(x - w(2), y - w(2), x + w(2), y + w(2));
         break;
     case 29:
     case 30: {
@@ -249,19 +258,19 @@ void DrawSymbol(TCanvas& canvas, int type, int x, int y, double scale)
         break;
     }
     case 37:
-        Line(canvas, x - s(3), y, x + s(4), y);
-        Line(canvas, x, y, x, y - s(8));
+        Line(canvas, x - s(3), y, x + e(4), y);
+        Line(canvas, x, y, x, y - e(8));
         break;
     case 38:
-        Line(canvas, x - s(3), y - s(2), x + s(4), y - s(2));
-        Line(canvas, x - s(3), y + s(2), x + s(4), y + s(2));
-        Line(canvas, x, y - s(2), x, y + s(2));
+        Line(canvas, x - s(3), y - s(2), x + e(4), y - s(2));
+        Line(canvas, x - s(3), y + s(2), x + e(4), y + s(2));
+        Line(canvas, x, y - s(2), x, y + e(2));
         break;
     case 39:
         hollow([&] {
-            canvas.Ellipse(x - s(3), y - s(3), x + s(4), y + s(4));
-            Line(canvas, x - s(3), y, x + s(4), y);
-            Line(canvas, x, y - s(3), x, y + s(4));
+            canvas.Ellipse(x - s(3), y - s(3), x + e(4), y + e(4));
+            Line(canvas, x - s(3), y, x + e(4), y);
+            Line(canvas, x, y - s(3), x, y + e(4));
         });
         break;
     case 40:
@@ -290,33 +299,33 @@ void DrawSymbol(TCanvas& canvas, int type, int x, int y, double scale)
     }
     case 48:
         canvas.Brush().SetStyle(bsClear);
-        canvas.Rectangle(x - s(3), y - s(3), x + s(4), y + s(4));
+        canvas.Rectangle(x - s(3), y - s(3), x + e(4), y + e(4));
         canvas.Brush().SetStyle(bsSolid);
-        Line(canvas, x - s(3), y, x + s(4), y);
-        Line(canvas, x, y - s(3), x, y + s(4));
+        Line(canvas, x - s(3), y, x + e(4), y);
+        Line(canvas, x, y - s(3), x, y + e(4));
         break;
     case 49:
         canvas.Brush().SetStyle(bsClear);
-        canvas.Rectangle(x - s(2), y - s(2), x + s(3), y + s(3));
+        canvas.Rectangle(x - s(2), y - s(2), x + e(3), y + e(3));
         canvas.Brush().SetStyle(bsSolid);
-        Line(canvas, x - s(4), y, x + s(5), y);
-        Line(canvas, x, y - s(4), x, y + s(5));
+        Line(canvas, x - s(4), y, x + e(5), y);
+        Line(canvas, x, y - s(4), x, y + e(5));
         break;
     case 50:
         canvas.Brush().SetStyle(bsSolid);
-        Line(canvas, x - s(4), y, x + s(5), y);
-        Line(canvas, x, y - s(4), x, y + s(5));
-        Line(canvas, x - s(3), y - s(3), x + s(4), y + s(4));
-        Line(canvas, x - s(3), y + s(3), x + s(4), y - s(4));
+        Line(canvas, x - s(4), y, x + e(5), y);
+        Line(canvas, x, y - s(4), x, y + e(5));
+        Line(canvas, x - s(3), y - s(3), x + e(4), y + e(4));
+        Line(canvas, x - s(3), y + s(3), x + e(4), y - e(4));
         break;
     case 51:
         canvas.Brush().SetStyle(bsSolid);
-        Line(canvas, x - s(4), y, x + s(5), y);
-        Line(canvas, x, y - s(4), x, y + s(5));
-        Line(canvas, x - s(1), y - s(3), x + s(2), y - s(3));
-        Line(canvas, x - s(1), y + s(3), x + s(2), y + s(3));
-        Line(canvas, x - s(3), y - s(1), x - s(3), y + s(2));
-        Line(canvas, x + s(3), y - s(1), x + s(3), y + s(2));
+        Line(canvas, x - s(4), y, x + e(5), y);
+        Line(canvas, x, y - s(4), x, y + e(5));
+        Line(canvas, x - s(1), y - s(3), x + e(2), y - s(3));
+        Line(canvas, x - s(1), y + s(3), x + e(2), y + s(3));
+        Line(canvas, x - s(3), y - s(1), x - s(3), y + e(2));
+        Line(canvas, x + s(3), y - s(1), x + s(3), y + e(2));
         break;
     default:
         break;
@@ -356,7 +365,7 @@ void DrawMark(TCanvas& canvas, int markType, int x, int y, int sizePx)
     }
     const TColor brushColor = canvas.Brush().Color();
     const int size = std::clamp(sizePx, 0, MaxMarkSize);
-    DrawSymbol(canvas, type, x, y, size == 0 ? 1.0 : static_cast<double>(size) / kNativeSize[type]);
+    DrawSymbol(canvas, type, x, y, size);
     // Setting the colour also makes the brush solid, whatever it was on entry.
     canvas.Brush().SetColor(brushColor);
 }

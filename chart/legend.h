@@ -34,9 +34,11 @@ enum class TLegendPlacement : std::uint8_t {
 
 /// The legend of a chart (TCustomKurvo::Legend()). Inside placements lie
 /// over the data area, drawn after everything else there; outside ones in
-/// the margin, drawn after the axes. The chart never changes its margins
-/// for the legend: an outside legend needs a margin that holds Size(). Every
-/// setter repaints when AutoRedraw is on. Hidden by default.
+/// the margin, drawn after the data area has been put in place (before the
+/// crosshairs). The chart never changes its margins for the legend: an
+/// outside legend needs a margin that holds Size(), and overlaps the data
+/// area where the margin is narrower. Every setter repaints when AutoRedraw
+/// is on. Hidden by default.
 class TKurvoLegend : public TObject {
 public:
     ~TKurvoLegend() override;

@@ -41,6 +41,8 @@ void TCustomKurvo::ComposePicture(double ratio)
     RenderDataToBitmap(data, 0, 0, false, false);
     DrawMouseTrace(0, 0, data);
     d->FControlBitmap->Canvas().Draw(d->FMarginLeft, d->FMarginTop, data);
+    // After the data area: a legend in a margin too narrow for it still shows.
+    DrawLegend(*this, d->FControlBitmap->Canvas(), false, 0, 0);
 }
 
 void TCustomKurvo::PaintFrame(TCanvas& canvas)
@@ -139,7 +141,6 @@ void TCustomKurvo::PaintFrame(TCanvas& canvas)
         SyncAxis(*d->FAxisY[n], *d->FScaleY[n]);
         d->FAxisY[n]->PaintNow();
     }
-    DrawLegend(*this, canvas, false, 0, 0);
     if (OnScalesRendered) OnScalesRendered(this, canvas, 0, 0);
 }
 
