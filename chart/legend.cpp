@@ -198,24 +198,12 @@ TKurvoLegend::TKurvoLegend(TCustomKurvo& chart) : d(std::make_unique<TLegendPriv
 
 TKurvoLegend::~TKurvoLegend() = default;
 
-namespace {
-
-void Repaint(TCustomKurvo& chart)
-{
-    if (chart.AutoRedraw())
-        chart.RepaintIfAutoRedraw();
-    else
-        chart.MarkStale();
-}
-
-}  // namespace
-
 bool TKurvoLegend::Visible() const { return d->Visible; }
 
 void TKurvoLegend::SetVisible(bool value)
 {
     d->Visible = value;
-    Repaint(d->Chart);
+    RepaintChart(d->Chart);
 }
 
 TLegendPlacement TKurvoLegend::Placement() const { return d->Placement; }
@@ -226,7 +214,7 @@ void TKurvoLegend::SetPlacement(TLegendPlacement value)
         throw EQornKurvoError("SetPlacement: " + std::to_string(static_cast<int>(value)) +
                               " is not a legend placement.");
     d->Placement = value;
-    Repaint(d->Chart);
+    RepaintChart(d->Chart);
 }
 
 QColor TKurvoLegend::FrameColor() const { return d->FrameColor; }
@@ -234,7 +222,7 @@ QColor TKurvoLegend::FrameColor() const { return d->FrameColor; }
 void TKurvoLegend::SetFrameColor(const QColor& value)
 {
     d->FrameColor = value;
-    Repaint(d->Chart);
+    RepaintChart(d->Chart);
 }
 
 QColor TKurvoLegend::BackgroundColor() const { return d->BackgroundColor; }
@@ -242,7 +230,7 @@ QColor TKurvoLegend::BackgroundColor() const { return d->BackgroundColor; }
 void TKurvoLegend::SetBackgroundColor(const QColor& value)
 {
     d->BackgroundColor = value;
-    Repaint(d->Chart);
+    RepaintChart(d->Chart);
 }
 
 QColor TKurvoLegend::TextColor() const { return d->TextColor; }
@@ -251,7 +239,7 @@ void TKurvoLegend::SetTextColor(const QColor& value)
 {
     if (!value.isValid()) throw EQornKurvoError("SetTextColor: the colour is not valid.");
     d->TextColor = value;
-    Repaint(d->Chart);
+    RepaintChart(d->Chart);
 }
 
 QFont TKurvoLegend::Font() const
@@ -278,7 +266,7 @@ void TKurvoLegend::SetFont(const QFont& value)
     if (value.strikeOut()) styles.Include(fsStrikeOut);
     font.SetStyle(styles);
     d->Font = font;
-    Repaint(d->Chart);
+    RepaintChart(d->Chart);
 }
 
 bool TKurvoLegend::ClickToggles() const { return d->ClickToggles; }
@@ -286,7 +274,7 @@ bool TKurvoLegend::ClickToggles() const { return d->ClickToggles; }
 void TKurvoLegend::SetClickToggles(bool value)
 {
     d->ClickToggles = value;
-    Repaint(d->Chart);
+    RepaintChart(d->Chart);
 }
 
 QSize TKurvoLegend::Size() const

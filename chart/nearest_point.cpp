@@ -34,8 +34,10 @@ struct TSearch {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;  // the data area, edges included
     std::int64_t Best = 0;  // squared distance a point must beat
     const TSeriesPrivate* Series = nullptr;
+    const TSegment* Segment = nullptr;
     std::int64_t BestK = -1;
     const TSeriesPrivate* BestSeries = nullptr;
+    const TSegment* BestSegment = nullptr;
     const TChunkedDoubles* Xs = nullptr;
     const TChunkedDoubles* Ys = nullptr;
     const TMinMaxPyramid* XPyramid = nullptr;  // null: X sorted
@@ -81,6 +83,7 @@ struct TSearch {
                 Best = d;
                 BestK = k;
                 BestSeries = Series;
+                BestSegment = Segment;
             }
         }
     }
@@ -176,27 +179,31 @@ std::optional<TSeriesPoint> TCustomKurvo::NearestPoint(QPoint pixel, int maxDist
     for (std::size_t i = list.size(); i-- > 0;) {
         const TSeriesPrivate& s = TSeriesPrivate::Get(*list[i]);
         if (!s.Visible || !d->FLayerVisible[static_cast<std::size_t>(s.Layer - 1)]) continue;
-        std::int64_t first, last;
-        s.CompactRange(first, last);
-        if (first >= last) continue;
         search.Map = CanvasMap(s.Layer);
         search.Map.shiftX = 0;
         search.Map.shiftY = 0;
         search.Series = &s;
-        search.Xs = &s.Items->XValues();
-        search.Ys = &s.Items->YValues();
-        search.YPyramid = &s.Items->YPyramid();
-        search.XPyramid = nullptr;
-        if (!s.XSorted) {
-            s.XPyramid.Extend(s.Items->XValues());
-            search.XPyramid = &s.XPyramid;
+        for (const TSegment& segment : s.Segments) {
+            std::int64_t first, last;
+            segment.CompactRange(s.Begin, first, last);
+            if (first >= last) continue;
+            search.Segment = &segment;
+            search.Xs = &segment.Items->XValues();
+            search.Ys = &segment.Items->YValues();
+            search.YPyramid = &segment.Items->YPyramid();
+            search.XPyramid = nullptr;
+            if (!s.XSorted) {
+                segment.XPyramid.Extend(segment.Items->XValues());
+                search.XPyramid = &segment.XPyramid;
+            }
+            search.Visit(first, last);
         }
-        search.Visit(first, last);
     }
     if (search.BestSeries == nullptr) return std::nullopt;
     const TSeriesPrivate& s = *search.BestSeries;
-    return TSeriesPoint{&s.q, s.PointOfCompact(search.BestK), (*search.BestSeries->Items).XValues()[search.BestK],
-                        (*search.BestSeries->Items).YValues()[search.BestK]};
+    const TSegment& segment = *search.BestSegment;
+    return TSeriesPoint{&s.q, segment.PointOfCompact(search.BestK) - s.Begin, segment.Items->XValues()[search.BestK],
+                        segment.Items->YValues()[search.BestK]};
 }
 
 // -------------------------------------------------------------------- hover

@@ -16,15 +16,14 @@ namespace kurvo {
 
 namespace {
 
-// A container holding this many dropped points more than the capacity is
-// rebuilt: at least the capacity, so that rebuilding costs a constant per
-// appended point, and at least a few thousand, so that small rings are not
-// rebuilt at every point.
-constexpr std::int64_t kMinRebuildSlack = 4096;
-// Points copied per step when a container is rebuilt.
+// A ring keeps its points in segments of an eighth of its capacity (at
+// most that much memory beyond it), and of at least a few thousand points,
+// so that small rings are not segments of a point each.
+constexpr std::int64_t kSegmentsPerRing = 8;
+constexpr std::int64_t kMinSegment = 4096;
+// Points copied per step when a container is rebuilt with a new look.
 constexpr std::int64_t kCopyBlock = 65536;
 
-bool Finite(double x, double y) { return std::isfinite(x) && std::isfinite(y); }
 
 TPenStyle ToPenStyle(Qt::PenStyle style)
 {
@@ -57,7 +56,8 @@ void CheckLengths(const char* what, std::size_t nx, std::size_t ny)
                               " Y values; both must have the same length.");
 }
 
-// Repaints when AutoRedraw is on; otherwise the next paint event repaints.
+}  // namespace
+
 void RepaintChart(TCustomKurvo& chart)
 {
     if (chart.AutoRedraw())
@@ -65,8 +65,6 @@ void RepaintChart(TCustomKurvo& chart)
     else
         chart.MarkStale();
 }
-
-}  // namespace
 
 // ------------------------------------------------------------ private part
 
@@ -90,83 +88,21 @@ TColor TSeriesPrivate::FillColor() const
     return FromQColor(QColor(tint(pen.red()), tint(pen.green()), tint(pen.blue())));
 }
 
-void TSeriesPrivate::AppendPoints(const double* x, const double* y, std::int64_t n)
-{
-    if (n <= 0) return;
-    // Points that the ring would drop at once are never stored.
-    if (n > Capacity) {
-        x += n - Capacity;
-        y += n - Capacity;
-        n = Capacity;
-    }
-    Items->AppendLinePoints(Attributes(), x, y, n);
-    bool sorted = XSorted;
-    double last = LastX;
-    for (std::int64_t i = 0; i < n; ++i) {
-        if (!Finite(x[i], y[i])) continue;
-        sorted = sorted && !(x[i] < last);
-        last = x[i];
-    }
-    XSorted = sorted;
-    LastX = last;
-    Trim(false);
-    DataChanged();
-}
+// ---------------------------------------------------------------- segments
 
-void TSeriesPrivate::Trim(bool force)
-{
-    if (Capacity != TKurvoSeries::Unlimited) Base = std::max(Base, Items->Size() - Capacity);
-    if (force || (Base > 0 && Base >= std::max(Capacity, kMinRebuildSlack))) Rebuild();
-}
-
-void TSeriesPrivate::Rebuild()
-{
-    auto fresh = std::make_unique<TKvItemContainer>();
-    const TkvChartItem attributes = Attributes();
-    const std::int64_t n = Count();
-    std::vector<double> xs, ys;
-    xs.reserve(static_cast<std::size_t>(std::min(n, kCopyBlock)));
-    ys.reserve(xs.capacity());
-    bool sorted = true;
-    double last = std::numeric_limits<double>::quiet_NaN();
-    for (std::int64_t from = 0; from < n; from += kCopyBlock) {
-        xs.clear();
-        ys.clear();
-        ForEachPoint(from, std::min(n, from + kCopyBlock), [&](std::int64_t, double x, double y) {
-            xs.push_back(x);
-            ys.push_back(y);
-            if (!Finite(x, y)) return;
-            sorted = sorted && !(x < last);
-            last = x;
-        });
-        fresh->AppendLinePoints(attributes, xs.data(), ys.data(), static_cast<std::int64_t>(xs.size()));
-    }
-    Items = std::move(fresh);
-    Base = 0;
-    XSorted = sorted;
-    LastX = last;
-    AttributesStale = false;
-    XPyramid.Clear();
-    CompactRunsFor = static_cast<std::size_t>(-1);
-}
-
-void TSeriesPrivate::Refresh()
-{
-    if (AttributesStale) Rebuild();
-}
-
-void TSeriesPrivate::CompactRange(std::int64_t& first, std::int64_t& last) const
+void TSegment::CompactRange(std::int64_t from, std::int64_t& first, std::int64_t& last) const
 {
     last = Items->XValues().Size();
     first = last;
+    const std::int64_t a = from - Start;
     for (const TItemRun& run : Items->Runs()) {
-        if (run.First + run.Count <= Base || !run.Compact()) continue;
-        first = run.Offset + std::max<std::int64_t>(0, Base - run.First);
+        if (run.First + run.Count <= a || !run.Compact()) continue;
+        first = run.Offset + std::max<std::int64_t>(0, a - run.First);
         return;
     }
 }
 
-std::int64_t TSeriesPrivate::PointOfCompact(std::int64_t k) const
+std::int64_t TSegment::PointOfCompact(std::int64_t k) const
 {
     const auto& runs = Items->Runs();
     if (CompactRunsFor != runs.size()) {
@@ -178,24 +114,141 @@ std::int64_t TSeriesPrivate::PointOfCompact(std::int64_t k) const
     auto it = std::upper_bound(CompactRuns.begin(), CompactRuns.end(), k,
                                [](std::int64_t v, const std::pair<std::int64_t, std::int64_t>& r) { return v < r.first; });
     --it;
-    return it->second + (k - it->first) - Base;
+    return Start + it->second + (k - it->first);
+}
+
+std::int64_t TSeriesPrivate::SegmentSize() const
+{
+    return Capacity == TKurvoSeries::Unlimited ? TKurvoSeries::Unlimited
+                                               : std::max(kMinSegment, Capacity / kSegmentsPerRing);
+}
+
+void TSeriesPrivate::NoteOrder(const TSegment& segment, std::size_t runs, std::int64_t count)
+{
+    const auto& all = segment.Items->Runs();
+    const TChunkedDoubles& xs = segment.Items->XValues();
+    for (std::size_t r = runs > 0 ? runs - 1 : 0; r < all.size(); ++r) {
+        const TItemRun& run = all[r];
+        if (!run.Compact()) continue;
+        // A run that was there before compared its new points with its last.
+        const bool extended = r + 1 == runs && count > 0;
+        XSorted = XSorted && run.XRising && (extended || !(xs[run.Offset] < LastX));
+        LastX = xs[run.Offset + run.Count - 1];
+    }
+}
+
+void TSeriesPrivate::AppendPoints(const double* x, const double* y, std::int64_t n)
+{
+    if (n <= 0) return;
+    // Points that the ring would drop at once are never stored.
+    if (n > Capacity) {
+        x += n - Capacity;
+        y += n - Capacity;
+        n = Capacity;
+    }
+    // All or nothing: a failure cuts the segments back to where they were.
+    const std::size_t segments = Segments.size();
+    const std::int64_t size = Segments.back().Items->Size();
+    const bool sorted = XSorted;
+    const double last = LastX;
+    try {
+        const TkvChartItem attributes = Attributes();
+        while (n > 0) {
+            if (Segments.back().Items->Size() >= SegmentSize()) {
+                TSegment next;
+                next.Start = End();
+                Segments.push_back(std::move(next));
+            }
+            TSegment& segment = Segments.back();
+            const std::int64_t take = std::min(n, SegmentSize() - segment.Items->Size());
+            const auto& runs = segment.Items->Runs();
+            const std::size_t before = runs.size();
+            const std::int64_t count = before > 0 ? runs.back().Count : 0;
+            segment.Items->AppendLinePoints(attributes, x, y, take);
+            NoteOrder(segment, before, count);
+            x += take;
+            y += take;
+            n -= take;
+        }
+    } catch (...) {
+        Segments.resize(segments);
+        Segments.back().Items->Truncate(size);
+        Segments.back().CompactRunsFor = static_cast<std::size_t>(-1);
+        XSorted = sorted;
+        LastX = last;
+        throw;
+    }
+    Drop();
+    DataChanged();
+}
+
+void TSeriesPrivate::Drop()
+{
+    if (Capacity != TKurvoSeries::Unlimited) Begin = std::max(Begin, End() - Capacity);
+    std::size_t emptied = 0;
+    while (emptied + 1 < Segments.size() && Segments[emptied].End() <= Begin) ++emptied;
+    Segments.erase(Segments.begin(), Segments.begin() + static_cast<std::ptrdiff_t>(emptied));
+}
+
+void TSeriesPrivate::Reset()
+{
+    Segments = std::vector<TSegment>(1);
+    Begin = 0;
+    XSorted = true;
+    LastX = std::numeric_limits<double>::quiet_NaN();
+    AttributesStale = false;
+}
+
+void TSeriesPrivate::Refresh()
+{
+    if (!AttributesStale) return;
+    const TkvChartItem attributes = Attributes();
+    std::vector<double> xs, ys;
+    for (TSegment& segment : Segments) {
+        auto fresh = std::make_unique<TKvItemContainer>();
+        const std::int64_t from = std::max(Begin, segment.Start);
+        for (std::int64_t a = from; a < segment.End(); a += kCopyBlock) {
+            xs.clear();
+            ys.clear();
+            ForEachPoint(a - Begin, std::min(segment.End(), a + kCopyBlock) - Begin,
+                         [&](std::int64_t, double x, double y) {
+                             xs.push_back(x);
+                             ys.push_back(y);
+                         });
+            fresh->AppendLinePoints(attributes, xs.data(), ys.data(), static_cast<std::int64_t>(xs.size()));
+        }
+        segment.Items = std::move(fresh);
+        segment.Start = from;
+        segment.XPyramid.Clear();
+        segment.CompactRunsFor = static_cast<std::size_t>(-1);
+    }
+    AttributesStale = false;
+}
+
+const TSegment& TSeriesPrivate::SegmentOf(std::int64_t number) const
+{
+    const auto it = std::upper_bound(Segments.begin(), Segments.end(), number,
+                                     [](std::int64_t v, const TSegment& s) { return v < s.Start; });
+    return *(it - 1);
 }
 
 std::int64_t TSeriesPrivate::LowerBoundX(double x) const
 {
-    std::int64_t lo, hi;
-    CompactRange(lo, hi);
-    if (lo >= hi) return Count();
-    const TChunkedDoubles& xs = Items->XValues();
-    const std::int64_t end = hi;
-    while (lo < hi) {
-        const std::int64_t mid = lo + (hi - lo) / 2;
-        if (xs[mid] < x)
-            lo = mid + 1;
-        else
-            hi = mid;
+    for (const TSegment& segment : Segments) {
+        std::int64_t lo, hi;
+        segment.CompactRange(Begin, lo, hi);
+        const TChunkedDoubles& xs = segment.Items->XValues();
+        if (lo >= hi || xs[hi - 1] < x) continue;
+        while (lo < hi) {
+            const std::int64_t mid = lo + (hi - lo) / 2;
+            if (xs[mid] < x)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        return segment.PointOfCompact(lo) - Begin;
     }
-    return lo == end ? Count() : PointOfCompact(lo);
+    return Count();
 }
 
 void TSeriesPrivate::DataChanged()
@@ -227,26 +280,22 @@ void TKurvoSeries::SetData(std::span<const double> x, std::span<const double> y)
 {
     CheckLengths("SetData", x.size(), y.size());
     // Built aside first: a failed allocation leaves the old points.
-    auto fresh = std::make_unique<TKvItemContainer>();
-    std::swap(fresh, d->Items);
-    const std::int64_t base = d->Base;
+    std::vector<TSegment> old = std::move(d->Segments);
+    const std::int64_t begin = d->Begin;
     const bool sorted = d->XSorted;
     const double last = d->LastX;
-    d->Base = 0;
-    d->XSorted = true;
-    d->LastX = std::numeric_limits<double>::quiet_NaN();
+    const bool stale = d->AttributesStale;
+    d->Reset();
     try {
         d->AppendPoints(x.data(), y.data(), static_cast<std::int64_t>(x.size()));
     } catch (...) {
-        std::swap(fresh, d->Items);
-        d->Base = base;
+        d->Segments = std::move(old);
+        d->Begin = begin;
         d->XSorted = sorted;
         d->LastX = last;
+        d->AttributesStale = stale;
         throw;
     }
-    d->AttributesStale = false;
-    d->XPyramid.Clear();
-    d->CompactRunsFor = static_cast<std::size_t>(-1);
     d->DataChanged();
 }
 
@@ -270,13 +319,7 @@ void TKurvoSeries::Append(std::span<const double> x, std::span<const double> y)
 
 void TKurvoSeries::Clear()
 {
-    d->Items = std::make_unique<TKvItemContainer>();
-    d->Base = 0;
-    d->XSorted = true;
-    d->LastX = std::numeric_limits<double>::quiet_NaN();
-    d->AttributesStale = false;
-    d->XPyramid.Clear();
-    d->CompactRunsFor = static_cast<std::size_t>(-1);
+    d->Reset();
     d->DataChanged();
 }
 
@@ -287,7 +330,8 @@ double TKurvoSeries::X(std::int64_t index) const
     if (index < 0 || index >= Count())
         throw EQornKurvoError("X: index " + std::to_string(index) + " is outside 0 ... " +
                               std::to_string(Count() - 1) + ".");
-    return d->Items->Item(d->Base + index).X;
+    const TSegment& segment = d->SegmentOf(d->Begin + index);
+    return segment.Items->Item(d->Begin + index - segment.Start).X;
 }
 
 double TKurvoSeries::Y(std::int64_t index) const
@@ -295,25 +339,36 @@ double TKurvoSeries::Y(std::int64_t index) const
     if (index < 0 || index >= Count())
         throw EQornKurvoError("Y: index " + std::to_string(index) + " is outside 0 ... " +
                               std::to_string(Count() - 1) + ".");
-    return d->Items->Item(d->Base + index).Y;
+    const TSegment& segment = d->SegmentOf(d->Begin + index);
+    return segment.Items->Item(d->Begin + index - segment.Start).Y;
 }
 
 std::optional<TDataRange> TKurvoSeries::DataRange() const
 {
-    std::int64_t first, last;
-    d->CompactRange(first, last);
-    if (first >= last) return std::nullopt;
-    TDataRange r;
-    d->Items->YPyramid().Query(d->Items->YValues(), first, last, r.YMin, r.YMax);
-    const TChunkedDoubles& xs = d->Items->XValues();
-    if (d->XSorted) {
-        r.XMin = xs[first];
-        r.XMax = xs[last - 1];
-    } else {
-        d->XPyramid.Extend(xs);
-        d->XPyramid.Query(xs, first, last, r.XMin, r.XMax);
+    std::optional<TDataRange> range;
+    for (const TSegment& segment : d->Segments) {
+        std::int64_t first, last;
+        segment.CompactRange(d->Begin, first, last);
+        if (first >= last) continue;
+        TDataRange r;
+        segment.Items->YPyramid().Query(segment.Items->YValues(), first, last, r.YMin, r.YMax);
+        const TChunkedDoubles& xs = segment.Items->XValues();
+        if (d->XSorted) {
+            r.XMin = xs[first];
+            r.XMax = xs[last - 1];
+        } else {
+            segment.XPyramid.Extend(xs);
+            segment.XPyramid.Query(xs, first, last, r.XMin, r.XMax);
+        }
+        if (range) {
+            r.XMin = std::min(r.XMin, range->XMin);
+            r.XMax = std::max(r.XMax, range->XMax);
+            r.YMin = std::min(r.YMin, range->YMin);
+            r.YMax = std::max(r.YMax, range->YMax);
+        }
+        range = r;
     }
-    return r;
+    return range;
 }
 
 std::int64_t TKurvoSeries::Capacity() const { return d->Capacity; }
@@ -326,10 +381,21 @@ void TKurvoSeries::SetCapacity(std::int64_t n)
     if (n == d->Capacity) return;
     const bool lowered = n < d->Count();
     d->Capacity = n;
-    if (lowered) {
-        d->Trim(false);
-        d->DataChanged();
+    if (!lowered) return;
+    d->Drop();
+    // A long segment from before the limit is copied down to what is kept
+    // rather than held until all its points have gone.
+    if (d->Segments.front().Items->Size() > 2 * n + kMinSegment) {
+        std::vector<double> xs, ys;
+        xs.reserve(static_cast<std::size_t>(d->Count()));
+        ys.reserve(xs.capacity());
+        d->ForEachPoint(0, d->Count(), [&](std::int64_t, double x, double y) {
+            xs.push_back(x);
+            ys.push_back(y);
+        });
+        SetData(xs, ys);
     }
+    d->DataChanged();
 }
 
 bool TKurvoSeries::FollowNewest() const { return d->Follow; }

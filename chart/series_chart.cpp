@@ -19,6 +19,14 @@ namespace {
 constexpr std::array<TColor, 10> kSeriesColours = {0xB4771F, 0x0E7FFF, 0x2CA02C, 0x2827D6, 0xBD6794,
                                                    0x4B568C, 0xC277E3, 0x7F7F7F, 0x22BDBC, 0xCFBE17};
 
+// After series were deleted: the picture and the events.
+void SeriesGone(TCustomKurvo& chart, bool wasHovered)
+{
+    RepaintChart(chart);
+    if (wasHovered && chart.OnHoverPointChange) chart.OnHoverPointChange(&chart, std::nullopt);
+    if (chart.OnSeriesChange) chart.OnSeriesChange(&chart, nullptr);
+}
+
 }  // namespace
 
 TKurvoSeries* TCustomKurvo::AddSeries(std::string_view name, int layer)
@@ -33,10 +41,7 @@ TKurvoSeries* TCustomKurvo::AddSeries(std::string_view name, int layer)
     set.List.push_back(std::move(series));
     set.NextColour = (set.NextColour + 1) % static_cast<int>(kSeriesColours.size());
     TKurvoSeries* added = set.List.back().get();
-    if (d->FAutoRedraw)
-        RepaintIfAutoRedraw();
-    else
-        MarkStale();
+    RepaintChart(*this);
     if (OnSeriesChange) OnSeriesChange(this, added);
     return added;
 }
@@ -59,12 +64,7 @@ void TCustomKurvo::RemoveSeries(TKurvoSeries* series)
     const bool hovered = set.Hovered && set.Hovered->Series == series;
     if (hovered) set.Hovered.reset();
     gone.reset();
-    if (d->FAutoRedraw)
-        RepaintIfAutoRedraw();
-    else
-        MarkStale();
-    if (hovered && OnHoverPointChange) OnHoverPointChange(this, std::nullopt);
-    if (OnSeriesChange) OnSeriesChange(this, nullptr);
+    SeriesGone(*this, hovered);
 }
 
 void TCustomKurvo::ClearSeries()
@@ -78,12 +78,7 @@ void TCustomKurvo::ClearSeries()
     auto gone = std::move(set.List);
     set.List.clear();
     gone.clear();
-    if (d->FAutoRedraw)
-        RepaintIfAutoRedraw();
-    else
-        MarkStale();
-    if (hovered && OnHoverPointChange) OnHoverPointChange(this, std::nullopt);
-    if (OnSeriesChange) OnSeriesChange(this, nullptr);
+    SeriesGone(*this, hovered);
 }
 
 int TCustomKurvo::SeriesCount() const { return static_cast<int>(d->FSeries->List.size()); }
@@ -166,8 +161,6 @@ void CopySeries(TCustomKurvo& to, const TCustomKurvo& from)
         c.Capacity = s.Capacity;
         c.Follow = s.Follow;
         // The points: the source's, rebuilt with the copy's attributes.
-        c.Items.reset();
-        c.Items = std::make_unique<TKvItemContainer>();
         std::vector<double> xs, ys;
         xs.reserve(static_cast<std::size_t>(s.Count()));
         ys.reserve(xs.capacity());

@@ -22,6 +22,25 @@ namespace kurvo {
 
 class TCanvas;
 
+/// A stretch of a series' points in one container of line-to items.
+struct TSegment {
+    std::unique_ptr<TKvItemContainer> Items = std::make_unique<TKvItemContainer>();
+    std::int64_t Start = 0;  ///< number of the point of item 0
+    /// Min and max of the compact X values, built on demand (unsorted X).
+    mutable TMinMaxPyramid XPyramid;
+    /// Compact runs as (first compact index, first item), rebuilt when the
+    /// run table changed.
+    mutable std::vector<std::pair<std::int64_t, std::int64_t>> CompactRuns;
+    mutable std::size_t CompactRunsFor = static_cast<std::size_t>(-1);
+
+    /// Number after its last point.
+    std::int64_t End() const { return Start + Items->Size(); }
+    /// Compact index range [first, last) of its points numbered `from` and later.
+    void CompactRange(std::int64_t from, std::int64_t& first, std::int64_t& last) const;
+    /// The number of the point stored as compact value `k`.
+    std::int64_t PointOfCompact(std::int64_t k) const;
+};
+
 class TSeriesPrivate {
 public:
     TSeriesPrivate(TKurvoSeries& owner, TCustomKurvo& chart) : q(owner), Chart(chart) {}
@@ -53,49 +72,43 @@ public:
     const TKurvoSeries* FillTo = nullptr;
 
     // ---- points
-    // The points are line-to items of one container: finite points in its
+    // The points are line-to items of containers: finite points in their
     // compact runs (X and Y arrays, the attributes once), gaps as whole
     // records, so that the line path of long runs draws them as it draws a
-    // polyline of the display list. Point i is item Base + i; with a
-    // Capacity the items before Base are the dropped oldest points, until
-    // the container holds twice the capacity and is rebuilt with the newest.
-    std::unique_ptr<TKvItemContainer> Items = std::make_unique<TKvItemContainer>();
-    std::int64_t Base = 0;
+    // polyline of the display list. Points are counted from 0 for the
+    // series' first point ever; Begin is the first one kept. Without a
+    // capacity there is one segment; with one, segments of an eighth of it,
+    // and a ring drops whole segments once all their points are older than
+    // Begin, so that appending never copies points.
+    std::vector<TSegment> Segments = std::vector<TSegment>(1);
+    std::int64_t Begin = 0;
     std::int64_t Capacity = TKurvoSeries::Unlimited;
     bool Follow = false;
     bool FollowPending = false;
-    /// The finite X values of the container never fall.
+    /// The finite X values kept never fall (they may once points are dropped).
     bool XSorted = true;
     /// Last finite X appended (NaN before the first).
     double LastX = std::numeric_limits<double>::quiet_NaN();
-    /// The stored attributes no longer match the look: the container is
+    /// The stored attributes no longer match the look: the containers are
     /// rebuilt before the next drawing.
     bool AttributesStale = false;
-    /// Min and max of the compact X values, built on demand (unsorted X).
-    mutable TMinMaxPyramid XPyramid;
-    /// Compact runs as (first compact index, first item index), rebuilt
-    /// when the run table changed.
-    mutable std::vector<std::pair<std::int64_t, std::int64_t>> CompactRuns;
-    mutable std::size_t CompactRunsFor = static_cast<std::size_t>(-1);
 
     /// The line-to record the points are stored with (X, Y unused).
     TkvChartItem Attributes() const;
-    /// Points stored now.
-    std::int64_t Count() const { return Items->Size() - Base; }
+    /// Number after the newest point.
+    std::int64_t End() const { return Segments.back().End(); }
+    /// Points kept.
+    std::int64_t Count() const { return End() - Begin; }
     /// Appends finite or non-finite points; all or nothing.
     void AppendPoints(const double* x, const double* y, std::int64_t n);
-    /// Drops the oldest points beyond the capacity; rebuilds the container
-    /// when it holds twice as many (or `force`).
-    void Trim(bool force);
-    /// A fresh container with the items from Base on and the current attributes.
-    void Rebuild();
-    /// Rebuilds when the attributes are stale.
+    /// Drops the points beyond the capacity and the segments they emptied.
+    void Drop();
+    /// Forgets every point.
+    void Reset();
+    /// Rebuilds the containers when the attributes are stale.
     void Refresh();
-    /// Compact index range [first, last) of the points (the ring's dropped
-    /// points left out).
-    void CompactRange(std::int64_t& first, std::int64_t& last) const;
-    /// The point index of compact value `k`.
-    std::int64_t PointOfCompact(std::int64_t k) const;
+    /// The segment holding point number `number` (Begin <= number < End()).
+    const TSegment& SegmentOf(std::int64_t number) const;
     /// Calls f(pointIndex, x, y) for points [from, to) in order, gaps included.
     template <class F>
     void ForEachPoint(std::int64_t from, std::int64_t to, F&& f) const;
@@ -107,43 +120,55 @@ public:
     void LookChanged(bool attributes);
     /// The fill colour of bars and areas.
     TColor FillColor() const;
+
+private:
+    /// Takes the order of the points just appended to `segment`, whose run
+    /// table held `runs` runs before (the last of them `count` items).
+    void NoteOrder(const TSegment& segment, std::size_t runs, std::int64_t count);
+    /// Points per segment.
+    std::int64_t SegmentSize() const;
 };
 
 template <class F>
 void TSeriesPrivate::ForEachPoint(std::int64_t from, std::int64_t to, F&& f) const
 {
-    const TKvItemContainer& items = *Items;
-    const std::int64_t first = Base + from;
-    const std::int64_t last = Base + to;
-    const auto& runs = items.Runs();
-    // The run holding `first`: runs are ordered by their first item.
-    std::size_t r = 0;
-    std::size_t lo = 0, hi = runs.size();
-    while (lo < hi) {
-        const std::size_t mid = (lo + hi) / 2;
-        if (runs[mid].First <= first) {
-            r = mid;
-            lo = mid + 1;
-        } else {
-            hi = mid;
-        }
-    }
-    for (; r < runs.size(); ++r) {
-        const TItemRun& run = runs[r];
-        if (run.First >= last) break;
-        const std::int64_t a = std::max(first, run.First);
-        const std::int64_t b = std::min(last, run.First + run.Count);
-        if (run.Compact()) {
-            const TChunkedDoubles& xs = items.XValues();
-            const TChunkedDoubles& ys = items.YValues();
-            for (std::int64_t i = a; i < b; ++i) {
-                const std::int64_t k = run.Offset + (i - run.First);
-                f(i - Base, xs[k], ys[k]);
+    const std::int64_t first = Begin + from;
+    const std::int64_t last = Begin + to;
+    for (const TSegment& segment : Segments) {
+        if (segment.End() <= first) continue;
+        if (segment.Start >= last) break;
+        const TKvItemContainer& items = *segment.Items;
+        const std::int64_t a0 = std::max(first, segment.Start) - segment.Start;
+        const std::int64_t b0 = std::min(last, segment.End()) - segment.Start;
+        const auto& runs = items.Runs();
+        // The run holding a0: runs are ordered by their first item.
+        std::size_t r = 0;
+        for (std::size_t lo = 0, hi = runs.size(); lo < hi;) {
+            const std::size_t mid = (lo + hi) / 2;
+            if (runs[mid].First <= a0) {
+                r = mid;
+                lo = mid + 1;
+            } else {
+                hi = mid;
             }
-        } else {
-            for (std::int64_t i = a; i < b; ++i) {
-                const TkvChartItem& item = items.PlainItem(run.Offset + (i - run.First));
-                f(i - Base, item.X, item.Y);
+        }
+        for (; r < runs.size() && runs[r].First < b0; ++r) {
+            const TItemRun& run = runs[r];
+            const std::int64_t a = std::max(a0, run.First);
+            const std::int64_t b = std::min(b0, run.First + run.Count);
+            const std::int64_t shift = segment.Start - Begin;
+            if (run.Compact()) {
+                const TChunkedDoubles& xs = items.XValues();
+                const TChunkedDoubles& ys = items.YValues();
+                for (std::int64_t i = a; i < b; ++i) {
+                    const std::int64_t k = run.Offset + (i - run.First);
+                    f(i + shift, xs[k], ys[k]);
+                }
+            } else {
+                for (std::int64_t i = a; i < b; ++i) {
+                    const TkvChartItem& item = items.PlainItem(run.Offset + (i - run.First));
+                    f(i + shift, item.X, item.Y);
+                }
             }
         }
     }
@@ -190,6 +215,9 @@ public:
 
 // The series' part in the chart's paint, mouse handling and lifecycle.
 
+/// A changed look: repaints when AutoRedraw is on, else marks the picture
+/// stale for the next paint event.
+void RepaintChart(TCustomKurvo& chart);
 /// Draws the shown series in the data area (series_render.cpp).
 void RenderSeries(TCustomKurvo& chart, TCanvas& canvas, bool monochrome);
 /// Moves the X range of layers whose series follow their newest point.

@@ -93,22 +93,29 @@ void LinePath(TCustomKurvo& chart, TCanvas& canvas, TSeriesPrivate& s, TWindow w
 
     s.Refresh();
     TP::BreakPolyline(chart, canvas);
-    const TKvItemContainer& items = *s.Items;
-    const std::int64_t first = s.Base + w.From;
-    const std::int64_t last = s.Base + w.To;
-    for (const TItemRun& run : items.Runs()) {
-        if (run.First + run.Count <= first) continue;
-        if (run.First >= last) break;
-        if (!run.Compact()) {
-            TP::BreakPolyline(chart, canvas);
-            continue;
+    const std::int64_t first = s.Begin + w.From;
+    const std::int64_t last = s.Begin + w.To;
+    // Segments join: the line goes on from one to the next.
+    for (const TSegment& segment : s.Segments) {
+        if (segment.End() <= first) continue;
+        if (segment.Start >= last) break;
+        const TKvItemContainer& items = *segment.Items;
+        const std::int64_t a = first - segment.Start;
+        const std::int64_t b = last - segment.Start;
+        for (const TItemRun& run : items.Runs()) {
+            if (run.First + run.Count <= a) continue;
+            if (run.First >= b) break;
+            if (!run.Compact()) {
+                TP::BreakPolyline(chart, canvas);
+                continue;
+            }
+            TItemRun part = run;
+            const std::int64_t skip = std::max<std::int64_t>(0, a - run.First);
+            part.First += skip;
+            part.Offset += skip;
+            part.Count = std::min(run.First + run.Count, b) - part.First;
+            TP::RenderLineRun(chart, canvas, items, part, monochrome);
         }
-        TItemRun part = run;
-        const std::int64_t skip = std::max<std::int64_t>(0, first - run.First);
-        part.First += skip;
-        part.Offset += skip;
-        part.Count = std::min(run.First + run.Count, last) - part.First;
-        TP::RenderLineRun(chart, canvas, items, part, monochrome);
     }
     chart.FlushPolyline(canvas);
 }
