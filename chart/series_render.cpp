@@ -140,9 +140,11 @@ void MarksPath(TCustomKurvo& chart, TCanvas& canvas, const TSeriesPrivate& s, TW
     const TScaleProps& sy = *chart.ScaleY(s.Layer);
     const double xa = sx.RangeLow(), xb = sx.RangeHigh();
     const double ya = sy.RangeLow(), yb = sy.RangeHigh();
-    // Positions stamped so far, over the data area and a pixel around it.
-    const int w0 = std::max(0, chart.Width() - chart.MarginLeft() - chart.MarginRight() - chart.ShadowWidth()) + 3;
-    const int h0 = std::max(0, chart.Height() - chart.MarginTop() - chart.MarginBottom() - chart.ShadowWidth()) + 3;
+    // Positions stamped so far, over the data area and a pixel around it
+    // (none on a data area larger than any bitmap: its marks are all drawn).
+    int w0 = std::max(0, chart.Width() - chart.MarginLeft() - chart.MarginRight() - chart.ShadowWidth()) + 3;
+    int h0 = std::max(0, chart.Height() - chart.MarginTop() - chart.MarginBottom() - chart.ShadowWidth()) + 3;
+    if (std::int64_t{w0} * h0 > MaxBitmapPixels) w0 = h0 = 0;
     std::vector<std::uint64_t> stamped((static_cast<std::size_t>(w0) * h0 + 63) / 64, 0);
     const int type = MarkType(s.Mark);
     s.ForEachPoint(w.From, w.To, [&](std::int64_t, double x, double y) {
