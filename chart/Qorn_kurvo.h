@@ -902,7 +902,8 @@ public:
     void ClearAnnotations();
 
     /// Sets the ranges of `layer` (0: every layer) to the bounding box of its
-    /// data items, widened by marginPercent of the width on each side (0 ...
+    /// data items and shown series (with the baseline of bars and areas),
+    /// widened by marginPercent of the width on each side (0 ...
     /// 1000). Non-finite values are skipped, a logarithmic axis counts only
     /// positive values, a layer without such values keeps its ranges, a
     /// reversed axis stays reversed and a range never gets narrower than the

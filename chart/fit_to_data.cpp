@@ -121,13 +121,14 @@ void FittedRange(const TExtent& e, const TScaleProps& props, double margin, doub
     high = reversed ? lo : hi;
 }
 
-// Adds the finite points of a series. A logarithmic axis counts only
-// positive values: when the series reaches down to the floor, its points
-// are read one by one.
+// Adds the finite points of a series, and the baseline its bars or area
+// reach down to. A logarithmic axis counts only positive values: when the
+// series reaches down to the floor, its points are read one by one.
 void AddSeries(const TSeriesPrivate& s, TExtent& ex, TExtent& ey)
 {
     const std::optional<TDataRange> r = s.q.DataRange();
     if (!r) return;
+    if (s.Style == TSeriesStyle::Bars || (s.Style == TSeriesStyle::Area && s.FillTo == nullptr)) ey.Add(s.Baseline);
     if ((ex.Logarithmic && !(r->XMin > kLogFloor)) || (ey.Logarithmic && !(r->YMin > kLogFloor))) {
         s.ForEachPoint(0, s.Count(), [&](std::int64_t, double x, double y) {
             if (!std::isfinite(x) || !std::isfinite(y)) return;

@@ -199,6 +199,11 @@ TEST(Series, FitToDataIncludesSeries)
     } rows[] = {
         {"layer 1", [&] { chart.FitToData(1); }, -20, 30, -1, 5},
         {"one series", [&] { chart.FitToData(wide); }, -20, 30, -1, 2},
+        {"bars from their baseline", [&] {
+             wide->SetStyle(TSeriesStyle::Bars);
+             wide->SetBaseline(-7);
+             chart.FitToData(wide);
+         }, -20, 30, -7, 2},
         {"hidden one alone", [&] { chart.FitToData(hidden); }, -1000, 1000, -1000, 1000},
         {"layer 2 logarithmic", [&] {
              chart.ScaleX(2)->SetRangeLow(1);
