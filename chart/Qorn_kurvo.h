@@ -973,7 +973,8 @@ public:
 
     ///@{
     /// A new series named `name` on `layer` (1 ... 16; 0 = CurrentLayer),
-    /// drawn after the earlier ones. Raises EQornKurvoError for another layer.
+    /// drawn after the earlier ones. Raises EQornKurvoError for another layer;
+    /// null when a handler of OnSeriesChange removed it again.
     TKurvoSeries* AddSeries(std::string_view name, int layer = 0);
     TKurvoSeries* AddSeries(const QString& name, int layer = 0);
     TKurvoSeries* AddSeries(const char* name, int layer = 0)

@@ -43,7 +43,8 @@ TKurvoSeries* TCustomKurvo::AddSeries(std::string_view name, int layer)
     TKurvoSeries* added = set.List.back().get();
     RepaintChart(*this);
     if (OnSeriesChange) OnSeriesChange(this, added);
-    return added;
+    // A handler may have removed it again.
+    return IndexOfSeries(added) >= 0 ? added : nullptr;
 }
 
 TKurvoSeries* TCustomKurvo::AddSeries(const QString& name, int layer) { return AddSeries(FromQString(name), layer); }

@@ -323,10 +323,10 @@ void RenderSeries(TCustomKurvo& chart, TCanvas& canvas, bool monochrome)
     chart.FlushPolyline(canvas);
     const TPoint pen = r.PenPos;
     const bool broken = r.PenBroken;
-    // By index: a repainting hook inside cannot change the list, but a
-    // series removed by one would leave a dangling reference.
-    for (std::size_t i = 0; i < d.FSeries->List.size(); ++i) {
-        TSeriesPrivate& s = TSeriesPrivate::Get(*d.FSeries->List[i]);
+    // No user code runs while series are drawn (the item hook is set aside),
+    // so the list stays as it is.
+    for (const auto& series : d.FSeries->List) {
+        TSeriesPrivate& s = TSeriesPrivate::Get(*series);
         if (!s.Visible || !d.FLayerVisible[static_cast<std::size_t>(s.Layer - 1)] || s.Count() == 0) continue;
         RenderOne(chart, canvas, s, monochrome);
     }
