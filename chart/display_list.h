@@ -1,6 +1,8 @@
 // Display lists: flat arrays of drawing items in world coordinates.
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 #include "../canvas/Qorn_canvas.h"
 
 #include <algorithm>
@@ -92,7 +94,7 @@ static_assert(std::is_standard_layout_v<TkvChartItem>);
 
 /// A growable array of doubles in fixed chunks. Chunks never move, so growth
 /// copies nothing and 10^8 values need no contiguous block of memory.
-class TChunkedDoubles {
+class KURVO_EXPORT TChunkedDoubles {
 public:
     ///@{
     /// Values per chunk: 2^ChunkShift.
@@ -138,7 +140,7 @@ private:
 /// 2 * 15 * log16(n) steps. Level k keeps min and max of blocks of 16^(k+1)
 /// values. Built lazily: Extend covers values appended since the last call,
 /// recomputing only the blocks they touch.
-class TMinMaxPyramid {
+class KURVO_EXPORT TMinMaxPyramid {
 public:
     ///@{
     /// Blocks of a level hold Fan = 2^FanShift blocks of the level below.
@@ -172,7 +174,7 @@ private:
 /// with a handful of whole records beside a long compact run holds a few
 /// kilobytes for them, not a full page. From record 1024 on every page
 /// holds PageSize records.
-class TItemPages {
+class KURVO_EXPORT TItemPages {
 public:
     ///@{
     /// Records of a full page: PageSize = 2^PageShift.
@@ -249,7 +251,7 @@ struct TItemRun {
 /// layer, equal attributes, finite values) are kept compact: X and Y in plain
 /// arrays and the attributes once, about 17 bytes per point. Everything else
 /// is kept as whole records. Index, DataItem and the counts see one flat list.
-class TKvItemContainer {
+class KURVO_EXPORT TKvItemContainer {
 public:
     /// Compact items are rebuilt for ForEachRun in buffers of this many.
     static constexpr std::int64_t PageSize = TItemPages::PageSize;
@@ -420,7 +422,7 @@ struct TItemList {
 };
 
 /// 50 strings indexed 1 ... 50 and the number in use.
-struct TLongTextArray {
+struct KURVO_EXPORT TLongTextArray {
     /// Number of entries.
     static constexpr int Size = 50;
     std::array<std::string, Size> Texts;  ///< entries 1 ... 50 at index 0 ... 49

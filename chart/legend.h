@@ -7,6 +7,7 @@
 #pragma once
 
 #include "../canvas/Qorn_object.h"
+#include "../canvas/kurvo_export.h"
 
 #include <QColor>
 #include <QFont>
@@ -39,7 +40,7 @@ enum class TLegendPlacement : std::uint8_t {
 /// outside legend needs a margin that holds Size(), and overlaps the data
 /// area where the margin is narrower. Every setter repaints when AutoRedraw
 /// is on. Hidden by default.
-class TKurvoLegend : public TObject {
+class KURVO_EXPORT TKurvoLegend : public TObject {
 public:
     ~TKurvoLegend() override;
     TKurvoLegend(const TKurvoLegend&) = delete;

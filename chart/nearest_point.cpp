@@ -11,6 +11,7 @@
 
 #include "canvas/qt_interop.h"
 #include "chart/kurvo_private.h"
+#include "chart/raise_event.h"
 #include "chart/series_private.h"
 #include "scale/ticks.h"
 
@@ -238,7 +239,7 @@ void HoverMove(TCustomKurvo& chart, int x, int y)
         ShowHover(chart, *found, x, y);
     else
         QToolTip::hideText();
-    if (chart.OnHoverPointChange) chart.OnHoverPointChange(&chart, found);
+    RaiseHoverChange(chart);
 }
 
 void HideHover(TCustomKurvo& chart)
@@ -247,7 +248,15 @@ void HideHover(TCustomKurvo& chart)
     if (!set.Hovered) return;
     set.Hovered.reset();
     QToolTip::hideText();
-    if (chart.OnHoverPointChange) chart.OnHoverPointChange(&chart, std::nullopt);
+    RaiseHoverChange(chart);
+}
+
+void RaiseHoverChange(TCustomKurvo& chart)
+{
+    const std::optional<TSeriesPoint> p = TCustomKurvoPrivate::Get(chart).FSeries->Hovered;
+    RaiseEvent(chart.OnHoverPointChange, std::tuple(&chart, p), chart, &TCustomKurvo::hoverPointChanged,
+               p ? chart.IndexOfSeries(p->Series) : -1, static_cast<qint64>(p ? p->Index : -1),
+               p ? QPointF(p->X, p->Y) : QPointF());
 }
 
 }  // namespace kurvo

@@ -5,6 +5,7 @@
 #include "canvas/qt_interop.h"
 #include "chart/Qorn_kurvo.h"
 #include "chart/kurvo_private.h"
+#include "chart/raise_event.h"
 #include "chart/series_private.h"
 
 #include <algorithm>
@@ -435,7 +436,8 @@ void TKurvoSeries::SetVisible(bool value)
     if (value == d->Visible) return;
     d->Visible = value;
     d->LookChanged(false);
-    if (d->Chart.OnSeriesChange) d->Chart.OnSeriesChange(&d->Chart, this);
+    RaiseEvent(d->Chart.OnSeriesChange, std::tuple(&d->Chart, this), d->Chart, &TCustomKurvo::seriesChanged,
+               d->Chart.IndexOfSeries(this));
 }
 
 void TKurvoSeries::SetPen(const QColor& color, int width, Qt::PenStyle style)

@@ -14,6 +14,7 @@
 
 #include "../base/marks.h"
 #include "../canvas/Qorn_object.h"
+#include "../canvas/kurvo_export.h"
 
 #include <QColor>
 #include <QPointF>
@@ -76,7 +77,7 @@ using TSeriesChangeEvent = std::function<void(TObject* sender, TKurvoSeries* ser
 /// destruction delete them, after which a pointer to one is invalid. Data
 /// changes ask the chart for a repaint (coalesced into the next paint
 /// event); style setters repaint at once when AutoRedraw is on.
-class TKurvoSeries : public TObject {
+class KURVO_EXPORT TKurvoSeries : public TObject {
 public:
     /// Capacity() of a series that keeps every point (the default).
     static constexpr std::int64_t Unlimited = std::numeric_limits<std::int64_t>::max();

@@ -5,6 +5,7 @@
 #include "base/errors.h"
 #include "canvas/qt_interop.h"
 #include "chart/kurvo_private.h"
+#include "chart/raise_event.h"
 #include "chart/series_private.h"
 
 #include <algorithm>
@@ -23,8 +24,8 @@ constexpr std::array<TColor, 10> kSeriesColours = {0xB4771F, 0x0E7FFF, 0x2CA02C,
 void SeriesGone(TCustomKurvo& chart, bool wasHovered)
 {
     RepaintChart(chart);
-    if (wasHovered && chart.OnHoverPointChange) chart.OnHoverPointChange(&chart, std::nullopt);
-    if (chart.OnSeriesChange) chart.OnSeriesChange(&chart, nullptr);
+    if (wasHovered) RaiseHoverChange(chart);
+    RaiseEvent(chart.OnSeriesChange, std::tuple(&chart, nullptr), chart, &TCustomKurvo::seriesChanged, -1);
 }
 
 }  // namespace
@@ -42,7 +43,7 @@ TKurvoSeries* TCustomKurvo::AddSeries(std::string_view name, int layer)
     set.NextColour = (set.NextColour + 1) % static_cast<int>(kSeriesColours.size());
     TKurvoSeries* added = set.List.back().get();
     RepaintChart(*this);
-    if (OnSeriesChange) OnSeriesChange(this, added);
+    RaiseEvent(OnSeriesChange, std::tuple(this, added), *this, &TCustomKurvo::seriesChanged, SeriesCount() - 1);
     // A handler may have removed it again.
     return IndexOfSeries(added) >= 0 ? added : nullptr;
 }
@@ -204,7 +205,9 @@ bool LegendMouseDown(TCustomKurvo& chart, TMouseButton button, int x, int y)
     if (series == nullptr || button != mbLeft) return true;
     if (toggles) series->SetVisible(!series->Visible());
     // A handler of the visibility change may have removed the series.
-    if (chart.OnLegendClick && chart.IndexOfSeries(series) >= 0) chart.OnLegendClick(&chart, series);
+    if (chart.IndexOfSeries(series) >= 0)
+        RaiseEvent(chart.OnLegendClick, std::tuple(&chart, series), chart, &TCustomKurvo::legendEntryClicked,
+                   chart.IndexOfSeries(series));
     return true;
 }
 

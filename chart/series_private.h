@@ -232,6 +232,8 @@ bool LegendMouseDown(TCustomKurvo& chart, TMouseButton button, int x, int y);
 void HoverMove(TCustomKurvo& chart, int x, int y);
 /// Ends the hover: no point, no tool tip.
 void HideHover(TCustomKurvo& chart);
+/// Raises OnHoverPointChange and hoverPointChanged with the hovered point.
+void RaiseHoverChange(TCustomKurvo& chart);
 /// Deletes every series and restores the legend and hover defaults.
 void ResetSeries(TCustomKurvo& chart);
 /// Replaces the series, legend and hover settings of `to` by copies of those of `from`.

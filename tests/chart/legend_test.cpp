@@ -141,6 +141,7 @@ TEST(Legend, ClicksToggleSeriesAndStartNoMouseAction)
     std::vector<std::string> events;
     c.OnLegendClick = [&](TObject*, TKurvoSeries* s) { events.push_back("click " + s->Name()); };
     c.OnSeriesChange = [&](TObject*, TKurvoSeries* s) { events.push_back("change " + s->Name()); };
+    QObject::connect(&c, &TCustomKurvo::legendEntryClicked, [&](int i) { events.push_back("signal " + std::to_string(i)); });
     const auto drag = [&](QPoint from) {
         c.MouseDown(mbLeft, {ssLeft}, from.x(), from.y());
         for (int k = 1; k <= 3; ++k) c.WMMouseMove({ssLeft}, from.x() + 20 * k, from.y() + 10 * k);
@@ -153,8 +154,9 @@ TEST(Legend, ClicksToggleSeriesAndStartNoMouseAction)
     EXPECT_FALSE(t.B->Visible());
     EXPECT_EQ(drag(b), 0.0);
     EXPECT_TRUE(t.B->Visible());
-    EXPECT_EQ(events, (std::vector<std::string>{"change second, a longer name", "click second, a longer name",
-                                                "change second, a longer name", "click second, a longer name"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"change second, a longer name", "click second, a longer name", "signal 1",
+                                                "change second, a longer name", "click second, a longer name",
+                                                "signal 1"}));
     // Right button: consumed, no toggle.
     c.MouseDown(mbRight, {ssRight}, b.x(), b.y());
     c.MouseUp(mbRight, {}, b.x(), b.y());

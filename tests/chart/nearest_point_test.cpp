@@ -161,6 +161,9 @@ TEST(NearestPoint, HoverReportsChangesAndFormatsLikeTheAxes)
         seen.push_back(p ? std::to_string(p->Index) : "none");
     };
     chart.OnMouseMoveInChart = [&](TObject*, bool, TShiftState, double, double) { seen.push_back("in chart"); };
+    QObject::connect(&chart, &TCustomKurvo::hoverPointChanged, [&](int series, qint64 index, QPointF p) {
+        seen.push_back("signal " + std::to_string(series) + " " + std::to_string(index) + " " + std::to_string(p.x()));
+    });
     int px, py;
     chart.WorldToPixel(1, 20, 1.25, px, py);
     chart.WMMouseMove({}, px, py);  // hover off: nothing
@@ -171,8 +174,9 @@ TEST(NearestPoint, HoverReportsChangesAndFormatsLikeTheAxes)
     chart.WMMouseMove({}, px + 100, py);
     chart.WMMouseMove({}, px, py);
     chart.MouseLeave();
-    EXPECT_EQ(seen, (std::vector<std::string>{"in chart", "0", "in chart", "in chart", "none", "in chart", "0",
-                                              "in chart", "none"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"in chart", "0", "signal 0 0 20.000000", "in chart", "in chart", "none",
+                                              "signal -1 -1 0.000000", "in chart", "0", "signal 0 0 20.000000",
+                                              "in chart", "none", "signal -1 -1 0.000000"}));
     // Time and date/time axes.
     chart.Scale1X()->SetLabelType(ftTime);
     s->SetData(std::vector<double>{3725.5}, std::vector<double>{0});

@@ -233,6 +233,7 @@ TEST(Series, RepaintsAndEvents)
     std::vector<std::string> events;
     chart.OnScalesRendered = [&](TObject*, TCanvas&, int, int) { ++paints; };
     chart.OnSeriesChange = [&](TObject*, TKurvoSeries* s) { events.push_back(s ? "change " + s->Name() : "change"); };
+    QObject::connect(&chart, &TCustomKurvo::seriesChanged, [&](int i) { events.push_back("signal " + std::to_string(i)); });
     TKurvoSeries* s = chart.AddSeries("s");
     EXPECT_EQ(paints, 1);
     s->SetPen(QColor(1, 2, 3), 2);
@@ -248,7 +249,8 @@ TEST(Series, RepaintsAndEvents)
     s->SetBrush(QColor(9, 9, 9));
     EXPECT_EQ(paints, 7);
     chart.RemoveSeries(s);
-    EXPECT_EQ(events, (std::vector<std::string>{"change s", "change t", "change"}));
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"change s", "signal 0", "change t", "signal 0", "change", "signal -1"}));
 }
 
 // FollowNewest moves the layer's X range at the next paint, keeping its
