@@ -1019,7 +1019,8 @@ public:
     /// Hover: while on, every pointer move over the data area looks for the
     /// nearest point within HoverDistance(), shows a tool tip with its
     /// series' name and its X and Y in the formats of the layer's axes, and
-    /// raises OnHoverPointChange when the point changes. Default off.
+    /// raises OnHoverPointChange when the point changes; while the pointer
+    /// rests, it looks again after each paint. Default off.
     bool HoverTracking() const;
     void SetHoverTracking(bool value);
     ///@}

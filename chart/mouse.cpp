@@ -523,7 +523,7 @@ void TCustomKurvo::MouseEnter()
 void TCustomKurvo::MouseLeave()
 {
     TCustomControl::MouseLeave();
-    HideHover(*this);
+    HoverLeave(*this);
     RaiseEvent(OnMouseLeave, std::tuple(this), *this, &TCustomKurvo::mouseLeft);
 }
 

@@ -229,6 +229,7 @@ void HoverMove(TCustomKurvo& chart, int x, int y)
 {
     TSeriesSet& set = *TCustomKurvoPrivate::Get(chart).FSeries;
     if (!set.HoverTracking) return;
+    set.Pointer = QPoint(x, y);
     const bool inside = x >= chart.MarginLeft() && x <= chart.Width() - chart.MarginRight() - chart.ShadowWidth() &&
                         y >= chart.MarginTop() && y <= chart.Height() - chart.MarginBottom() - chart.ShadowWidth();
     const std::optional<TSeriesPoint> found =
@@ -249,6 +250,34 @@ void HideHover(TCustomKurvo& chart)
     set.Hovered.reset();
     QToolTip::hideText();
     RaiseHoverChange(chart);
+}
+
+void HoverLeave(TCustomKurvo& chart)
+{
+    TCustomKurvoPrivate::Get(chart).FSeries->Pointer.reset();
+    HideHover(chart);
+}
+
+void RecheckHover(TCustomKurvo& chart)
+{
+    TSeriesSet& set = *TCustomKurvoPrivate::Get(chart).FSeries;
+    if (!set.HoverTracking || !set.Pointer || set.RecheckQueued) return;
+    set.RecheckQueued = true;
+    // Queued: the handlers of the hover event run outside the paint. The
+    // call is dropped with the chart.
+    QMetaObject::invokeMethod(
+        &chart,
+        [&chart] {
+            TSeriesSet& now = *TCustomKurvoPrivate::Get(chart).FSeries;
+            now.RecheckQueued = false;
+            if (!now.Pointer) return;
+            try {
+                HoverMove(chart, now.Pointer->x(), now.Pointer->y());
+            } catch (...) {
+                // A handler's error stays out of Qt's event loop.
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void RaiseHoverChange(TCustomKurvo& chart)

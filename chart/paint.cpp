@@ -25,6 +25,7 @@ void TCustomKurvo::Paint()
     if ((!Visible() && !IsDesigning()) || IsLoading() || d->FPaintSuspended) return;
     ComposePicture(DevicePixelRatio());
     ShowBitmap(0, 0, Canvas(), *d->FControlBitmap);
+    RecheckHover(*this);
 }
 
 void TCustomKurvo::ComposePicture(double ratio)

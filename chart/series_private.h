@@ -232,6 +232,12 @@ bool LegendMouseDown(TCustomKurvo& chart, TMouseButton button, int x, int y);
 void HoverMove(TCustomKurvo& chart, int x, int y);
 /// Ends the hover: no point, no tool tip.
 void HideHover(TCustomKurvo& chart);
+/// The pointer left the control: the hover ends and no new picture restarts it.
+void HoverLeave(TCustomKurvo& chart);
+/// After a paint: while the pointer rests on the chart, the hover looks
+/// again (from the event loop) at what now lies under it, as the data or
+/// the view may have moved.
+void RecheckHover(TCustomKurvo& chart);
 /// Raises OnHoverPointChange and hoverPointChanged with the hovered point.
 void RaiseHoverChange(TCustomKurvo& chart);
 /// Deletes every series and restores the legend and hover defaults.
@@ -247,6 +253,9 @@ struct TSeriesSet {
     bool HoverTracking = false;
     int HoverDistance = 8;
     std::optional<TSeriesPoint> Hovered;
+    /// Where the pointer rests on the control while the hover tracks it.
+    std::optional<QPoint> Pointer;
+    bool RecheckQueued = false;
     /// The press went to the legend: the drag starts no mouse action.
     bool LegendPress = false;
 };

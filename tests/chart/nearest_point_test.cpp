@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QToolTip>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <random>
 #include <string>
@@ -177,6 +179,28 @@ TEST(NearestPoint, HoverReportsChangesAndFormatsLikeTheAxes)
     EXPECT_EQ(seen, (std::vector<std::string>{"in chart", "0", "signal 0 0 20.000000", "in chart", "in chart", "none",
                                               "signal -1 -1 0.000000", "in chart", "0", "signal 0 0 20.000000",
                                               "in chart", "none", "signal -1 -1 0.000000"}));
+    // A resting pointer: after each paint the hover looks again at what
+    // the data and the view now put under it; after the pointer left, not.
+    chart.WMMouseMove({}, px, py);
+    seen.clear();
+    const struct {
+        std::function<void()> Change;
+        const char* Seen;
+    } still[] = {
+        {[&] { s->SetData(std::vector<double>{40}, std::vector<double>{0}); }, "none"},
+        {[&] { s->Append(20, 1.25); }, "1"},
+        {[&] { chart.Scale1X()->SetRangeLow(10); }, "none"},
+        {[&] { chart.Scale1X()->SetRangeLow(0); }, "1"},
+        {[&] { chart.MouseLeave(); }, "none"},
+        {[&] { s->Append(20, 1.25); }, ""},
+    };
+    for (const auto& row : still) {
+        seen.clear();
+        row.Change();
+        chart.Paint();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(seen.empty() ? "" : seen.front(), std::string(row.Seen)) << row.Seen;
+    }
     // Time and date/time axes.
     chart.Scale1X()->SetLabelType(ftTime);
     s->SetData(std::vector<double>{3725.5}, std::vector<double>{0});
