@@ -16,6 +16,8 @@
 //                   adaptive sampling on (its default): setRange + replot;
 //   raw/kurvo, qcp/kurvo  how many times the baselines take Kurvo's pan step;
 //   bytes_per_point the data list's storage after painting.
+// BM_LongSeriesSmooth/N: the pan step anti-aliased (kurvo_smooth_pan_ms)
+// beside the aliased one and QCustomPlot's anti-aliased graph.
 // BM_AppendRates: DrawTo one by one and AppendLinePoints in one call, 10^7
 // points each, against copying the same 16 bytes per point (memcpy).
 // BM_LiveData: 10^7 points, then per frame 10,000 more with the view
@@ -279,6 +281,32 @@ void BM_LongSeries1e8(benchmark::State& state)
     }
 }
 
+// Anti-aliased data lines on the same chart: the pan step with
+// SetAntialiased(true) beside the aliased one, both in this run, and
+// QCustomPlot with its graph anti-aliased (its default).
+void BM_LongSeriesSmooth(benchmark::State& state)
+{
+    const std::int64_t n = state.range(0);
+    const int runs = n >= 1'000'000 ? 11 : 51;
+    for (auto _ : state) {
+        auto chart = SeriesChart(n);
+        const double aliased = KurvoPanMs(*chart, n, runs);
+        chart->SetAntialiased(true);
+        const double smooth = KurvoPanMs(*chart, n, runs);
+        state.counters["kurvo_pan_ms"] = aliased;
+        state.counters["kurvo_smooth_pan_ms"] = smooth;
+        state.counters["smooth/aliased"] = smooth / aliased;
+#ifdef KURVO_BENCH_QCUSTOMPLOT
+        chart.reset();
+        std::vector<double> x, y;
+        Series(0, n, x, y);
+        const double qcp = QCustomPlotMs(x, y, runs);
+        state.counters["qcp_ms"] = qcp;
+        state.counters["qcp/kurvo_smooth"] = qcp / smooth;
+#endif
+    }
+}
+
 const bool registered = [] {
     if (const char* e = std::getenv("KURVO_BENCH_1E8"); e != nullptr && std::string(e) == "1")
         benchmark::RegisterBenchmark("BM_LongSeries1e8", BM_LongSeries1e8)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -288,5 +316,6 @@ const bool registered = [] {
 }  // namespace
 
 BENCHMARK(BM_LongSeries)->ArgName("N")->Arg(1'000)->Arg(100'000)->Arg(1'000'000)->Arg(10'000'000)->Iterations(1);
+BENCHMARK(BM_LongSeriesSmooth)->ArgName("N")->Arg(100'000)->Arg(1'000'000)->Arg(10'000'000)->Iterations(1);
 BENCHMARK(BM_AppendRates)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LiveData)->Iterations(1)->Unit(benchmark::kMillisecond);

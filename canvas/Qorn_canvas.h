@@ -9,6 +9,8 @@
 //  - styled pens (psDash ... psDashDotDot) fill their gaps with the brush
 //    colour while the brush is solid and leave them untouched while it is
 //    clear; TextOut fills the text cell with the brush colour the same way.
+// These rules hold for aliased drawing, the default; see
+// TCanvas::Antialiased() for the smooth figures.
 #pragma once
 
 #include "../canvas/kurvo_export.h"
@@ -91,6 +93,15 @@ struct TPoint {
     int X = 0;  ///< horizontal pixel
     int Y = 0;  ///< vertical pixel
     friend bool operator==(const TPoint&, const TPoint&) = default;
+};
+
+/// A position to a fraction of a pixel: whole values are pixel centres, so
+/// (2, 3) is the centre of pixel (2, 3) and (2.5, 3) lies on the border
+/// between pixels 2 and 3.
+struct TPointF {
+    double X = 0.0;  ///< horizontal position, pixels
+    double Y = 0.0;  ///< vertical position, pixels
+    friend bool operator==(const TPointF&, const TPointF&) = default;
 };
 
 /// A pixel rectangle [Left, Right) x [Top, Bottom).
@@ -307,6 +318,10 @@ public:
     virtual void Polygon(const TPoint* points, int count) = 0;
     /// Open line through the points; the last point's pixel is left out.
     virtual void Polyline(const TPoint* points, int count) = 0;
+    /// Open line through points given to fractions of a pixel. Anti-aliased,
+    /// the line passes exactly through them; aliased, this default rounds
+    /// them (half to even) and draws Polyline.
+    virtual void PolylineF(const TPointF* points, int count);
     /// Sets one pixel to `color`.
     virtual void SetPixel(int x, int y, TColor color) = 0;
     /// Colour of a pixel; -1 outside the surface or where it cannot be read.
@@ -338,11 +353,26 @@ public:
     /// round(ratio) device pixels wide.
     virtual double DevicePixelRatio() const { return 1.0; }
 
+    ///@{
+    /// Smooth edges for LineTo, Polyline, PolylineF, Polygon, Ellipse and
+    /// Arc: an edge pixel takes the pen or brush colour in the share of it
+    /// the figure covers, blended with what lies below. A line runs as a band
+    /// one pen width wide between the centres of its end pixels, with flat
+    /// ends (the end pixel is half covered instead of left out); polygon
+    /// corners are pixel centres; Ellipse and Arc keep to their box. Lines
+    /// along an axis between whole pixels stay as sharp as aliased ones.
+    /// Rectangles, SetPixel, text and bitmaps are not affected, and XOR pens
+    /// always draw aliased. Default off.
+    bool Antialiased() const { return FAntialiased; }
+    void SetAntialiased(bool value) { FAntialiased = value; }
+    ///@}
+
 private:
     TPen FPen;
     TBrush FBrush;
     TFont FFont;
     TPoint FPenPos;
+    bool FAntialiased = false;
 };
 
 // ------------------------------------------------------------ texts
@@ -387,6 +417,9 @@ inline int ClampCanvasCoord(long long v)
 {
     return static_cast<int>(v < -MaxCanvasCoord ? -MaxCanvasCoord : v > MaxCanvasCoord ? MaxCanvasCoord : v);
 }
+/// The nearest pixel (half to even) of a position, limited to
+/// +-MaxCanvasCoord; not a number gives 0.
+KURVO_EXPORT int RoundCanvasCoord(double v);
 
 /// Clamps a requested size to 0 ... MaxBitmapSide per side, then lowers the
 /// height until the area fits MaxBitmapPixels.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace kurvo {
 
@@ -205,7 +206,26 @@ bool operator==(const TFont& a, const TFont& b)
            a.FPixelsPerInch == b.FPixelsPerInch;
 }
 
+int RoundCanvasCoord(double v)
+{
+    if (std::isnan(v)) return 0;
+    return static_cast<int>(std::nearbyint(std::clamp<double>(v, -MaxCanvasCoord, MaxCanvasCoord)));
+}
+
 void TCanvas::MoveTo(int x, int y) { FPenPos = {x, y}; }
+
+void TCanvas::PolylineF(const TPointF* points, int count)
+{
+    if (points == nullptr || count <= 0) return;
+    std::vector<TPoint> rounded;
+    rounded.reserve(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k) {
+        // A point that is not a number has no pixel: it is left out.
+        if (std::isnan(points[k].X) || std::isnan(points[k].Y)) continue;
+        rounded.push_back({RoundCanvasCoord(points[k].X), RoundCanvasCoord(points[k].Y)});
+    }
+    if (!rounded.empty()) Polyline(rounded.data(), static_cast<int>(rounded.size()));
+}
 
 void TCanvas::TileDraw(const TRect& rect, const TBitmap& image)
 {

@@ -108,6 +108,8 @@ void Normalise(int& a, int& b)
     if (b < a) std::swap(a, b);
 }
 
+}  // namespace
+
 // Cuts the segment (x0, y0)-(x1, y1) to the box [lo, hi] on both axes;
 // false when nothing is left. t0 receives the fraction cut from the start.
 // QPainter's rasteriser loses precision far outside the device.
@@ -139,6 +141,8 @@ bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double loX, dou
     t0 = a;
     return true;
 }
+
+namespace {
 
 // Rectangles handed to QPainter stay in a range its integer geometry holds.
 constexpr long long kPainterReach = 1 << 24;
@@ -685,6 +689,11 @@ void TQtCanvas::LineTo(int x, int y)
     if (Pen().Style() == psClear || !CanPaint()) return;
     ApplyPen();
     ApplyBrushForFill();
+    if (Smooth()) {
+        const TPoint segment[2] = {from, to};
+        SmoothStroke(CentredPoints(segment, 2), 2, false);
+        return;
+    }
     if (ThinPen()) {
         if (!RasterDirect()) {
             const TPoint segment[2] = {from, to};
@@ -715,6 +724,10 @@ void TQtCanvas::Polyline(const TPoint* points, int count)
     if (count < 2 || Pen().Style() == psClear || !CanPaint()) return;
     ApplyPen();
     ApplyBrushForFill();
+    if (Smooth()) {
+        SmoothStroke(CentredPoints(points, count), count, false);
+        return;
+    }
     if (ThinPen()) {
         ThinPath(points, count, false);
         return;
@@ -744,6 +757,10 @@ void TQtCanvas::Polygon(const TPoint* points, int count)
     if (points == nullptr || count < 2 || !CanPaint()) return;
     ApplyPen();
     ApplyBrushForFill();
+    if (Smooth()) {
+        SmoothPolygon(points, count);
+        return;
+    }
     if (Brush().Style() == bsSolid) FillQtPolygon(points, count);
     if (Pen().Style() == psClear) return;
     if (ThinPen()) {
@@ -849,6 +866,10 @@ void TQtCanvas::Ellipse(int x1, int y1, int x2, int y2)
     const bool outline = Pen().Style() != psClear;
     const bool fill = Brush().Style() == bsSolid;
     if (!outline && !fill) return;
+    if (Smooth()) {
+        SmoothEllipse(x1, y1, x2, y2, outline, fill);
+        return;
+    }
     // Qt's aliased ellipse strays a pixel beyond the box of many wide
     // ellipses, clip or not; thin solid ones are therefore set here.
     if (RasterDirect() && (!outline || (ThinPen() && !FPenStyled))) {
@@ -952,8 +973,11 @@ void TQtCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int 
     if (x1 == x2 || y1 == y2 || Pen().Style() == psClear || !CanPaint()) return;
     ApplyPen();
     ApplyBrushForFill();
-    const double o = StrokeOffset();
-    const QRectF box(x1 + o, y1 + o, x2 - x1 - 1, y2 - y1 - 1);
+    // Anti-aliased, the band of a thin pen keeps to the box at every ratio.
+    const bool smooth = Smooth();
+    const double band = smooth && ThinPen() ? ThinPenWidth() : 1.0;
+    const double o = smooth ? 0.5 * band : StrokeOffset();
+    const QRectF box(x1 + o, y1 + o, x2 - x1 - band, y2 - y1 - band);
     const double cx = box.center().x();
     const double cy = box.center().y();
     const double rx = std::max(box.width() / 2.0, 0.5);
@@ -971,7 +995,9 @@ void TQtCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int 
     SetXorMode(p, Pen().Mode() == pmXor);
     UseQtPen(p);
     p.setBrush(Qt::NoBrush);
+    p.setRenderHint(QPainter::Antialiasing, smooth);
     p.drawArc(box, static_cast<int>(std::lround(start * 16)), static_cast<int>(std::lround(span * 16)));
+    p.setRenderHint(QPainter::Antialiasing, false);
 }
 
 void TQtCanvas::SetPixel(int x, int y, TColor color)

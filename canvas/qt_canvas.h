@@ -37,6 +37,7 @@ public:
     void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
     void Polygon(const TPoint* points, int count) override;
     void Polyline(const TPoint* points, int count) override;
+    void PolylineF(const TPointF* points, int count) override;
     void SetPixel(int x, int y, TColor color) override;
     TColor GetPixel(int x, int y) const override;
     void TextOut(int x, int y, const std::string& text) override;
@@ -75,6 +76,15 @@ private:
     void WideSegment(std::uint32_t* pixels, TPoint from, TPoint to);
     void WideDot(std::uint32_t* pixels, TPoint centre);
     void FillQtPolygon(const TPoint* points, int count);
+    // Anti-aliased drawing (TCanvas::Antialiased), all through QPainter in
+    // canvas coordinates with pixel centres at +0.5.
+    bool Smooth() const { return Antialiased() && Pen().Mode() == pmCopy; }
+    void SmoothStroke(const QPointF* points, int count, bool closed);
+    void SmoothPolygon(const TPoint* points, int count);
+    void SmoothEllipse(int x1, int y1, int x2, int y2, bool outline, bool fill);
+    // The points of a path as Qt points on the pixel centres.
+    template <class P>
+    const QPointF* CentredPoints(const P* points, int count);
     // Lines go through QPainter wherever the own rasteriser cannot write:
     // on an image with a device pixel ratio other than 1 and on other devices.
     bool RasterDirect() const
@@ -131,9 +141,19 @@ private:
     // Reused by Polygon and wide polylines so that the hot path allocates
     // only when a longer list arrives.
     std::vector<QPoint> FQPoints;
+    std::vector<QPointF> FQPointsF;
+    // Where the last anti-aliased dashed line ended and its dash phase in
+    // pixels: a line that starts there carries the pattern on.
+    QPointF FSmoothDashEnd{-1e300, -1e300};
+    double FSmoothDashPhase = 0.0;
 };
 
 // TColor of a QRgb pixel value.
 TColor FromQRgb(unsigned rgb);
+
+// Cuts the segment (x0, y0)-(x1, y1) to the box [lo, hi] on both axes;
+// false when nothing is left. t0 receives the fraction cut from the start.
+bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double loX, double loY, double hiX, double hiY,
+                 double& t0);
 
 }  // namespace kurvo

@@ -16,6 +16,7 @@ TCanvasCall& TRecordingCanvas::Record(const char* op)
     call.FontSize = Font().Size();
     call.FontName = Font().Name();
     call.FontStyle = Font().Style();
+    call.Antialiased = Antialiased();
     return call;
 }
 

@@ -30,6 +30,7 @@ struct TCanvasCall {
     int FontSize = 0;
     std::string FontName;
     TFontStyles FontStyle;
+    bool Antialiased = false;
 };
 
 class TRecordingCanvas : public TCanvas {

@@ -20,6 +20,7 @@
 #include "../chart/legend.h"
 #include "../chart/scale_props.h"
 #include "../chart/series.h"
+#include "../chart/theme.h"
 #include "../scale/Qorn_Scale.h"
 
 #include <QColor>
@@ -930,6 +931,33 @@ public:
 
     /// `layer` clamped to 1 ... 16.
     static int ClampLayer(int layer) { return layer < 1 ? 1 : (layer > LayerCount ? LayerCount : layer); }
+
+    // ------------------------------------------------- the look: themes, anti-aliasing (chart/theme.cpp)
+    /// Sets the chart's look (TKurvoTheme tells each) through the published
+    /// setters, so that every value stays readable and can be changed
+    /// afterwards: WindColor, ChartColor, ChartFrameColor, GridStyle,
+    /// GridColor, ShadowColor, ShadowBakColor, DataColor, FillColor,
+    /// Antialiased, the Font colour, each axis's ColorScale, label font
+    /// colour, ShortTicks and TrimTrailingZeros, and the text labels' colours. Items
+    /// already added keep their colours; layouts, sizes and fonts stay.
+    /// Paints once. ktClassic gives back the settings of a new chart.
+    void ApplyTheme(TKurvoTheme theme);
+    /// The theme last applied; ktClassic for a new chart.
+    TKurvoTheme Theme() const;
+    /// Colour `index` (any int; the colours repeat after SeriesColorCount)
+    /// of the theme's series colours, for the data of a series or layer:
+    /// ktClassic and ktLight share ten colours that stand out on white,
+    /// ktDark has brighter ones, ktSystem takes one of the two sets by the
+    /// lightness of the palette's base colour.
+    QColor SeriesColor(int index) const;
+    ///@{
+    /// Anti-aliased data: data lines, curves, marks, ellipses, arcs and
+    /// polygons of the display lists are drawn with smooth edges, at every
+    /// device pixel ratio; axes, ticks, grid and frames stay on whole pixels.
+    /// Default off: the classic, aliased picture.
+    bool Antialiased() const;
+    void SetAntialiased(bool value);
+    ///@}
 
     // ------------------------------------------------- wheel, keyboard, zoom history walk
     // Opt-in interactions (chart/interaction.h); with both switches off the

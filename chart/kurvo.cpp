@@ -8,15 +8,6 @@
 
 namespace kurvo {
 
-namespace {
-
-// Axis colours of layers 1 ... 16.
-constexpr std::array<TColor, LayerCount> kLayerColors = {
-    0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
-    0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
-
-}  // namespace
-
 TCustomKurvo::TCustomKurvo(QWidget* parentWidget) :
     TCustomControl(parentWidget), d(std::make_unique<TCustomKurvoPrivate>(this))
 {
@@ -32,6 +23,7 @@ TCustomKurvo::TCustomKurvo(QWidget* parentWidget) :
     d->FBackGroundImg = std::make_unique<TBakGndImg>();
     d->FJointLayers = std::make_unique<TJointLayers>(this);
     d->FExporter = std::make_unique<TKurvoExporter>(*this);
+    WatchPalette(*this);
     // A chart takes its share of a layout without a stretch factor.
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     d->FDataBitmap = std::make_unique<TBitmap>();
@@ -247,6 +239,8 @@ void TCustomKurvo::SetDefaults()
     d->FAnnotClassVisible.fill(true);
     d->FGridStyle = gsNone;
     d->FGridDx = d->FGridDy = 0.0;
+    d->FAntialiased = false;
+    d->FTheme = ktClassic;
 
     // 8. cursors of the mouse actions
     RegisterCursor(1, "CURHAND", 12, 3);
@@ -300,7 +294,7 @@ void TCustomKurvo::SetDefaults()
         ax.SetEmbedded(true);
         ax.SetExternalCanvas(&d->FControlBitmap->Canvas(), 0, 0);
         ax.SetName("KV_FScale_X_" + std::to_string(layer));
-        d->FScaleX[n]->SetColorScale(kLayerColors[n]);
+        d->FScaleX[n]->SetColorScale(ClassicLayerColors[n]);
         d->FScaleX[n]->SetScaleLocation(odd ? slBottom : slTop);
         d->FScaleX[n]->SetScalePos((n / 2) * 30);
 
@@ -309,7 +303,7 @@ void TCustomKurvo::SetDefaults()
         ay.SetEmbedded(true);
         ay.SetExternalCanvas(&d->FControlBitmap->Canvas(), 0, 0);
         ay.SetName("KV_FScale_Y_" + std::to_string(layer));
-        d->FScaleY[n]->SetColorScale(kLayerColors[n]);
+        d->FScaleY[n]->SetColorScale(ClassicLayerColors[n]);
         d->FScaleY[n]->SetScaleLocation(odd ? slLeft : slRight);
         d->FScaleY[n]->SetScalePos((n / 2) * 50);
     }
@@ -501,6 +495,8 @@ void TCustomKurvo::Assign(const TPersistent& source)
     d->FJointLayers->SetOwner(this);
     d->FJointLayers->OnChange = repaint;
     d->FTextFont = src->d->FTextFont;
+    d->FAntialiased = src->d->FAntialiased;
+    d->FTheme = src->d->FTheme;
 
     d->FPaintSuspended = suspended;
     ResizeDataBitmap();

@@ -6,10 +6,22 @@
 #include "chart/interaction.h"
 #include "chart/series_private.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <utility>
 
 namespace kurvo {
+
+/// Axis colours of layers 1 ... 16 of a new chart (and of ktClassic).
+constexpr std::array<TColor, LayerCount> ClassicLayerColors = {
+    0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
+    0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+
+class TCustomKurvo;
+/// Makes `chart` apply ktSystem again whenever its palette or style changes
+/// while that is its theme (theme.cpp).
+void WatchPalette(TCustomKurvo& chart);
 
 struct TDragAnchor {
     int AnchorX = 0;  ///< pixel X of the anchor
@@ -19,6 +31,16 @@ struct TDragAnchor {
     double SavedYLow = 0.0;  ///< low end of Y at the anchor
     double SavedYHigh = 0.0;  ///< high end of Y at the anchor
 };
+
+/// Where an anti-aliased line passes through world point (x, y): its canvas
+/// position before `map` rounds it to a pixel, limited as the pixel is.
+inline TPointF ExactCanvasPoint(const TCanvasMap& map, double x, double y)
+{
+    const auto limit = [](double v) { return std::isnan(v) ? 0.0 : std::clamp(v, -30000.0, 30000.0); };
+    const double px = map.logX ? (x <= TCanvasMap::LogFloor ? map.floorX : map.kx * std::log(x) + map.dx) : map.kx * x + map.dx;
+    const double py = map.logY ? (y <= TCanvasMap::LogFloor ? map.floorY : map.ky * std::log(y) + map.dy) : map.ky * y + map.dy;
+    return {limit(px + static_cast<double>(map.shiftX)), limit(py + static_cast<double>(map.shiftY))};
+}
 
 /// The renderer's cache of canvas state during RenderData.
 struct TRenderState {
@@ -32,6 +54,14 @@ struct TRenderState {
     int OffsetY = 0;  ///< render offset in Y, pixels
     std::array<TPoint, PolylineBatch> Poly{};  ///< points of the polyline being collected
     int PolyCount = 0;  ///< points used in Poly
+    /// Anti-aliased drawing: the exact canvas positions of Poly and of the
+    /// pen (each rounds to its pixel), so that a curve passes through its
+    /// points rather than through their pixels.
+    std::array<TPointF, PolylineBatch> PolyF{};
+    TPointF PenPosF;  ///< exact pen position, valid while it rounds to PenPos
+    /// The exact position of the next AddPolylinePoint, noted just before it.
+    TPointF NextF;
+    bool HasNextF = false;  ///< whether NextF holds one
     /// Set by a line point that cannot be drawn (non-finite coordinates): the
     /// next line point only moves the pen, so the polyline has a gap there.
     bool PenBroken = false;
@@ -288,6 +318,15 @@ public:
     std::unique_ptr<TKurvoInteraction> FInteraction;
 
     bool FTransparentShapes = false;
+
+
+    // ---- the look (theme.cpp)
+    bool FAntialiased = false;
+
+    TKurvoTheme FTheme = ktClassic;
+
+    /// Applies ktSystem again when the widget's palette or style changes.
+    std::unique_ptr<QObject> FThemeWatcher;
 
     static inline bool SResetUpperState = true;  ///< benchmarks switch it off to compare
 

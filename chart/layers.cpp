@@ -315,6 +315,7 @@ void TCustomKurvo::SyncAxis(TScale& axis, const TScaleProps& props)
     axis.SetCaptionAnchor(props.CaptionAnchor());
     axis.SetColorScale(props.ColorScale());
     axis.SetDecPlaces(props.DecPlaces());
+    axis.SetTrimTrailingZeros(props.TrimTrailingZeros());
     axis.SetLogarithmic(props.Logarithmic());
     axis.SetLabelType(props.LabelType());
     axis.SetShortTicks(props.ShortTicks());

@@ -201,6 +201,10 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     r.PolyCount = 0;
     r.PenBroken = false;
     canvas.ResetTextAlign();
+    // Only the items are anti-aliased: grid, text labels and the frame stay
+    // on whole pixels.
+    const bool smooth = canvas.Antialiased();
+    canvas.SetAntialiased(this->d->FAntialiased);
 
     // Series follow the data items, whichever side of the annotations they lie.
     if (!this->d->FDataInFront) {
@@ -219,6 +223,7 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
         RenderList(canvas, this->d->FData, false, 0, monochrome);
         RenderSeries(*this, canvas, monochrome);
     }
+    canvas.SetAntialiased(false);
 
     canvas.Pen().SetWidth(1);
     DrawTextLabels(canvas);
@@ -236,6 +241,7 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     canvas.LineTo(offsetX, offsetY);
 
     DrawLegend(*this, canvas, true, offsetX - this->d->FMarginLeft, offsetY - this->d->FMarginTop);
+    canvas.SetAntialiased(smooth);
 }
 
 // pass 0: every item; 1: every item but texts; 2: texts only.

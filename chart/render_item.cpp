@@ -39,6 +39,24 @@ bool Between(double v, double a, double b) { return a <= b ? (a <= v && v <= b) 
 __attribute__((target("avx"))) void ZeroUpper() { _mm256_zeroupper(); }
 #endif
 
+// Where an anti-aliased line passes through an item point: its canvas
+// position before ItemPoint rounds it. Each coordinate a world value of
+// the layer of `map` or a pixel of the data area.
+TPointF ExactItemPoint(const TCanvasMap& map, const TRenderState& r, double x, double y, bool xPixel, bool yPixel)
+{
+    const TPointF world = ExactCanvasPoint(map, xPixel ? 1.0 : x, yPixel ? 1.0 : y);
+    const auto pixel = [](double v, int offset) { return std::clamp(v + offset, -30000.0, 30000.0); };
+    return {xPixel ? pixel(x, r.OffsetX) : world.X, yPixel ? pixel(y, r.OffsetY) : world.Y};
+}
+
+// The exact pen position where it still belongs to the pen's pixel; the
+// pixel itself where the pen moved since (a shape that sets it, the start).
+TPointF ExactPenPos(const TRenderState& r)
+{
+    const bool current = std::fabs(r.PenPosF.X - r.PenPos.X) <= 0.5 && std::fabs(r.PenPosF.Y - r.PenPos.Y) <= 0.5;
+    return current ? r.PenPosF : TPointF{static_cast<double>(r.PenPos.X), static_cast<double>(r.PenPos.Y)};
+}
+
 }  // namespace
 
 // Debian's Qt 6 returns from some of its AVX code paths with the upper halves
@@ -144,6 +162,7 @@ void TCustomKurvo::ReapplyRenderState(TCanvas& canvas)
 {
     const TRenderState& r = d->FRender;
     canvas.Pen().SetMode(pmCopy);
+    canvas.SetAntialiased(d->FAntialiased);
     canvas.Pen().SetWidth(r.LineWidth);
     canvas.Pen().SetColor(r.PenColor);
     canvas.Pen().SetStyle(r.PenStyle);
@@ -163,22 +182,35 @@ void TCustomKurvo::FlushPolyline(TCanvas& canvas)
     // A single point is the carried-over end of a full batch: it has no
     // segment to draw.
     if (r.PolyCount > 1) {
-        canvas.Polyline(r.Poly.data(), r.PolyCount);
+        if (canvas.Antialiased()) {
+            canvas.PolylineF(r.PolyF.data(), r.PolyCount);
+        } else
+            canvas.Polyline(r.Poly.data(), r.PolyCount);
         ResetUpperVectorState();
     }
     canvas.MoveTo(last.X, last.Y);
     r.PenPos = last;
+    r.PenPosF = r.PolyF[r.PolyCount - 1];
     r.PolyCount = 0;
 }
 
 void TCustomKurvo::AddPolylinePoint(int x, int y, TCanvas& canvas)
 {
     TRenderState& r = d->FRender;
-    if (r.PolyCount == 0) r.Poly[r.PolyCount++] = r.PenPos;
-    r.Poly[r.PolyCount++] = {x, y};
+    const TPointF exact = r.HasNextF ? r.NextF : TPointF{static_cast<double>(x), static_cast<double>(y)};
+    r.HasNextF = false;
+    if (r.PolyCount == 0) {
+        r.Poly[0] = r.PenPos;
+        r.PolyF[0] = ExactPenPos(r);
+        r.PolyCount = 1;
+    }
+    r.Poly[r.PolyCount] = {x, y};
+    r.PolyF[r.PolyCount++] = exact;
     if (r.PolyCount >= PolylineBatch) {
         FlushPolyline(canvas);
-        r.Poly[r.PolyCount++] = {x, y};
+        r.Poly[0] = {x, y};
+        r.PolyF[0] = exact;
+        r.PolyCount = 1;
     }
 }
 
@@ -204,6 +236,8 @@ void TCustomKurvo::AddLinePoint(TCanvas& canvas, TColor penColor, const TkvChart
     if (r.PenBroken) {
         r.PenBroken = false;
         r.PenPos = p;
+        r.PenPosF = r.HasNextF ? r.NextF : TPointF{static_cast<double>(p.X), static_cast<double>(p.Y)};
+        r.HasNextF = false;
         canvas.MoveTo(p.X, p.Y);
         return;
     }
@@ -353,6 +387,10 @@ void TCustomKurvo::RenderItem(TCanvas& canvas, TkvChartItem& item, int index, bo
     // Line points flush only when their attributes change.
     if (kind == ikLineTo) {
         if (!Finite(item.X, item.Y)) return BreakPolyline(canvas);
+        if (canvas.Antialiased()) {
+            r.NextF = ExactItemPoint(CanvasMap(item.Layer), r, item.X, item.Y, xPixel, yPixel);
+            r.HasNextF = true;
+        }
         return AddLinePoint(canvas, pen, item, ItemPoint(item.Layer, item.X, item.Y, xPixel, yPixel));
     }
     if (kind == ikLineRel) {
@@ -377,6 +415,9 @@ void TCustomKurvo::RenderItem(TCanvas& canvas, TkvChartItem& item, int index, bo
                                           : TPoint{ClampCoord(std::int64_t{r.PenPos.X} + RoundPixel(item.X)),
                                                    ClampCoord(std::int64_t{r.PenPos.Y} + RoundPixel(item.Y))};
         r.PenPos = p;
+        r.PenPosF = kind == ikMoveTo && canvas.Antialiased()
+                        ? ExactItemPoint(CanvasMap(item.Layer), r, item.X, item.Y, xPixel, yPixel)
+                        : TPointF{static_cast<double>(p.X), static_cast<double>(p.Y)};
         r.PenBroken = false;
         canvas.MoveTo(p.X, p.Y);
         return;

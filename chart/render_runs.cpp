@@ -42,6 +42,8 @@ constexpr std::int64_t kExactColumn = 4;
 // Up to this many they are all drawn; beyond, the reduction may differ there
 // by that one pixel.
 constexpr std::int64_t kExactLastColumn = 4096;
+// Anti-aliased runs are grouped by this part of a pixel column.
+constexpr int kSmoothParts = 4;
 // Group keys of the points off the canvas.
 constexpr int kLeftOfCanvas = -0x7FFFFFFF;
 constexpr int kRightOfCanvas = 0x7FFFFFFF;
@@ -109,14 +111,24 @@ void TCustomKurvo::RenderLineRun(TCanvas& canvas, const TKvItemContainer& items,
     RenderItem(canvas, item, static_cast<int>(run.First), isAnnotation, texts, monochrome, offsetX, offsetY);
     if (n == 1) return;
     const TCanvasMap map = CanvasMap(layer);
-    const auto addPoint = [&](std::int64_t i) { AddPolylinePoint(map.X(xs[o + i]), map.Y(ys[o + i]), canvas); };
+    // Anti-aliased lines pass through the points' exact positions.
+    const bool smooth = canvas.Antialiased();
+    TRenderState& r = d->FRender;
+    const auto addPoint = [&](std::int64_t i) {
+        if (smooth) {
+            r.NextF = ExactCanvasPoint(map, xs[o + i], ys[o + i]);
+            r.HasNextF = true;
+        }
+        AddPolylinePoint(map.X(xs[o + i]), map.Y(ys[o + i]), canvas);
+    };
 
     const auto* image = dynamic_cast<const TQtCanvas*>(&canvas);
     const int right = image != nullptr && image->Image() != nullptr ? image->Image()->width() : 30001;
     const TMinMaxPyramid* pyramid = nullptr;
     if (ReducibleRun(canvas, items, run)) {
         const auto onCanvas = [right](int x) { return std::clamp(x, 0, right); };
-        const std::int64_t columns = std::abs(onCanvas(map.X(xs[o + n - 1])) - onCanvas(map.X(xs[o]))) + 1;
+        const std::int64_t columns =
+            (std::abs(onCanvas(map.X(xs[o + n - 1])) - onCanvas(map.X(xs[o]))) + 1) * (smooth ? kSmoothParts : 1);
         if (n >= kMinPointsPerColumn * columns) {
             try {
                 pyramid = &items.YPyramid();
@@ -160,13 +172,24 @@ void TCustomKurvo::RenderLineRun(TCanvas& canvas, const TKvItemContainer& items,
         return top == row || bottom == row;
     };
     const double ratio = canvas.DevicePixelRatio();
-    const bool fractional = ratio != std::round(ratio);
+    const bool fractional = !smooth && ratio != std::round(ratio);
 
     // Points left of the canvas, or right of it when its width is known,
     // draw nothing among themselves (a segment between two of them stays on
     // their side): each side is one group, of which only the points where
     // the line enters and leaves it matter.
+    //
+    // Anti-aliased, a point's stroke reaches half a pixel to either side of
+    // it, so the extremes are taken per part of a column: the groups are
+    // kSmoothParts to the pixel.
+    const int parts = smooth ? kSmoothParts : 1;
     const auto column = [&](std::int64_t i) {
+        if (smooth) {
+            const double x = ExactCanvasPoint(map, xs[o + i], 1.0).X;
+            if (x < -0.5) return kLeftOfCanvas;
+            if (x >= right - 0.5) return kRightOfCanvas;
+            return static_cast<int>(std::floor(x * kSmoothParts + 0.5));
+        }
         const int c = map.X(xs[o + i]);
         return c < 0 ? kLeftOfCanvas : (c >= right ? kRightOfCanvas : c);
     };
@@ -227,16 +250,33 @@ void TCustomKurvo::RenderLineRun(TCanvas& canvas, const TKvItemContainer& items,
             bool coverBottom = true;
             if (fractional && top < bottom && (last == top || last == bottom))
                 (last == top ? coverTop : coverBottom) = leftByAStep(a, b, last);
+            // Anti-aliased, the column's stroke reaches the exact extremes,
+            // as the points' own strokes do.
+            double exactTop = top, exactBottom = bottom;
+            if (smooth) {
+                double low, high;
+                pyramid->Query(ys, o + a, o + b, low, high);
+                exactTop = ExactCanvasPoint(map, xs[o + a], low).Y;
+                exactBottom = ExactCanvasPoint(map, xs[o + a], high).Y;
+                if (exactBottom < exactTop) std::swap(exactTop, exactBottom);
+            }
+            const auto addExtreme = [&](bool upper) {
+                if (smooth) {
+                    r.NextF = {static_cast<double>(c) / parts, upper ? exactTop : exactBottom};
+                    r.HasNextF = true;
+                }
+                AddPolylinePoint(smooth ? map.X(xs[o + a]) : c, upper ? top : bottom, canvas);
+            };
             if (!coverTop) {
-                AddPolylinePoint(c, bottom, canvas);
+                addExtreme(false);
             } else if (!coverBottom) {
-                AddPolylinePoint(c, top, canvas);
+                addExtreme(true);
             } else if (last == bottom) {
-                AddPolylinePoint(c, bottom, canvas);
-                AddPolylinePoint(c, top, canvas);
+                addExtreme(false);
+                addExtreme(true);
             } else {
-                AddPolylinePoint(c, top, canvas);
-                AddPolylinePoint(c, bottom, canvas);
+                addExtreme(true);
+                addExtreme(false);
             }
             addPoint(b - 1);
         }

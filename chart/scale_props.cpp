@@ -41,6 +41,7 @@ void TScaleProps::Reset()
     FDateFormat->SetDateOrder(doDDMMYY);
     FDateFormat->OnChange = std::move(dateChange);
     FDecPlaces = -2;
+    FTrimTrailingZeros = false;
     FLogarithmic = false;
     FLabelType = ftNum;
     FFont.OnChange = nullptr;
@@ -115,6 +116,12 @@ void TScaleProps::SetDateFormat(const TDTLabel& value)
 void TScaleProps::SetDecPlaces(int value)
 {
     FDecPlaces = std::clamp(value, -3, 12);
+    Changed();
+}
+
+void TScaleProps::SetTrimTrailingZeros(bool value)
+{
+    FTrimTrailingZeros = value;
     Changed();
 }
 
@@ -263,6 +270,7 @@ void TScaleProps::Assign(const TPersistent& source)
     OnChange = other->OnChange;
     FDateFormat->Assign(*other->FDateFormat);
     FDecPlaces = other->FDecPlaces;
+    FTrimTrailingZeros = other->FTrimTrailingZeros;
     FLogarithmic = other->FLogarithmic;
     FLabelType = other->FLabelType;
     TFont::OnChange_t fontChange = std::move(FFont.OnChange);

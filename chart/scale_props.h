@@ -69,6 +69,12 @@ public:
     void SetDecPlaces(int value);  ///< clamped to -3 ... 12
     ///@}
     ///@{
+    /// Fixed-point numeric labels lose their needless trailing zeros (2.50
+    /// becomes 2.5, -4.0 becomes -4); default off.
+    bool TrimTrailingZeros() const { return FTrimTrailingZeros; }
+    void SetTrimTrailingZeros(bool value);
+    ///@}
+    ///@{
     /// Logarithmic axis; default off. Switching on is refused (the value stays)
     /// while a bound is below 1e-100 or LabelType is ftDateTime, except while loading.
     bool Logarithmic() const { return FLogarithmic; }
@@ -188,6 +194,7 @@ private:
     TColor FColorScale = 0;
     std::unique_ptr<TDTLabel> FDateFormat;
     int FDecPlaces = -2;
+    bool FTrimTrailingZeros = false;
     bool FLogarithmic = false;
     TFigType FLabelType = ftNum;
     TFont FFont;

@@ -16,10 +16,6 @@ namespace kurvo {
 
 namespace {
 
-// Pen colours of new series, in the order they are added.
-constexpr std::array<TColor, 10> kSeriesColours = {0xB4771F, 0x0E7FFF, 0x2CA02C, 0x2827D6, 0xBD6794,
-                                                   0x4B568C, 0xC277E3, 0x7F7F7F, 0x22BDBC, 0xCFBE17};
-
 // After series were deleted: the picture and the events.
 void SeriesGone(TCustomKurvo& chart, bool wasHovered)
 {
@@ -38,9 +34,9 @@ TKurvoSeries* TCustomKurvo::AddSeries(std::string_view name, int layer)
     TSeriesSet& set = *d->FSeries;
     auto series = TSeriesPrivate::Make(*this, name, layer == 0 ? d->FCurrentLayer : layer);
     TSeriesPrivate& s = TSeriesPrivate::Get(*series);
-    s.PenColor = kSeriesColours[static_cast<std::size_t>(set.NextColour) % kSeriesColours.size()];
+    s.PenColor = FromQColor(SeriesColor(set.NextColour));  // the theme's colours, in turn
     set.List.push_back(std::move(series));
-    set.NextColour = (set.NextColour + 1) % static_cast<int>(kSeriesColours.size());
+    set.NextColour = (set.NextColour + 1) % SeriesColorCount;
     TKurvoSeries* added = set.List.back().get();
     RepaintChart(*this);
     RaiseEvent(OnSeriesChange, std::tuple(this, added), *this, &TCustomKurvo::seriesChanged, SeriesCount() - 1);

@@ -28,7 +28,8 @@ set(KURVO_PUBLIC_HEADERS
   chart/joint_layers.h
   chart/legend.h
   chart/scale_props.h
-  chart/series.h)
+  chart/series.h
+  chart/theme.h)
 
 # Links the public headers, and copies the umbrella header
 # include/kurvo/kurvo.h, into <staging>/kurvo/, the layout they are

@@ -15,6 +15,7 @@ int main(int argc, char** argv)
     const double monday = static_cast<double>(QDate(1899, 12, 30).daysTo(QDate(2026, 1, 5)));
 
     kurvo::TKurvo chart;
+    chart.ApplyTheme(kurvo::ktLight);
     chart.setWindowTitle("Kurvo: a week on a date/time axis");
     chart.resize(720, 420);
     kurvo::TScalePropsHoriz& x = *chart.Scale1X();

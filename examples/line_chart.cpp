@@ -18,6 +18,7 @@ int main(int argc, char** argv)
     }
 
     kurvo::TKurvo chart;
+    chart.ApplyTheme(kurvo::ktLight);
     chart.setWindowTitle("Kurvo: line chart from arrays");
     chart.resize(640, 420);
     chart.Scale1X()->SetCaption("s");

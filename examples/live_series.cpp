@@ -30,13 +30,12 @@ int main(int argc, char** argv)
     layout->addWidget(chart, 1);
     layout->addWidget(status);
 
+    chart->ApplyTheme(kurvo::ktLight);
     chart->Scale1X()->SetRangeLow(0);
     chart->Scale1X()->SetRangeHigh(20);  // seconds shown; the range moves with the data
     chart->Scale1X()->SetCaption("s");
     chart->Scale1Y()->SetRangeLow(-2);
     chart->Scale1Y()->SetRangeHigh(2);
-    chart->SetGridStyle(kurvo::gsDotLines);
-    chart->SetGridColor(kurvo::clSilver);
 
     kurvo::TKurvoSeries* sensor = chart->AddSeries("sensor");
     kurvo::TKurvoSeries* filtered = chart->AddSeries("filtered");

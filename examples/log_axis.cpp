@@ -14,6 +14,7 @@ int main(int argc, char** argv)
 {
     kurvo::examples::TExampleApp app(argc, argv);
     kurvo::TKurvo chart;
+    chart.ApplyTheme(kurvo::ktLight);
     chart.setWindowTitle("Kurvo: logarithmic axis");
     chart.resize(640, 420);
     chart.SetMarginLeft(70);

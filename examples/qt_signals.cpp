@@ -29,6 +29,7 @@ int main(int argc, char** argv)
     window.resize(640, 460);
 
     auto* chart = new kurvo::TKurvo(&window);
+    chart->ApplyTheme(kurvo::ktLight);
     chart->Scale1X()->SetRangeHigh(20);
     chart->Scale1Y()->SetRangeLow(-1.2);
     chart->Scale1Y()->SetRangeHigh(1.2);

@@ -20,6 +20,7 @@ int main(int argc, char** argv)
     layout->addWidget(new QLabel("Resize the window; the chart takes all the room that is left."));
 
     auto* chart = new kurvo::TKurvo;
+    chart->ApplyTheme(kurvo::ktLight);
     chart->Scale1X()->SetRangeHigh(1000);
     chart->Scale1Y()->SetRangeLow(-1.1);
     chart->Scale1Y()->SetRangeHigh(1.1);

@@ -15,6 +15,7 @@ int main(int argc, char** argv)
 {
     kurvo::examples::TExampleApp app(argc, argv);
     kurvo::TKurvo chart;
+    chart.ApplyTheme(kurvo::ktLight);
     chart.setWindowTitle("Kurvo: saving to PNG and PDF");
     chart.resize(640, 420);
     chart.SetCaption("damped oscillation");

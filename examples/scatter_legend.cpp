@@ -12,6 +12,7 @@ int main(int argc, char** argv)
 {
     kurvo::examples::TExampleApp app(argc, argv);
     kurvo::TKurvo chart;
+    chart.ApplyTheme(kurvo::ktLight);
     chart.setWindowTitle("Kurvo: scatter plot with a legend");
     chart.resize(640, 420);
     chart.Scale1X()->SetRangeHigh(10);

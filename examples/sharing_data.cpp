@@ -18,6 +18,7 @@ int main(int argc, char** argv)
     auto* layout = new QVBoxLayout(&window);
 
     auto* overview = new kurvo::TKurvo(&window);
+    overview->ApplyTheme(kurvo::ktLight);
     overview->SetCaption("overview");
     overview->Scale1X()->SetRangeHigh(200);
     overview->Scale1Y()->SetRangeLow(-1.2);
@@ -27,6 +28,7 @@ int main(int argc, char** argv)
     layout->addWidget(overview);
 
     auto* detail = new kurvo::TKurvo(&window);
+    detail->ApplyTheme(kurvo::ktLight);
     detail->SetCaption("detail: pan me");
     detail->SetUseDataOf(overview);
     detail->Scale1X()->SetRangeLow(40);

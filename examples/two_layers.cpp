@@ -11,6 +11,7 @@ int main(int argc, char** argv)
 {
     kurvo::examples::TExampleApp app(argc, argv);
     kurvo::TKurvo chart;
+    chart.ApplyTheme(kurvo::ktLight);
     chart.setWindowTitle("Kurvo: two layers, two Y axes");
     chart.resize(640, 420);
     chart.SetStandardLayout(kurvo::kvl_X1Bottom_Y2Both);

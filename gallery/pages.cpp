@@ -23,6 +23,7 @@ long long GLongSeriesPoints = 10'000'000;
 TKurvo* NewChart(const std::string& caption)
 {
     auto* chart = new TKurvo;
+    chart->ApplyTheme(ktLight);
     chart->setMinimumSize(320, 240);
     chart->SetCaption(caption);
     chart->SetCaptionAnchorHoriz(cahChartLeft);
@@ -473,6 +474,7 @@ std::vector<TPage> Pages()
         {"data_sharing", "Two charts on one set of data", DataSharing},
         {"long_series", "A long random walk, panned live", LongSeries},
         {"series_legend", "Every series style; the legend in its places", SeriesAndLegend},
+        {"themes", "ktClassic, ktLight, ktDark and ktSystem on the same data", ThemesPage},
     };
 }
 

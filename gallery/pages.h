@@ -20,4 +20,7 @@ void SetLongSeriesPoints(long long count);
 
 std::vector<TPage> Pages();
 
+// The page of the themes (themes_page.cpp).
+QWidget* ThemesPage();
+
 }  // namespace kurvo::gallery

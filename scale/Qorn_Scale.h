@@ -121,6 +121,13 @@ public:
     void SetDecPlaces(int value);
     ///@}
     ///@{
+    /// Fixed-point numeric labels lose their needless trailing zeros (2.50
+    /// becomes 2.5, -4.0 becomes -4); exponent forms stay as they are.
+    /// Default off: the labels keep the decimals DecPlaces chose.
+    bool TrimTrailingZeros() const;
+    void SetTrimTrailingZeros(bool value);
+    ///@}
+    ///@{
     /// Text wrapped around every numeric label; default empty.
     const std::string& ScaleInscript() const;
     void SetScaleInscript(const std::string& value);

@@ -43,6 +43,7 @@ void TScale::ApplyDefaults()
     d->FRangeLow = 0.0;
     d->FShortTicks = true;
     d->FDecPlaces = -2;
+    d->FTrimTrailingZeros = false;
     d->FUserTickText.clear();
     d->FMinTicks = 3;
     d->FMouseAction = maNone;
@@ -281,6 +282,13 @@ void TScale::SetDecPlaces(int value)
     Redraw();
 }
 
+void TScale::SetTrimTrailingZeros(bool value)
+{
+    if (d->FTrimTrailingZeros == value) return;
+    d->FTrimTrailingZeros = value;
+    Redraw();
+}
+
 void TScale::SetScaleInscript(const std::string& value)
 {
     d->FScaleInscript = value;
@@ -404,6 +412,7 @@ void TScale::Assign(const TPersistent& source)
     d->FShortTicks = other->d->FShortTicks;
     d->FMinTicks = other->d->FMinTicks;
     d->FDecPlaces = other->d->FDecPlaces;
+    d->FTrimTrailingZeros = other->d->FTrimTrailingZeros;
     d->FShowBaseLine = other->d->FShowBaseLine;
     d->FTransparent = other->d->FTransparent;
     d->FLabelType = other->d->FLabelType;
@@ -454,6 +463,7 @@ TTickSettings TScale::TickSettings() const
     s.LabelType = d->FLabelType;
     s.UserTickText = d->FUserTickText;
     s.ScaleInscript = d->FScaleInscript;
+    s.TrimTrailingZeros = d->FTrimTrailingZeros;
     s.Vertical = !IsHorizontal(d->FScaleType);
     s.DateFormat.TimeFormat = d->FDateFormat->TimeFormat();
     s.DateFormat.DateSeparator = d->FDateFormat->DateSeparator();

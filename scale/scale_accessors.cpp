@@ -13,6 +13,7 @@ double TScale::RangeHigh() const { return d->FRangeHigh; }
 bool TScale::Logarithmic() const { return d->FLogarithmic; }
 int TScale::MinTicks() const { return d->FMinTicks; }
 bool TScale::ShortTicks() const { return d->FShortTicks; }
+bool TScale::TrimTrailingZeros() const { return d->FTrimTrailingZeros; }
 int TScale::NumTicks() const { return d->FTicks.NumTicks(); }
 double TScale::TickValue(int index) const { return d->FTicks.TickValue(index); }
 TFigType TScale::LabelType() const { return d->FLabelType; }

@@ -52,6 +52,8 @@ public:
 
     int FDecPlaces = -2;
 
+    bool FTrimTrailingZeros = false;
+
     std::string FScaleInscript;
 
     std::string FUserTickText;

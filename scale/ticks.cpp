@@ -70,6 +70,15 @@ void Emit(const TTickVisitor& visitor, double value, TTickKind kind, TTickPass p
     visitor(v);
 }
 
+// 1000.0000 -> 1000, 0.0500 -> 0.05; exponent texts are left alone.
+void StripTrailingZeros(std::string& text)
+{
+    if (text.find('.') == std::string::npos || text.find_first_of("eE") != std::string::npos) return;
+    const std::size_t last = text.find_last_not_of('0');
+    text.erase(last + 1);
+    if (!text.empty() && text.back() == '.') text.pop_back();
+}
+
 void CutLabel(std::string& text)
 {
     if (text.size() > kMaxLabelLength) text.resize(kMaxLabelLength);
@@ -93,17 +102,9 @@ std::string LinearLabel(double& v, int k, int d, const TTickSettings& s)
     }
     CutLabel(text);
     if (s.DecPlaces == 0 && std::fabs(v - std::round(v)) > 1e-6) text.clear();
+    if (s.TrimTrailingZeros) StripTrailingZeros(text);
     if (s.LabelType == ftUserText) return UserTickField(s.UserTickText, k);
     return ApplyInscript(text, s.ScaleInscript);
-}
-
-// 1000.0000 -> 1000, 0.0500 -> 0.05; exponent texts are left alone.
-void StripTrailingZeros(std::string& text)
-{
-    if (text.find('.') == std::string::npos || text.find_first_of("eE") != std::string::npos) return;
-    const std::size_t last = text.find_last_not_of('0');
-    text.erase(last + 1);
-    if (!text.empty() && text.back() == '.') text.pop_back();
 }
 
 // Text of a logarithmic long tick with factor f in the decade that starts
@@ -117,7 +118,7 @@ std::string LogLabel(double v, int f, double decade, int k, int d, const TTickSe
         text = FormatTickNumber(v, d);
     }
     CutLabel(text);
-    if (s.DecPlaces == -2) StripTrailingZeros(text);
+    if (s.DecPlaces == -2 || s.TrimTrailingZeros) StripTrailingZeros(text);
     if (s.LabelType == ftUserText) return UserTickField(s.UserTickText, k);
     return ApplyInscript(text, s.ScaleInscript);
 }

@@ -68,6 +68,7 @@ struct TTickSettings {
     TFigType LabelType = ftNum;  ///< kind of labels
     std::string UserTickText;  ///< '|'-separated labels of ftUserText
     std::string ScaleInscript;  ///< text wrapped around numeric labels
+    bool TrimTrailingZeros = false;  ///< fixed-point labels lose trailing zeros (2.50 -> 2.5, 4.0 -> 4)
     bool Vertical = false;  ///< vertical axis (message labels are split into lines)
     TDateFormatSettings DateFormat;  ///< layout of date/time labels
 };

@@ -28,6 +28,7 @@ TEST(ScaleProps, ResetValues)
     EXPECT_EQ(v.RangeHigh(), 1.0);
     EXPECT_EQ(v.MinRange(), 1e-10);
     EXPECT_EQ(v.DecPlaces(), -2);
+    EXPECT_FALSE(v.TrimTrailingZeros());
     EXPECT_EQ(v.MinTicks(), 3);
     EXPECT_TRUE(v.ShortTicks());
     EXPECT_FALSE(v.Visible());
@@ -169,6 +170,7 @@ TEST(ScaleProps, AssignCopiesSettingsButNotLocationOrMouseAction)
     a.SetScalePos(12);
     a.SetMouseAction(maPan);
     a.SetVisible(true);
+    a.SetTrimTrailingZeros(true);
     a.Font().SetColor(clBlue);
     a.DateFormat()->SetTimeFormat(tfAMPM);
     int calls = 0;
@@ -186,6 +188,7 @@ TEST(ScaleProps, AssignCopiesSettingsButNotLocationOrMouseAction)
     EXPECT_EQ(b.ScalePos(), 12);
     EXPECT_EQ(b.MouseAction(), maNone);
     EXPECT_TRUE(b.Visible());
+    EXPECT_TRUE(b.TrimTrailingZeros());
     EXPECT_EQ(b.Font().Color(), clBlue);
     EXPECT_EQ(b.DateFormat()->TimeFormat(), tfAMPM);
     b.SetCaption("u");  // the callback travelled with the settings
@@ -215,8 +218,11 @@ TEST(ScaleProps, SyncAxisPlacesTheAxisLineOnTheDataAreaEdge)
 
     chart.Scale1X()->SetCaption("seconds");
     chart.Scale1X()->SetDecPlaces(3);
+    chart.Scale1X()->SetTrimTrailingZeros(true);
     chart.Scale1X()->DateFormat()->SetDateSeparator('/');
     EXPECT_EQ(x1.Caption(), "seconds");
     EXPECT_EQ(x1.DecPlaces(), 3);
+    EXPECT_TRUE(x1.TrimTrailingZeros());
+    EXPECT_TRUE(x1.TickSettings().TrimTrailingZeros);
     EXPECT_EQ(x1.DateFormat()->DateSeparator(), '/');
 }

@@ -140,6 +140,9 @@ TEST(Series, HandlesBelongToTheirChartAndNothingDangles)
     EXPECT_EQ(a->Layer(), 3);
     EXPECT_EQ(b->Layer(), 2);
     EXPECT_NE(a->PenColor(), b->PenColor());  // each its own colour
+    TKurvo dark;
+    dark.ApplyTheme(ktDark);
+    EXPECT_EQ(dark.AddSeries("d")->PenColor(), dark.SeriesColor(0));  // the theme's colours
     b->SetData(std::vector<double>{1, 2}, std::vector<double>{5, 6});
     c->SetFillTo(b);
     chart.RemoveSeries(b);

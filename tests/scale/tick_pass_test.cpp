@@ -152,6 +152,40 @@ TEST(LinearPass, LabelTextSources)
     }
 }
 
+struct TrimRow {
+    const char* Name;
+    TTickSettings Settings;
+    std::vector<std::string> Labels;
+};
+
+TEST(TickPass, TrimTrailingZerosShortensFixedPointLabelsOnly)
+{
+    const auto trimmed = [](TTickSettings s, bool logarithmic = false) {
+        s.TrimTrailingZeros = true;
+        s.Logarithmic = logarithmic;
+        return s;
+    };
+    TTickSettings inscript = Axis(-5, 5);
+    inscript.ScaleInscript = "&.0 kg";  // the inscript's own zero stays
+    const TrimRow rows[] = {
+        {"one decimal, zero included", trimmed(Axis(-5, 5)), {"-4", "-2", "0", "2", "4"}},
+        {"two decimals", trimmed(Axis(-1, 1)), {"-1", "-0.5", "0", "0.5", "1"}},
+        {"fixed decimals", trimmed(Axis(0, 1, 3, 3)), {"0", "0.2", "0.4", "0.6", "0.8", "1"}},
+        {"whole numbers keep their zeros", trimmed(Axis(0, 100)), {"0", "20", "40", "60", "80", "100"}},
+        {"exponent form stays", trimmed(Axis(0, 100, 3, -1)),
+         {" 0.0E+00", " 2.0E+01", " 4.0E+01", " 6.0E+01", " 8.0E+01", " 1.0E+02"}},
+        {"zero on a wide range", trimmed(Axis(-200000, 200000, 3, 3)),
+         {"-200000", "-100000", "0", "100000", "200000"}},
+        {"before the inscript", trimmed(inscript), {"-4.0 kg", "-2.0 kg", "0.0 kg", "2.0 kg", "4.0 kg"}},
+        {"logarithmic with fixed decimals", trimmed(Axis(0.01, 10, 3, 3), true), {"0.01", "0.1", "1", "10"}},
+        {"off: the decimals DecPlaces chose", Axis(-1, 1), {"-1.00", "-0.50", "0.00", "0.50", "1.00"}},
+    };
+    for (const TrimRow& row : rows) {
+        SCOPED_TRACE(row.Name);
+        EXPECT_EQ(Record(row.Settings).LongLabels(), row.Labels);
+    }
+}
+
 struct RecordingRow {
     const char* Name;
     bool Vertical;
