@@ -17,7 +17,9 @@
 #include "../chart/display_list.h"
 #include "../chart/export.h"
 #include "../chart/joint_layers.h"
+#include "../chart/legend.h"
 #include "../chart/scale_props.h"
+#include "../chart/series.h"
 #include "../chart/theme.h"
 #include "../scale/Qorn_Scale.h"
 
@@ -31,6 +33,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -1015,7 +1018,8 @@ public:
     void ClearAnnotations();
 
     /// Sets the ranges of `layer` (0: every layer) to the bounding box of its
-    /// data items, widened by marginPercent of the width on each side (0 ...
+    /// data items and shown series (with the baseline of bars and areas),
+    /// widened by marginPercent of the width on each side (0 ...
     /// 1000). Non-finite values are skipped, a logarithmic axis counts only
     /// positive values, a layer without such values keeps its ranges, a
     /// reversed axis stays reversed and a range never gets narrower than the
@@ -1103,6 +1107,85 @@ public:
     void KeyDown(int& key, TShiftState shift) override;
     bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
 
+    // ------------------------------------------------- series, legend, nearest point, hover
+    // (chart/series.h, chart/legend.h). Series are drawn in the data area
+    // after the data items and before the annotations, in the order they
+    // were added; the legend after everything else of the data area (or of
+    // the margins, when it lies outside). Every paint, export, PaintTo and
+    // Print shows both. Series belong to their chart: charts that share
+    // data (UseDataOf) share display-list items only, and each shows its
+    // own series; Assign copies them. OnBeforeRenderChartItem is not raised
+    // for series points, which are not items.
+
+    ///@{
+    /// A new series named `name` on `layer` (1 ... 16; 0 = CurrentLayer),
+    /// drawn after the earlier ones. Raises EQornKurvoError for another layer;
+    /// null when a handler of OnSeriesChange removed it again.
+    TKurvoSeries* AddSeries(std::string_view name, int layer = 0);
+    TKurvoSeries* AddSeries(const QString& name, int layer = 0);
+    TKurvoSeries* AddSeries(const char* name, int layer = 0)
+    {
+        return AddSeries(std::string_view(name != nullptr ? name : ""), layer);
+    }
+    ///@}
+    /// Deletes `series`; every pointer to it is invalid afterwards. A pointer
+    /// that is not one of this chart's series (another chart's, one removed
+    /// before, null) raises EQornKurvoError and is never used.
+    void RemoveSeries(TKurvoSeries* series);
+    /// Deletes every series.
+    void ClearSeries();
+    /// Number of series.
+    int SeriesCount() const;
+    /// Series `index`, 0 ... SeriesCount() - 1 in drawing order; raises
+    /// EQornKurvoError for another index.
+    TKurvoSeries* Series(int index) const;
+    /// The index of `series`, or -1 when it is not one of this chart's.
+    int IndexOfSeries(const TKurvoSeries* series) const;
+    ///@{
+    /// The legend of the series (owned by the chart).
+    TKurvoLegend* Legend();
+    const TKurvoLegend* Legend() const;
+    ///@}
+    /// The drawn point of a shown series closest to `pixel` (pixels of the
+    /// control, as mouse events give them) within `maxDistancePx` pixels, or
+    /// nothing. Only points inside the data area count; distances are those
+    /// of the drawn pixels; of two equally close points the one drawn later
+    /// wins. Uses the transforms of the last paint or range change.
+    std::optional<TSeriesPoint> NearestPoint(QPoint pixel, int maxDistancePx = 8) const;
+    /// FitToData for the layer of `series`, to the finite points of that
+    /// series alone. Raises EQornKurvoError for a series of another chart.
+    void FitToData(const TKurvoSeries* series, double marginPercent = 0.0);
+    ///@{
+    /// Hover: while on, every pointer move over the data area looks for the
+    /// nearest point within HoverDistance(), shows a tool tip with its
+    /// series' name and its X and Y in the formats of the layer's axes, and
+    /// raises OnHoverPointChange when the point changes; while the pointer
+    /// rests, it looks again after each paint. Default off.
+    bool HoverTracking() const;
+    void SetHoverTracking(bool value);
+    ///@}
+    ///@{
+    /// Pixels within which the hover finds a point, 1 ... 100 (clamped); default 8.
+    int HoverDistance() const;
+    void SetHoverDistance(int value);
+    ///@}
+    /// The point the hover shows now, if any.
+    std::optional<TSeriesPoint> HoverPoint() const;
+    /// MarkAt with a named mark.
+    template <TCoord X, TCoord Y>
+        requires TWholePoint<X, Y>
+    void MarkAt(X x, Y y, TMark mark) { MarkAt(x, y, MarkType(mark)); }
+    /// DrawMarks with a named mark.
+    void DrawMarks(std::span<const double> x, std::span<const double> y, TMark mark)
+    {
+        DrawMarks(x, y, MarkType(mark));
+    }
+    /// See THoverPointChangeEvent.
+    THoverPointChangeEvent OnHoverPointChange;
+    /// See TLegendClickEvent; raised after a click toggled the series.
+    TLegendClickEvent OnLegendClick;
+    /// See TSeriesChangeEvent.
+    TSeriesChangeEvent OnSeriesChange;
     // ------------------------------------------------- Qt signals
     // The events above a program may want to connect to also go out as Qt
     // signals, each right after its On... handler and with the same values
@@ -1147,6 +1230,18 @@ Q_SIGNALS:
     void mouseEntered();
     /// Beside OnMouseLeave: the pointer left the control.
     void mouseLeft();
+    /// Beside OnSeriesChange: series `seriesIndex` (Series(seriesIndex)) was
+    /// added, shown or hidden; -1 after series were removed or cleared.
+    /// Signals carry indices, not pointers: a queued slot gets no pointer
+    /// that may have died on the way.
+    void seriesChanged(int seriesIndex);
+    /// Beside OnHoverPointChange: the hover shows point `pointIndex` of series
+    /// `seriesIndex` at the world point `position`; seriesIndex -1 when it
+    /// shows none.
+    void hoverPointChanged(int seriesIndex, qint64 pointIndex, const QPointF& position);
+    /// Beside OnLegendClick: the legend entry of series `seriesIndex` was
+    /// clicked (after the click toggled it, when clicks toggle).
+    void legendEntryClicked(int seriesIndex);
 
 protected:
     /// Restores every setting to its value after construction.
@@ -1219,6 +1314,11 @@ private:
     /// that keeps the picture of every item; returns the next run to draw.
     std::size_t RenderCompactRun(TCanvas& canvas, const TKvItemContainer& items, std::size_t r, std::int64_t count,
                                  bool isAnnotation, bool monochrome);
+    /// `run`, run `r` of `items` or a part of it; with `joinRuns`, the runs of
+    /// the same look after gap records join it. Returns the next run to draw.
+    std::size_t RenderCompactRunPart(TCanvas& canvas, const TKvItemContainer& items, std::size_t r,
+                                     const TItemRun& run, bool joinRuns, std::int64_t count, bool isAnnotation,
+                                     bool monochrome);
     void RenderMarkRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t count,
                        bool isAnnotation, bool monochrome);
     /// The layer's world-to-canvas conversion with its axis kinds resolved once.

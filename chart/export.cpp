@@ -6,6 +6,7 @@
 #include "canvas/qt_canvas.h"
 #include "chart/Qorn_kurvo.h"
 #include "chart/kurvo_private.h"
+#include "chart/series_private.h"
 #include "chart/thread_rule.h"
 
 #include <QBuffer>
@@ -343,6 +344,7 @@ void TKurvoExporter::PaintTo(QPainter& painter, bool printerPage)
         FChart.RenderData(canvas, 0, 0, false, false);
         FChart.DrawMouseTrace(0, 0, canvas);
     }
+    DrawLegend(FChart, canvas, false, 0, 0);
     FChart.DrawCrossHairs(0, 0, canvas);
 }
 

@@ -1,6 +1,9 @@
-// FitToData: a layer's ranges from the bounding box of its data items.
+// FitToData: a layer's ranges from the bounding box of its data items and
+// series.
 #include "chart/Qorn_kurvo.h"
+#include "base/errors.h"
 #include "chart/kurvo_private.h"
+#include "chart/series_private.h"
 
 #include <algorithm>
 #include <cmath>
@@ -118,46 +121,88 @@ void FittedRange(const TExtent& e, const TScaleProps& props, double margin, doub
     high = reversed ? lo : hi;
 }
 
-}  // namespace
-
-void TCustomKurvo::FitToData(int layer, double marginPercent)
+// Adds the finite points of a series, and the baseline its bars or area
+// reach down to. A logarithmic axis counts only positive values: when the
+// series reaches down to the floor, its points are read one by one.
+void AddSeries(const TSeriesPrivate& s, TExtent& ex, TExtent& ey)
 {
+    const std::optional<TDataRange> r = s.q.DataRange();
+    if (!r) return;
+    if (s.Style == TSeriesStyle::Bars || (s.Style == TSeriesStyle::Area && s.FillTo == nullptr)) ey.Add(s.Baseline);
+    if ((ex.Logarithmic && !(r->XMin > kLogFloor)) || (ey.Logarithmic && !(r->YMin > kLogFloor))) {
+        s.ForEachPoint(0, s.Count(), [&](std::int64_t, double x, double y) {
+            if (!std::isfinite(x) || !std::isfinite(y)) return;
+            ex.Add(x);
+            ey.Add(y);
+        });
+        return;
+    }
+    ex.Add(r->XMin);
+    ex.Add(r->XMax);
+    ey.Add(r->YMin);
+    ey.Add(r->YMax);
+}
+
+// Fits layers first ... last to the data items (unless `only` names one
+// series) and the shown series on them (or that series alone).
+void FitLayers(TCustomKurvo& chart, int first, int last, const TKurvoSeries* only, double marginPercent)
+{
+    TCustomKurvoPrivate& d = TCustomKurvoPrivate::Get(chart);
     const double margin = std::isfinite(marginPercent) ? std::clamp(marginPercent, 0.0, 1000.0) : 0.0;
-    const int first = layer == 0 ? 1 : ClampLayer(layer);
-    const int last = layer == 0 ? LayerCount : first;
     std::array<TExtent, LayerCount> ex{};
     std::array<TExtent, LayerCount> ey{};
     for (int n = first - 1; n < last; ++n) {
-        ex[n].Logarithmic = d->FScaleX[n]->Logarithmic();
-        ey[n].Logarithmic = d->FScaleY[n]->Logarithmic();
+        ex[n].Logarithmic = d.FScaleX[n]->Logarithmic();
+        ey[n].Logarithmic = d.FScaleY[n]->Logarithmic();
     }
-    d->FData.Items->ForEachRun(d->FData.Count, [&](const TkvChartItem* items, int count, int) {
-        for (int i = 0; i < count; ++i) {
-            const int n = ClampLayer(items[i].Layer) - 1;
-            if (n + 1 >= first && n + 1 <= last) AddItem(items[i], ex[n], ey[n]);
-        }
-    });
+    if (only == nullptr) {
+        d.FData.Items->ForEachRun(d.FData.Count, [&](const TkvChartItem* items, int count, int) {
+            for (int i = 0; i < count; ++i) {
+                const int n = TCustomKurvo::ClampLayer(items[i].Layer) - 1;
+                if (n + 1 >= first && n + 1 <= last) AddItem(items[i], ex[n], ey[n]);
+            }
+        });
+    }
+    for (const auto& series : d.FSeries->List) {
+        const TSeriesPrivate& s = TSeriesPrivate::Get(*series);
+        if (only != nullptr ? series.get() != only : !s.Visible) continue;
+        if (s.Layer >= first && s.Layer <= last) AddSeries(s, ex[s.Layer - 1], ey[s.Layer - 1]);
+    }
 
-    const bool suspended = d->FPaintSuspended;
-    d->FPaintSuspended = true;
+    const bool suspended = d.FPaintSuspended;
+    d.FPaintSuspended = true;
     try {
         for (int n = first - 1; n < last; ++n) {
             if (ex[n].Empty() && ey[n].Empty()) continue;
-            const TScaleProps& sx = *d->FScaleX[n];
-            const TScaleProps& sy = *d->FScaleY[n];
+            const TScaleProps& sx = *d.FScaleX[n];
+            const TScaleProps& sy = *d.FScaleY[n];
             double xLow = sx.RangeLow(), xHigh = sx.RangeHigh();
             double yLow = sy.RangeLow(), yHigh = sy.RangeHigh();
             if (!ex[n].Empty()) FittedRange(ex[n], sx, margin, xLow, xHigh);
             if (!ey[n].Empty()) FittedRange(ey[n], sy, margin, yLow, yHigh);
-            SetLayerRanges(n + 1, true, xLow, yLow, xHigh, yHigh, false);
+            chart.SetLayerRanges(n + 1, true, xLow, yLow, xHigh, yHigh, false);
         }
     } catch (...) {
-        d->FPaintSuspended = suspended;
+        d.FPaintSuspended = suspended;
         throw;
     }
-    d->FPaintSuspended = suspended;
-    MarkStale();
-    Paint();
+    d.FPaintSuspended = suspended;
+    chart.MarkStale();
+    chart.Paint();
+}
+
+}  // namespace
+
+void TCustomKurvo::FitToData(int layer, double marginPercent)
+{
+    const int first = layer == 0 ? 1 : ClampLayer(layer);
+    FitLayers(*this, first, layer == 0 ? LayerCount : first, nullptr, marginPercent);
+}
+
+void TCustomKurvo::FitToData(const TKurvoSeries* series, double marginPercent)
+{
+    if (IndexOfSeries(series) < 0) throw EQornKurvoError("FitToData: the series does not belong to this chart.");
+    FitLayers(*this, series->Layer(), series->Layer(), series, marginPercent);
 }
 
 }  // namespace kurvo

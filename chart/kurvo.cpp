@@ -4,6 +4,7 @@
 #include "base/raise_event.h"
 #include "chart/interaction.h"
 #include "chart/kurvo_private.h"
+#include "chart/series_private.h"
 
 #include <string>
 
@@ -112,6 +113,9 @@ void TCustomKurvo::ClearEvents()
     OnMouseMoveInChart = nullptr;
     OnMouseEnter = nullptr;
     OnMouseLeave = nullptr;
+    OnHoverPointChange = nullptr;
+    OnLegendClick = nullptr;
+    OnSeriesChange = nullptr;
     OnMouseDown = nullptr;
     OnMouseMove = nullptr;
     OnMouseUp = nullptr;
@@ -151,6 +155,7 @@ void TCustomKurvo::SetDefaults()
     d->FClassDefault = 0;
     d->FAvoidDuplicateMarks = false;
     d->FMinDupMarkDist = 1;
+    ResetSeries(*this);
 
     // 2. shadow, colours, layers, pan grid
     d->FShadowWidth = 0;
@@ -481,6 +486,10 @@ void TCustomKurvo::Assign(const TPersistent& source)
     OnMouseMoveInChart = src->OnMouseMoveInChart;
     OnMouseEnter = src->OnMouseEnter;
     OnMouseLeave = src->OnMouseLeave;
+    OnHoverPointChange = src->OnHoverPointChange;
+    OnLegendClick = src->OnLegendClick;
+    OnSeriesChange = src->OnSeriesChange;
+    CopySeries(*this, *src);
     AssignControlEvents(*src);
     d->FInteraction->AssignSettings(*src->d->FInteraction);
     SetKeyboardActions(src->KeyboardActions());

@@ -4,6 +4,7 @@
 
 #include "chart/Qorn_kurvo.h"
 #include "chart/interaction.h"
+#include "chart/series_private.h"
 
 #include <algorithm>
 #include <cmath>
@@ -345,6 +346,23 @@ public:
     std::unique_ptr<QObject> FThemeWatcher;
 
     static inline bool SResetUpperState = true;  ///< benchmarks switch it off to compare
+
+
+    // ---- series, legend and hover (chart/series_private.h)
+    std::unique_ptr<TSeriesSet> FSeries = std::make_unique<TSeriesSet>();
+
+    // The renderer's private steps, for the series drawing (series_render.cpp).
+    static void RenderLineRun(TCustomKurvo& c, TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run,
+                              bool monochrome)
+    {
+        c.RenderCompactRunPart(canvas, items, 0, run, false, run.First + run.Count, false, monochrome);
+    }
+    static void BreakPolyline(TCustomKurvo& c, TCanvas& canvas) { c.BreakPolyline(canvas); }
+    static void SetPenColor(TCustomKurvo& c, TCanvas& canvas, TColor color) { c.SetPenColor(canvas, color); }
+    static void SetPenStyle(TCustomKurvo& c, TCanvas& canvas, TPenStyle style) { c.SetPenStyleCached(canvas, style); }
+    static void SetBrushColor(TCustomKurvo& c, TCanvas& canvas, TColor color) { c.SetBrushColor(canvas, color); }
+    static TCanvasMap CanvasMap(const TCustomKurvo& c, int layer) { return c.CanvasMap(layer); }
+    static void ResetUpperVectorState() { TCustomKurvo::ResetUpperVectorState(); }
 };
 
 }  // namespace kurvo

@@ -123,6 +123,11 @@ void TCustomKurvo::MouseDown(TMouseButton button, TShiftState shift, int x, int 
         d->FDoubleClick = false;
         return;
     }
+    // A press on the legend only toggles its entry (when it does anything).
+    if (LegendMouseDown(*this, button, x, y)) {
+        TCustomControl::MouseDown(button, shift, x, y);
+        return;
+    }
     d->FInteraction->GestureStarts();
     TCustomControl::MouseDown(button, shift, x, y);
     if (IsWindowAction(d->FMouseAction) && d->FZoomState == zsNormal && button == mbLeft && InDataArea(x, y)) {
@@ -137,6 +142,7 @@ void TCustomKurvo::MouseMove(TShiftState shift, int x, int y)
     d->FLastX = x;
     d->FLastY = y;
     TCustomControl::MouseMove(shift, x, y);
+    if (d->FSeries->LegendPress) return;
     AxisBandDrag(shift, x, y);
     switch (d->FMouseAction) {
         case maPan:
@@ -166,6 +172,11 @@ void TCustomKurvo::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
         return;
     }
     d->FDragging = false;
+    if (d->FSeries->LegendPress) {
+        d->FSeries->LegendPress = false;
+        TCustomControl::MouseUp(button, shift, x, y);
+        return;
+    }
     if (d->FMouseAction == maDrawMTrace && !d->FMouseTrace.empty()) d->FMouseTrace.back().Flags |= 1;
     if (IsWindowAction(d->FMouseAction) && d->FZoomState == zsDrawWin) WindowRelease(button);
     if (IsPanAction(d->FMouseAction) || d->FMouseAction == maZoomDrag) PushZoomHistory();
@@ -512,6 +523,7 @@ void TCustomKurvo::MouseEnter()
 void TCustomKurvo::MouseLeave()
 {
     TCustomControl::MouseLeave();
+    HoverLeave(*this);
     RaiseEvent(OnMouseLeave, std::tuple(this), *this, &TCustomKurvo::mouseLeft);
 }
 
@@ -523,6 +535,7 @@ void TCustomKurvo::WMMouseMove(TShiftState shift, int x, int y)
     TFlagScope guard(d->FInMouseMove);
     TCustomControl::WMMouseMove(shift, x, y);
     // After the actions of this move: the world point under the pointer in the new view.
+    HoverMove(*this, x, y);
     double wx, wy;
     PixelToWorld(d->FCurrentLayer, x, y, wx, wy);
     const bool inChart = InDataArea(x, y);

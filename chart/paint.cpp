@@ -28,6 +28,7 @@ void TCustomKurvo::Paint()
     if ((!Visible() && !IsDesigning()) || IsLoading() || d->FPaintSuspended) return;
     ComposePicture(DevicePixelRatio());
     ShowBitmap(0, 0, Canvas(), *d->FControlBitmap);
+    RecheckHover(*this);
 }
 
 void TCustomKurvo::paintEvent(QPaintEvent* event)
@@ -50,6 +51,8 @@ void TCustomKurvo::ComposePicture(double ratio)
     RenderDataToBitmap(data, 0, 0, false, false);
     DrawMouseTrace(0, 0, data);
     d->FControlBitmap->Canvas().Draw(d->FMarginLeft, d->FMarginTop, data);
+    // After the data area: a legend in a margin too narrow for it still shows.
+    DrawLegend(*this, d->FControlBitmap->Canvas(), false, 0, 0);
 }
 
 void TCustomKurvo::PaintFrame(TCanvas& canvas)
@@ -57,6 +60,7 @@ void TCustomKurvo::PaintFrame(TCanvas& canvas)
     const int W = Width();
     const int H = Height();
     const int s = d->FShadowWidth;
+    ApplySeriesFollow(*this);
     d->FControlBitmap->SetSize(W, H);
 
     canvas.Pen().SetStyle(psSolid);
@@ -216,7 +220,11 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     const bool smooth = canvas.Antialiased();
     canvas.SetAntialiased(this->d->FAntialiased);
 
-    if (!this->d->FDataInFront) RenderList(canvas, this->d->FData, false, 0, monochrome);
+    // Series follow the data items, whichever side of the annotations they lie.
+    if (!this->d->FDataInFront) {
+        RenderList(canvas, this->d->FData, false, 0, monochrome);
+        RenderSeries(*this, canvas, monochrome);
+    }
     if (this->d->FAnnotationsShown) {
         if (this->d->FAnnotTextsLast) {
             RenderList(canvas, this->d->FAnnot, true, 1, monochrome);
@@ -225,7 +233,10 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
             RenderList(canvas, this->d->FAnnot, true, 0, monochrome);
         }
     }
-    if (this->d->FDataInFront) RenderList(canvas, this->d->FData, false, 0, monochrome);
+    if (this->d->FDataInFront) {
+        RenderList(canvas, this->d->FData, false, 0, monochrome);
+        RenderSeries(*this, canvas, monochrome);
+    }
     canvas.SetAntialiased(false);
 
     canvas.Pen().SetWidth(1);
@@ -242,6 +253,8 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     canvas.LineTo(offsetX + w, offsetY + h);
     canvas.LineTo(offsetX, offsetY + h);
     canvas.LineTo(offsetX, offsetY);
+
+    DrawLegend(*this, canvas, true, offsetX - this->d->FMarginLeft, offsetY - this->d->FMarginTop);
     canvas.SetAntialiased(smooth);
 }
 

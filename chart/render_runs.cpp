@@ -79,7 +79,16 @@ using TRunSeries = TSeriesOver<TChunkedDoubles, TChunkedDoubles>;
 std::size_t TCustomKurvo::RenderCompactRun(TCanvas& canvas, const TKvItemContainer& items, std::size_t r,
                                            std::int64_t count, bool isAnnotation, bool monochrome)
 {
+    // By value: a hook may append runs, which moves the table.
     const TItemRun run = items.Runs()[r];
+    return RenderCompactRunPart(canvas, items, r, run, true, count, isAnnotation, monochrome);
+}
+
+std::size_t TCustomKurvo::RenderCompactRunPart(TCanvas& canvas, const TKvItemContainer& items, std::size_t r,
+                                               const TItemRun& part, bool joinRuns, std::int64_t count,
+                                               bool isAnnotation, bool monochrome)
+{
+    const TItemRun run = part;
     // By value: a hook may start runs of its own, which moves the table of
     // shared records.
     const TkvChartItem attributes = items.RunAttributes(run);
@@ -170,7 +179,7 @@ std::size_t TCustomKurvo::RenderCompactRun(TCanvas& canvas, const TKvItemContain
     const auto& runs = items.Runs();
     thread_local std::vector<TPiece> chain;
     chain.assign(1, TPiece{run.Offset, run.Offset + n});
-    while (!varying && d->FLineRunReduction && next + 1 < runs.size()) {
+    while (joinRuns && !varying && d->FLineRunReduction && next + 1 < runs.size()) {
         const TItemRun& gap = runs[next];
         const TItemRun& after = runs[next + 1];
         if (gap.Compact() || after.Attributes != run.Attributes || after.Varying >= 0 || after.First >= count ||

@@ -26,7 +26,9 @@ set(KURVO_PUBLIC_HEADERS
   chart/display_list.h
   chart/export.h
   chart/joint_layers.h
+  chart/legend.h
   chart/scale_props.h
+  chart/series.h
   chart/theme.h)
 
 # Links the public headers, and copies the umbrella header

@@ -387,6 +387,75 @@ QWidget* LongSeries()
     return c;
 }
 
+// Every series style on one chart, one band each, listed by a legend in
+// the right margin; below, the legend in other places.
+QWidget* SeriesAndLegend()
+{
+    auto* page = new QWidget;
+    auto* grid = new QGridLayout(page);
+    TKurvo* styles = NewChart("series styles");
+    styles->SetMarginRight(150);
+    SetRanges(*styles, 1, 0, 24, 0, 8.6);
+    const struct {
+        const char* Name;
+        TSeriesStyle Style;
+    } rows[] = {{"Line", TSeriesStyle::Line},           {"Marks", TSeriesStyle::Marks},
+                {"LineAndMarks", TSeriesStyle::LineAndMarks}, {"StepsLeft", TSeriesStyle::StepsLeft},
+                {"StepsCenter", TSeriesStyle::StepsCenter}, {"StepsRight", TSeriesStyle::StepsRight},
+                {"Bars", TSeriesStyle::Bars},           {"Area", TSeriesStyle::Area}};
+    const TMark marks[] = {TMark::FilledCircle, TMark::Circle, TMark::FilledTriangleUp, TMark::Star};
+    for (int k = 0; k < 8; ++k) {
+        std::vector<double> x, y;
+        const double base = 7.6 - k;  // one band per style, top to bottom
+        for (int i = 0; i <= 24; ++i) {
+            x.push_back(i);
+            y.push_back(base + 0.35 + 0.3 * std::sin(0.55 * i + k));
+        }
+        TKurvoSeries* s = styles->AddSeries(rows[k].Name);
+        s->SetData(x, y);
+        s->SetStyle(rows[k].Style);
+        s->SetMark(marks[k % 4], k == 1 ? 9 : 0);
+        s->SetBaseline(base);
+        if (k == 7) s->SetPen(s->PenColor(), 2);
+    }
+    styles->Legend()->SetVisible(true);
+    styles->Legend()->SetPlacement(TLegendPlacement::OutsideRight);
+    grid->addWidget(styles, 0, 0, 1, 3);
+
+    const struct {
+        const char* Caption;
+        TLegendPlacement Placement;
+    } places[] = {{"InsideTopLeft", TLegendPlacement::InsideTopLeft},
+                  {"InsideBottomRight, no frame", TLegendPlacement::InsideBottomRight},
+                  {"OutsideBottom", TLegendPlacement::OutsideBottom}};
+    for (int k = 0; k < 3; ++k) {
+        TKurvo* c = NewChart(places[k].Caption);
+        c->setMinimumSize(200, 180);
+        SetRanges(*c, 1, 0, 10, -1.3, 1.3);
+        if (places[k].Placement == TLegendPlacement::OutsideBottom) c->SetMarginBottom(62);
+        for (int j = 0; j < 2; ++j) {
+            std::vector<double> x, y;
+            for (int i = 0; i <= 100; ++i) {
+                x.push_back(0.1 * i);
+                y.push_back(j == 0 ? std::sin(0.8 * x.back()) : 0.6 * std::cos(1.3 * x.back()));
+            }
+            TKurvoSeries* s = c->AddSeries(j == 0 ? "sin" : "cos");
+            s->SetData(x, y);
+        }
+        c->Legend()->SetVisible(true);
+        c->Legend()->SetPlacement(places[k].Placement);
+        if (k == 1) {
+            c->Legend()->SetFrameColor(QColor());
+            c->Legend()->SetBackgroundColor(QColor(240, 240, 200));
+        }
+        c->Legend()->SetClickToggles(true);
+        grid->addWidget(c, 1, k);
+    }
+    grid->setRowStretch(0, 3);
+    grid->setRowStretch(1, 2);
+    return page;
+}
+
 }  // namespace
 
 void SetLongSeriesPoints(long long count) { GLongSeriesPoints = std::max(2LL, std::min(count, 50'000'000LL)); }
@@ -404,6 +473,7 @@ std::vector<TPage> Pages()
         {"paint_hooks", "Paint hooks: extras anchored to the data or fixed, changed tick labels", PaintHooks},
         {"data_sharing", "Two charts on one set of data", DataSharing},
         {"long_series", "A long random walk, panned live", LongSeries},
+        {"series_legend", "Every series style; the legend in its places", SeriesAndLegend},
         {"themes", "ktClassic, ktLight, ktDark and ktSystem on the same data", ThemesPage},
     };
 }

@@ -238,3 +238,47 @@ TEST(MarkPixels, DigitMarksDrawTheirDigitCentred)
 
 }  // namespace
 }  // namespace kurvo
+
+namespace kurvo {
+namespace {
+
+// The extent of the ink of `cells`: width and height in pixels.
+std::pair<int, int> Extent(const std::set<std::pair<int, int>>& cells)
+{
+    int x0 = 1000, x1 = -1000, y0 = 1000, y1 = -1000;
+    for (const auto& [x, y] : cells) {
+        x0 = std::min(x0, x);
+        x1 = std::max(x1, x);
+        y0 = std::min(y0, y);
+        y1 = std::max(y1, y);
+    }
+    return {x1 - x0 + 1, y1 - y0 + 1};
+}
+
+}  // namespace
+
+// A named mark is its mark type; size 0 is the mark's own pattern, and a
+// size draws the shape about that many pixels wide and high.
+TEST(DrawMark, NamedMarksAtTheirOwnSizeAndScaled)
+{
+    EXPECT_EQ(MarkType(TMark::Dot), 0);
+    EXPECT_EQ(MarkType(TMark::LargeFilledSquare), 9);
+    EXPECT_EQ(MarkType(TMark::Checkerboard), 18);
+    EXPECT_EQ(MarkType(TMark::FilledCircle), 24);
+    EXPECT_EQ(MarkType(TMark::Target), 51);
+    for (int type = 0; type <= MarkType(TMark::Target); ++type) {
+        const TMark mark = static_cast<TMark>(type);
+        Sheet own, zero, large;
+        DrawMark(own.Canvas(), type, kX, kY);
+        DrawMark(zero.Canvas(), type, kX, kY, 0);
+        EXPECT_EQ(zero.Pixels(), own.Pixels()) << type;
+        const auto [w, h] = Extent(own.Ink());
+        EXPECT_EQ(std::max(w, h), MarkNativeSize(mark)) << type;
+        DrawMark(large.Canvas(), type, kX, kY, 21);
+        const auto [lw, lh] = Extent(large.Ink());
+        EXPECT_GE(std::max(lw, lh), 20) << type;
+        EXPECT_LE(std::max(lw, lh), 22) << type;
+    }
+}
+
+}  // namespace kurvo

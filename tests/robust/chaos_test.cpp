@@ -18,6 +18,7 @@
 #include "tests/svg_check.h"
 
 #include <QFile>
+#include <QFont>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -193,6 +194,39 @@ struct TAction {
     const char* Name;
     std::function<void(TChaos&)> Run;
 };
+
+// Series of the chart under test, or a pointer its calls must refuse: null,
+// one it removed before (compared, never used) or another chart's.
+TKurvoSeries* AnySeries(TChaos& s)
+{
+    static std::vector<TKurvoSeries*> removed;
+    if (s.C().SeriesCount() > 0 && s.X.Below(6) != 0) return s.C().Series(s.X.Below(s.C().SeriesCount()));
+    switch (s.X.Below(3)) {
+    case 0: return nullptr;
+    case 1: {
+        TKurvoSeries* gone = s.C().AddSeries("gone");
+        s.C().RemoveSeries(gone);
+        removed.push_back(gone);
+        return removed[static_cast<std::size_t>(s.X.Below(static_cast<int>(removed.size())))];
+    }
+    default:
+        TKurvo& other = s.Partner();
+        return other.SeriesCount() > 0 ? other.Series(0) : other.AddSeries("foreign");
+    }
+}
+
+// A live series to call: this chart's, now and then another chart's.
+TKurvoSeries* LiveSeries(TChaos& s)
+{
+    if (s.C().SeriesCount() > 0 && s.X.Below(6) != 0) return s.C().Series(s.X.Below(s.C().SeriesCount()));
+    TKurvo& other = s.Partner();
+    return other.SeriesCount() > 0 ? other.Series(0) : other.AddSeries("foreign");
+}
+
+QColor AnyColour(TChaos& s)
+{
+    return s.X.Below(5) == 0 ? QColor() : QColor::fromRgba(static_cast<QRgb>(s.X.Int()));
+}
 
 const std::vector<TAction>& Actions()
 {
@@ -672,6 +706,75 @@ const std::vector<TAction>& Actions()
          }},
         {"Axis bounds", [](TChaos& s) { s.Axis.SetBounds(s.X.Int(), s.X.Int(), s.X.Int(), s.X.Int()); }},
         {"Axis bounds usual", [](TChaos& s) { s.Axis.SetBounds(0, 0, 20 + s.X.Below(500), 20 + s.X.Below(500)); }},
+        // series, legend, nearest point and hover (a removed, foreign or null
+        // series must be refused, never used)
+        {"AddSeries", [](TChaos& s) { s.C().AddSeries(s.X.Text(), s.X.Below(4) == 0 ? s.X.Int() : s.X.Below(17)); }},
+        {"RemoveSeries", [](TChaos& s) { s.C().RemoveSeries(AnySeries(s)); }},
+        {"ClearSeries", [](TChaos& s) { s.C().ClearSeries(); }},
+        {"Series SetData",
+         [](TChaos& s) {
+             const std::size_t n = s.Count();
+             if (TKurvoSeries* p = LiveSeries(s)) p->SetData(s.Reals(n), s.Reals(s.X.Below(4) == 0 ? n + 1 : n));
+         }},
+        {"Series Append",
+         [](TChaos& s) {
+             TKurvoSeries* p = LiveSeries(s);
+             if (p == nullptr) return;
+             if (s.X.Coin()) return p->Append(s.X.Real(), s.X.Real());
+             const std::size_t n = s.Count();
+             p->Append(s.Reals(n), s.Reals(s.X.Below(4) == 0 ? n + 2 : n));
+         }},
+        {"Series Clear", [](TChaos& s) { if (TKurvoSeries* p = LiveSeries(s)) p->Clear(); }},
+        {"Series SetCapacity",
+         [](TChaos& s) { if (TKurvoSeries* p = LiveSeries(s)) p->SetCapacity(s.X.Coin() ? s.X.Int() : TKurvoSeries::Unlimited); }},
+        {"Series SetFollowNewest", [](TChaos& s) { if (TKurvoSeries* p = LiveSeries(s)) p->SetFollowNewest(s.X.Coin()); }},
+        {"Series look",
+         [](TChaos& s) {
+             TKurvoSeries* p = LiveSeries(s);
+             if (p == nullptr) return;
+             switch (s.X.Below(10)) {
+             case 0: p->SetStyle(s.X.Enum<TSeriesStyle>(10)); break;
+             case 1: p->SetPen(AnyColour(s), s.X.Int(), static_cast<Qt::PenStyle>(s.X.Below(8))); break;
+             case 2: p->SetBrush(AnyColour(s)); break;
+             case 3: p->SetMark(s.X.Enum<TMark>(60), s.X.Coin() ? s.X.Int() : s.X.Below(40)); break;
+             case 4: p->SetLayer(s.X.Below(3) == 0 ? s.X.Int() : 1 + s.X.Below(16)); break;
+             case 5: p->SetVisible(s.X.Coin()); break;
+             case 6: p->SetName(s.X.Text()); break;
+             case 7: p->SetBaseline(s.X.Real()); break;
+             case 8: p->SetBarWidth(s.X.Real()); break;
+             default: p->SetFillTo(AnySeries(s)); break;
+             }
+         }},
+        {"FitToData series", [](TChaos& s) { s.C().FitToData(AnySeries(s), s.X.Real()); }},
+        {"NearestPoint", [](TChaos& s) { (void)s.C().NearestPoint(QPoint(s.X.Int(), s.X.Int()), s.X.Int()); }},
+        {"Legend",
+         [](TChaos& s) {
+             TKurvoLegend& l = *s.C().Legend();
+             switch (s.X.Below(6)) {
+             case 0: l.SetVisible(s.X.Below(4) != 0); break;
+             case 1: l.SetPlacement(s.X.Enum<TLegendPlacement>(8)); break;
+             case 2: l.SetFrameColor(AnyColour(s)); break;
+             case 3: l.SetBackgroundColor(AnyColour(s)); break;
+             case 4: l.SetTextColor(AnyColour(s)); break;
+             default: l.SetFont(QFont(QString::fromStdString(s.X.Text()), s.X.Below(4) == 0 ? s.X.Int() : 9)); break;
+             }
+         }},
+        {"Legend click",
+         [](TChaos& s) {
+             s.C().Legend()->SetClickToggles(s.X.Below(4) != 0);
+             const QRect g = s.C().Legend()->Geometry();
+             const int x = g.isEmpty() ? s.X.Int() : g.left() + s.X.Below(g.width() + 1);
+             const int y = g.isEmpty() ? s.X.Int() : g.top() + s.X.Below(g.height() + 1);
+             s.C().MouseDown(s.X.Coin() ? mbLeft : mbRight, s.Shift(), x, y);
+             s.C().WMMouseMove(s.Shift(), x + s.X.Below(41) - 20, y);
+             s.C().MouseUp(mbLeft, s.Shift(), x, y);
+         }},
+        {"Hover",
+         [](TChaos& s) {
+             s.C().SetHoverTracking(s.X.Below(4) != 0);
+             s.C().SetHoverDistance(s.X.Int());
+             s.C().WMMouseMove(s.Shift(), s.X.Below(4) == 0 ? s.X.Int() : s.X.Below(320), s.X.Below(240));
+         }},
     };
     return actions;
 }

@@ -1,5 +1,6 @@
 // Seeded random gestures (press, move, release, double click, wheel, keys) for
-// every mouse action, over the data area and the axis bands, on charts with
+// every mouse action, over the data area, the axis bands and a legend whose
+// entries clicks toggle (with the hover on), on charts with
 // random linear, reversed and logarithmic ranges. After every gesture each
 // layer's ranges are finite, distinct and positive on logarithmic axes, and
 // the zoom history holds finite ranges.
@@ -69,9 +70,12 @@ void RandomRange(TExtremes& x, TScaleProps& axis)
     if (logarithmic) axis.SetLogarithmic(true);
 }
 
-// A point over the data area, the axis bands, the corners or far away.
+// A point over the data area, the axis bands, the corners, the legend or far away.
 std::pair<int, int> RandomPoint(TExtremes& x, const TKurvo& chart)
 {
+    const QRect legend = chart.Legend()->Geometry();
+    if (!legend.isEmpty() && x.Below(5) == 0)
+        return {legend.left() + x.Below(legend.width() + 2) - 1, legend.top() + x.Below(legend.height() + 2) - 1};
     switch (x.Below(6)) {
     case 0: return {x.Int(), x.Int()};
     case 1: return {x.Below(chart.Width() + 40) - 20, x.Below(chart.Height() + 40) - 20};
@@ -127,6 +131,16 @@ TEST(MouseSoak, EveryMouseActionKeepsRangesUsable)
             chart->TextLabel(i)->SetMode(tlBox);
             chart->TextLabel(i)->SetVisible(true);
         }
+        // Series under a legend whose entries clicks toggle, and the hover.
+        for (int i = 0; i < 3; ++i) {
+            TKurvoSeries* s = chart->AddSeries("series " + std::to_string(i));
+            for (int k = 0; k < 200; ++k) s->Append(x.Real(), x.Real());
+            s->SetStyle(static_cast<TSeriesStyle>(x.Below(8)));
+        }
+        chart->Legend()->SetVisible(true);
+        chart->Legend()->SetPlacement(static_cast<TLegendPlacement>(x.Below(6)));
+        chart->Legend()->SetClickToggles(action % 2 == 0);
+        chart->SetHoverTracking(true);
         for (int g = 0; g < gestures; ++g) {
             std::ostringstream what;
             what << "KURVO_SOAK_SEED=" << seed << " action " << action << " gesture " << g << ":";
@@ -181,6 +195,10 @@ TEST(MouseSoak, EveryMouseActionKeepsRangesUsable)
             }
             const std::string broken = BrokenRange(*chart);
             ASSERT_TRUE(broken.empty()) << broken << "\n" << what.str();
+            if (const auto hovered = chart->HoverPoint()) {
+                ASSERT_GE(chart->IndexOfSeries(hovered->Series), 0) << what.str();
+                ASSERT_LT(hovered->Index, hovered->Series->Count()) << what.str();
+            }
             ASSERT_NO_THROW(chart->Paint()) << what.str();
         }
     }
