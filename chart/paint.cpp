@@ -198,7 +198,10 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     r.PenBroken = false;
     canvas.ResetTextAlign();
 
-    if (!this->d->FDataInFront) RenderList(canvas, this->d->FData, false, 0, monochrome);
+    if (!this->d->FDataInFront) {
+        RenderList(canvas, this->d->FData, false, 0, monochrome);
+        RenderLineViews(canvas, monochrome);
+    }
     if (this->d->FAnnotationsShown) {
         if (this->d->FAnnotTextsLast) {
             RenderList(canvas, this->d->FAnnot, true, 1, monochrome);
@@ -207,7 +210,10 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
             RenderList(canvas, this->d->FAnnot, true, 0, monochrome);
         }
     }
-    if (this->d->FDataInFront) RenderList(canvas, this->d->FData, false, 0, monochrome);
+    if (this->d->FDataInFront) {
+        RenderList(canvas, this->d->FData, false, 0, monochrome);
+        RenderLineViews(canvas, monochrome);
+    }
 
     canvas.Pen().SetWidth(1);
     DrawTextLabels(canvas);

@@ -25,6 +25,7 @@ set(KURVO_PUBLIC_HEADERS
   chart/display_list.h
   chart/export.h
   chart/joint_layers.h
+  chart/sample_view.h
   chart/scale_props.h)
 
 # Links the public headers and the umbrella header include/kurvo/kurvo.h
