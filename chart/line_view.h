@@ -83,4 +83,12 @@ struct TLineView {
     std::int64_t MemoryBytes() const;
 };
 
+class TCustomKurvo;
+
+/// Hands a report on view `id` to the chart's thread: progress (`error`
+/// empty) or the reason it stopped. There it raises OnLineViewProgress or
+/// OnLineViewError and repaints; a report for a view removed meanwhile, or
+/// to a chart destroyed meanwhile, is dropped.
+void PostLineViewReport(TCustomKurvo* chart, int id, std::int64_t ready, std::int64_t total, const QString& error);
+
 }  // namespace kurvo

@@ -6,7 +6,6 @@
 #include "chart/kurvo_private.h"
 
 #include <QMetaObject>
-#include <QPointer>
 
 #include <algorithm>
 #include <cmath>
@@ -65,12 +64,6 @@ void Report(TCustomKurvo* chart, int id, std::int64_t ready, std::int64_t total,
     }
 }
 
-void Post(TCustomKurvo* chart, int id, std::int64_t ready, std::int64_t total, const QString& error)
-{
-    QMetaObject::invokeMethod(
-        chart, [chart, id, ready, total, error] { Report(chart, id, ready, total, error); }, Qt::QueuedConnection);
-}
-
 // The worker: the structures chunk by chunk, the file's size looked at
 // before each chunk is read, progress at every whole per cent.
 void Build(TCustomKurvo* chart, TLineView* v)
@@ -95,19 +88,25 @@ void Build(TCustomKurvo* chart, TLineView* v)
             if (!error.isEmpty()) v->Error = error;
         }
         if (!error.isEmpty()) {
-            Post(chart, v->Id, done, total, error);
+            PostLineViewReport(chart, v->Id, done, total, error);
             return;
         }
         done = to;
         const int percent = static_cast<int>(100.0 * static_cast<double>(done) / static_cast<double>(total));
         if (percent != lastPercent || done == total) {
             lastPercent = percent;
-            Post(chart, v->Id, done, total, QString());
+            PostLineViewReport(chart, v->Id, done, total, QString());
         }
     }
 }
 
 }  // namespace
+
+void PostLineViewReport(TCustomKurvo* chart, int id, std::int64_t ready, std::int64_t total, const QString& error)
+{
+    QMetaObject::invokeMethod(
+        chart, [chart, id, ready, total, error] { Report(chart, id, ready, total, error); }, Qt::QueuedConnection);
+}
 
 int TCustomKurvo::AddLineView(std::span<const double> x, std::span<const double> y)
 {

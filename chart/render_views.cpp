@@ -40,12 +40,7 @@ void TCustomKurvo::RenderLineViews(TCanvas& canvas, bool monochrome)
         // shorter is not read again.
         if (v.File && v.File->BytesNow() < v.File->MapBytes) {
             v.Error = QStringLiteral("The sample file %1 became shorter while it was shown.").arg(v.File->File.fileName());
-            const QString error = v.Error;
-            const int id = v.Id;
-            lock.unlock();
-            QMetaObject::invokeMethod(
-                this, [this, id, error] { if (OnLineViewError) OnLineViewError(this, id, error); },
-                Qt::QueuedConnection);
+            PostLineViewReport(this, v.Id, v.Ready, v.View.Count(), v.Error);
             continue;
         }
         ResetUpperVectorState();
