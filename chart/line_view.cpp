@@ -51,6 +51,11 @@ void ExtendTyped(TLineView& v, std::int64_t count)
         piece = v.Pieces.back();
         v.Pieces.pop_back();
     }
+    // In locals: the samples are read through pointers that could alias the
+    // view's members, which would keep these in memory at every point.
+    bool rising = v.XRising;
+    double xMin = v.XMin;
+    double yMin = v.YMin;
     for (std::int64_t from = v.Ready; from < count;) {
         const std::int64_t to = std::min(count, from + kChunk);
         for (std::int64_t i = from; i < to; ++i) {
@@ -62,10 +67,10 @@ void ExtendTyped(TLineView& v, std::int64_t count)
                 piece = {i, i};
             }
             piece.To = i + 1;
-            v.XRising = v.XRising && x >= lastX;
+            rising = rising && x >= lastX;
             lastX = x;
-            v.XMin = x < v.XMin ? x : v.XMin;
-            v.YMin = y < v.YMin ? y : v.YMin;
+            xMin = x < xMin ? x : xMin;
+            yMin = y < yMin ? y : yMin;
         }
         TTypedY<T> upTo = ys;
         upTo.Count = to;
@@ -73,6 +78,9 @@ void ExtendTyped(TLineView& v, std::int64_t count)
         from = to;
     }
     if (piece.To > piece.From) v.Pieces.push_back(piece);
+    v.XRising = rising;
+    v.XMin = xMin;
+    v.YMin = yMin;
     v.Ready = count;
 }
 
