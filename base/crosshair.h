@@ -1,6 +1,8 @@
 // A crosshair: marks a world point of a layer with lines, a cross-box or a box.
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 #include "../base/enums.h"
 #include "../canvas/Qorn_canvas.h"
 
@@ -8,7 +10,7 @@ namespace kurvo {
 
 /// A crosshair: marks a world point of a layer with lines, a cross-box or a
 /// box. Every setter raises OnChange.
-class TCrossHair : public TPersistent {
+class KURVO_EXPORT TCrossHair : public TPersistent {
 public:
     ///@{
     /// World X of the marked point.

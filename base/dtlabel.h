@@ -2,6 +2,8 @@
 // month names, date order, when time labels get a date line).
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 #include "../base/enums.h"
 #include "../canvas/Qorn_object.h"
 
@@ -9,7 +11,7 @@ namespace kurvo {
 
 /// The layout of date/time tick labels. Every setter raises OnChange; the
 /// ones not marked "always notifies" only on a real change.
-class TDTLabel : public TPersistent {
+class KURVO_EXPORT TDTLabel : public TPersistent {
 public:
     TDTLabel() = default;
     TDTLabel(const TDTLabel&) = delete;

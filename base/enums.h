@@ -2,9 +2,16 @@
 // values and their order are part of the published interface.
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
+#include <QtCore/qobjectdefs.h>
+
 #include <cstdint>
 
 namespace kurvo {
+// Enumerations registered below are known to Qt by their value names
+// (QMetaEnum): the chart's Qt properties of these types are edited by name.
+Q_NAMESPACE_EXPORT(KURVO_EXPORT)
 
 /// The side of an axis control that carries the axis line: a bottom X axis
 /// is sctXT, a top X axis sctXB, a left Y axis sctYR, a right Y axis sctYL.
@@ -35,12 +42,14 @@ enum TMouseActMode : std::uint8_t {
     maDrawMTrace,
     maZoomPanColors
 };
+Q_ENUM_NS(TMouseActMode)
 
 enum TFrameStyle : std::uint8_t { fsNone, fsSimple, fsLowered, fsRaised, fsEmbossed, fsEngraved };
 
 enum TColorScheme : std::uint8_t { csBWG, csSystem };
 
 enum TShadowStyle : std::uint8_t { ssFlying, ssBox };
+Q_ENUM_NS(TShadowStyle)
 
 enum TBkgFill : std::uint8_t { bfSimple, bfStretch, bfTile };
 
@@ -88,6 +97,7 @@ enum GridStyleType : std::uint8_t {
     gsVertDotLines,
     gsDotLines
 };
+Q_ENUM_NS(GridStyleType)
 
 enum TTextBkg : std::uint8_t { tbClear, tbSolid };
 

@@ -1,17 +1,19 @@
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 #include <stdexcept>
 #include <string>
 
 namespace kurvo {
 
-class EQornError : public std::runtime_error {
+class KURVO_EXPORT EQornError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
 /// A caller's mistake, with the system's own message.
-class EQornKurvoError : public EQornError {
+class KURVO_EXPORT EQornKurvoError : public EQornError {
 public:
     using EQornError::EQornError;
 };

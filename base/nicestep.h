@@ -1,6 +1,8 @@
 // The round step of a linear axis.
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 namespace kurvo {
 
 /// Placement of the long and short ticks of a linear axis.
@@ -11,10 +13,10 @@ struct TNiceStep {
 };
 
 /// Step for at least N long intervals over A ... B (N = 0: unit steps).
-TNiceStep NiceStep(int N, double A, double B);
+KURVO_EXPORT TNiceStep NiceStep(int N, double A, double B);
 
 /// The double nearest to 10^exponent (0 below the denormals, +inf above the
 /// largest double); unlike pow, exact for every exponent.
-double PowerOfTen(int exponent);
+KURVO_EXPORT double PowerOfTen(int exponent);
 
 }  // namespace kurvo

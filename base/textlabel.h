@@ -2,6 +2,8 @@
 // optionally boxed, underlined or shadowed.
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 #include "../base/enums.h"
 #include "../canvas/Qorn_canvas.h"
 
@@ -11,7 +13,7 @@ namespace kurvo {
 
 /// A caption at a pixel or world point, optionally boxed, underlined or
 /// shadowed. Every setter raises OnChange.
-class TCustomTextLabel : public TPersistent {
+class KURVO_EXPORT TCustomTextLabel : public TPersistent {
 public:
     ///@{
     /// X of the anchor point: a pixel, or a world value when AttachToData says
@@ -126,7 +128,7 @@ private:
 };
 
 /// The chart's text label.
-class TTextLabel : public TCustomTextLabel {
+class KURVO_EXPORT TTextLabel : public TCustomTextLabel {
 public:
     std::string ClassName() const override { return "TTextLabel"; }
 };

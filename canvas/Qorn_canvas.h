@@ -11,6 +11,8 @@
 //    clear; TextOut fills the text cell with the brush colour the same way.
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 #include "../canvas/Qorn_object.h"
 
 #include <cstddef>
@@ -76,7 +78,7 @@ constexpr TColor clInfoBk = SystemColor(24);
 /// Resolves a system colour through the fixed classic desktop scheme and
 /// returns the plain 0x00BBGGRR value; RGB values pass through unchanged.
 /// An unknown system index resolves to black.
-TColor ColorToRGB(TColor color);
+KURVO_EXPORT TColor ColorToRGB(TColor color);
 
 // ------------------------------------------------------------ pen, brush
 
@@ -102,7 +104,7 @@ struct TRect {
 
 /// Drawing attributes notify their canvas through a change counter, so a
 /// realisation re-applies its native state only after a real change.
-class TPen {
+class KURVO_EXPORT TPen {
 public:
     ///@{
     /// Colour of lines and outlines; default black.
@@ -138,7 +140,7 @@ private:
 };
 
 /// Fill of closed figures and text backgrounds.
-class TBrush {
+class KURVO_EXPORT TBrush {
 public:
     ///@{
     /// Fill colour; default white.
@@ -198,7 +200,7 @@ constexpr int ScreenPixelsPerInch = 96;
 /// A font is kept as its character height in pixels at PixelsPerInch; Size
 /// (points) is derived from it, as on the classic desktop: Height = -Size * PPI / 72.
 /// A negative Height is the character height without internal leading.
-class TFont {
+class KURVO_EXPORT TFont {
 public:
     /// 8-point "MS Sans Serif" in clWindowText at 96 pixels per inch.
     TFont();
@@ -266,7 +268,7 @@ class TBitmap;
 
 /// A surface with a current pen, brush, font and pen position; integer pixel
 /// coordinates, origin top-left, y growing downwards.
-class TCanvas {
+class KURVO_EXPORT TCanvas {
 public:
     TCanvas() = default;
     TCanvas(const TCanvas&) = delete;
@@ -346,20 +348,20 @@ private:
 // ------------------------------------------------------------ texts
 
 /// Texts are UTF-8. Number of code points of a text:
-int Utf8Length(const std::string& text);
+KURVO_EXPORT int Utf8Length(const std::string& text);
 /// The first `count` code points of a text.
-std::string Utf8Prefix(const std::string& text, int count);
+KURVO_EXPORT std::string Utf8Prefix(const std::string& text, int count);
 
 // ------------------------------------------------------- device values
 
 /// Vertical pixels per inch of the screen (LOGPIXELSY).
-int ScreenLogPixelsY();
+KURVO_EXPORT int ScreenLogPixelsY();
 /// Vertical pixels per inch of a printer's page canvas; the screen's value
 /// for every other canvas.
-int CanvasLogPixelsY(const TCanvas& canvas);
+KURVO_EXPORT int CanvasLogPixelsY(const TCanvas& canvas);
 /// Horizontal and vertical aspect values of the screen (ASPECTX, ASPECTY).
-int ScreenAspectX();
-int ScreenAspectY();
+KURVO_EXPORT int ScreenAspectX();
+KURVO_EXPORT int ScreenAspectY();
 
 // ------------------------------------------------------------- bitmaps
 
@@ -388,12 +390,12 @@ inline int ClampCanvasCoord(long long v)
 
 /// Clamps a requested size to 0 ... MaxBitmapSide per side, then lowers the
 /// height until the area fits MaxBitmapPixels.
-void LimitBitmapSize(int& width, int& height);
+KURVO_EXPORT void LimitBitmapSize(int& width, int& height);
 
 /// Off-screen bitmap with its own canvas, realised on a 32-bit QImage.
 /// Width and Height are logical pixels; the image holds
 /// round(Width * ratio) x round(Height * ratio) device pixels.
-class TBitmap : public TObject {
+class KURVO_EXPORT TBitmap : public TObject {
 public:
     TBitmap();
     /// A bitmap of `width` x `height` logical pixels at ratio 1.

@@ -3,6 +3,8 @@
 // assignment error and the plain notification callback.
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -10,7 +12,7 @@
 namespace kurvo {
 
 /// The root of the class tree.
-class TObject {
+class KURVO_EXPORT TObject {
 public:
     /// Destroys the object.
     virtual ~TObject() = default;
@@ -22,7 +24,7 @@ public:
 using TNotifyEvent = std::function<void(TObject* sender)>;
 
 /// The framework's assignment error: "Cannot assign a TX to a TY".
-class EConvertError : public std::runtime_error {
+class KURVO_EXPORT EConvertError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -30,7 +32,7 @@ public:
 /// A persistent object copies its settings from another one with Assign. A
 /// class that knows the source copies; otherwise the source is asked through
 /// AssignTo, and when nobody knows the pair the assignment error is raised.
-class TPersistent : public TObject {
+class KURVO_EXPORT TPersistent : public TObject {
 public:
     /// Copies the settings of `source`; raises EConvertError when neither
     /// class knows the pair.

@@ -10,6 +10,8 @@
 // widget's paint event puts on the screen.
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 #include "../canvas/Qorn_canvas.h"
 
 #include <QImage>
@@ -100,7 +102,7 @@ class TQtCanvas;
 
 /// The custom-drawn control base: own bounds, visibility, font and canvas,
 /// loading state and the standard control events, over a QWidget.
-class TCustomControl : public QWidget, public TPersistent {
+class KURVO_EXPORT TCustomControl : public QWidget, public TPersistent {
 public:
     /// A visible control of size 0 x 0 inside `parentWidget`.
     explicit TCustomControl(QWidget* parentWidget = nullptr);
@@ -377,20 +379,20 @@ private:
 /// records the text instead of blocking.
 using TMessageHandler = std::function<void(const std::string& text)>;
 /// A modal information message (one OK button), or the installed handler.
-void ShowInfoMessage(const std::string& text);
+KURVO_EXPORT void ShowInfoMessage(const std::string& text);
 /// Installs a handler; an empty one restores the message box. Returns the old one.
-TMessageHandler SetInfoMessageHandler(TMessageHandler handler);
+KURVO_EXPORT TMessageHandler SetInfoMessageHandler(TMessageHandler handler);
 
 /// Application-wide cursor override. 0 = crDefault (no override), -3 = crCross,
 /// 1 ... 4 the registered application cursors.
 constexpr int crDefault = 0;
 constexpr int crCross = -3;
-void SetScreenCursor(int cursor);
-int ScreenCursor();
+KURVO_EXPORT void SetScreenCursor(int cursor);
+KURVO_EXPORT int ScreenCursor();
 /// Registers a 32 x 32 two-colour cursor image from the program's resources
 /// (":/cursors/<name>.xbm" with its mask "<name>_mask.xbm") in slot `index`.
 /// Returns false when the resource is missing.
-bool RegisterCursor(int index, const std::string& resourceName, int hotX, int hotY);
-bool CursorRegistered(int index);
+KURVO_EXPORT bool RegisterCursor(int index, const std::string& resourceName, int hotX, int hotY);
+KURVO_EXPORT bool CursorRegistered(int index);
 
 }  // namespace kurvo

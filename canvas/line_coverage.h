@@ -107,4 +107,66 @@ private:
     long long FFullSinceSums = 0;
 };
 
+/// A pen drawing a polyline into a TLineCoverage. Consecutive segments along
+/// one column or one row are collected as the interval they cover and
+/// written as one segment: a line squeezed into a column (a range zoomed
+/// out far) then costs a step per point, not one per pixel of every
+/// segment. The pixels are those of the segments drawn one by one.
+class TLinePath {
+public:
+    TLinePath(TLineCoverage& coverage, TPoint pen) : FCoverage(coverage), FPen(pen) {}
+    TPoint Pen() const { return FPen; }
+    void MoveTo(TPoint to)
+    {
+        Flush();
+        FPen = to;
+    }
+    void LineTo(TPoint to)
+    {
+        if (to.X == FPen.X && to.Y != FPen.Y) {
+            Extend(kColumn, FPen.X, FPen.Y, to.Y);
+        } else if (to.Y == FPen.Y && to.X != FPen.X) {
+            Extend(kRow, FPen.Y, FPen.X, to.X);
+        } else if (to.X != FPen.X) {
+            Flush();
+            FCoverage.Segment(FPen, to);
+        }
+        FPen = to;
+    }
+    /// Writes the interval collected so far; the pen stays.
+    void Flush()
+    {
+        if (FAlong == kColumn) FCoverage.Segment({FLine, FLow}, {FLine, FHigh + 1});
+        if (FAlong == kRow) FCoverage.Segment({FLow, FLine}, {FHigh + 1, FLine});
+        FAlong = kNone;
+    }
+
+private:
+    enum TAlong { kNone, kColumn, kRow };
+    // A segment from `from` to `to` along `line`: it covers `from` up to
+    // `to` excluded, next to or over what the interval holds.
+    void Extend(TAlong along, int line, int from, int to)
+    {
+        const int low = to > from ? from : to + 1;
+        const int high = to > from ? to - 1 : from;
+        if (FAlong != along) {
+            Flush();
+            FAlong = along;
+            FLine = line;
+            FLow = low;
+            FHigh = high;
+            return;
+        }
+        FLow = std::min(FLow, low);
+        FHigh = std::max(FHigh, high);
+    }
+
+    TLineCoverage& FCoverage;
+    TPoint FPen;
+    TAlong FAlong = kNone;
+    int FLine = 0;
+    int FLow = 0;
+    int FHigh = 0;
+};
+
 }  // namespace kurvo

@@ -7,6 +7,8 @@
 // picture follows. User code extends it through events.
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 #include "../base/Qorn_qornbase.h"
 #include "../canvas/custom_control.h"
 #include "../base/pixel_math.h"
@@ -19,6 +21,8 @@
 #include "../chart/scale_props.h"
 #include "../scale/Qorn_Scale.h"
 
+#include <QColor>
+#include <QPointF>
 #include <QSize>
 #include <QString>
 
@@ -159,7 +163,8 @@ constexpr int MaxItemPenWidth = 1000;
 
 /// The chart control: display lists, 16 layers with their axes, crosshairs,
 /// text labels, mouse actions and painting. Use TKurvo.
-class TCustomKurvo : public TCustomControl {
+class KURVO_EXPORT TCustomKurvo : public TCustomControl {
+    Q_OBJECT
 public:
     /// A chart of 280 x 200 pixels with the standard layout kvl_X1Bottom_Y1Left.
     explicit TCustomKurvo(QWidget* parentWidget = nullptr);
@@ -1012,6 +1017,51 @@ public:
     void KeyDown(int& key, TShiftState shift) override;
     bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
 
+    // ------------------------------------------------- Qt signals
+    // The events above a program may want to connect to also go out as Qt
+    // signals, each right after its On... handler and with the same values
+    // (chart/raise_event.h raises both). Which to use:
+    //  - An On... event has one handler, called synchronously inside the
+    //    chart's own step, before the chart goes on; handlers of some events
+    //    change values passed by reference (a tick label, an item about to be
+    //    drawn, AllowMove) and the paint hooks run inside a paint. Use them to
+    //    take part in what the chart does.
+    //  - A signal is for connecting: any number of receivers, slots of other
+    //    objects (disconnected when either side is destroyed), queued
+    //    connections and receivers in other threads. Its arguments are Qt and
+    //    plain types, so queued connections need no registration. A signal
+    //    reports; it cannot change what the chart does.
+    // The paint hooks, the veto OnBeforeCrossHairMove and the control's own
+    // mouse and key events have no signal: the first two only make sense
+    // synchronously, the last are QWidget's events.
+Q_SIGNALS:
+    /// Beside OnZoomPan: a pan, zoom drag, zoom window, axis drag, wheel
+    /// zoom, arrow-key pan, UndoZoom or RedoZoom changed the view (a finished
+    /// rubber band or selection raises it too, as OnZoomPan does).
+    void viewChanged();
+    /// Beside OnMouseMoveInChart, the last signal of every pointer move:
+    /// `world` is the point under the pointer on the current layer (also
+    /// outside the data area), `inDataArea` whether the pointer is over it.
+    void pointerMoved(const QPointF& world, bool inDataArea);
+    /// Beside OnRubberBand: a rubber band of `layer` was finished, from the
+    /// world point `start` to `end`.
+    void rubberBandDrawn(int layer, const QPointF& start, const QPointF& end);
+    /// Beside OnSelectRect: a selection rectangle of `layer` was finished;
+    /// `low` to `high` run in the direction of each axis (a reversed axis
+    /// gives low.x() > high.x()).
+    void rectangleSelected(int layer, const QPointF& low, const QPointF& high);
+    /// Beside OnCrossHairMove: crosshair `index` (1 ... 4) was dragged to the
+    /// world point `position` of its layer.
+    void crossHairMoved(int index, const QPointF& position);
+    /// Beside OnTextLabelMove: text label `index` (1 ... 50) was dragged;
+    /// `position` is its new PosX, PosY (world or pixel values as the
+    /// label's AttachToData says).
+    void textLabelMoved(int index, const QPointF& position);
+    /// Beside OnMouseEnter: the pointer entered the control.
+    void mouseEntered();
+    /// Beside OnMouseLeave: the pointer left the control.
+    void mouseLeft();
+
 protected:
     /// Restores every setting to its value after construction.
     void SetDefaults();
@@ -1136,14 +1186,79 @@ private:
 
 /// The published chart: window creation ends the suspension of painting.
 /// It offers every drawing command of TCustomKurvo by public inheritance.
-class TKurvo : public TCustomKurvo {
+///
+/// Its main settings are also Qt properties of the same names, for Qt
+/// Designer, .ui files and setProperty(): MarginLeft, MarginRight,
+/// MarginTop, MarginBottom, ShadowWidth, ShadowStyle, ChartColor,
+/// WindColor, ChartFrameColor, GridColor, ShadowColor and DataColor (as
+/// QColor), Caption (as QString), GridStyle, MouseAction,
+/// MouseCursorFixed, WheelZoom, KeyboardActions and Isometric.
+class KURVO_EXPORT TKurvo : public TCustomKurvo {
+    Q_OBJECT
+    /// MarginLeft()
+    Q_PROPERTY(int MarginLeft READ MarginLeft WRITE SetMarginLeft)
+    /// MarginRight()
+    Q_PROPERTY(int MarginRight READ MarginRight WRITE SetMarginRight)
+    /// MarginTop()
+    Q_PROPERTY(int MarginTop READ MarginTop WRITE SetMarginTop)
+    /// MarginBottom()
+    Q_PROPERTY(int MarginBottom READ MarginBottom WRITE SetMarginBottom)
+    /// ShadowWidth()
+    Q_PROPERTY(int ShadowWidth READ ShadowWidth WRITE SetShadowWidth)
+    /// ShadowStyle()
+    Q_PROPERTY(kurvo::TShadowStyle ShadowStyle READ ShadowStyle WRITE SetShadowStyle)
+    /// ChartColor(), as a QColor
+    Q_PROPERTY(QColor ChartColor READ QtChartColor WRITE SetQtChartColor)
+    /// WindColor(), as a QColor
+    Q_PROPERTY(QColor WindColor READ QtWindColor WRITE SetQtWindColor)
+    /// ChartFrameColor(), as a QColor
+    Q_PROPERTY(QColor ChartFrameColor READ QtChartFrameColor WRITE SetQtChartFrameColor)
+    /// GridColor(), as a QColor
+    Q_PROPERTY(QColor GridColor READ QtGridColor WRITE SetQtGridColor)
+    /// ShadowColor(), as a QColor
+    Q_PROPERTY(QColor ShadowColor READ QtShadowColor WRITE SetQtShadowColor)
+    /// DataColor(), as a QColor
+    Q_PROPERTY(QColor DataColor READ QtDataColor WRITE SetQtDataColor)
+    /// Caption(), as a QString
+    Q_PROPERTY(QString Caption READ QtCaption WRITE SetQtCaption)
+    /// GridStyle()
+    Q_PROPERTY(kurvo::GridStyleType GridStyle READ GridStyle WRITE SetGridStyle)
+    /// MouseAction()
+    Q_PROPERTY(kurvo::TMouseActMode MouseAction READ MouseAction WRITE SetMouseAction)
+    /// MouseCursorFixed()
+    Q_PROPERTY(bool MouseCursorFixed READ MouseCursorFixed WRITE SetMouseCursorFixed)
+    /// WheelZoom()
+    Q_PROPERTY(bool WheelZoom READ WheelZoom WRITE SetWheelZoom)
+    /// KeyboardActions()
+    Q_PROPERTY(bool KeyboardActions READ KeyboardActions WRITE SetKeyboardActions)
+    /// Isometric()
+    Q_PROPERTY(bool Isometric READ Isometric WRITE SetIsometric)
+
 public:
-    /// A chart control inside `parentWidget`.
+    /// A chart control inside `parentWidget`; the constructor uic calls for
+    /// a form's chart, also one promoted from a plain QWidget.
     explicit TKurvo(QWidget* parentWidget = nullptr) : TCustomKurvo(parentWidget) {}
     std::string ClassName() const override { return "TKurvo"; }
 
 protected:
     void CreateWnd() override;
+
+private:
+    // The Qt-typed sides of the colour and text properties (chart/qt_properties.cpp).
+    QColor QtChartColor() const;
+    void SetQtChartColor(const QColor& value);
+    QColor QtWindColor() const;
+    void SetQtWindColor(const QColor& value);
+    QColor QtChartFrameColor() const;
+    void SetQtChartFrameColor(const QColor& value);
+    QColor QtGridColor() const;
+    void SetQtGridColor(const QColor& value);
+    QColor QtShadowColor() const;
+    void SetQtShadowColor(const QColor& value);
+    QColor QtDataColor() const;
+    void SetQtDataColor(const QColor& value);
+    QString QtCaption() const;
+    void SetQtCaption(const QString& value);
 };
 
 }  // namespace kurvo

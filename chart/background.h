@@ -1,6 +1,8 @@
 // The background image settings and the coloured area of the data area.
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 #include "../base/enums.h"
 #include "../canvas/Qorn_canvas.h"
 
@@ -10,7 +12,7 @@ namespace kurvo {
 
 /// The data area's background: an image read from a file, and a coloured
 /// area in world coordinates. Every setter raises OnChange.
-class TBakGndImg : public TPersistent {
+class KURVO_EXPORT TBakGndImg : public TPersistent {
 public:
     ///@{
     /// File name of a BMP image; without IncludePath only its file-name part is kept.
@@ -80,6 +82,6 @@ private:
 };
 
 /// The text after the last path separator ('/' or '\').
-std::string ExtractFileName(const std::string& path);
+KURVO_EXPORT std::string ExtractFileName(const std::string& path);
 
 }  // namespace kurvo

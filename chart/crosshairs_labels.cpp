@@ -3,6 +3,7 @@
 
 #include "base/pixel_math.h"
 #include "chart/kurvo_private.h"
+#include "chart/raise_event.h"
 
 #include <cmath>
 #include <cstdint>
@@ -200,7 +201,8 @@ void TCustomKurvo::CrossHairDrag(TShiftState shift, int x, int y)
         c.SetPosX(wx);
         c.SetPosY(wy);
         Paint();
-        if (OnCrossHairMove) OnCrossHairMove(this, &c);
+        RaiseEvent(OnCrossHairMove, std::tuple(this, &c), *this, &TCustomKurvo::crossHairMoved,
+                   this->d->FSelectedCrossHair, QPointF(c.PosX(), c.PosY()));
         return;
     }
     if (this->d->FDragging) return;
@@ -253,7 +255,8 @@ void TCustomKurvo::TextLabelDrag(TShiftState shift, int x, int y)
         l.SetPosX(a == tlamXOnly || a == tlamBoth ? wx : x);
         l.SetPosY(a == tlamYOnly || a == tlamBoth ? wy : y);
         Paint();
-        if (OnTextLabelMove) OnTextLabelMove(this, &l);
+        RaiseEvent(OnTextLabelMove, std::tuple(this, &l), *this, &TCustomKurvo::textLabelMoved,
+                   this->d->FSelectedLabel, QPointF(l.PosX(), l.PosY()));
         return;
     }
     if (this->d->FDragging) return;

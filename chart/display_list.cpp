@@ -7,10 +7,50 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 namespace kurvo {
+
+// ------------------------------------------------------- large blocks
+
+void* AllocateLargeBlock()
+{
+#if defined(__linux__)
+    // Twice the size, then the unaligned ends given back: the block lies on
+    // a large-page boundary, which the system needs to back it with one.
+    void* raw = mmap(nullptr, 2 * LargeBlockBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) throw std::bad_alloc();
+    const auto start = reinterpret_cast<std::uintptr_t>(raw);
+    const std::uintptr_t aligned = (start + LargeBlockBytes - 1) & ~(std::uintptr_t{LargeBlockBytes} - 1);
+    if (aligned > start) munmap(raw, aligned - start);
+    const std::uintptr_t end = start + 2 * LargeBlockBytes;
+    if (end > aligned + LargeBlockBytes) munmap(reinterpret_cast<void*>(aligned + LargeBlockBytes), end - aligned - LargeBlockBytes);
+    void* block = reinterpret_cast<void*>(aligned);
+    madvise(block, LargeBlockBytes, MADV_HUGEPAGE);
+    return block;
+#else
+    void* block = std::aligned_alloc(LargeBlockBytes, LargeBlockBytes);
+    if (block == nullptr) throw std::bad_alloc();
+    return block;
+#endif
+}
+
+void FreeLargeBlock(void* block) noexcept
+{
+    if (block == nullptr) return;
+#if defined(__linux__)
+    munmap(block, LargeBlockBytes);
+#else
+    std::free(block);
+#endif
+}
 
 // ------------------------------------------------------- item container
 

@@ -1,6 +1,8 @@
 // Display lists: flat arrays of drawing items in world coordinates.
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 #include "../canvas/Qorn_canvas.h"
 
 #include <algorithm>
@@ -90,8 +92,18 @@ struct TkvChartItem {
 static_assert(std::is_trivially_copyable_v<TkvChartItem>);
 static_assert(std::is_standard_layout_v<TkvChartItem>);
 
+/// Memory for the chunks of long arrays: blocks of LargeBlockBytes aligned
+/// to their size, which the system may back with one large page each, so
+/// that filling 10^7 values costs a few hundred page faults rather than
+/// tens of thousands. AllocateLargeBlock throws std::bad_alloc.
+constexpr std::size_t LargeBlockBytes = std::size_t{2} << 20;
+KURVO_EXPORT void* AllocateLargeBlock();
+KURVO_EXPORT void FreeLargeBlock(void* block) noexcept;
+
 /// A growable array of plain values in fixed chunks. Chunks never move, so
-/// growth copies nothing and 10^8 values need no contiguous block of memory.
+/// growth copies nothing and 10^8 values need no contiguous block of
+/// memory. The chunks of the first LargeBlockBytes are allocated one by
+/// one; beyond, they are cut from large blocks.
 template <class T>
 class TChunkedArray {
 public:
@@ -109,22 +121,44 @@ public:
     void Reserve(std::int64_t n)
     {
         if (n <= Capacity()) return;
-        const std::int64_t chunksNeeded = (n + ChunkSize - 1) >> ChunkShift;
+        const std::size_t needed = static_cast<std::size_t>((n + ChunkSize - 1) >> ChunkShift);
         // Everything is allocated first, so that running out of memory
         // leaves the array as it was.
-        std::vector<std::unique_ptr<T[]>> fresh;
-        fresh.reserve(static_cast<std::size_t>(chunksNeeded) - FChunks.size());
-        while (static_cast<std::int64_t>(FChunks.size() + fresh.size()) < chunksNeeded)
-            fresh.push_back(std::make_unique_for_overwrite<T[]>(ChunkSize));
-        if (FChunks.capacity() < static_cast<std::size_t>(chunksNeeded))
-            FChunks.reserve(std::max(static_cast<std::size_t>(chunksNeeded), 2 * FChunks.capacity()));
-        for (auto& chunk : fresh) FChunks.push_back(std::move(chunk));
+        std::vector<std::unique_ptr<T[]>> small;
+        std::vector<TBlock> blocks;
+        std::size_t count = FChunks.size();
+        std::size_t left = FBlockLeft;
+        for (; count < needed && count < kSmallChunks; ++count)
+            small.push_back(std::make_unique_for_overwrite<T[]>(ChunkSize));
+        for (; count < needed; ++count) {
+            if (left == 0) {
+                blocks.emplace_back(AllocateLargeBlock());
+                left = kChunksPerBlock;
+            }
+            --left;
+        }
+        if (FChunks.capacity() < needed) FChunks.reserve(std::max(needed, 2 * FChunks.capacity()));
+        FSmall.reserve(FSmall.size() + small.size());
+        FBlocks.reserve(FBlocks.size() + blocks.size());
+        for (auto& chunk : small) {
+            FChunks.push_back(chunk.get());
+            FSmall.push_back(std::move(chunk));
+        }
+        std::size_t nextBlock = 0;
+        while (FChunks.size() < needed) {
+            if (FBlockLeft == 0) {
+                FBlocks.push_back(std::move(blocks[nextBlock++]));
+                FBlockLeft = kChunksPerBlock;
+            }
+            FChunks.push_back(static_cast<T*>(FBlocks.back().get()) + (kChunksPerBlock - FBlockLeft) * ChunkSize);
+            --FBlockLeft;
+        }
     }
     /// Appends `v`, growing by a chunk when full (may throw std::bad_alloc).
     void PushBack(T v)
     {
         if (FSize == Capacity()) Reserve(FSize + 1);
-        FChunks[FSize >> ChunkShift][FSize & (ChunkSize - 1)] = v;
+        FChunks[static_cast<std::size_t>(FSize >> ChunkShift)][FSize & (ChunkSize - 1)] = v;
         ++FSize;
     }
     /// Appends n values; room must have been reserved.
@@ -133,7 +167,7 @@ public:
         while (n > 0) {
             const std::int64_t inChunk = ChunkSize - (FSize & (ChunkSize - 1));
             const std::int64_t take = n < inChunk ? n : inChunk;
-            std::memcpy(&FChunks[FSize >> ChunkShift][FSize & (ChunkSize - 1)], values,
+            std::memcpy(&FChunks[static_cast<std::size_t>(FSize >> ChunkShift)][FSize & (ChunkSize - 1)], values,
                         static_cast<std::size_t>(take) * sizeof(T));
             FSize += take;
             values += take;
@@ -144,24 +178,38 @@ public:
     void Truncate(std::int64_t n) { FSize = n < FSize ? (n < 0 ? 0 : n) : FSize; }
     ///@{
     /// Value `i`, 0 <= i < Size().
-    T operator[](std::int64_t i) const { return FChunks[i >> ChunkShift][i & (ChunkSize - 1)]; }
-    T& operator[](std::int64_t i) { return FChunks[i >> ChunkShift][i & (ChunkSize - 1)]; }
+    T operator[](std::int64_t i) const { return FChunks[static_cast<std::size_t>(i >> ChunkShift)][i & (ChunkSize - 1)]; }
+    T& operator[](std::int64_t i) { return FChunks[static_cast<std::size_t>(i >> ChunkShift)][i & (ChunkSize - 1)]; }
     ///@}
     /// The values from `i` to the end of its chunk, which lie contiguous in memory.
     const T* Contiguous(std::int64_t i, std::int64_t& n) const
     {
         n = ChunkSize - (i & (ChunkSize - 1));
-        return &FChunks[i >> ChunkShift][i & (ChunkSize - 1)];
+        return &FChunks[static_cast<std::size_t>(i >> ChunkShift)][i & (ChunkSize - 1)];
     }
     /// Bytes held by the chunks.
     std::int64_t MemoryBytes() const
     {
-        return Capacity() * static_cast<std::int64_t>(sizeof(T)) +
+        return static_cast<std::int64_t>(FSmall.size()) * ChunkSize * static_cast<std::int64_t>(sizeof(T)) +
+               static_cast<std::int64_t>(FBlocks.size() * LargeBlockBytes) +
                static_cast<std::int64_t>(FChunks.capacity() * sizeof(FChunks[0]));
     }
 
 private:
-    std::vector<std::unique_ptr<T[]>> FChunks;
+    // Chunks cut from large blocks once the array holds a block's worth, so
+    // that a short array never holds a large block mostly empty.
+    static constexpr std::size_t kChunksPerBlock = LargeBlockBytes / (ChunkSize * sizeof(T));
+    static constexpr std::size_t kSmallChunks = kChunksPerBlock;
+    static_assert(kChunksPerBlock >= 1);
+    struct TFreeBlock {
+        void operator()(void* block) const noexcept { FreeLargeBlock(block); }
+    };
+    using TBlock = std::unique_ptr<void, TFreeBlock>;
+
+    std::vector<T*> FChunks;
+    std::vector<std::unique_ptr<T[]>> FSmall;
+    std::vector<TBlock> FBlocks;
+    std::size_t FBlockLeft = 0;  // chunks of the last block not handed out yet
     std::int64_t FSize = 0;
 };
 
@@ -175,7 +223,7 @@ using TChunkedDoubles = TChunkedArray<double>;
 /// ends of a range. Built lazily: Extend covers values appended since the last call,
 /// recomputing only the blocks they touch. The values are any indexable
 /// source with Size() (chunked arrays, plain arrays behind an adapter).
-class TMinMaxPyramid {
+class KURVO_EXPORT TMinMaxPyramid {
 public:
     ///@{
     /// Blocks of a level hold Fan = 2^FanShift blocks of the level below.
@@ -363,7 +411,7 @@ std::int64_t TMinMaxPyramid::LastOutside(const V& values, std::int64_t first, st
 /// with a handful of whole records beside a long compact run holds a few
 /// kilobytes for them, not a full page. From record 1024 on every page
 /// holds PageSize records.
-class TItemPages {
+class KURVO_EXPORT TItemPages {
 public:
     ///@{
     /// Records of a full page: PageSize = 2^PageShift.
@@ -462,7 +510,7 @@ struct TVaryingRun {
 /// whose items change colour or class at every point keeps both per point
 /// as well (5 bytes more). Everything else is kept as whole records. Index,
 /// DataItem and the counts see one flat list.
-class TKvItemContainer {
+class KURVO_EXPORT TKvItemContainer {
 public:
     /// Compact items are rebuilt for ForEachRun in buffers of this many.
     static constexpr std::int64_t PageSize = TItemPages::PageSize;
@@ -685,7 +733,7 @@ struct TItemList {
 };
 
 /// 50 strings indexed 1 ... 50 and the number in use.
-struct TLongTextArray {
+struct KURVO_EXPORT TLongTextArray {
     /// Number of entries.
     static constexpr int Size = 50;
     std::array<std::string, Size> Texts;  ///< entries 1 ... 50 at index 0 ... 49

@@ -2,6 +2,8 @@
 // device pixel ratio, PDF and SVG pages, printed pages.
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 #include "../canvas/Qorn_canvas.h"
 
 #include <string>
@@ -21,7 +23,7 @@ constexpr int MaxExportSide = MaxBitmapSide;
 constexpr long long MaxExportPixels = MaxBitmapPixels;
 
 /// Renders one chart; the chart's output calls forward here.
-class TKurvoExporter {
+class KURVO_EXPORT TKurvoExporter {
 public:
     /// The exporter of `chart`, which must outlive it.
     explicit TKurvoExporter(TCustomKurvo& chart) : FChart(chart) {}

@@ -3,6 +3,7 @@
 
 #include "chart/Qorn_kurvo.h"
 #include "chart/kurvo_private.h"
+#include "chart/raise_event.h"
 
 #include <QKeyEvent>
 
@@ -237,7 +238,7 @@ void TKurvoInteraction::Show(const TView& view)
         throw;
     }
     FChart.SetPaintSuspended(held);
-    if (FChart.OnZoomPan) FChart.OnZoomPan(&FChart);
+    RaiseEvent(FChart.OnZoomPan, std::tuple(&FChart), FChart, &TCustomKurvo::viewChanged);
 }
 
 bool TKurvoInteraction::Undo()
@@ -353,7 +354,7 @@ void TKurvoInteraction::StepLayerRanges(F&& change)
     }
     FChart.SetPaintSuspended(held);
     StepEnds();
-    if (!(Current() == before) && FChart.OnZoomPan) FChart.OnZoomPan(&FChart);
+    if (!(Current() == before)) RaiseEvent(FChart.OnZoomPan, std::tuple(&FChart), FChart, &TCustomKurvo::viewChanged);
 }
 
 bool TKurvoInteraction::Wheel(int wheelDelta, TPoint mousePos)

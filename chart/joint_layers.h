@@ -1,6 +1,8 @@
 // Layer coupling: layer L's X (or Y) range follows layer C's.
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 #include "../canvas/Qorn_object.h"
 
 #include <array>
@@ -11,7 +13,7 @@ class TCustomKurvo;
 
 /// Couples the ranges of layers: a joined layer follows the X or Y range of
 /// its controlling layer.
-class TJointLayers : public TPersistent {
+class KURVO_EXPORT TJointLayers : public TPersistent {
 public:
     /// Number of layers.
     static constexpr int LayerCount = 16;

@@ -7,6 +7,7 @@
 #include "chart/Qorn_kurvo.h"
 #include "chart/interaction.h"
 #include "chart/kurvo_private.h"
+#include "chart/raise_event.h"
 
 #include <cmath>
 #include <utility>
@@ -251,7 +252,7 @@ void TCustomKurvo::AxisBandDrag(TShiftState shift, int x, int y)
             changed = true;
         }
     }
-    if (changed && OnZoomPan) OnZoomPan(this);
+    if (changed) RaiseEvent(OnZoomPan, std::tuple(this), *this, &TCustomKurvo::viewChanged);
 }
 
 // ------------------------------------------------------ pans, zoom drag
@@ -335,7 +336,7 @@ void TCustomKurvo::PanMove(TShiftState shift, int x, int y)
         SetLayerRanges(layer, false, newXLow, newYLow, newXHigh, newYHigh, true);
     }
     SetPaintSuspended(hold.Release());
-    if (OnZoomPan) OnZoomPan(this);
+    RaiseEvent(OnZoomPan, std::tuple(this), *this, &TCustomKurvo::viewChanged);
 }
 
 void TCustomKurvo::ZoomDragMove(TShiftState shift, int x, int y)
@@ -357,7 +358,7 @@ void TCustomKurvo::ZoomDragMove(TShiftState shift, int x, int y)
         SetLayerRanges(layer, false, cX - hX, cY - hY, cX + hX, cY + hY, true);
     }
     SetPaintSuspended(hold.Release());
-    if (OnZoomPan) OnZoomPan(this);
+    RaiseEvent(OnZoomPan, std::tuple(this), *this, &TCustomKurvo::viewChanged);
 }
 
 // ------------------------------------------------------- window figures
@@ -429,10 +430,12 @@ void TCustomKurvo::WindowRelease(TMouseButton button)
         }
         switch (d->FMouseAction) {
             case maRubberBand:
-                if (OnRubberBand) OnRubberBand(this, layer, wx0, wy0, wx1, wy1);
+                RaiseEvent(OnRubberBand, std::tuple(this, layer, wx0, wy0, wx1, wy1), *this,
+                           &TCustomKurvo::rubberBandDrawn, layer, QPointF(wx0, wy0), QPointF(wx1, wy1));
                 break;
             case maSelectRect:
-                if (OnSelectRect) OnSelectRect(this, layer, wx0, wy0, wx1, wy1);
+                RaiseEvent(OnSelectRect, std::tuple(this, layer, wx0, wy0, wx1, wy1), *this,
+                           &TCustomKurvo::rectangleSelected, layer, QPointF(wx0, wy0), QPointF(wx1, wy1));
                 break;
             default:
                 // maZoomWind keeps the drag order: a window dragged downwards reverses Y.
@@ -440,7 +443,7 @@ void TCustomKurvo::WindowRelease(TMouseButton button)
                 break;
         }
     }
-    if (OnZoomPan) OnZoomPan(this);
+    RaiseEvent(OnZoomPan, std::tuple(this), *this, &TCustomKurvo::viewChanged);
     // Repaints (when painting was not held before), which also removes the figure.
     SetPaintSuspended(hold.Release());
 }
@@ -503,13 +506,13 @@ void TCustomKurvo::UpdateCursor(int x, int y)
 void TCustomKurvo::MouseEnter()
 {
     TCustomControl::MouseEnter();
-    if (OnMouseEnter) OnMouseEnter(this);
+    RaiseEvent(OnMouseEnter, std::tuple(this), *this, &TCustomKurvo::mouseEntered);
 }
 
 void TCustomKurvo::MouseLeave()
 {
     TCustomControl::MouseLeave();
-    if (OnMouseLeave) OnMouseLeave(this);
+    RaiseEvent(OnMouseLeave, std::tuple(this), *this, &TCustomKurvo::mouseLeft);
 }
 
 void TCustomKurvo::WMMouseMove(TShiftState shift, int x, int y)
@@ -522,7 +525,9 @@ void TCustomKurvo::WMMouseMove(TShiftState shift, int x, int y)
     // After the actions of this move: the world point under the pointer in the new view.
     double wx, wy;
     PixelToWorld(d->FCurrentLayer, x, y, wx, wy);
-    if (OnMouseMoveInChart) OnMouseMoveInChart(this, InDataArea(x, y), shift, wx, wy);
+    const bool inChart = InDataArea(x, y);
+    RaiseEvent(OnMouseMoveInChart, std::tuple(this, inChart, shift, wx, wy), *this, &TCustomKurvo::pointerMoved,
+               QPointF(wx, wy), inChart);
 }
 
 }  // namespace kurvo

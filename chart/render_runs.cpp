@@ -233,25 +233,22 @@ std::size_t TCustomKurvo::RenderCompactRun(TCanvas& canvas, const TKvItemContain
                 FlushPolyline(canvas);
                 coverage.Reset(width, height);
                 struct TCoverageSink {
-                    TLineCoverage& Coverage;
+                    TLinePath Path;
                     const TReductionCanvas& G;
                     const TChunkedDoubles& Xs;
                     const TChunkedDoubles& Ys;
                     TPoint Origin;
-                    TPoint Pen;
-                    void Pixel(int x, int y)
-                    {
-                        Coverage.Segment({Pen.X - Origin.X, Pen.Y - Origin.Y}, {x - Origin.X, y - Origin.Y});
-                        Pen = {x, y};
-                    }
-                    void Move(std::int64_t i) { Pen = {G.Map.X(Xs[i]), G.Map.Y(Ys[i])}; }
+                    void Pixel(int x, int y) { Path.LineTo({x - Origin.X, y - Origin.Y}); }
+                    void Move(std::int64_t i) { Path.MoveTo({G.Map.X(Xs[i]) - Origin.X, G.Map.Y(Ys[i]) - Origin.Y}); }
                     void Point(std::int64_t i) { Pixel(G.Map.X(Xs[i]), G.Map.Y(Ys[i])); }
                     void Point(std::int64_t i, std::int64_t) { Point(i); }
-                } sink{coverage, g, xs, ys, origin, {g.Map.X(xs[from]), g.Map.Y(ys[from])}};
+                } sink{{coverage, {g.Map.X(xs[from]) - origin.X, g.Map.Y(ys[from]) - origin.Y}}, g, xs, ys, origin};
                 ReduceUnsortedPiece(series, g, from, chain[p].To, sink, false);
+                sink.Path.Flush();
                 // The pen ends on the last point, as after a polyline.
-                d->FRender.PenPos = sink.Pen;
-                return sink.Pen;
+                const TPoint pen{sink.Path.Pen().X + origin.X, sink.Path.Pen().Y + origin.Y};
+                d->FRender.PenPos = pen;
+                return pen;
             };
             if (pixels != nullptr) {
                 const QImage& image = *qt->Image();

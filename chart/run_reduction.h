@@ -414,7 +414,7 @@ public:
     /// Most segments held.
     static constexpr std::size_t Limit = std::size_t{1} << 20;
     /// Most pixels of the segments held, along their longer side.
-    static constexpr long long LengthLimit = 1LL << 25;
+    static constexpr long long LengthLimit = 1LL << 22;
     /// Forgets every segment, keeping the memory.
     void Clear()
     {

@@ -3,6 +3,8 @@
 // into its axis controls with SyncAxis.
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 #include "../base/Qorn_qornbase.h"
 
 #include <memory>
@@ -12,7 +14,7 @@ namespace kurvo {
 
 /// The settings of one layer's X or Y axis: range, labels, caption and
 /// look. Every setter raises OnChange unless its comment says otherwise.
-class TScaleProps : public TPersistent {
+class KURVO_EXPORT TScaleProps : public TPersistent {
 public:
     TScaleProps();
     ~TScaleProps() override;
@@ -206,7 +208,7 @@ private:
 };
 
 /// The axis properties of an X axis.
-class TScalePropsHoriz : public TScaleProps {
+class KURVO_EXPORT TScalePropsHoriz : public TScaleProps {
 public:
     TScalePropsHoriz();
     void Reset() override;
@@ -222,7 +224,7 @@ private:
 };
 
 /// The axis properties of a Y axis.
-class TScalePropsVert : public TScaleProps {
+class KURVO_EXPORT TScalePropsVert : public TScaleProps {
 public:
     TScalePropsVert();
     void Reset() override;

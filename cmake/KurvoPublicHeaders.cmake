@@ -4,6 +4,7 @@
 # the same <kurvo/...> paths; everything else in the source folders is the
 # library's own business.
 set(KURVO_PUBLIC_HEADERS
+  canvas/kurvo_export.h
   canvas/Qorn_object.h
   canvas/Qorn_canvas.h
   canvas/custom_control.h
@@ -28,9 +29,10 @@ set(KURVO_PUBLIC_HEADERS
   chart/sample_view.h
   chart/scale_props.h)
 
-# Links the public headers and the umbrella header include/kurvo/kurvo.h
-# into <staging>/kurvo/, the layout they are installed in, so that a build
-# against the source tree sees exactly what an installed package offers.
+# Links the public headers, and copies the umbrella header
+# include/kurvo/kurvo.h, into <staging>/kurvo/, the layout they are
+# installed in, so that a build against the source tree sees exactly what
+# an installed package offers.
 #
 # A public header reaches the others by paths relative to itself
 # ("../base/enums.h"), the only form that resolves both here and after
@@ -67,5 +69,10 @@ function(kurvo_stage_public_headers source_root staging)
       message(FATAL_ERROR "include/kurvo/kurvo.h includes ${included}, which is not public; add it to KURVO_PUBLIC_HEADERS in cmake/KurvoPublicHeaders.cmake.")
     endif()
   endforeach()
-  file(CREATE_LINK ${source_root}/include/kurvo/kurvo.h ${staging}/kurvo/kurvo.h SYMBOLIC COPY_ON_ERROR)
+  # The umbrella header is copied, not linked: it reaches the others as
+  # "base/...", which resolves only beside the staged folders, and g++
+  # replaces the path of a header found on a system include path (as a
+  # program that imports the build folder's package finds it) by its real
+  # path when that is shorter. Editing it reruns the configure step.
+  configure_file(${source_root}/include/kurvo/kurvo.h ${staging}/kurvo/kurvo.h COPYONLY)
 endfunction()

@@ -4,6 +4,8 @@
 // bitmap when the chart asks).
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 #include "../base/Qorn_qornbase.h"
 #include "../canvas/custom_control.h"
 #include "../scale/ticks.h"
@@ -32,14 +34,14 @@ using TZoomPanEvent = std::function<void(TObject* sender)>;
 /// The range arithmetic of dragging on an axis (pan, zoom with one end
 /// fixed, zoom about the centre). True when Action is maPan, maZoom or
 /// maZoomDrag (outputs set), False otherwise (outputs untouched).
-bool AxisDragRange(int x, int y, int anchorX, int anchorY, int width, int height, int marginLeft, int marginRight,
+KURVO_EXPORT bool AxisDragRange(int x, int y, int anchorX, int anchorY, int width, int height, int marginLeft, int marginRight,
                    int marginTop, int marginBottom, double savedLow, double savedHigh, TMouseActMode action,
                    TScaleType scaleType, bool logarithmic, double rangeLow, double rangeHigh, double& newLow,
                    double& newHigh);
 
 /// The axis control: draws one linear, logarithmic, time or date/time axis
 /// with ticks, labels and caption, on its own or embedded in a chart.
-class TScale : public TCustomControl {
+class KURVO_EXPORT TScale : public TCustomControl {
 public:
     /// An axis control of 400 x 400 pixels inside `parentWidget`.
     explicit TScale(QWidget* parentWidget = nullptr);

@@ -4,6 +4,8 @@
 // lines, labels and events.
 #pragma once
 
+#include "../canvas/kurvo_export.h"
+
 #include "../base/enums.h"
 
 #include <cstdint>
@@ -72,7 +74,7 @@ struct TTickSettings {
 
 /// The values of the ticks of the last pass: at most 250 are kept, further
 /// ones are visited but not recorded. Copies of an axis share one list.
-class TTickList {
+class KURVO_EXPORT TTickList {
 public:
     /// Most values the list keeps.
     static constexpr int MaxTicks = 250;
@@ -102,27 +104,27 @@ constexpr int MaxTickVisits = 5000;
 
 /// Runs the pass the settings select (date/time, time, logarithmic or
 /// linear), starting with Reset of the list.
-void RunTickPass(const TTickSettings& settings, TTickList& list, const TTickVisitor& visit);
+KURVO_EXPORT void RunTickPass(const TTickSettings& settings, TTickList& list, const TTickVisitor& visit);
 
-void RunLinearPass(const TTickSettings& settings, TTickList& list, const TTickVisitor& visit);
-void RunLogarithmicPass(const TTickSettings& settings, TTickList& list, const TTickVisitor& visit);
+KURVO_EXPORT void RunLinearPass(const TTickSettings& settings, TTickList& list, const TTickVisitor& visit);
+KURVO_EXPORT void RunLogarithmicPass(const TTickSettings& settings, TTickList& list, const TTickVisitor& visit);
 
 // --- time and date passes (MinTicks below 1 counts as 1 in both)
 
 /// Ticks of a duration in seconds. Returns false, having visited nothing,
 /// when the range per MinTicks lies outside 0.001 s ... 1 day; the numeric
 /// passes then tick the axis instead.
-bool RunTimePass(const TTickSettings& settings, TTickList& list, const TTickVisitor& visit);
+KURVO_EXPORT bool RunTimePass(const TTickSettings& settings, TTickList& list, const TTickVisitor& visit);
 /// Ticks of day numbers: time of day, days, months or years by the range
 /// per MinTicks, or a message visit for an invalid or too short range.
-void RunDateTimePass(const TTickSettings& settings, TTickList& list, const TTickVisitor& visit);
+KURVO_EXPORT void RunDateTimePass(const TTickSettings& settings, TTickList& list, const TTickVisitor& visit);
 
 // --- date/time labels
 
 /// Sign place (' ' or '-') and the clock text of |seconds|: hh:nn:ss with
 /// at least two hour digits, plus ".zzz" milliseconds when asked.
 /// Example: 3723.5 s with milliseconds gives " 01:02:03.500".
-std::string FormatSeconds(bool withMilliseconds, double seconds);
+KURVO_EXPORT std::string FormatSeconds(bool withMilliseconds, double seconds);
 
 /// Formats a day number (day 0 = 30 December 1899, the fraction the time of
 /// day) with a pattern. Tokens: hh and h (hour with and without leading
@@ -133,13 +135,13 @@ std::string FormatSeconds(bool withMilliseconds, double seconds);
 /// 0; a negative value counts its time of day forwards from its day's
 /// midnight (-0.75 is 29 December 1899, 06:00). Values that are not finite
 /// or lie beyond +-1e8 days give an empty text.
-std::string FormatTickDateTime(const std::string& pattern, double value);
+KURVO_EXPORT std::string FormatTickDateTime(const std::string& pattern, double value);
 
 /// A character as quoted pattern text: '-' gives "-", a quote """".
-std::string QuotedPatternText(char c);
+KURVO_EXPORT std::string QuotedPatternText(char c);
 
 /// The pattern of the date line under time-of-day labels.
-std::string BuildDateFormat(bool monthName, TYearLength yearLength, TDateOrder dateOrder, char dateSeparator);
+KURVO_EXPORT std::string BuildDateFormat(bool monthName, TYearLength yearLength, TDateOrder dateOrder, char dateSeparator);
 
 // --- civil dates (proleptic Gregorian), day 0 = 30 December 1899
 
@@ -152,9 +154,9 @@ struct TCivilDate {
 
 /// Day number of a date; the month may lie outside 1 ... 12 and carries
 /// into the year. Years are meant as 1 ... 9999 but any int year works.
-std::int64_t DayNumber(int year, int month, int day);
+KURVO_EXPORT std::int64_t DayNumber(int year, int month, int day);
 /// Date of a whole day number (|day| up to about 7e11).
-TCivilDate CivilDate(std::int64_t day);
+KURVO_EXPORT TCivilDate CivilDate(std::int64_t day);
 
 /// Date and clock time of a day number.
 struct TDateTimeParts {
@@ -166,26 +168,26 @@ struct TDateTimeParts {
 };
 /// The parts of a day number as FormatTickDateTime shows it (rounded to the
 /// millisecond). False, with the parts untouched, where it shows nothing.
-bool DecodeDayNumber(double value, TDateTimeParts& parts);
+KURVO_EXPORT bool DecodeDayNumber(double value, TDateTimeParts& parts);
 /// "Jan" ... "Dec"; empty outside 1 ... 12.
-std::string ShortMonthName(int month);
+KURVO_EXPORT std::string ShortMonthName(int month);
 
 // --- label helpers
 
 /// Decimals of a linear axis: DecPlaces other than -2 and -3 as it is;
 /// otherwise chosen from the width of A ... B (-1 selects exponent form).
-int AutoDecPlaces(int decPlaces, double a, double b);
+KURVO_EXPORT int AutoDecPlaces(int decPlaces, double a, double b);
 /// Decimals of a logarithmic axis: only -2 is automatic.
-int AutoDecPlacesLog(int decPlaces, double a, double b);
+KURVO_EXPORT int AutoDecPlacesLog(int decPlaces, double a, double b);
 /// Fixed-point text with d decimals (d >= 0) or two-digit exponent form (d = -1).
-std::string FormatTickNumber(double v, int d);
+KURVO_EXPORT std::string FormatTickNumber(double v, int d);
 /// The k-th '|'-separated field of a user tick text.
-std::string UserTickField(const std::string& text, int k);
+KURVO_EXPORT std::string UserTickField(const std::string& text, int k);
 /// Labels made of user texts (UserTickText fields, ScaleInscript) are cut to
 /// this many bytes, at a character boundary: no axis shows a longer label,
 /// and measuring hundreds of huge labels at every paint would stall it.
 constexpr std::size_t MaxUserLabelLength = 255;
 /// Wraps a label with an inscript: "pre&post" around it, otherwise in front.
-std::string ApplyInscript(const std::string& label, const std::string& inscript);
+KURVO_EXPORT std::string ApplyInscript(const std::string& label, const std::string& inscript);
 
 }  // namespace kurvo

@@ -2,7 +2,7 @@
 # any is missing. Sourced by the other scripts.
 kurvo_packages="cmake g++ make qt6-base-dev libgtest-dev libgmock-dev googletest libbenchmark-dev \
 fonts-dejavu-core xvfb xauth xdotool x11-apps ccache qt6-svg-dev poppler-utils libqcustomplot-dev doxygen \
-clang libclang-rt-14-dev"
+clang libclang-rt-14-dev qt6-tools-dev pkg-config"
 
 kurvo_install_deps() {
   local missing=()

@@ -120,3 +120,43 @@ TEST(DisplayList, OutOfMemoryLeavesTheListUnchanged)
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 #endif
+
+// Long arrays move from chunks of their own to chunks cut from large blocks;
+// values on both sides of every boundary survive growth in any step.
+template <class T>
+void ExpectChunkedArrayKeepsValues(std::int64_t n, std::int64_t reserveStep)
+{
+    TChunkedArray<T> a;
+    const auto value = [](std::int64_t i) { return static_cast<T>((i * 2654435761u) >> 7); };
+    std::vector<T> run(3000);
+    std::int64_t i = 0;
+    while (i < n) {
+        a.Reserve(std::min(n, i + reserveStep));
+        if ((i / 3000) % 2 == 0) {  // alternate single values and runs across chunk ends
+            for (std::int64_t k = 0; k < 3000 && i < n; ++k, ++i) a.PushBack(value(i));
+        } else {
+            const std::int64_t take = std::min<std::int64_t>({3000, n - i, a.Capacity() - i});
+            for (std::int64_t k = 0; k < take; ++k) run[static_cast<std::size_t>(k)] = value(i + k);
+            a.AppendReserved(run.data(), take);
+            i += take;
+        }
+    }
+    ASSERT_EQ(a.Size(), n);
+    EXPECT_GE(a.MemoryBytes(), n * static_cast<std::int64_t>(sizeof(T)));
+    for (std::int64_t k = 0; k < n; ++k)
+        if (a[k] != value(k)) FAIL() << "value " << k << " of " << n << " lost (" << sizeof(T) << "-byte values)";
+}
+
+TEST(DisplayList, ChunkedArrayKeepsValuesAcrossLargeBlocks)
+{
+    const std::int64_t perBlock1 = static_cast<std::int64_t>(LargeBlockBytes);
+    const std::int64_t perBlock8 = perBlock1 / 8;
+    struct TRow {
+        std::int64_t n, step;
+    };
+    for (const TRow& row : {TRow{perBlock8 - 1, 1}, TRow{perBlock8 + 1, 1}, TRow{3 * perBlock8 + 5000, 7777},
+                            TRow{5 * perBlock8, 5 * perBlock8}})
+        ExpectChunkedArrayKeepsValues<double>(row.n, row.step);
+    for (const TRow& row : {TRow{perBlock1 + 1, 1}, TRow{2 * perBlock1 + 1024, perBlock1 / 3}})
+        ExpectChunkedArrayKeepsValues<std::uint8_t>(row.n, row.step);
+}

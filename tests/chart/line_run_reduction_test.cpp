@@ -365,10 +365,19 @@ TEST(LineRunReduction, UnsortedXPictureEqualsThePointByPointPicture)
                 } else {
                     chart.AppendLinePoints(x.data(), y.data(), static_cast<std::int64_t>(x.size()));
                 }
-                // Whole, zoomed in (much of the line off the area) and reversed.
-                for (const auto& [low, high] : {std::pair{0.0, 100.0}, std::pair{30.0, 60.0}, std::pair{110.0, -5.0}}) {
+                // Whole, zoomed in (much of the line off the area), reversed,
+                // and zoomed out so far that the line lies in a column or a row.
+                const double yLow = chart.Scale1Y()->RangeLow(), yHigh = chart.Scale1Y()->RangeHigh();
+                struct TView {
+                    double low, high, ySpread;
+                };
+                for (const auto& [low, high, ySpread] : {TView{0.0, 100.0, 1.0}, TView{30.0, 60.0, 1.0},
+                                                         TView{110.0, -5.0, 1.0}, TView{-3e4, 3e4, 1.0},
+                                                         TView{0.0, 100.0, 1e4}}) {
                     chart.Scale1X()->SetRangeLow(low);
                     chart.Scale1X()->SetRangeHigh(high);
+                    chart.Scale1Y()->SetRangeLow(yLow * ySpread);
+                    chart.Scale1Y()->SetRangeHigh(yHigh * ySpread);
                     chart.CalcTransforms();
                     worst.Check(std::string(shape == 0 ? "spiral" : shape == 1 ? "Lissajous" : "noise") +
                                     (colours ? " in colours" : "") + " at ratio " + std::to_string(ratio) + ", X " +

@@ -1,7 +1,8 @@
 // A program as a user of the library writes it: it includes Kurvo only
 // through <kurvo/...>, has folders of its own named like Kurvo's, builds a
-// chart, paints it off-screen and checks the picture. Exits 0 when the
-// picture is right.
+// chart, paints it off-screen, checks the picture, pans the chart and
+// listens to the pan through a Qt signal. Exits 0 when all is right; with
+// an argument it also writes the picture to that file.
 #include <kurvo/kurvo.h>
 
 // The program's own headers with the same folder and file names as Kurvo's;
@@ -11,10 +12,12 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <tuple>
 
 int main(int argc, char** argv)
 {
@@ -48,5 +51,26 @@ int main(int argc, char** argv)
                     kurvo::ToQString(chart.Caption()) == QString::fromUtf8("sin(0.2\xC2\xB7x)");
     std::printf("kurvo consumer: curve pixel %s, empty pixel %s: %s\n", curve.name().toUtf8().constData(),
                 empty.name().toUtf8().constData(), ok ? "ok" : "WRONG");
-    return ok ? 0 : 1;
+
+    // The chart's signals through the library's meta-object: a pan drag of
+    // 32 pixels to the right reports its new view.
+    double lowAfterPan = 0;
+    QObject::connect(&chart, &kurvo::TKurvo::viewChanged, [&] { lowAfterPan = chart.Scale1X()->RangeLow(); });
+    chart.SetMouseAction(kurvo::maPan);
+    for (const auto& [type, x, buttons] : {std::tuple{QEvent::MouseButtonPress, 100, Qt::LeftButton},
+                                           std::tuple{QEvent::MouseMove, 100, Qt::LeftButton},
+                                           std::tuple{QEvent::MouseMove, 132, Qt::LeftButton},
+                                           std::tuple{QEvent::MouseButtonRelease, 132, Qt::NoButton}}) {
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, QPointF(x, 100), QPointF(x, 100), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(&chart, &event);
+    }
+    const bool panned = lowAfterPan < -1.0;
+    std::printf("kurvo consumer: viewChanged after a pan, X from %g: %s\n", lowAfterPan, panned ? "ok" : "WRONG");
+
+    if (argc > 1 && !picture.save(QString::fromLocal8Bit(argv[1]))) {
+        std::printf("kurvo consumer: cannot write %s\n", argv[1]);
+        return 1;
+    }
+    return ok && panned ? 0 : 1;
 }
