@@ -1061,6 +1061,11 @@ Q_SIGNALS:
     void mouseEntered();
     /// Beside OnMouseLeave: the pointer left the control.
     void mouseLeft();
+    /// Beside OnLineViewProgress: `ready` of `total` points of file view
+    /// `view` are built and drawn.
+    void lineViewProgress(int view, qint64 ready, qint64 total);
+    /// Beside OnLineViewError: view `view` stopped being drawn, for `message`.
+    void lineViewFailed(int view, const QString& message);
 
 protected:
     /// Restores every setting to its value after construction.

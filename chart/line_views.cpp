@@ -4,6 +4,7 @@
 
 #include "base/errors.h"
 #include "chart/kurvo_private.h"
+#include "chart/raise_event.h"
 
 #include <QMetaObject>
 
@@ -53,11 +54,12 @@ void Report(TCustomKurvo* chart, int id, std::int64_t ready, std::int64_t total,
     TLineView* v = FindView(TCustomKurvoPrivate::Get(*chart).FLineViews, id);
     if (v == nullptr) return;  // removed meanwhile
     try {
-        if (!error.isEmpty()) {
-            if (chart->OnLineViewError) chart->OnLineViewError(chart, id, error);
-        } else if (chart->OnLineViewProgress) {
-            chart->OnLineViewProgress(chart, id, ready, total);
-        }
+        if (!error.isEmpty())
+            RaiseEvent(chart->OnLineViewError, std::tuple(chart, id, error), *chart, &TCustomKurvo::lineViewFailed, id,
+                       error);
+        else
+            RaiseEvent(chart->OnLineViewProgress, std::tuple(chart, id, ready, total), *chart,
+                       &TCustomKurvo::lineViewProgress, id, static_cast<qint64>(ready), static_cast<qint64>(total));
         chart->RepaintIfAutoRedraw();
     } catch (...) {
         // Nothing escapes into the event loop; a handler's failure is its own.

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QImage>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -280,9 +281,13 @@ TEST(LineViews, SampleFilesGiveThePictureOfTheSameSamplesInMemory)
         EXPECT_EQ(total, 300'000);
         reports.push_back(ready);
     };
+    QSignalSpy signal(chart.get(), &TCustomKurvo::lineViewProgress);
     const int id = chart->OpenSampleFile(path, layout);
     ASSERT_TRUE(WaitFor([&] { return !reports.empty() && reports.back() == 300'000; }));
     EXPECT_EQ(chart->LineViewReady(id), 300'000);
+    ASSERT_EQ(signal.count(), static_cast<int>(reports.size())) << "the Qt signal beside every event";
+    EXPECT_EQ(signal.last().at(0).toInt(), id);
+    EXPECT_EQ(signal.last().at(1).toLongLong(), 300'000);
     EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
 
     auto memory = Chart();
