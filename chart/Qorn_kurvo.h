@@ -18,6 +18,7 @@
 #include "../chart/export.h"
 #include "../chart/joint_layers.h"
 #include "../chart/legend.h"
+#include "../chart/sample_view.h"
 #include "../chart/scale_props.h"
 #include "../chart/series.h"
 #include "../chart/theme.h"
@@ -253,6 +254,52 @@ public:
     /// Sets LineRunReduction().
     void SetLineRunReduction(bool value);
     ///@}
+
+    // ------------------------------------------------- line views
+    /// A line through (x[i], y[i]) read from the program's own arrays at
+    /// every paint, never copied: only per-column structures of about 1 %
+    /// of the data's size are kept. Drawn after the data list's items, with
+    /// the pen colour, width, style, layer and class a DrawTo would take
+    /// now, as a move to the first point and a line to each further one
+    /// (non-finite points leave gaps). The arrays must stay valid until the
+    /// view is removed or the chart is destroyed; see TKurvoSampleView.
+    /// Returns the view's number. Raises EQornKurvoError for arrays of
+    /// different lengths.
+    int AddLineView(std::span<const double> x, std::span<const double> y);
+    /// A line view over samples of any type (see TKurvoSampleView). Raises
+    /// EQornKurvoError for a view that cannot be read (no data, a channel
+    /// outside the stride, too few X values, non-finite scale or spacing).
+    int AddLineView(const TKurvoSampleView& view);
+    /// The samples of view `view` changed in place: its structures are
+    /// rebuilt and the chart repaints. An unknown number is ignored.
+    void DataChanged(int view);
+    /// View `view` now reads `samples` (the same program data, grown or
+    /// moved, such as a vector after push_back); points before `from` kept
+    /// their values, so the structures are extended from there only (pass
+    /// 0 when anything may have changed).
+    void DataChanged(int view, const TKurvoSampleView& samples, std::int64_t from);
+    /// Removes view `view` (a file view also closes its file); afterwards
+    /// the chart no longer reads its memory.
+    void RemoveLineView(int view);
+    /// The numbers of the views, in drawing order.
+    std::vector<int> LineViews() const;
+    /// Points of view `view` whose structures are built (all of them but
+    /// while a file view is being read); -1 for an unknown number.
+    std::int64_t LineViewReady(int view) const;
+    /// Why view `view` is no longer drawn (a file that shrank, memory that
+    /// ran out); empty while it is drawn.
+    QString LineViewError(int view) const;
+    /// Bytes the views' own structures hold.
+    std::int64_t LineViewBytes() const;
+    /// Opens a raw binary file of samples as a line view without reading it
+    /// whole: the file is mapped into memory, its structures are built by a
+    /// worker thread, OnLineViewProgress reports the points ready, and each
+    /// paint draws those. Raises EQornKurvoError when the file cannot be
+    /// opened or mapped, is shorter than its header, or its samples do not
+    /// fill whole points of every channel. The file stays open until the
+    /// view is removed; one that shrinks meanwhile stops being drawn
+    /// (OnLineViewError) rather than being read past its end.
+    int OpenSampleFile(const QString& path, const TSampleFileLayout& layout);
 
     // ------------------------------------------------- layers, mapping
     /// Recomputes the world-to-pixel factors of every layer from its ranges and
@@ -802,6 +849,11 @@ public:
     TRenderEvent OnScalesRendered;
     /// See TBeforeRenderChartItemEvent.
     TBeforeRenderChartItemEvent OnBeforeRenderChartItem;
+    /// Raised on the chart's thread while a file view is built: `ready` of
+    /// `total` points are drawn now (the last time, ready == total).
+    std::function<void(TObject* sender, int view, std::int64_t ready, std::int64_t total)> OnLineViewProgress;
+    /// Raised when view `view` stops being drawn, with the reason.
+    std::function<void(TObject* sender, int view, const QString& message)> OnLineViewError;
     /// See TBeforeRenderTextEvent.
     TBeforeRenderTextEvent OnBeforeRenderText;
     /// Raised once after a pan or zoom changed layer ranges.
@@ -1242,6 +1294,11 @@ Q_SIGNALS:
     /// Beside OnLegendClick: the legend entry of series `seriesIndex` was
     /// clicked (after the click toggled it, when clicks toggle).
     void legendEntryClicked(int seriesIndex);
+    /// Beside OnLineViewProgress: `ready` of `total` points of file view
+    /// `view` are built and drawn.
+    void lineViewProgress(int view, qint64 ready, qint64 total);
+    /// Beside OnLineViewError: view `view` stopped being drawn, for `message`.
+    void lineViewFailed(int view, const QString& message);
 
 protected:
     /// Restores every setting to its value after construction.
@@ -1321,6 +1378,8 @@ private:
                                      bool monochrome);
     void RenderMarkRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t count,
                        bool isAnnotation, bool monochrome);
+    /// The line views, after the data list (render_views.cpp).
+    void RenderLineViews(TCanvas& canvas, bool monochrome);
     /// The layer's world-to-canvas conversion with its axis kinds resolved once.
     TCanvasMap CanvasMap(int layer) const;
     /// Puts the cached render state back on the canvas after a nested RenderData.

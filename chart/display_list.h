@@ -217,8 +217,10 @@ private:
 using TChunkedDoubles = TChunkedArray<double>;
 
 /// Minimum and maximum over any index range of a series of values in about
-/// 2 * 15 * log16(n) steps. Level k keeps min and max of blocks of 16^(k+1)
-/// values. Built lazily: Extend covers values appended since the last call,
+/// 2 * 15 * log16(n) steps. Level k keeps min and max of blocks of
+/// 2^baseShift * 16^k values (16^(k+1) by default); a larger base keeps a
+/// structure over big samples small at the price of longer scans at both
+/// ends of a range. Built lazily: Extend covers values appended since the last call,
 /// recomputing only the blocks they touch. The values are any indexable
 /// source with Size() (chunked arrays, plain arrays behind an adapter).
 class KURVO_EXPORT TMinMaxPyramid {
@@ -228,6 +230,8 @@ public:
     static constexpr int FanShift = 4;
     static constexpr int Fan = 1 << FanShift;
     ///@}
+    /// Blocks of level 0 hold 2^baseShift values (1 ... 20).
+    explicit TMinMaxPyramid(int baseShift = FanShift) : FBase(std::clamp(baseShift, 1, 20)) {}
 
     /// Brings the structure up to date with the values appended since the last call.
     template <class V>
@@ -260,6 +264,11 @@ private:
     /// Each level: min, max interleaved per block.
     std::vector<std::vector<double>> FLevels;
     std::int64_t FBuilt = 0;
+    int FBase = FanShift;
+    /// An entry of `level` covers 2^ShiftOf(level) values (level -1: one value).
+    int ShiftOf(int level) const { return level < 0 ? 0 : FBase + FanShift * level; }
+    /// An entry of level + 1 covers 2^StepAbove(level) entries of `level`.
+    int StepAbove(int level) const { return level < 0 ? FBase : FanShift; }
 };
 
 template <class V>
@@ -270,14 +279,15 @@ void TMinMaxPyramid::Extend(const V& values)
     if (n == FBuilt) return;
     std::int64_t below = n;  // entries of the level below
     for (std::size_t level = 0; below > 1; ++level) {
-        const std::int64_t blocks = (below + Fan - 1) >> FanShift;
-        const std::int64_t firstDirty = FBuilt >> (FanShift * (level + 1));
+        const int step = StepAbove(static_cast<int>(level) - 1);
+        const std::int64_t blocks = (below + (std::int64_t{1} << step) - 1) >> step;
+        const std::int64_t firstDirty = FBuilt >> ShiftOf(static_cast<int>(level));
         if (level == FLevels.size()) FLevels.emplace_back();
         std::vector<double>& out = FLevels[level];
         out.resize(static_cast<std::size_t>(2 * blocks));
         for (std::int64_t b = firstDirty; b < blocks; ++b) {
-            const std::int64_t from = b << FanShift;
-            const std::int64_t to = std::min(below, from + Fan);
+            const std::int64_t from = b << step;
+            const std::int64_t to = std::min(below, from + (std::int64_t{1} << step));
             double lo, hi;
             if (level == 0) {
                 lo = hi = values[from];
@@ -327,14 +337,15 @@ void TMinMaxPyramid::Query(const V& values, std::int64_t first, std::int64_t las
     std::int64_t h = last;
     const int levels = static_cast<int>(FLevels.size());
     for (int level = -1; l < h; ++level) {
-        const std::int64_t up = (l + Fan - 1) >> FanShift;
-        const std::int64_t down = h >> FanShift;
+        const int step = StepAbove(level);
+        const std::int64_t up = (l + (std::int64_t{1} << step) - 1) >> step;
+        const std::int64_t down = h >> step;
         if (level + 1 >= levels || up >= down) {
             scan(level, l, h);
             return;
         }
-        scan(level, l, up << FanShift);
-        scan(level, down << FanShift, h);
+        scan(level, l, up << step);
+        scan(level, down << step, h);
         l = up;
         h = down;
     }
@@ -346,17 +357,17 @@ std::int64_t TMinMaxPyramid::LastOutside(const V& values, std::int64_t first, st
 {
     const int levels = static_cast<int>(FLevels.size());
     // Level -1 are the values themselves; an entry e of level L >= 0 covers
-    // the values [e << s, (e + 1) << s), s = FanShift * (L + 1).
+    // the values [e << s, (e + 1) << s), s = ShiftOf(L).
     const auto entryInside = [&](int level, std::int64_t e) {
         if (level < 0) return inside(values[e], values[e]);
         const double* p = FLevels[static_cast<std::size_t>(level)].data() + 2 * e;
         return inside(p[0], p[1]);
     };
-    const auto shiftOf = [](int level) { return FanShift * (level + 1); };
+    const auto shiftOf = [this](int level) { return ShiftOf(level); };
     // The last entry not inside among the children of an entry not inside.
     const auto descend = [&](int level, std::int64_t e) {
         for (; level >= 0; --level) {
-            std::int64_t child = ((e + 1) << FanShift) - 1;
+            std::int64_t child = ((e + 1) << StepAbove(level - 1)) - 1;
             while (entryInside(level - 1, child)) --child;
             e = child;
         }
@@ -369,15 +380,16 @@ std::int64_t TMinMaxPyramid::LastOutside(const V& values, std::int64_t first, st
     for (;;) {
         const int s = shiftOf(level);
         const std::int64_t lowest = (first + (std::int64_t{1} << s) - 1) >> s;
-        const bool rise = level + 1 < levels && ((end >> FanShift) << FanShift) > lowest;
-        const std::int64_t stop = rise ? (end >> FanShift) << FanShift : lowest;
+        const int up = StepAbove(level);
+        const bool rise = level + 1 < levels && ((end >> up) << up) > lowest;
+        const std::int64_t stop = rise ? (end >> up) << up : lowest;
         for (std::int64_t e = end - 1; e >= stop; --e)
             if (!entryInside(level, e)) return descend(level, e);
         if (!rise) {
             end = stop;
             break;
         }
-        end = stop >> FanShift;
+        end = stop >> up;
         ++level;
     }
     // Down on the left: the values [first, end << s) lie in entries of the

@@ -103,6 +103,8 @@ void TCustomKurvo::ClearEvents()
     OnDataRendered = nullptr;
     OnScalesRendered = nullptr;
     OnBeforeRenderChartItem = nullptr;
+    OnLineViewProgress = nullptr;
+    OnLineViewError = nullptr;
     OnBeforeRenderText = nullptr;
     OnZoomPan = nullptr;
     OnRubberBand = nullptr;
@@ -476,6 +478,8 @@ void TCustomKurvo::Assign(const TPersistent& source)
     OnDataRendered = src->OnDataRendered;
     OnScalesRendered = src->OnScalesRendered;
     OnBeforeRenderChartItem = src->OnBeforeRenderChartItem;
+    OnLineViewProgress = src->OnLineViewProgress;
+    OnLineViewError = src->OnLineViewError;
     OnBeforeRenderText = src->OnBeforeRenderText;
     OnZoomPan = src->OnZoomPan;
     OnRubberBand = src->OnRubberBand;

@@ -5,6 +5,7 @@
 #include "chart/Qorn_kurvo.h"
 #include "chart/interaction.h"
 #include "chart/series_private.h"
+#include "chart/line_view.h"
 
 #include <algorithm>
 #include <cmath>
@@ -105,6 +106,10 @@ public:
     TItemList FData;
 
     TItemList FAnnot;
+
+    // ---- line views (chart/line_views.cpp): drawn after the data list
+    std::vector<std::unique_ptr<TLineView>> FLineViews;
+    int FNextLineView = 1;
 
     std::array<TLongTextArray, 2> FLongTexts;
 

@@ -220,10 +220,12 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     const bool smooth = canvas.Antialiased();
     canvas.SetAntialiased(this->d->FAntialiased);
 
-    // Series follow the data items, whichever side of the annotations they lie.
+    // Series, then line views, follow the data items, whichever side of the
+    // annotations they lie.
     if (!this->d->FDataInFront) {
         RenderList(canvas, this->d->FData, false, 0, monochrome);
         RenderSeries(*this, canvas, monochrome);
+        RenderLineViews(canvas, monochrome);
     }
     if (this->d->FAnnotationsShown) {
         if (this->d->FAnnotTextsLast) {
@@ -236,6 +238,7 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     if (this->d->FDataInFront) {
         RenderList(canvas, this->d->FData, false, 0, monochrome);
         RenderSeries(*this, canvas, monochrome);
+        RenderLineViews(canvas, monochrome);
     }
     canvas.SetAntialiased(false);
 

@@ -27,6 +27,7 @@ set(KURVO_PUBLIC_HEADERS
   chart/export.h
   chart/joint_layers.h
   chart/legend.h
+  chart/sample_view.h
   chart/scale_props.h
   chart/series.h
   chart/theme.h)

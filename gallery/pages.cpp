@@ -456,6 +456,45 @@ QWidget* SeriesAndLegend()
     return page;
 }
 
+
+
+// Four channels of a 16-bit recording the program keeps, drawn in place:
+// each channel is a view (scale, offset, stride) over the one interleaved
+// array, which the chart never copies. The array belongs to a child of the
+// chart, so it outlives every paint.
+struct TRecording : QObject {
+    std::vector<std::int16_t> Samples;
+};
+
+QWidget* SampleViews()
+{
+    const long long n = GLongSeriesPoints;
+    TKurvo* c = NewChart(std::to_string(n) + " points x 4 channels of int16, drawn from the program's array");
+    auto* recording = new TRecording;
+    recording->setParent(c);
+    std::vector<std::int16_t>& s = recording->Samples;
+    s.resize(static_cast<std::size_t>(4 * n));
+    std::mt19937_64 random(11);
+    std::normal_distribution<double> noise(0.0, 300.0);
+    for (long long i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) / static_cast<double>(n);
+        const double v[4] = {8000.0 * std::sin(40.0 * t), std::fmod(t * 24.0, 1.0) < 0.5 ? 6000.0 : -6000.0,
+                             12000.0 * t - 6000.0, 0.0};
+        for (int k = 0; k < 4; ++k)
+            s[static_cast<std::size_t>(4 * i + k)] = static_cast<std::int16_t>(v[k] + noise(random) * (k == 3 ? 8.0 : 1.0));
+    }
+    const TColor colours[4] = {clBlue, clRed, clGreen, clPurple};
+    for (int k = 0; k < 4; ++k) {
+        TKurvoSampleView view(std::span<const std::int16_t>(s), 0.0, 1.0 / static_cast<double>(n));
+        view.SetChannel(k, 4).SetScale(1.0 / 10000.0, 3.0 - 2.0 * k);  // volts, one band per channel
+        c->SetDataColor(colours[k]);
+        c->AddLineView(view);
+    }
+    SetRanges(*c, 1, 0.0, 1.0, -5.5, 4.5);
+    c->Scale1X()->SetCaption("s");
+    c->SetMouseAction(maPan);
+    return c;
+}
 }  // namespace
 
 void SetLongSeriesPoints(long long count) { GLongSeriesPoints = std::max(2LL, std::min(count, 50'000'000LL)); }
@@ -475,6 +514,8 @@ std::vector<TPage> Pages()
         {"long_series", "A long random walk, panned live", LongSeries},
         {"series_legend", "Every series style; the legend in its places", SeriesAndLegend},
         {"themes", "ktClassic, ktLight, ktDark and ktSystem on the same data", ThemesPage},
+
+        {"sample_views", "Four channels of an int16 array drawn in place, never copied", SampleViews},
     };
 }
 

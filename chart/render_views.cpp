@@ -1,0 +1,118 @@
+// Line views drawn with the picture of a move to their first point and a
+// line to each further one: per pixel column where the points rise in X and
+// the pen allows it (see run_reduction.h), point by point otherwise.
+#include "chart/Qorn_kurvo.h"
+
+#include "canvas/qt_canvas.h"
+#include "chart/kurvo_private.h"
+#include "chart/run_reduction.h"
+
+#include <QImage>
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+
+namespace kurvo {
+
+namespace {
+
+using TViewSeries = TSeriesOver<TViewXValues, TViewYValues>;
+
+// Points per column below which finding the columns costs more than it saves.
+constexpr std::int64_t kMinPointsPerColumn = 4;
+
+}  // namespace
+
+void TCustomKurvo::RenderLineViews(TCanvas& canvas, bool monochrome)
+{
+    const TLongTextArray& texts = d->FLongTexts[0];
+    const int offsetX = d->FRender.OffsetX;
+    const int offsetY = d->FRender.OffsetY;
+    for (std::size_t k = 0; k < d->FLineViews.size(); ++k) {
+        TLineView& v = *d->FLineViews[k];
+        std::unique_lock<std::mutex> lock(v.Lock);
+        const int layer = v.Look.Layer;
+        if (!v.Error.isEmpty() || v.Pieces.empty() || layer < 1 || layer > LayerCount ||
+            !d->FLayerVisible[static_cast<std::size_t>(layer - 1)] || !d->FDataClassVisible[v.Look.Class])
+            continue;
+        // A mapped file read past its end would fault: one that became
+        // shorter is not read again.
+        if (v.File && v.File->BytesNow() < v.File->MapBytes) {
+            v.Error = QStringLiteral("The sample file %1 became shorter while it was shown.").arg(v.File->File.fileName());
+            PostLineViewReport(this, v.Id, v.Ready, v.View.Count(), v.Error);
+            continue;
+        }
+        ResetUpperVectorState();
+        const TKurvoSampleView& view = v.View;
+        // The first point of every piece is reached by a move: a broken pen
+        // and a line to it, which also sets the pen.
+        const auto startPiece = [&](const TPiece& piece) {
+            BreakPolyline(canvas);
+            TkvChartItem item = v.Look;
+            item.X = view.X(piece.From);
+            item.Y = view.Y(piece.From);
+            RenderItem(canvas, item, 0, false, texts, monochrome, offsetX, offsetY);
+        };
+        TReductionCanvas g;
+        g.Map = CanvasMap(layer);
+        if (const auto* qt = dynamic_cast<const TQtCanvas*>(&canvas); qt != nullptr && qt->Image() != nullptr &&
+                                                                     !qt->Image()->isNull()) {
+            const QSizeF size = qt->Image()->deviceIndependentSize();
+            g.Right = static_cast<int>(std::ceil(size.width())) + 1;
+            g.Bottom = static_cast<int>(std::ceil(size.height())) + 1;
+        }
+        const double ratio = canvas.DevicePixelRatio();
+        g.Fractional = ratio != std::round(ratio);
+        const TPiece whole{v.Pieces.front().From, v.Pieces.back().To};
+        const std::int64_t columns =
+            std::abs(std::clamp(g.Map.X(view.X(whole.To - 1)), -1, g.Right) - std::clamp(g.Map.X(view.X(whole.From)), -1, g.Right)) + 1;
+        const bool logX = d->FScaleX[static_cast<std::size_t>(layer - 1)]->Logarithmic();
+        const bool logY = d->FScaleY[static_cast<std::size_t>(layer - 1)]->Logarithmic();
+        // Anti-aliased lines pass through every point's exact position,
+        // which the per-column reduction (made for whole pixels) does not keep.
+        const bool reducible = d->FLineRunReduction && !canvas.Antialiased() && std::clamp<std::int32_t>(v.Look.LineWidth, 1, MaxItemPenWidth) == 1 &&
+                               v.Look.PenStyle == psSolid && canvas.Pen().Mode() == pmCopy && v.XRising &&
+                               (!logX || v.XMin > TCanvasMap::LogFloor) && (!logY || v.YMin > TCanvasMap::LogFloor) &&
+                               whole.To - whole.From >= kMinPointsPerColumn * columns;
+        if (!reducible) {
+            for (const TPiece& piece : v.Pieces) {
+                startPiece(piece);
+                TkvChartItem item = v.Look;
+                for (std::int64_t i = piece.From + 1; i < piece.To; ++i) {
+                    item.X = view.X(i);
+                    item.Y = view.Y(i);
+                    RenderItem(canvas, item, 0, false, texts, monochrome, offsetX, offsetY);
+                }
+            }
+            FlushPolyline(canvas);
+            continue;
+        }
+        startPiece(v.Pieces.front());
+        const TViewXValues xs{view};
+        const TViewYValues ys{view, v.Ready};
+        const TViewSeries series{xs, ys, v.Pyramid};
+        struct TSink {
+            TCustomKurvo& Chart;
+            TCanvas& Canvas;
+            const TReductionCanvas& G;
+            const TKurvoSampleView& View;
+            void Point(std::int64_t i) { Chart.AddPolylinePoint(G.Map.X(View.X(i)), G.Map.Y(View.Y(i)), Canvas); }
+            void Point(std::int64_t i, std::int64_t) { Point(i); }
+            void Pixel(int x, int y) { Chart.AddPolylinePoint(x, y, Canvas); }
+            void Move(std::int64_t i)
+            {
+                TRenderState& state = Chart.d->FRender;
+                Chart.FlushPolyline(Canvas);
+                state.PenPos = {G.Map.X(View.X(i)), G.Map.Y(View.Y(i))};
+                state.PenBroken = false;
+                Canvas.MoveTo(state.PenPos.X, state.PenPos.Y);
+            }
+        } sink{*this, canvas, g, view};
+        TReductionState state;
+        ReduceRisingPieces(series, g, v.Pieces.data(), v.Pieces.size(), false, sink, state);
+        FlushPolyline(canvas);
+    }
+}
+
+}  // namespace kurvo
