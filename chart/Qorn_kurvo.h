@@ -1378,6 +1378,9 @@ private:
                                      bool monochrome);
     void RenderMarkRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t count,
                        bool isAnnotation, bool monochrome);
+    /// The first `n` items of compact run `run`, one by one (render_runs.cpp).
+    void RenderRunItems(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t n,
+                        bool isAnnotation, bool monochrome);
     /// The line views, after the data list (render_views.cpp).
     void RenderLineViews(TCanvas& canvas, bool monochrome);
     /// The layer's world-to-canvas conversion with its axis kinds resolved once.

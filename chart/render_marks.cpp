@@ -53,21 +53,9 @@ void TCustomKurvo::RenderMarkRun(TCanvas& canvas, const TKvItemContainer& items,
     // (a working copy of every item), for character marks (text blends with
     // what lies below), wide pens, short runs and anti-aliased marks (drawn
     // at their exact positions).
-    const TBeforeRenderChartItemEvent onItem = OnBeforeRenderChartItem;
-    if (!d->FLineRunReduction || onItem || type > kLastSymbol || width > kMaxStampedPenWidth || n < kMinStampedMarks ||
+    if (!d->FLineRunReduction || OnBeforeRenderChartItem || type > kLastSymbol || width > kMaxStampedPenWidth || n < kMinStampedMarks ||
         canvas.IsPrinterCanvas() || canvas.Antialiased()) {
-        for (std::int64_t k = 0; k < n; ++k) {
-            TkvChartItem item = items.RunItem(run, k);
-            if (!classVisible[item.Class]) continue;
-            const int index = static_cast<int>(run.First + k);
-            if (onItem) {
-                const unsigned runs = d->FRenderRuns;
-                onItem(this, item, index, isAnnotation);
-                if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
-                ResetUpperVectorState();
-            }
-            RenderItem(canvas, item, index, isAnnotation, texts, monochrome, offsetX, offsetY);
-        }
+        RenderRunItems(canvas, items, run, n, isAnnotation, monochrome);
         return;
     }
 

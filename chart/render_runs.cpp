@@ -76,6 +76,31 @@ using TRunSeries = TSeriesOver<TChunkedDoubles, TChunkedDoubles>;
 
 }  // namespace
 
+// The first n items of a compact run one by one, as plain items are drawn:
+// the hook (called through a copy, which may clear the event) gets a working
+// copy of every item; items of hidden classes are left out.
+void TCustomKurvo::RenderRunItems(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t n,
+                                  bool isAnnotation, bool monochrome)
+{
+    const auto& classVisible = isAnnotation ? d->FAnnotClassVisible : d->FDataClassVisible;
+    const TLongTextArray& texts = d->FLongTexts[isAnnotation ? 1 : 0];
+    const int offsetX = d->FRender.OffsetX;
+    const int offsetY = d->FRender.OffsetY;
+    const TBeforeRenderChartItemEvent onItem = OnBeforeRenderChartItem;
+    for (std::int64_t k = 0; k < n; ++k) {
+        TkvChartItem item = items.RunItem(run, k);
+        if (!classVisible[item.Class]) continue;
+        const int index = static_cast<int>(run.First + k);
+        if (onItem) {
+            const unsigned runs = d->FRenderRuns;
+            onItem(this, item, index, isAnnotation);
+            if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
+            ResetUpperVectorState();
+        }
+        RenderItem(canvas, item, index, isAnnotation, texts, monochrome, offsetX, offsetY);
+    }
+}
+
 std::size_t TCustomKurvo::RenderCompactRun(TCanvas& canvas, const TKvItemContainer& items, std::size_t r,
                                            std::int64_t count, bool isAnnotation, bool monochrome)
 {
@@ -110,21 +135,10 @@ std::size_t TCustomKurvo::RenderCompactRunPart(TCanvas& canvas, const TKvItemCon
 
     // Anti-aliased lines pass through every point's exact position, which
     // the reductions below (made for whole pixels) do not keep.
-    if (const TBeforeRenderChartItemEvent onItem = OnBeforeRenderChartItem; onItem || !allVisible || canvas.Antialiased()) {
+    if (OnBeforeRenderChartItem || !allVisible || canvas.Antialiased()) {
         // Item by item: the hook gets a working copy of every item, as for
         // plain items; points of hidden classes are left out of the line.
-        for (std::int64_t k = 0; k < n; ++k) {
-            TkvChartItem item = items.RunItem(run, k);
-            if (!classVisible[item.Class]) continue;
-            const int index = static_cast<int>(run.First + k);
-            if (onItem) {
-                const unsigned runs = d->FRenderRuns;
-                onItem(this, item, index, isAnnotation);
-                if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
-                ResetUpperVectorState();
-            }
-            RenderItem(canvas, item, index, isAnnotation, texts, monochrome, offsetX, offsetY);
-        }
+        RenderRunItems(canvas, items, run, n, isAnnotation, monochrome);
         return r + 1;
     }
 

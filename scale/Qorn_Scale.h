@@ -140,7 +140,7 @@ public:
     // invalid QDateTime.
     ///@{
     /// The day number of the date and time `value` shows in its own time
-    /// zone or spec (a QDateTime in UTC gives its UTC clock, one in local
+    /// time zone (a QDateTime in UTC gives its UTC clock, one in local
     /// time its local clock); NaN for an invalid QDateTime.
     static double DaysFromDateTime(const QDateTime& value);
     /// The moment whose date and time in `zone` are day number `days`,
