@@ -24,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <deque>
 #include <fstream>
 #include <functional>
@@ -766,7 +767,10 @@ const std::vector<TAction>& Actions()
              const int x = g.isEmpty() ? s.X.Int() : g.left() + s.X.Below(g.width() + 1);
              const int y = g.isEmpty() ? s.X.Int() : g.top() + s.X.Below(g.height() + 1);
              s.C().MouseDown(s.X.Coin() ? mbLeft : mbRight, s.Shift(), x, y);
-             s.C().WMMouseMove(s.Shift(), x + s.X.Below(41) - 20, y);
+             // x may be any int; the nudge must not overflow in the test itself.
+             const int nudge = s.X.Below(41) - 20;
+             const int nx = nudge > 0 && x > INT_MAX - nudge ? x - nudge : nudge < 0 && x < INT_MIN - nudge ? x - nudge : x + nudge;
+             s.C().WMMouseMove(s.Shift(), nx, y);
              s.C().MouseUp(mbLeft, s.Shift(), x, y);
          }},
         {"Hover",
