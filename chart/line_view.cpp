@@ -2,6 +2,7 @@
 // extent of X and Y, and the min/max structure over Y, built from
 // Ready on in one typed pass per chunk.
 #include "chart/line_view.h"
+#include "chart/mapping_guard.h"
 
 #include <algorithm>
 #include <cmath>
@@ -132,11 +133,19 @@ std::int64_t TMappedSampleFile::BytesNow() const
 #endif
 }
 
+bool TMappedSampleFile::Shortened() const
+{
+    return BytesNow() < MapBytes || MappingLostPages(Map);
+}
+
 TMappedSampleFile::~TMappedSampleFile()
 {
     Stop = true;
     if (Worker.joinable()) Worker.join();
-    if (Map != nullptr) File.unmap(Map);
+    if (Map != nullptr) {
+        UnguardMapping(Map);
+        File.unmap(Map);
+    }
 }
 
 }  // namespace kurvo

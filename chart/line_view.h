@@ -56,6 +56,10 @@ struct TMappedSampleFile {
     /// Bytes the file holds now, read from the open handle (a file replaced
     /// or removed under its name keeps its mapping and its size).
     std::int64_t BytesNow() const;
+    /// Whether the file lost bytes of the mapping: shorter now than mapped,
+    /// or a page read after it was cut came back as zeros (the mapping is
+    /// guarded against the fault such a read raises).
+    bool Shortened() const;
     ~TMappedSampleFile();
 };
 
