@@ -112,8 +112,6 @@ constexpr int TextLabelCount = 50;
 constexpr int MaxSharers = 4;
 /// Points the mouse trace holds.
 constexpr int MouseTraceCapacity = 5000;
-/// Points the renderer collects before drawing a polyline.
-constexpr int PolylineBatch = 200;
 
 /// One slot of the zoom history for one layer, in the stored order.
 struct TZoomRanges {
@@ -132,44 +130,6 @@ struct TMouseTracePoint {
     double Y = 0.0;  ///< vertical pixel
     std::uint16_t Flags = 0;  ///< 1: break after this point, 2: drawn inverted
     TColor Colour = 0;  ///< colour the point is drawn in
-};
-
-/// World-to-canvas conversion of one layer during RenderData: the same
-/// arithmetic and rounding as WorldToPixel plus the render offsets and the
-/// canvas clamp, with the axis kinds looked up once instead of per point.
-struct TCanvasMap {
-    ///@{
-    /// Factors and offsets, as in TLayerTransform.
-    double kx = 0.0, dx = 0.0, ky = 0.0, dy = 0.0;
-    ///@}
-    ///@{
-    /// Whether the axis is logarithmic.
-    bool logX = false, logY = false;
-    ///@}
-    ///@{
-    /// Pixel of a value at or below the logarithmic floor.
-    double floorX = 0.0, floorY = 0.0;
-    ///@}
-    ///@{
-    /// Render offset added after rounding.
-    std::int64_t shiftX = 0, shiftY = 0;
-    ///@}
-    static constexpr double LogFloor = 1e-100;  ///< values at or below it are drawn at floorX / floorY
-
-    /// Limits a pixel to -30000 ... 30000.
-    static int Clamp(std::int64_t v) { return static_cast<int>(v < -30000 ? -30000 : (v > 30000 ? 30000 : v)); }
-    /// Canvas X of world value `x`.
-    int X(double x) const
-    {
-        const double p = logX ? (x <= LogFloor ? floorX : kx * std::log(x) + dx) : kx * x + dx;
-        return Clamp(std::int64_t{RoundPixel(p)} + shiftX);
-    }
-    /// Canvas Y of world value `y`.
-    int Y(double y) const
-    {
-        const double p = logY ? (y <= LogFloor ? floorY : ky * std::log(y) + dy) : ky * y + dy;
-        return Clamp(std::int64_t{RoundPixel(p)} + shiftY);
-    }
 };
 
 /// Pen widths of items are limited to 1 ... MaxItemPenWidth pixels.
@@ -795,18 +755,6 @@ public:
     /// The same as SmallestSize().
     QSize minimumSizeHint() const override;
 
-    // ------------------------------------------------- item renderer
-    /// Draws one item onto `canvas`.
-    void RenderItem(TCanvas& canvas, TkvChartItem& item, int index, bool isAnnotation,
-                    const TLongTextArray& longTexts, bool monochrome, int offsetX, int offsetY);
-    /// Draws the collected polyline points.
-    void FlushPolyline(TCanvas& canvas);
-    /// Adds a point to the polyline being collected, drawing it when full.
-    void AddPolylinePoint(int x, int y, TCanvas& canvas);
-    /// Size of a possibly multi-line text on `canvas`, in pixels; returns the line count.
-    static int MeasureText(const std::string& text, TCanvas& canvas, int& lineHeight, int& totalHeight,
-                           int& maxWidth);
-
     // ------------------------------------------------- mouse
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     /// Runs the mouse action of a pointer move.
@@ -1341,54 +1289,6 @@ private:
     void RemoveSharer(TCustomKurvo* sharer);
     // Unlinks every sharer of this chart, leaving each with storage no other chart writes.
     void ReleaseSharers();
-
-    // renderer helpers (render_item.cpp, render_shapes.cpp); canvas points
-    // are clamped to +-30000
-    TPoint WorldToCanvas(int layer, double x, double y) const;
-    TPoint PixelToCanvas(double x, double y) const;
-    /// Each coordinate a world value of `layer` or a pixel of the data area.
-    TPoint ItemPoint(int layer, double x, double y, bool xPixel, bool yPixel) const;
-    /// World point plus a pixel shift, the sums limited before rounding.
-    TPoint ShiftedWorldPoint(int layer, double x, double y, double dx, double dy) const;
-    /// The pen position including points still waiting in the polyline buffer.
-    TPoint CurrentPenPos() const;
-    bool InLayerRanges(int layer, double x, double y) const;
-    void SetPenColor(TCanvas& canvas, TColor color);
-    void SetPenStyleCached(TCanvas& canvas, TPenStyle style);
-    void SetBrushColor(TCanvas& canvas, TColor color);
-    void SetFontColor(TCanvas& canvas, TColor color);
-    void SetLineAttributes(TCanvas& canvas, TColor penColor, const TkvChartItem& item);
-    void AddLinePoint(TCanvas& canvas, TColor penColor, const TkvChartItem& item, TPoint p);
-    void BreakPolyline(TCanvas& canvas);
-    bool DuplicateMark(int markType, int x, int y);
-    void DrawItemMark(TCanvas& canvas, int markType, int printerFontSize, TPoint p);
-    void RenderText(TCanvas& canvas, const TkvChartItem& item, int index, bool isAnnotation,
-                    const TLongTextArray& longTexts, bool monochrome, TPoint position);
-    void RenderShape(TCanvas& canvas, const TkvChartItem& item, bool monochrome);
-    void RenderList(TCanvas& canvas, const TItemList& list, bool isAnnotation, int pass, bool monochrome);
-    /// Compact run `r` of `items` (render_runs.cpp): a line per pixel
-    /// column, a line with gaps in one pass, marks stamped per pixel, where
-    /// that keeps the picture of every item; returns the next run to draw.
-    std::size_t RenderCompactRun(TCanvas& canvas, const TKvItemContainer& items, std::size_t r, std::int64_t count,
-                                 bool isAnnotation, bool monochrome);
-    /// `run`, run `r` of `items` or a part of it; with `joinRuns`, the runs of
-    /// the same look after gap records join it. Returns the next run to draw.
-    std::size_t RenderCompactRunPart(TCanvas& canvas, const TKvItemContainer& items, std::size_t r,
-                                     const TItemRun& run, bool joinRuns, std::int64_t count, bool isAnnotation,
-                                     bool monochrome);
-    void RenderMarkRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t count,
-                       bool isAnnotation, bool monochrome);
-    /// The first `n` items of compact run `run`, one by one (render_runs.cpp).
-    void RenderRunItems(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t n,
-                        bool isAnnotation, bool monochrome);
-    /// The line views, after the data list (render_views.cpp).
-    void RenderLineViews(TCanvas& canvas, bool monochrome);
-    /// The layer's world-to-canvas conversion with its axis kinds resolved once.
-    TCanvasMap CanvasMap(int layer) const;
-    /// Puts the cached render state back on the canvas after a nested RenderData.
-    void ReapplyRenderState(TCanvas& canvas);
-    /// Clears the upper halves of the AVX registers (see render_item.cpp).
-    static void ResetUpperVectorState();
 
     // mouse helpers (mouse.cpp)
     void AnchorAllLayers(int x, int y);

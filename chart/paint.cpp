@@ -223,22 +223,22 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     // Series, then line views, follow the data items, whichever side of the
     // annotations they lie.
     if (!this->d->FDataInFront) {
-        RenderList(canvas, this->d->FData, false, 0, monochrome);
+        d->RenderList(canvas, this->d->FData, false, 0, monochrome);
         RenderSeries(*this, canvas, monochrome);
-        RenderLineViews(canvas, monochrome);
+        d->RenderLineViews(canvas, monochrome);
     }
     if (this->d->FAnnotationsShown) {
         if (this->d->FAnnotTextsLast) {
-            RenderList(canvas, this->d->FAnnot, true, 1, monochrome);
-            RenderList(canvas, this->d->FAnnot, true, 2, monochrome);
+            d->RenderList(canvas, this->d->FAnnot, true, 1, monochrome);
+            d->RenderList(canvas, this->d->FAnnot, true, 2, monochrome);
         } else {
-            RenderList(canvas, this->d->FAnnot, true, 0, monochrome);
+            d->RenderList(canvas, this->d->FAnnot, true, 0, monochrome);
         }
     }
     if (this->d->FDataInFront) {
-        RenderList(canvas, this->d->FData, false, 0, monochrome);
+        d->RenderList(canvas, this->d->FData, false, 0, monochrome);
         RenderSeries(*this, canvas, monochrome);
-        RenderLineViews(canvas, monochrome);
+        d->RenderLineViews(canvas, monochrome);
     }
     canvas.SetAntialiased(false);
 
@@ -262,18 +262,18 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
 }
 
 // pass 0: every item; 1: every item but texts; 2: texts only.
-void TCustomKurvo::RenderList(TCanvas& canvas, const TItemList& list, bool isAnnotation, int pass, bool monochrome)
+void TCustomKurvoPrivate::RenderList(TCanvas& canvas, const TItemList& list, bool isAnnotation, int pass, bool monochrome)
 {
-    const auto& classVisible = isAnnotation ? d->FAnnotClassVisible : d->FDataClassVisible;
-    const TLongTextArray& texts = d->FLongTexts[isAnnotation ? 1 : 0];
+    const auto& classVisible = isAnnotation ? FAnnotClassVisible : FDataClassVisible;
+    const TLongTextArray& texts = FLongTexts[isAnnotation ? 1 : 0];
     // Keep the storage alive for the walk even if a handler replaces the
     // list (SetDefaults, a new data source); items it appends are not drawn.
     const std::shared_ptr<TKvItemContainer> items = list.Items;
     const std::int64_t count = list.Count;
-    const int offsetX = d->FRender.OffsetX;
-    const int offsetY = d->FRender.OffsetY;
+    const int offsetX = FRender.OffsetX;
+    const int offsetY = FRender.OffsetY;
     // The walk calls its own copy of the handler, which may replace or clear the event.
-    const TBeforeRenderChartItemEvent onItem = OnBeforeRenderChartItem;
+    const TBeforeRenderChartItemEvent onItem = q->OnBeforeRenderChartItem;
     // By index and by value: a handler may append to the list and so move
     // the run table (the items it appends are not drawn).
     for (std::size_t r = 0; r < items->Runs().size();) {
@@ -295,13 +295,13 @@ void TCustomKurvo::RenderList(TCanvas& canvas, const TItemList& list, bool isAnn
             }
             if (!classVisible[stored.Class]) continue;
             const int layer = stored.Layer;
-            if (layer < 1 || layer > LayerCount || !d->FLayerVisible[layer - 1]) continue;
+            if (layer < 1 || layer > LayerCount || !FLayerVisible[layer - 1]) continue;
             const int index = static_cast<int>(run.First + i);
             if (onItem) {
                 TkvChartItem item = stored;
-                const unsigned runs = d->FRenderRuns;
-                onItem(this, item, index, isAnnotation);
-                if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
+                const unsigned runs = FRenderRuns;
+                onItem(q, item, index, isAnnotation);
+                if (FRenderRuns != runs) ReapplyRenderState(canvas);
                 ResetUpperVectorState();
                 RenderItem(canvas, item, index, isAnnotation, texts, monochrome, offsetX, offsetY);
             } else {
