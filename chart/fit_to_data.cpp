@@ -158,7 +158,7 @@ void FitLayers(TCustomKurvo& chart, int first, int last, const TKurvoSeries* onl
     if (only == nullptr) {
         d.FData.Items->ForEachRun(d.FData.Count, [&](const TkvChartItem* items, int count, int) {
             for (int i = 0; i < count; ++i) {
-                const int n = TCustomKurvo::ClampLayer(items[i].Layer) - 1;
+                const int n = ClampLayer(items[i].Layer) - 1;
                 if (n + 1 >= first && n + 1 <= last) AddItem(items[i], ex[n], ey[n]);
             }
         });

@@ -28,6 +28,9 @@ class TCustomKurvo;
 void WatchPalette(TCustomKurvo& chart);
 class TMarkStamps;
 
+/// `layer` clamped to 1 ... 16.
+constexpr int ClampLayer(int layer) { return layer < 1 ? 1 : (layer > LayerCount ? LayerCount : layer); }
+
 /// Points the renderer collects before drawing a polyline.
 constexpr int PolylineBatch = 200;
 
@@ -417,6 +420,31 @@ public:
     void ReapplyRenderState(TCanvas& canvas);
     /// Clears the upper halves of the AVX registers (see render_item.cpp).
     static void ResetUpperVectorState();
+
+    // ---- the paint pipeline's steps (paint.cpp, grid_background.cpp, crosshairs_labels.cpp)
+    /// Composes the picture in the control bitmap as Paint does, at the given
+    /// device pixel ratio, without copying it to the window.
+    void ComposePicture(double ratio);
+    /// Paints the control background, shadow, caption and axes, then raises OnScalesRendered.
+    void PaintFrame(TCanvas& canvas);
+    /// Draws the mouse trace, its origin at (offsetX, offsetY).
+    void DrawMouseTrace(int offsetX, int offsetY, TCanvas& canvas);
+    void DrawMouseTrace(int offsetX, int offsetY, TBitmap& bitmap);
+    /// Draws the crosshairs onto `bitmap`, then copies it onto `canvas` at (x, y).
+    void ShowBitmap(int x, int y, TCanvas& canvas, TBitmap& bitmap);
+    /// Draws the crosshairs, the data area's origin at (x0, y0).
+    void DrawCrossHairs(int x0, int y0, TCanvas& canvas);
+    void DrawCrossHairs(int x0, int y0, TBitmap& bitmap);
+    /// Draws the visible text labels.
+    void DrawTextLabels(TCanvas& canvas);
+    /// Draws the grid of the data area.
+    void DrawGrid(TCanvas& canvas);
+    /// The grid line after `current` on an axis with step `step`.
+    double NextGridValue(bool isLogarithmic, int index, bool isY, double step, double current) const;
+    /// The off-screen picture of the whole control.
+    TBitmap& ControlBitmap() { return *FControlBitmap; }
+    /// The off-screen picture of the data area.
+    TBitmap& DataBitmap() { return *FDataBitmap; }
 
     // The renderer's steps for the series drawing (series_render.cpp).
     static void RenderLineRun(TCustomKurvo& c, TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run,

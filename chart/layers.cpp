@@ -105,7 +105,7 @@ void TCustomKurvo::WorldToPixel(int layer, double x, double y, int& xPix, int& y
 TCanvasMap TCustomKurvoPrivate::CanvasMap(int layer) const
 {
     static_assert(TCanvasMap::LogFloor == kLogFloor);
-    const int n = TCustomKurvo::ClampLayer(layer) - 1;
+    const int n = ClampLayer(layer) - 1;
     const TLayerTransform& t = FTransform[n];
     const TScaleProps& sx = *FScaleX[n];
     const TScaleProps& sy = *FScaleY[n];

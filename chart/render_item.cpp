@@ -79,7 +79,7 @@ void TCustomKurvoPrivate::ResetUpperVectorState()
 // same multiply-add and rounding as WorldToPixel, without the call.
 TPoint TCustomKurvoPrivate::WorldToCanvas(int layer, double x, double y) const
 {
-    const int n = TCustomKurvo::ClampLayer(layer) - 1;
+    const int n = ClampLayer(layer) - 1;
     int px, py;
     if (!FScaleX[n]->Logarithmic() && !FScaleY[n]->Logarithmic()) {
         const TLayerTransform& t = FTransform[n];

@@ -45,7 +45,7 @@ bool Reducible(const TCustomKurvoPrivate& p, const TCanvas& canvas, const TkvCha
     if (!p.FLineRunReduction || PenWidthOf(a.LineWidth) != 1 || a.PenStyle != psSolid ||
         canvas.Pen().Mode() != pmCopy)
         return false;
-    const int n = TCustomKurvo::ClampLayer(a.Layer) - 1;
+    const int n = ClampLayer(a.Layer) - 1;
     if (p.FScaleX[static_cast<std::size_t>(n)]->Logarithmic() && !(run.XMin > TCanvasMap::LogFloor)) return false;
     if (p.FScaleY[static_cast<std::size_t>(n)]->Logarithmic() && !(run.YMin > TCanvasMap::LogFloor)) return false;
     return true;
