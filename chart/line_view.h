@@ -69,7 +69,9 @@ struct TLineView {
     std::vector<TPiece> Pieces;  ///< stretches of finite points in [0, Ready)
     bool XRising = true;  ///< X never falls within [0, Ready)
     double XMin = HUGE_VAL;  ///< smallest finite X in [0, Ready)
+    double XMax = -HUGE_VAL;  ///< largest finite X in [0, Ready)
     double YMin = HUGE_VAL;  ///< smallest finite Y in [0, Ready)
+    double YMax = -HUGE_VAL;  ///< largest finite Y in [0, Ready)
     std::int64_t Ready = 0;  ///< points the structures cover
     QString Error;  ///< why the view is no longer drawn; empty while it is
     std::unique_ptr<TMappedSampleFile> File;  ///< the mapped file of a file view
