@@ -32,7 +32,7 @@ double BestCompose(kurvo::TKurvo& chart, double ratio, int runs)
     double best = 1e300;
     for (int k = 0; k < runs; ++k) {
         const double start = CpuMs();
-        TCustomKurvoPrivate::Get(chart).ComposePicture(ratio);
+        kurvo::TCustomKurvoPrivate::Get(chart).ComposePicture(ratio);
         best = std::min(best, CpuMs() - start);
     }
     return best;
