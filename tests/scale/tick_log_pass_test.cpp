@@ -208,7 +208,7 @@ TEST(LogarithmicLabels, ThinnedOnlyWhereTheyWouldOverlap)
         SCOPED_TRACE(row.Name);
         TRecordedPass pass = Record(row.Settings);
         const std::size_t visits = pass.Visits.size();
-        ThinLogarithmicLabels(pass.Visits, [&row](const TTickVisit& v) {
+        ThinLabels(pass.Visits, [&row](const TTickVisit& v) {
             const long long centre = std::llround(std::log10(v.Value) * row.Pixels);
             return std::pair<long long, long long>{centre - row.Extent / 2, centre - row.Extent / 2 + row.Extent - 1};
         });
