@@ -65,15 +65,6 @@ long long HorizontalLabelLeft(long long x, long long half, int width)
     return width - 2 * half - kLabelEdge;
 }
 
-// What the visitor of one pass needs. The visitor captures only `this` and a
-// pointer to this, so it fits std::function's small buffer and a pass
-// allocates nothing for it.
-struct TPassTarget {
-    TCanvas* Canvas;
-    int Base;
-    int ZeroHeight;
-};
-
 }  // namespace
 
 void TScale::Paint()

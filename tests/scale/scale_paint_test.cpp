@@ -242,6 +242,7 @@ TEST(AxisPaint, OverlappingLabelsAreThinnedTicksStay)
         {"logarithmic, 401 decades", 1e-100, 1e300, true, ftNum, -2, 141, 401},
         {"time, 0.25 ... 0.75 s: labels with milliseconds", 0.25, 0.75, false, ftTime, -2, 241, 30},
         {"linear, six decimals", 0, 20, false, ftNum, 6, 241, 26},
+        {"dates, 1 ... 31 January 2024: every other week's label", 45292, 45322, false, ftDateTime, -2, 241, 31},
     };
     for (const Row& r : rows) {
         for (TScaleType type : {sctXT, sctYR}) {
