@@ -348,11 +348,28 @@ void ThinLabels(std::vector<TTickVisit>& visits, const TLabelSpan& span)
     // Steps 1, 2, 5, 10, 20, 50, ...: a step beyond every ordinal (|o| <
     // 2^52) keeps at most the label of ordinal 0, so the search ends.
     for (int k = 0; !fits(kept); ++k) step = k % 3 == 1 ? step / 2 * 5 : step * 2;
+    // A date line of a label that goes passes to the next label that stays
+    // and has none: the first label shown of a day carries its date.
+    std::string pendingDate;
+    bool pending = false;
     for (const TLabel& l : labels) {
-        if (kept(l)) continue;
-        visits[l.Index].Labelled = false;
-        visits[l.Index].Label.clear();
-        visits[l.Index].HasDateLine = false;
+        TTickVisit& v = visits[l.Index];
+        if (kept(l)) {
+            if (pending && !v.HasDateLine) {
+                v.HasDateLine = true;
+                v.DateLine = std::move(pendingDate);
+            }
+            pending = false;
+            continue;
+        }
+        if (v.HasDateLine) {
+            pending = true;
+            pendingDate = std::move(v.DateLine);
+        }
+        v.Labelled = false;
+        v.Label.clear();
+        v.HasDateLine = false;
+        v.DateLine.clear();
     }
 }
 

@@ -124,6 +124,7 @@ using TLabelSpan = std::function<std::pair<long long, long long>(const TTickVisi
 /// keep the labels at multiples of 2, 5, 10, ... label steps, counted from
 /// the value 0 where the labels are evenly stepped (0.2, 0.4, ... of the
 /// labels 0.1, 0.2, ...) and from the first label otherwise (months, years).
+/// The date line of a label that goes moves to the next label that stays.
 /// Example: 600 decades on a 300-pixel axis with labels 13 pixels high keep
 /// the labels of 10^-300, 10^-250, ..., 10^300.
 void ThinLabels(std::vector<TTickVisit>& visits, const TLabelSpan& span);
