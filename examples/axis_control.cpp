@@ -14,6 +14,13 @@ int main(int argc, char** argv)
     window.setWindowTitle("Kurvo: axis controls");
     window.resize(640, 200);
     auto* layout = new QVBoxLayout(&window);
+    // The look of the charts' light theme: white, grey lines, dark text.
+    const auto lightLook = [](kurvo::TScale& axis) {
+        axis.SetColorBackGnd(QColor(Qt::white));
+        axis.SetColorScale(QColor(150, 150, 150));
+        axis.Font().SetColor(QColor(51, 51, 51));
+        axis.SetFrameStyle(kurvo::fsNone);
+    };
 
     auto* week = new kurvo::TScale(&window);
     week->Loaded();  // a control made in code has no stored values to wait for
@@ -22,6 +29,7 @@ int main(int argc, char** argv)
     week->SetRangeLow(46023.0);  // day numbers since 30 December 1899: 1 ... 8 January 2026
     week->SetRangeHigh(46030.0);
     week->SetMouseAction(kurvo::maPan);
+    lightLook(*week);
     week->setFixedHeight(70);
     layout->addWidget(week);
 
@@ -32,6 +40,7 @@ int main(int argc, char** argv)
     decades->SetRangeLow(0.01);
     decades->SetRangeHigh(1e5);
     decades->SetLogarithmic(true);
+    lightLook(*decades);
     decades->setFixedHeight(70);
     layout->addWidget(decades);
 

@@ -76,6 +76,7 @@ int main(int argc, char** argv)
     window.resize(720, 460);
     auto* layout = new QVBoxLayout(&window);
     auto* chart = new kurvo::TKurvo;
+    chart->ApplyTheme(kurvo::ktLight);
     auto* progress = new QProgressBar;
     layout->addWidget(chart, 1);
     layout->addWidget(progress);

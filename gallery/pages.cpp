@@ -68,6 +68,15 @@ private:
     QHBoxLayout* FRow;
 };
 
+// The first point of a polyline is a move to it, the others lines to them.
+void PolylinePoint(TKurvo& chart, bool first, double x, double y)
+{
+    if (first)
+        chart.MoveTo(x, y);
+    else
+        chart.DrawTo(x, y);
+}
+
 void Name(TKurvo& chart, double x, double y, const char* text) { chart.TextOffset(x, y, 0, 16, text); }
 
 QWidget* ItemKinds()
@@ -115,10 +124,16 @@ QWidget* ItemKinds()
     Name(c, 6.0, 1.4, "Arc");
     c.Vector(7.3, 2.0, 30, -30);
     Name(c, 7.6, 1.4, "Vector");
+    // Lines across the whole data area, in the free gaps between the
+    // columns and the rows, named in the free cell at the bottom right.
     c.SetDataColor(clGray);
-    c.VertLine(9.6);
-    c.HorizLine(0.6);
-    Name(c, 9.0, 0.2, "VertLine, HorizLine");
+    c.VertLine(8.45);
+    c.HorizLine(4.0);
+    c.SetDataColor(clNavy);
+    c.SetTextAlignment(taLeftJustify);
+    c.TextOffset(8.45, 3.0, 6, 0, "VertLine");
+    c.SetTextAlignment(taRightJustify);
+    c.TextOffset(9.9, 4.0, 0, 12, "HorizLine");
     return &c;
 }
 
@@ -176,30 +191,38 @@ QWidget* Axes()
 {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
+    // Each curve starts with a move to its own first point.
     TKurvo& lin = *NewChart("linear");
     SetRanges(lin, 1, -50, 50, -0.002, 0.003);
-    lin.MoveTo(-50.0, 0.0);
-    for (int i = -49; i <= 50; ++i) lin.DrawTo(i * 1.0, 0.003 * std::sin(i * 0.1) * std::exp(-0.0004 * i * i));
+    for (int i = -50; i <= 50; ++i) {
+        const double y = 0.003 * std::sin(i * 0.1) * std::exp(-0.0004 * i * i);
+        PolylinePoint(lin, i == -50, i * 1.0, y);
+    }
     TKurvo& logChart = *NewChart("logarithmic");
     SetRanges(logChart, 1, 0.1, 1e4, 1e-3, 1e3);
     logChart.Scale1X()->SetLogarithmic(true);
     logChart.Scale1Y()->SetLogarithmic(true);
-    logChart.MoveTo(0.1, 1e-3);
-    for (int i = 1; i <= 100; ++i) {
+    for (int i = 0; i <= 100; ++i) {
         const double f = 0.1 * std::pow(10.0, i * 0.05);
-        logChart.DrawTo(f, 1e3 / (1.0 + std::pow(f / 30.0, 2.0)) * 1e-3 * (1.0 + f * f / 100.0));
+        const double y = 1e3 / (1.0 + std::pow(f / 30.0, 2.0)) * 1e-3 * (1.0 + f * f / 100.0);
+        PolylinePoint(logChart, i == 0, f, y);
     }
-    TKurvo& time = *NewChart("time of day");
-    SetRanges(time, 1, 0.25, 0.75, 0, 100);
+    // A duration axis counts seconds: 06:00 to 18:00 of a day.
+    TKurvo& time = *NewChart("time: seconds as clock texts");
+    SetRanges(time, 1, 6 * 3600.0, 18 * 3600.0, 0, 100);
     time.Scale1X()->SetLabelType(ftTime);
-    time.MoveTo(0.25, 20.0);
-    for (int m = 1; m <= 720; m += 5) time.DrawTo(0.25 + m / 1440.0, 50 + 30 * std::sin(m * 0.02));
+    for (int m = 0; m <= 720; m += 5) {
+        const double y = 50 + 30 * std::sin(m * 0.02);
+        PolylinePoint(time, m == 0, 6 * 3600.0 + 60.0 * m, y);
+    }
     TKurvo& dates = *NewChart("date/time");
     const double start = static_cast<double>(QDate(1899, 12, 30).daysTo(QDate(2026, 1, 1)));
     SetRanges(dates, 1, start, start + 365, -10, 30);
     dates.Scale1X()->SetLabelType(ftDateTime);
-    dates.MoveTo(start, 0.0);
-    for (int d = 1; d <= 365; ++d) dates.DrawTo(start + d, 10 - 12 * std::cos(d * 0.0172));
+    for (int d = 0; d <= 365; ++d) {
+        const double y = 10 - 12 * std::cos(d * 0.0172);
+        PolylinePoint(dates, d == 0, start + d, y);
+    }
     grid->addWidget(&lin, 0, 0);
     grid->addWidget(&logChart, 0, 1);
     grid->addWidget(&time, 1, 0);
@@ -269,6 +292,8 @@ QWidget* CrosshairsAndLabels()
         h.SetColor(n == 1 ? clRed : (n == 2 ? clGreen : clBlue));
         h.SetPosX(2.5 * n);
         h.SetPosY(2.0 + 2.0 * n);
+        // The small box reads better solid than in the default dashes.
+        if (modes[n - 1] == chBox) h.SetLineType(psSolid);
     }
     const TTxtLblMode labelModes[] = {tlsimple, tlBox, tlUnderline, tlShadow};
     const char* const names[] = {"tlsimple", "tlBox", "tlUnderline", "tlShadow"};

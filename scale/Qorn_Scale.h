@@ -355,8 +355,8 @@ private:
     void DrawAxis(TCanvas& canvas, int dx, int dy);
     /// Printer font rule and brush style, before a pass.
     void PrepareAxisCanvas(TCanvas& canvas);
-    /// The tick pass with every visit drawn; labels of a logarithmic pass
-    /// that would overlap are thinned first.
+    /// The tick pass with every visit drawn; labels that would overlap are
+    /// thinned first.
     void DrawTicks(TCanvas& canvas, int base, int zeroHeight);
     /// Line, label and events of one visit; zeroHeight is the height of "0"
     /// on a vertical axis.

@@ -65,15 +65,6 @@ long long HorizontalLabelLeft(long long x, long long half, int width)
     return width - 2 * half - kLabelEdge;
 }
 
-// What the visitor of one pass needs. The visitor captures only `this` and a
-// pointer to this, so it fits std::function's small buffer and a pass
-// allocates nothing for it.
-struct TPassTarget {
-    TCanvas* Canvas;
-    int Base;
-    int ZeroHeight;
-};
-
 }  // namespace
 
 void TScale::Paint()
@@ -176,35 +167,26 @@ void TScale::PaintVertical(TCanvas& canvas, int baseX)
 
 void TScale::DrawTicks(TCanvas& canvas, int base, int zeroHeight)
 {
-    const TTickSettings settings = TickSettings();
-    if (!settings.Logarithmic) {
-        const TPassTarget target{&canvas, base, zeroHeight};
-        const TPassTarget* t = &target;
-        RunTickPass(settings, d->FTicks, [this, t](TTickVisit& visit) {
-            DrawTickVisit(*t->Canvas, visit, t->Base, t->ZeroHeight);
-        });
-        return;
-    }
-    // A logarithmic axis can span hundreds of decades: its visits are
-    // collected, so that labels that would overlap can be thinned before
-    // anything is drawn.
+    // The visits are collected, so that labels that would overlap (a
+    // logarithmic axis over hundreds of decades, long clock texts on a short
+    // axis) can be thinned before anything is drawn.
     std::vector<TTickVisit> visits;
-    RunTickPass(settings, d->FTicks, [&visits](TTickVisit& visit) { visits.push_back(std::move(visit)); });
-    if (!visits.empty() && visits.front().Pass == tpLogarithmic) {
-        const bool horizontal = IsHorizontal(d->FScaleType);
-        ThinLogarithmicLabels(visits, [&](const TTickVisit& visit) -> std::pair<long long, long long> {
-            const std::optional<int> pixel = DefinedPixel(visit.Value);
-            if (!pixel) return {1, 0};
-            // Where DrawTickLabel and DrawVerticalLabel put the label.
-            if (horizontal) {
-                const long long half = canvas.TextWidth(visit.Label) / 2;
-                const long long left = HorizontalLabelLeft(*pixel, half, Width());
-                return {left, left + 2 * half};
-            }
-            const long long top = static_cast<long long>(*pixel) - zeroHeight / 2;
-            return {top, top + canvas.TextHeight(visit.Label) - 1};
-        });
-    }
+    RunTickPass(TickSettings(), d->FTicks, [&visits](TTickVisit& visit) { visits.push_back(std::move(visit)); });
+    const bool horizontal = IsHorizontal(d->FScaleType);
+    ThinLabels(visits, [&](const TTickVisit& visit) -> std::pair<long long, long long> {
+        const std::optional<int> pixel = DefinedPixel(visit.Value);
+        if (!pixel) return {1, 0};
+        // Where DrawTickLabel and DrawVerticalLabel put the label.
+        if (horizontal) {
+            const long long half = canvas.TextWidth(visit.Label) / 2;
+            const long long left = HorizontalLabelLeft(*pixel, half, Width());
+            return {left, left + 2 * half};
+        }
+        const bool clockPass = visit.Pass == tpTime || visit.Pass == tpDateTime;
+        const int height = canvas.TextHeight(visit.Label);
+        const long long top = static_cast<long long>(*pixel) - (clockPass ? height : zeroHeight) / 2;
+        return {top, top + height - 1};
+    });
     for (TTickVisit& visit : visits) DrawTickVisit(canvas, visit, base, zeroHeight);
 }
 

@@ -265,36 +265,73 @@ void RunLogarithmicPass(const TTickSettings& s, TTickList& list, const TTickVisi
     }
 }
 
-// --- thinning of logarithmic labels
+// --- thinning of labels that would overlap
 
 namespace {
 
 // Exponent of a decade tick (10^e); none for the ticks of factors 2 ... 9.
-std::optional<int> DecadeExponent(double value)
+std::optional<long long> DecadeExponent(double value)
 {
     const double e = std::log10(value);
     const double whole = std::nearbyint(e);
     if (!std::isfinite(e) || std::fabs(e - whole) > 1e-9) return std::nullopt;
-    return static_cast<int>(whole);
+    return static_cast<long long>(whole);
+}
+
+// Ordinals beyond this are not exact in a double: the labels are then
+// counted instead.
+constexpr double kMaxOrdinal = 4503599627370496.0;  // 2^52
+
+// The labelled ticks of an evenly stepped pass as whole multiples of the
+// step (the smallest distance between two labelled values), so that thinning
+// keeps round values: 0.2, 0.4, ... of the labels 0.1, 0.2, 0.3, .... Uneven
+// steps (months, years) or values beyond exact ordinals count the labels
+// from 0 instead.
+std::vector<long long> LabelOrdinals(const std::vector<const TTickVisit*>& labelled)
+{
+    std::vector<long long> ordinals(labelled.size());
+    double step = std::numeric_limits<double>::infinity();
+    for (std::size_t k = 1; k < labelled.size(); ++k) {
+        const double gap = std::fabs(labelled[k]->Value - labelled[k - 1]->Value);
+        if (gap > 0.0) step = std::min(step, gap);
+    }
+    bool even = labelled.front()->Pass != tpDateTime && std::isfinite(step);
+    for (std::size_t k = 0; even && k < labelled.size(); ++k) {
+        const double q = labelled[k]->Value / step;
+        even = std::fabs(q) < kMaxOrdinal && std::fabs(q - std::nearbyint(q)) < 1e-3;
+        if (even) ordinals[k] = static_cast<long long>(std::nearbyint(q));
+    }
+    if (!even)
+        for (std::size_t k = 0; k < labelled.size(); ++k) ordinals[k] = static_cast<long long>(k);
+    return ordinals;
 }
 
 }  // namespace
 
-void ThinLogarithmicLabels(std::vector<TTickVisit>& visits, const TLabelSpan& span)
+void ThinLabels(std::vector<TTickVisit>& visits, const TLabelSpan& span)
 {
-    // The drawn labels with text, and their spans.
+    // The drawn labels with text, their spans and ordinals.
     struct TLabel {
         std::size_t Index;
         std::pair<long long, long long> Span;
-        std::optional<int> Exponent;
+        std::optional<long long> Ordinal;
     };
     std::vector<TLabel> labels;
+    std::vector<const TTickVisit*> labelled;
     for (std::size_t i = 0; i < visits.size(); ++i) {
         const TTickVisit& v = visits[i];
         if (!v.Labelled || v.Label.empty()) continue;
         const auto s = span(v);
         if (s.first > s.second) continue;
-        labels.push_back({i, s, DecadeExponent(v.Value)});
+        labels.push_back({i, s, std::nullopt});
+        labelled.push_back(&v);
+    }
+    if (labels.empty()) return;
+    if (labelled.front()->Pass == tpLogarithmic) {
+        for (TLabel& l : labels) l.Ordinal = DecadeExponent(visits[l.Index].Value);
+    } else {
+        const std::vector<long long> ordinals = LabelOrdinals(labelled);
+        for (std::size_t k = 0; k < labels.size(); ++k) labels[k].Ordinal = ordinals[k];
     }
     const auto fits = [&labels](const auto& keep) {
         std::vector<std::pair<long long, long long>> spans;
@@ -306,15 +343,33 @@ void ThinLogarithmicLabels(std::vector<TTickVisit>& visits, const TLabelSpan& sp
         return true;
     };
     if (fits([](const TLabel&) { return true; })) return;
-    int step = 1;
-    const auto kept = [&step](const TLabel& l) { return l.Exponent && *l.Exponent % step == 0; };
-    // Steps 1, 2, 5, 10, 20, 50, ...: a step beyond every exponent (|e| <=
-    // 324) keeps at most the label of 10^0, so the search ends.
+    long long step = 1;
+    const auto kept = [&step](const TLabel& l) { return l.Ordinal && *l.Ordinal % step == 0; };
+    // Steps 1, 2, 5, 10, 20, 50, ...: a step beyond every ordinal (|o| <
+    // 2^52) keeps at most the label of ordinal 0, so the search ends.
     for (int k = 0; !fits(kept); ++k) step = k % 3 == 1 ? step / 2 * 5 : step * 2;
+    // A date line of a label that goes passes to the next label that stays
+    // and has none: the first label shown of a day carries its date.
+    std::string pendingDate;
+    bool pending = false;
     for (const TLabel& l : labels) {
-        if (kept(l)) continue;
-        visits[l.Index].Labelled = false;
-        visits[l.Index].Label.clear();
+        TTickVisit& v = visits[l.Index];
+        if (kept(l)) {
+            if (pending && !v.HasDateLine) {
+                v.HasDateLine = true;
+                v.DateLine = std::move(pendingDate);
+            }
+            pending = false;
+            continue;
+        }
+        if (v.HasDateLine) {
+            pending = true;
+            pendingDate = std::move(v.DateLine);
+        }
+        v.Labelled = false;
+        v.Label.clear();
+        v.HasDateLine = false;
+        v.DateLine.clear();
     }
 }
 

@@ -115,15 +115,19 @@ KURVO_EXPORT void RunLogarithmicPass(const TTickSettings& settings, TTickList& l
 /// empty span (first > last) for a label that is not drawn.
 using TLabelSpan = std::function<std::pair<long long, long long>(const TTickVisit& visit)>;
 
-/// Thins the labels of a logarithmic pass (`visits` in pass order) that
-/// would overlap on the axis: the labels of factors 2 and 5 go first; then
-/// decades are labelled only where the exponent is a multiple of 2, 5, 10,
-/// 20, 50, ..., the first of these steps whose labels do not overlap. Every
-/// tick stays; a label that goes leaves its visit unlabelled. Labels that do
-/// not overlap are left exactly as they are. Example: 600 decades on a
-/// 300-pixel axis with labels 13 pixels high keep the labels of 10^-300,
-/// 10^-250, ..., 10^300.
-void ThinLogarithmicLabels(std::vector<TTickVisit>& visits, const TLabelSpan& span);
+/// Thins the labels of a pass (`visits` in pass order) that would overlap
+/// on the axis. Every tick stays; a label that goes leaves its visit
+/// unlabelled, and labels that do not overlap are left exactly as they are.
+/// Logarithmic passes lose the labels of factors 2 and 5 first; then decades
+/// are labelled only where the exponent is a multiple of 2, 5, 10, 20, 50,
+/// ..., the first of these steps whose labels do not overlap. Other passes
+/// keep the labels at multiples of 2, 5, 10, ... label steps, counted from
+/// the value 0 where the labels are evenly stepped (0.2, 0.4, ... of the
+/// labels 0.1, 0.2, ...) and from the first label otherwise (months, years).
+/// The date line of a label that goes moves to the next label that stays.
+/// Example: 600 decades on a 300-pixel axis with labels 13 pixels high keep
+/// the labels of 10^-300, 10^-250, ..., 10^300.
+void ThinLabels(std::vector<TTickVisit>& visits, const TLabelSpan& span);
 
 // --- time and date passes (MinTicks below 1 counts as 1 in both)
 

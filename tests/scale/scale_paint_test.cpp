@@ -223,36 +223,55 @@ TEST(AxisPaint, LongTickValueIsReportedTwiceWithShortTicks)
     }
 }
 
-// A logarithmic axis over hundreds of decades: every decade keeps its tick
-// and its event, labels go to round exponents until no two overlap (401
-// labels on 100 pixels were a black band).
-TEST(AxisPaint, OverlappingLogarithmicLabelsAreThinnedTicksStay)
+// Labels that would overlap are thinned to round steps until no two
+// overlap; every tick keeps its line and its event. (401 decade labels on
+// 100 pixels were a black band; five clock texts of 13 characters on a
+// 100-pixel axis ran into each other.)
+TEST(AxisPaint, OverlappingLabelsAreThinnedTicksStay)
 {
-    for (TScaleType type : {sctXT, sctYR}) {
-        SCOPED_TRACE(int(type));
-        TAxisOnCanvas a(type);
-        a.SetRange(1e-100, 1e300, 3, true);
-        a.axis.SetLogarithmic(true);
-        ASSERT_TRUE(a.axis.Logarithmic());
-        int ticks = 0, labels = 0;
-        a.axis.OnScaleTickDrawn = [&](TObject*, TCanvas&, TScaleType, double, int, int) { ++ticks; };
-        a.axis.OnBeforeTickLabel = [&](TObject*, TScaleType, double, std::string&) { ++labels; };
-        a.Paint();
-        EXPECT_EQ(ticks, 401);
-        EXPECT_EQ(a.canvas.CallsOf("LineTo").size(), 401u);
-        const auto texts = a.canvas.CallsOf("TextOut");
-        EXPECT_EQ(static_cast<int>(texts.size()), labels);
-        EXPECT_GE(texts.size(), 2u);
-        // No two labels overlap along the axis.
-        std::vector<std::pair<int, int>> spans;
-        for (const TCanvasCall& t : texts) {
-            const int from = type == sctXT ? t.Args[0] : t.Args[1];
-            const int length = type == sctXT ? TRecordingCanvas::CharWidth * static_cast<int>(t.Text.size())
-                                             : TRecordingCanvas::LineHeight;
-            spans.push_back({from, from + length - 1});
+    struct Row {
+        const char* name;
+        double low, high;
+        bool logarithmic;
+        TFigType labelType;
+        int decPlaces;
+        int size;   // of the control; margins 20
+        int ticks;  // lines and tick events
+    };
+    const Row rows[] = {
+        {"logarithmic, 401 decades", 1e-100, 1e300, true, ftNum, -2, 141, 401},
+        {"time, 0.25 ... 0.75 s: labels with milliseconds", 0.25, 0.75, false, ftTime, -2, 241, 30},
+        {"linear, six decimals", 0, 20, false, ftNum, 6, 241, 26},
+        {"dates, 1 ... 31 January 2024: every other week's label", 45292, 45322, false, ftDateTime, -2, 241, 31},
+    };
+    for (const Row& r : rows) {
+        for (TScaleType type : {sctXT, sctYR}) {
+            SCOPED_TRACE(Format("%s, type %d", r.name, int(type)));
+            TAxisOnCanvas a(type, r.size, r.size);
+            a.SetRange(r.low, r.high, 3, true);
+            a.axis.SetLogarithmic(r.logarithmic);
+            a.axis.SetLabelType(r.labelType);
+            a.axis.SetDecPlaces(r.decPlaces);
+            int ticks = 0, labels = 0;
+            a.axis.OnScaleTickDrawn = [&](TObject*, TCanvas&, TScaleType, double, int, int) { ++ticks; };
+            a.axis.OnBeforeTickLabel = [&](TObject*, TScaleType, double, std::string&) { ++labels; };
+            a.Paint();
+            EXPECT_EQ(ticks, r.ticks);
+            EXPECT_EQ(static_cast<int>(a.canvas.CallsOf("LineTo").size()), r.ticks);
+            const auto texts = a.canvas.CallsOf("TextOut");
+            EXPECT_EQ(static_cast<int>(texts.size()), labels);
+            EXPECT_GE(texts.size(), 2u);
+            // No two labels overlap along the axis.
+            std::vector<std::pair<int, int>> spans;
+            for (const TCanvasCall& t : texts) {
+                const int from = type == sctXT ? t.Args[0] : t.Args[1];
+                const int length = type == sctXT ? TRecordingCanvas::CharWidth * static_cast<int>(t.Text.size())
+                                                 : TRecordingCanvas::LineHeight;
+                spans.push_back({from, from + length - 1});
+            }
+            std::sort(spans.begin(), spans.end());
+            for (std::size_t k = 1; k < spans.size(); ++k) EXPECT_GT(spans[k].first, spans[k - 1].second);
         }
-        std::sort(spans.begin(), spans.end());
-        for (std::size_t k = 1; k < spans.size(); ++k) EXPECT_GT(spans[k].first, spans[k - 1].second);
     }
 }
 
@@ -344,13 +363,13 @@ TEST(AxisPaint, BottomAxisLabelsStayInsideTheControl)
     TAxisOnCanvas a(sctXT, 200, 400);
     a.axis.SetMarginLeft(10);
     a.axis.SetMarginRight(10);
-    a.axis.SetDecPlaces(2);
+    a.axis.SetDecPlaces(1);
     a.SetRange(0, 100, 3, false);
     a.Paint();
-    EXPECT_EQ(a.Texts(), (Log{"2,27 0.00", "31,27 20.00", "67,27 40.00", "102,27 60.00", "138,27 80.00",
-                              "162,27 100.00"}));
+    EXPECT_EQ(a.Texts(), (Log{"2,27 0.0", "34,27 20.0", "70,27 40.0", "105,27 60.0", "141,27 80.0",
+                              "168,27 100.0"}));
     // The last label ends 2 pixels inside the right edge.
-    EXPECT_EQ(162 + a.canvas.TextWidth("100.00"), 200 - 2);
+    EXPECT_EQ(168 + a.canvas.TextWidth("100.0"), 200 - 2);
 }
 
 TEST(AxisPaint, VerticalLabelsAreCentredByHalfTheHeightOfZero)

@@ -208,7 +208,7 @@ TEST(LogarithmicLabels, ThinnedOnlyWhereTheyWouldOverlap)
         SCOPED_TRACE(row.Name);
         TRecordedPass pass = Record(row.Settings);
         const std::size_t visits = pass.Visits.size();
-        ThinLogarithmicLabels(pass.Visits, [&row](const TTickVisit& v) {
+        ThinLabels(pass.Visits, [&row](const TTickVisit& v) {
             const long long centre = std::llround(std::log10(v.Value) * row.Pixels);
             return std::pair<long long, long long>{centre - row.Extent / 2, centre - row.Extent / 2 + row.Extent - 1};
         });
@@ -222,6 +222,36 @@ TEST(LogarithmicLabels, ThinnedOnlyWhereTheyWouldOverlap)
             if (v.Labelled) labelled.push_back(static_cast<int>(std::lround(std::log10(v.Value))));
         EXPECT_EQ(labelled, row.LabelledExponents);
     }
+}
+
+// Time-of-day labels 10 pixels apart and 13 long keep every other one; the
+// date of a day whose first label goes stays under its first label shown.
+TEST(TimeOfDayLabels, DateLineMovesToTheFirstLabelShownOfItsDay)
+{
+    const struct {
+        const char* Time;
+        const char* Date;  // "" without a date line
+    } ticks[] = {{"16:00", "01-Jan"}, {"00:00", "02-Jan"}, {"08:00", ""}, {"16:00", ""}, {"00:00", "03-Jan"}};
+    std::vector<TTickVisit> visits;
+    for (const auto& t : ticks) {
+        TTickVisit v;
+        v.Kind = tkLong;
+        v.Pass = tpDateTime;
+        v.Labelled = true;
+        v.Label = t.Time;
+        v.HasDateLine = *t.Date != '\0';
+        v.DateLine = t.Date;
+        v.Value = static_cast<double>(visits.size());
+        visits.push_back(v);
+    }
+    ThinLabels(visits, [](const TTickVisit& v) {
+        const long long at = std::llround(v.Value * 10);
+        return std::pair<long long, long long>{at, at + 12};
+    });
+    std::string shown;
+    for (const TTickVisit& v : visits)
+        shown += v.Labelled ? v.Label + (v.HasDateLine ? "/" + v.DateLine : "") + " " : "- ";
+    EXPECT_EQ(shown, "16:00/01-Jan - 08:00/02-Jan - 00:00/03-Jan ");
 }
 
 }  // namespace
