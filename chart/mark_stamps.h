@@ -19,8 +19,8 @@
 //         ... draw every mark with draw()         // the reference path
 //     }
 //
-// or, for world values of a layer, stamps.AddWorld(xs, ys, n, map, keep)
-// with the layer's TCanvasMap and a filter of the points to mark.
+// or, for world values of a layer, stamps.AddInside(xs, ys, n, map, x0, x1,
+// y0, y1) with the layer's TCanvasMap and its ranges.
 //
 // The picture is the one of drawing every mark in turn:
 // - in one colour the marks only set pixels to their colours, so a mark on
@@ -37,14 +37,17 @@
 // Prepare refuses (returns false) where stamps would change the picture:
 // canvases without image memory (PDF, SVG, printer, recording), XOR pens,
 // styled pens (their dashes run on from mark to mark), device pixel ratios
-// whose pixel pattern does not repeat within four canvas pixels, and marks
-// that blend with what lies below (antialiased text, translucent colours).
+// whose pixel pattern does not repeat within four canvas pixels, marks that
+// blend with what lies below (antialiased text, translucent colours) and
+// marks that reach farther than the reach given.
 #pragma once
 
 #include "canvas/Qorn_canvas.h"
 #include "chart/Qorn_kurvo.h"
 
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -84,12 +87,29 @@ public:
     /// A mark at canvas pixel (x, y) in `colour` (after Begin(canvas, true)).
     __attribute__((always_inline)) void Add(int x, int y, TColor colour) { AddMark(x, y, colour); }
     /// A mark at each world point (xs[i], ys[i]), i < n, of a layer with
-    /// `map`, for which keep(i) holds.
-    template <class XS, class YS, class Keep>
-    void AddWorld(const XS& xs, const YS& ys, std::int64_t n, const TCanvasMap& map, Keep&& keep)
+    /// `map` that lies in [x0, x1] x [y0, y1] (x0 <= x1, y0 <= y1; NaN lies
+    /// outside), in the canvas's pen colour.
+    void AddInside(const double* xs, const double* ys, std::int64_t n, const TCanvasMap& map, double x0, double x1,
+                   double y0, double y1)
     {
-        for (std::int64_t i = 0; i < n; ++i)
-            if (keep(i)) Add(map.X(xs[i]), map.Y(ys[i]));
+        if (map.logX || map.logY) {
+            for (std::int64_t i = 0; i < n; ++i)
+                if (xs[i] >= x0 && xs[i] <= x1 && ys[i] >= y0 && ys[i] <= y1) Add(map.X(xs[i]), map.Y(ys[i]));
+            return;
+        }
+        // A linear layer: the conversion of TCanvasMap inline, whose clamp a
+        // point near the data area never reaches.
+        const double limitX = 29999.0 - static_cast<double>(std::abs(map.shiftX));
+        const double limitY = 29999.0 - static_cast<double>(std::abs(map.shiftY));
+        for (std::int64_t i = 0; i < n; ++i) {
+            if (!(xs[i] >= x0 && xs[i] <= x1 && ys[i] >= y0 && ys[i] <= y1)) continue;
+            const double fx = map.kx * xs[i] + map.dx;
+            const double fy = map.ky * ys[i] + map.dy;
+            if (std::abs(fx) < limitX && std::abs(fy) < limitY)
+                Add(static_cast<int>(std::lrint(fx) + map.shiftX), static_cast<int>(std::lrint(fy) + map.shiftY));
+            else
+                Add(map.X(xs[i]), map.Y(ys[i]));
+        }
     }
     /// Whether any mark was added since Begin.
     bool Any() const { return FAny; }
