@@ -101,14 +101,60 @@ public:
         // point near the data area never reaches.
         const double limitX = 29999.0 - static_cast<double>(std::abs(map.shiftX));
         const double limitY = 29999.0 - static_cast<double>(std::abs(map.shiftY));
+        if (FOrdered) {
+            for (std::int64_t i = 0; i < n; ++i) {
+                if (!(xs[i] >= x0 && xs[i] <= x1 && ys[i] >= y0 && ys[i] <= y1)) continue;
+                const double fx = map.kx * xs[i] + map.dx;
+                const double fy = map.ky * ys[i] + map.dy;
+                if (std::abs(fx) < limitX && std::abs(fy) < limitY)
+                    Add(static_cast<int>(std::lrint(fx) + map.shiftX), static_cast<int>(std::lrint(fy) + map.shiftY));
+                else
+                    Add(map.X(xs[i]), map.Y(ys[i]));
+            }
+            return;
+        }
+        // One colour: the first mark at a position counts. Without a branch
+        // on whether it is new (in a scatter that is a coin toss at first):
+        // every position is written past the end and kept when new. The
+        // new ones number at most n and at most the positions; one more
+        // slot takes the write after the last new one.
+        const std::size_t room = std::min(static_cast<std::size_t>(n), FSeen.size() * 64) + 1;
+        std::size_t count = FCells.size();
+        FCells.resize(count + room);
+        TCell* cells = FCells.data();
+        int lastX = 0, lastY = 0;
+        bool any = false;
         for (std::int64_t i = 0; i < n; ++i) {
             if (!(xs[i] >= x0 && xs[i] <= x1 && ys[i] >= y0 && ys[i] <= y1)) continue;
             const double fx = map.kx * xs[i] + map.dx;
             const double fy = map.ky * ys[i] + map.dy;
-            if (std::abs(fx) < limitX && std::abs(fy) < limitY)
-                Add(static_cast<int>(std::lrint(fx) + map.shiftX), static_cast<int>(std::lrint(fy) + map.shiftY));
-            else
-                Add(map.X(xs[i]), map.Y(ys[i]));
+            int x, y;
+            if (std::abs(fx) < limitX && std::abs(fy) < limitY) {
+                x = static_cast<int>(std::lrint(fx) + map.shiftX);
+                y = static_cast<int>(std::lrint(fy) + map.shiftY);
+            } else {
+                x = map.X(xs[i]);
+                y = map.Y(ys[i]);
+            }
+            lastX = x;
+            lastY = y;
+            any = true;
+            const auto cx = static_cast<unsigned>(x - FLeft);
+            const auto cy = static_cast<unsigned>(y - FTop);
+            if (cx >= static_cast<unsigned>(FWidth) || cy >= static_cast<unsigned>(FHeight)) continue;
+            const auto cell = static_cast<std::size_t>(cy) * static_cast<std::size_t>(FWidth) + cx;
+            std::uint64_t& word = FSeen[cell >> 6];
+            const std::uint64_t bit = std::uint64_t{1} << (cell & 63);
+            cells[count] = {x, y, static_cast<std::int32_t>(cell)};
+            count += (word & bit) == 0;
+            word |= bit;
+        }
+        FCells.resize(count);
+        if (any) {
+            FAny = true;
+            FFinalX = lastX;
+            FFinalY = lastY;
+            FFinalColour = FDefault;
         }
     }
     /// Whether any mark was added since Begin.
@@ -190,6 +236,9 @@ private:
     std::vector<std::uint32_t> FLast;  // the last mark per position: its order + 1
     std::vector<TColor> FColour;  // ... and its colour
     struct TCell {
+        // Left unset when made: AddInside sizes the list ahead of its writes.
+        TCell() {}
+        TCell(int x, int y, std::int32_t index) : X(x), Y(y), Index(index) {}
         int X, Y;  // canvas pixel
         std::int32_t Index;  // into FSeen, FLast and FColour
     };
