@@ -92,25 +92,32 @@ public:
     void AddInside(const double* xs, const double* ys, std::int64_t n, const TCanvasMap& map, double x0, double x1,
                    double y0, double y1)
     {
-        if (map.logX || map.logY) {
-            for (std::int64_t i = 0; i < n; ++i)
-                if (xs[i] >= x0 && xs[i] <= x1 && ys[i] >= y0 && ys[i] <= y1) Add(map.X(xs[i]), map.Y(ys[i]));
-            return;
-        }
         // A linear layer: the conversion of TCanvasMap inline, whose clamp a
         // point near the data area never reaches.
+        const bool linear = !map.logX && !map.logY;
         const double limitX = 29999.0 - static_cast<double>(std::abs(map.shiftX));
         const double limitY = 29999.0 - static_cast<double>(std::abs(map.shiftY));
-        if (FOrdered) {
-            for (std::int64_t i = 0; i < n; ++i) {
-                if (!(xs[i] >= x0 && xs[i] <= x1 && ys[i] >= y0 && ys[i] <= y1)) continue;
+        const auto inside = [&](std::int64_t i) { return xs[i] >= x0 && xs[i] <= x1 && ys[i] >= y0 && ys[i] <= y1; };
+        const auto toCanvas = [&](std::int64_t i, int& x, int& y) {
+            if (linear) {
                 const double fx = map.kx * xs[i] + map.dx;
                 const double fy = map.ky * ys[i] + map.dy;
-                if (std::abs(fx) < limitX && std::abs(fy) < limitY)
-                    Add(static_cast<int>(std::lrint(fx) + map.shiftX), static_cast<int>(std::lrint(fy) + map.shiftY));
-                else
-                    Add(map.X(xs[i]), map.Y(ys[i]));
+                if (std::abs(fx) < limitX && std::abs(fy) < limitY) {
+                    x = static_cast<int>(std::lrint(fx) + map.shiftX);
+                    y = static_cast<int>(std::lrint(fy) + map.shiftY);
+                    return;
+                }
             }
+            x = map.X(xs[i]);
+            y = map.Y(ys[i]);
+        };
+        int x = 0, y = 0;
+        if (FOrdered) {
+            for (std::int64_t i = 0; i < n; ++i)
+                if (inside(i)) {
+                    toCanvas(i, x, y);
+                    Add(x, y);
+                }
             return;
         }
         // One colour: the first mark at a position counts. Without a branch
@@ -122,27 +129,13 @@ public:
         std::size_t count = FCells.size();
         FCells.resize(count + room);
         TCell* cells = FCells.data();
-        int lastX = 0, lastY = 0;
         bool any = false;
         for (std::int64_t i = 0; i < n; ++i) {
-            if (!(xs[i] >= x0 && xs[i] <= x1 && ys[i] >= y0 && ys[i] <= y1)) continue;
-            const double fx = map.kx * xs[i] + map.dx;
-            const double fy = map.ky * ys[i] + map.dy;
-            int x, y;
-            if (std::abs(fx) < limitX && std::abs(fy) < limitY) {
-                x = static_cast<int>(std::lrint(fx) + map.shiftX);
-                y = static_cast<int>(std::lrint(fy) + map.shiftY);
-            } else {
-                x = map.X(xs[i]);
-                y = map.Y(ys[i]);
-            }
-            lastX = x;
-            lastY = y;
+            if (!inside(i)) continue;
+            toCanvas(i, x, y);
             any = true;
-            const auto cx = static_cast<unsigned>(x - FLeft);
-            const auto cy = static_cast<unsigned>(y - FTop);
-            if (cx >= static_cast<unsigned>(FWidth) || cy >= static_cast<unsigned>(FHeight)) continue;
-            const auto cell = static_cast<std::size_t>(cy) * static_cast<std::size_t>(FWidth) + cx;
+            std::size_t cell;
+            if (!CellOf(x, y, cell)) continue;
             std::uint64_t& word = FSeen[cell >> 6];
             const std::uint64_t bit = std::uint64_t{1} << (cell & 63);
             cells[count] = {x, y, static_cast<std::int32_t>(cell)};
@@ -152,8 +145,8 @@ public:
         FCells.resize(count);
         if (any) {
             FAny = true;
-            FFinalX = lastX;
-            FFinalY = lastY;
+            FFinalX = x;
+            FFinalY = y;
             FFinalColour = FDefault;
         }
     }
@@ -178,6 +171,15 @@ private:
         int Dx, Dy, Length;
         std::uint32_t Value;
     };
+    // The cell of canvas position (x, y); false where its mark cannot touch the image.
+    __attribute__((always_inline)) bool CellOf(int x, int y, std::size_t& cell) const
+    {
+        const auto cx = static_cast<unsigned>(x - FLeft);
+        const auto cy = static_cast<unsigned>(y - FTop);
+        if (cx >= static_cast<unsigned>(FWidth) || cy >= static_cast<unsigned>(FHeight)) return false;
+        cell = static_cast<std::size_t>(cy) * static_cast<std::size_t>(FWidth) + cx;
+        return true;
+    }
     // Inline: it runs for every mark of a scatter.
     __attribute__((always_inline)) void AddMark(int x, int y, TColor colour)
     {
@@ -185,10 +187,8 @@ private:
         FFinalX = x;
         FFinalY = y;
         FFinalColour = colour;
-        const auto cx = static_cast<unsigned>(x - FLeft);
-        const auto cy = static_cast<unsigned>(y - FTop);
-        if (cx >= static_cast<unsigned>(FWidth) || cy >= static_cast<unsigned>(FHeight)) return;
-        const auto cell = static_cast<std::size_t>(cy) * static_cast<std::size_t>(FWidth) + cx;
+        std::size_t cell;
+        if (!CellOf(x, y, cell)) return;
         if (!FOrdered) {
             std::uint64_t& word = FSeen[cell >> 6];
             const std::uint64_t bit = std::uint64_t{1} << (cell & 63);
