@@ -89,6 +89,10 @@ bool TMarkStamps::Prepare(const TCanvas& canvas, const TDrawMark& draw, int reac
                         if (a[x] == 0xFF000000u && b[x] == 0xFFFFFFFFu) continue;
                         return false;  // blended: the stamp would not give the same pixels
                     }
+                    // Beyond the reach given, positions near the image's
+                    // edges would be left out (and the scratch may have cut it).
+                    if (std::abs(x / ratio - (centre + i)) > reach + 1 || std::abs(y / ratio - (centre + j)) > reach + 1)
+                        return false;
                     if (!any) colour = a[x];
                     any = true;
                     oneColour = oneColour && a[x] == colour;

@@ -19,8 +19,8 @@
 //         ... draw every mark with draw()         // the reference path
 //     }
 //
-// or, for world values of a layer, stamps.AddWorld(xs, ys, n, map, keep)
-// with the layer's TCanvasMap and a filter of the points to mark.
+// or, for world values of a layer, stamps.AddInside(xs, ys, n, map, x0, x1,
+// y0, y1) with the layer's TCanvasMap and its ranges.
 //
 // The picture is the one of drawing every mark in turn:
 // - in one colour the marks only set pixels to their colours, so a mark on
@@ -37,15 +37,18 @@
 // Prepare refuses (returns false) where stamps would change the picture:
 // canvases without image memory (PDF, SVG, printer, recording), XOR pens,
 // styled pens (their dashes run on from mark to mark), device pixel ratios
-// whose pixel pattern does not repeat within four canvas pixels, and marks
-// that blend with what lies below (antialiased text, translucent colours).
+// whose pixel pattern does not repeat within four canvas pixels, marks that
+// blend with what lies below (antialiased text, translucent colours) and
+// marks that reach farther than the reach given.
 #pragma once
 
 #include "canvas/Qorn_canvas.h"
 #include "chart/Qorn_kurvo.h"
 #include "chart/canvas_map.h"
 
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -85,12 +88,68 @@ public:
     /// A mark at canvas pixel (x, y) in `colour` (after Begin(canvas, true)).
     __attribute__((always_inline)) void Add(int x, int y, TColor colour) { AddMark(x, y, colour); }
     /// A mark at each world point (xs[i], ys[i]), i < n, of a layer with
-    /// `map`, for which keep(i) holds.
-    template <class XS, class YS, class Keep>
-    void AddWorld(const XS& xs, const YS& ys, std::int64_t n, const TCanvasMap& map, Keep&& keep)
+    /// `map` that lies in [x0, x1] x [y0, y1] (x0 <= x1, y0 <= y1; NaN lies
+    /// outside), in the canvas's pen colour.
+    void AddInside(const double* xs, const double* ys, std::int64_t n, const TCanvasMap& map, double x0, double x1,
+                   double y0, double y1)
     {
-        for (std::int64_t i = 0; i < n; ++i)
-            if (keep(i)) Add(map.X(xs[i]), map.Y(ys[i]));
+        // A linear layer: the conversion of TCanvasMap inline, whose clamp a
+        // point near the data area never reaches.
+        const bool linear = !map.logX && !map.logY;
+        const double limitX = 29999.0 - static_cast<double>(std::abs(map.shiftX));
+        const double limitY = 29999.0 - static_cast<double>(std::abs(map.shiftY));
+        const auto inside = [&](std::int64_t i) { return xs[i] >= x0 && xs[i] <= x1 && ys[i] >= y0 && ys[i] <= y1; };
+        const auto toCanvas = [&](std::int64_t i, int& x, int& y) {
+            if (linear) {
+                const double fx = map.kx * xs[i] + map.dx;
+                const double fy = map.ky * ys[i] + map.dy;
+                if (std::abs(fx) < limitX && std::abs(fy) < limitY) {
+                    x = static_cast<int>(std::lrint(fx) + map.shiftX);
+                    y = static_cast<int>(std::lrint(fy) + map.shiftY);
+                    return;
+                }
+            }
+            x = map.X(xs[i]);
+            y = map.Y(ys[i]);
+        };
+        int x = 0, y = 0;
+        if (FOrdered) {
+            for (std::int64_t i = 0; i < n; ++i)
+                if (inside(i)) {
+                    toCanvas(i, x, y);
+                    Add(x, y);
+                }
+            return;
+        }
+        // One colour: the first mark at a position counts. Without a branch
+        // on whether it is new (in a scatter that is a coin toss at first):
+        // every position is written past the end and kept when new. The
+        // new ones number at most n and at most the positions; one more
+        // slot takes the write after the last new one.
+        const std::size_t room = std::min(static_cast<std::size_t>(n), FSeen.size() * 64) + 1;
+        std::size_t count = FCells.size();
+        FCells.resize(count + room);
+        TCell* cells = FCells.data();
+        bool any = false;
+        for (std::int64_t i = 0; i < n; ++i) {
+            if (!inside(i)) continue;
+            toCanvas(i, x, y);
+            any = true;
+            std::size_t cell;
+            if (!CellOf(x, y, cell)) continue;
+            std::uint64_t& word = FSeen[cell >> 6];
+            const std::uint64_t bit = std::uint64_t{1} << (cell & 63);
+            cells[count] = {x, y, static_cast<std::int32_t>(cell)};
+            count += (word & bit) == 0;
+            word |= bit;
+        }
+        FCells.resize(count);
+        if (any) {
+            FAny = true;
+            FFinalX = x;
+            FFinalY = y;
+            FFinalColour = FDefault;
+        }
     }
     /// Whether any mark was added since Begin.
     bool Any() const { return FAny; }
@@ -113,6 +172,15 @@ private:
         int Dx, Dy, Length;
         std::uint32_t Value;
     };
+    // The cell of canvas position (x, y); false where its mark cannot touch the image.
+    __attribute__((always_inline)) bool CellOf(int x, int y, std::size_t& cell) const
+    {
+        const auto cx = static_cast<unsigned>(x - FLeft);
+        const auto cy = static_cast<unsigned>(y - FTop);
+        if (cx >= static_cast<unsigned>(FWidth) || cy >= static_cast<unsigned>(FHeight)) return false;
+        cell = static_cast<std::size_t>(cy) * static_cast<std::size_t>(FWidth) + cx;
+        return true;
+    }
     // Inline: it runs for every mark of a scatter.
     __attribute__((always_inline)) void AddMark(int x, int y, TColor colour)
     {
@@ -120,10 +188,8 @@ private:
         FFinalX = x;
         FFinalY = y;
         FFinalColour = colour;
-        const auto cx = static_cast<unsigned>(x - FLeft);
-        const auto cy = static_cast<unsigned>(y - FTop);
-        if (cx >= static_cast<unsigned>(FWidth) || cy >= static_cast<unsigned>(FHeight)) return;
-        const auto cell = static_cast<std::size_t>(cy) * static_cast<std::size_t>(FWidth) + cx;
+        std::size_t cell;
+        if (!CellOf(x, y, cell)) return;
         if (!FOrdered) {
             std::uint64_t& word = FSeen[cell >> 6];
             const std::uint64_t bit = std::uint64_t{1} << (cell & 63);
@@ -171,6 +237,9 @@ private:
     std::vector<std::uint32_t> FLast;  // the last mark per position: its order + 1
     std::vector<TColor> FColour;  // ... and its colour
     struct TCell {
+        // Left unset when made: AddInside sizes the list ahead of its writes.
+        TCell() {}
+        TCell(int x, int y, std::int32_t index) : X(x), Y(y), Index(index) {}
         int X, Y;  // canvas pixel
         std::int32_t Index;  // into FSeen, FLast and FColour
     };

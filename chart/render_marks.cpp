@@ -112,31 +112,15 @@ void TCustomKurvoPrivate::RenderMarkRun(TCanvas& canvas, const TKvItemContainer&
     const double x0 = std::min(xLow, xHigh), x1 = std::max(xLow, xHigh);
     const double y0 = std::min(yLow, yHigh), y1 = std::max(yLow, yHigh);
     const bool plain = !varying && !avoid;
-    const bool linear = !map.logX && !map.logY;
-    const double limitX = 29999.0 - static_cast<double>(std::abs(map.shiftX));
-    const double limitY = 29999.0 - static_cast<double>(std::abs(map.shiftY));
     while (k < n) {
         std::int64_t stretch;
         const double* px = xs.Contiguous(o + k, stretch);
         std::int64_t same;
         const double* py = ys.Contiguous(o + k, same);
         const std::int64_t end = std::min(n, k + stretch);
-        if (plain && linear) {
-            // The common scatter: one colour, no rule between the marks, a
-            // linear layer: the conversion of TCanvasMap, whose limits a
-            // point on the data area never reaches.
-            for (std::int64_t j = 0; j < end - k; ++j) {
-                if (!(px[j] >= x0 && px[j] <= x1 && py[j] >= y0 && py[j] <= y1)) continue;
-                const double fx = map.kx * px[j] + map.dx;
-                const double fy = map.ky * py[j] + map.dy;
-                if (std::abs(fx) < limitX && std::abs(fy) < limitY)
-                    stamps.Add(static_cast<int>(std::lrint(fx) + map.shiftX), static_cast<int>(std::lrint(fy) + map.shiftY));
-                else
-                    stamps.Add(map.X(px[j]), map.Y(py[j]));
-            }
-        } else if (plain) {
-            for (std::int64_t j = 0; j < end - k; ++j)
-                if (px[j] >= x0 && px[j] <= x1 && py[j] >= y0 && py[j] <= y1) stamps.Add(map.X(px[j]), map.Y(py[j]));
+        if (plain) {
+            // The common scatter: one colour, no rule between the marks.
+            stamps.AddInside(px, py, end - k, map, x0, x1, y0, y1);
         } else {
             for (std::int64_t j = 0; j < end - k; ++j) {
                 if (!visible(k + j)) continue;

@@ -10,6 +10,7 @@
 #include <QPoint>
 #include <QRect>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -112,6 +113,10 @@ public:
     /// Calls f(pointIndex, x, y) for points [from, to) in order, gaps included.
     template <class F>
     void ForEachPoint(std::int64_t from, std::int64_t to, F&& f) const;
+    /// Calls f(firstIndex, xs, ys, n) for points [from, to) in order, gaps
+    /// included, in stretches of n points whose X and Y lie in arrays.
+    template <class F>
+    void ForEachStretch(std::int64_t from, std::int64_t to, F&& f) const;
     /// The first point whose X is >= x (finite X sorted); Count() if none.
     std::int64_t LowerBoundX(double x) const;
     /// Data changed: ask the chart for a repaint.
@@ -131,6 +136,14 @@ private:
 
 template <class F>
 void TSeriesPrivate::ForEachPoint(std::int64_t from, std::int64_t to, F&& f) const
+{
+    ForEachStretch(from, to, [&f](std::int64_t first, const double* xs, const double* ys, std::int64_t n) {
+        for (std::int64_t j = 0; j < n; ++j) f(first + j, xs[j], ys[j]);
+    });
+}
+
+template <class F>
+void TSeriesPrivate::ForEachStretch(std::int64_t from, std::int64_t to, F&& f) const
 {
     const std::int64_t first = Begin + from;
     const std::int64_t last = Begin + to;
@@ -158,16 +171,20 @@ void TSeriesPrivate::ForEachPoint(std::int64_t from, std::int64_t to, F&& f) con
             const std::int64_t b = std::min(b0, run.First + run.Count);
             const std::int64_t shift = segment.Start - Begin;
             if (run.Compact()) {
-                const TChunkedDoubles& xs = items.XValues();
-                const TChunkedDoubles& ys = items.YValues();
-                for (std::int64_t i = a; i < b; ++i) {
+                // X and Y of a point lie at one index of their chunked arrays.
+                for (std::int64_t i = a; i < b;) {
                     const std::int64_t k = run.Offset + (i - run.First);
-                    f(i + shift, xs[k], ys[k]);
+                    std::int64_t nx, ny;
+                    const double* xs = items.XValues().Contiguous(k, nx);
+                    const double* ys = items.YValues().Contiguous(k, ny);
+                    const std::int64_t n = std::min({b - i, nx, ny});
+                    f(i + shift, xs, ys, n);
+                    i += n;
                 }
             } else {
                 for (std::int64_t i = a; i < b; ++i) {
                     const TkvChartItem& item = items.PlainItem(run.Offset + (i - run.First));
-                    f(i + shift, item.X, item.Y);
+                    f(i + shift, &item.X, &item.Y, std::int64_t{1});
                 }
             }
         }

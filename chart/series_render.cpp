@@ -5,15 +5,20 @@
 // so that a faster engine for either replaces one body. The line path hands
 // the compact runs of a series to the per-column reduction of long runs,
 // which draws the pixels of the point-by-point polyline; the marks path
-// stamps each canvas position once per series and paint, since a second
-// mark of the same look at the same position changes no pixel.
+// stamps the device pixels of one mark at each canvas position once per
+// series and paint, since a second mark of the same look at the same
+// position changes no pixel.
 #include "chart/Qorn_kurvo.h"
 #include "chart/kurvo_private.h"
+#include "chart/mark_stamps.h"
 #include "chart/series_private.h"
+
+#include "base/marks.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -122,8 +127,46 @@ void LinePath(TCustomKurvo& chart, TCanvas& canvas, TSeriesPrivate& s, TWindow w
 
 // ------------------------------------------------------------ marks path
 
+// Fewer marks are drawn one by one: a stamp costs a few marks to make.
+constexpr std::int64_t kMinStampedMarks = 32;
+// Wider pens draw mark by mark, as they do for mark items.
+constexpr int kMaxStampedPenWidth = 16;
+
+// How far a mark reaches from its centre: at its own size the stem of the
+// largest symbol, 8 pixels up, else at most its size; plus the pen.
+int MarkReach(int size, int penWidth) { return (size == 0 ? 9 : size) + penWidth; }
+
+// The marks of points [From, To) inside the layer's ranges stamped once per
+// canvas position (mark_stamps.h), with the pixels of drawing each mark.
+// False, with nothing drawn, where the stamps cannot hold that picture: the
+// reference drawing (reduction off), printer and anti-aliased canvases
+// (marks at their exact positions), wide pens, few marks, large marks.
+bool StampMarks(TCustomKurvo& chart, TCanvas& canvas, const TSeriesPrivate& s, TWindow w, double x0, double x1,
+                double y0, double y1)
+{
+    TCustomKurvoPrivate& d = TP::Get(chart);
+    if (!d.FLineRunReduction || canvas.IsPrinterCanvas() || canvas.Antialiased() || s.PenWidth > kMaxStampedPenWidth ||
+        w.To - w.From < kMinStampedMarks)
+        return false;
+    const int type = MarkType(s.Mark);
+    const int size = s.MarkSize;
+    const TDrawMark draw = [type, size](TCanvas& c, int x, int y) { DrawMark(c, type, x, y, size); };
+    if (!d.FMarkStamps) d.FMarkStamps = std::make_shared<TMarkStamps>();
+    TMarkStamps& stamps = *d.FMarkStamps;
+    // A mark at size 0 has the key the mark items give it: the stamp is shared.
+    const std::uint64_t key = (static_cast<std::uint64_t>(size) << 8 | static_cast<std::uint64_t>(type)) + 1;
+    if (!stamps.Prepare(canvas, draw, MarkReach(size, s.PenWidth), key)) return false;
+    stamps.Begin(canvas);
+    const TCanvasMap map = TP::CanvasMap(chart, s.Layer);
+    s.ForEachStretch(w.From, w.To, [&](std::int64_t, const double* xs, const double* ys, std::int64_t n) {
+        stamps.AddInside(xs, ys, n, map, x0, x1, y0, y1);
+    });
+    if (stamps.Any()) stamps.Finish(draw);
+    return true;
+}
+
 // A mark at every finite point inside the layer's ranges (as MarkAt draws
-// one), each canvas position stamped once.
+// one): stamped where it can be, else each canvas position drawn once.
 void MarksPath(TCustomKurvo& chart, TCanvas& canvas, const TSeriesPrivate& s, TWindow w, bool monochrome)
 {
     TCustomKurvoPrivate& d = TP::Get(chart);
@@ -135,12 +178,16 @@ void MarksPath(TCustomKurvo& chart, TCanvas& canvas, const TSeriesPrivate& s, TW
     }
     TP::SetPenColor(chart, canvas, monochrome ? clBlack : s.PenColor);
     TP::SetPenStyle(chart, canvas, psSolid);
-    const TCanvasMap map = TP::CanvasMap(chart, s.Layer);
     const TScaleProps& sx = *chart.ScaleX(s.Layer);
     const TScaleProps& sy = *chart.ScaleY(s.Layer);
     const double xa = sx.RangeLow(), xb = sx.RangeHigh();
     const double ya = sy.RangeLow(), yb = sy.RangeHigh();
-    // Positions stamped so far, over the data area and a pixel around it
+    if (StampMarks(chart, canvas, s, w, std::min(xa, xb), std::max(xa, xb), std::min(ya, yb), std::max(ya, yb))) {
+        TP::ResetUpperVectorState();
+        return;
+    }
+    const TCanvasMap map = TP::CanvasMap(chart, s.Layer);
+    // Positions drawn so far, over the data area and a pixel around it
     // (none on a data area larger than any bitmap: its marks are all drawn).
     int w0 = std::max(0, chart.Width() - chart.MarginLeft() - chart.MarginRight() - chart.ShadowWidth()) + 3;
     int h0 = std::max(0, chart.Height() - chart.MarginTop() - chart.MarginBottom() - chart.ShadowWidth()) + 3;

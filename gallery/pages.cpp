@@ -419,6 +419,7 @@ QWidget* SeriesAndLegend()
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
     TKurvo* styles = NewChart("series styles");
+    styles->setMinimumSize(320, 200);
     styles->SetMarginRight(150);
     SetRanges(*styles, 1, 0, 24, 0, 8.6);
     const struct {
@@ -447,17 +448,23 @@ QWidget* SeriesAndLegend()
     styles->Legend()->SetPlacement(TLegendPlacement::OutsideRight);
     grid->addWidget(styles, 0, 0, 1, 3);
 
+    // Each placement once more on a small chart; the last one's cos was
+    // hidden by a click on its entry, which stays listed, greyed.
     const struct {
         const char* Caption;
         TLegendPlacement Placement;
     } places[] = {{"InsideTopLeft", TLegendPlacement::InsideTopLeft},
+                  {"InsideTopRight", TLegendPlacement::InsideTopRight},
+                  {"InsideBottomLeft", TLegendPlacement::InsideBottomLeft},
                   {"InsideBottomRight, no frame", TLegendPlacement::InsideBottomRight},
-                  {"OutsideBottom", TLegendPlacement::OutsideBottom}};
-    for (int k = 0; k < 3; ++k) {
+                  {"OutsideBottom", TLegendPlacement::OutsideBottom},
+                  {"OutsideRight", TLegendPlacement::OutsideRight}};
+    for (int k = 0; k < 6; ++k) {
         TKurvo* c = NewChart(places[k].Caption);
-        c->setMinimumSize(200, 180);
+        c->setMinimumSize(200, 130);
         SetRanges(*c, 1, 0, 10, -1.3, 1.3);
-        if (places[k].Placement == TLegendPlacement::OutsideBottom) c->SetMarginBottom(62);
+        if (places[k].Placement == TLegendPlacement::OutsideBottom) c->SetMarginBottom(58);
+        if (places[k].Placement == TLegendPlacement::OutsideRight) c->SetMarginRight(70);
         for (int j = 0; j < 2; ++j) {
             std::vector<double> x, y;
             for (int i = 0; i <= 100; ++i) {
@@ -469,15 +476,17 @@ QWidget* SeriesAndLegend()
         }
         c->Legend()->SetVisible(true);
         c->Legend()->SetPlacement(places[k].Placement);
-        if (k == 1) {
+        if (k == 3) {
             c->Legend()->SetFrameColor(QColor());
             c->Legend()->SetBackgroundColor(QColor(240, 240, 200));
         }
         c->Legend()->SetClickToggles(true);
-        grid->addWidget(c, 1, k);
+        if (k == 5) c->Series(1)->SetVisible(false);
+        grid->addWidget(c, 1 + k / 3, k % 3);
     }
-    grid->setRowStretch(0, 3);
-    grid->setRowStretch(1, 2);
+    grid->setRowStretch(0, 2);
+    grid->setRowStretch(1, 1);
+    grid->setRowStretch(2, 1);
     return page;
 }
 

@@ -81,9 +81,10 @@ void Show(TKurvo& chart, const TView& v, int n)
     chart.CalcTransforms();
 }
 
-QImage Picture(TKurvo& chart)
+QImage Picture(TKurvo& chart, double ratio = 1.0)
 {
     TBitmap bitmap(378, 362);
+    bitmap.SetDevicePixelRatio(ratio);
     chart.RenderData(bitmap.Canvas(), 0, 0, false, true);
     return bitmap.Image().copy();
 }
@@ -160,7 +161,8 @@ TEST(SeriesPixels, RingShowsTheNewestPointsAsTheirPolyline)
     }
 }
 
-// Every style against the display-list drawing it stands for.
+// Every style against the display-list drawing it stands for, drawn item
+// by item, at device pixel ratios 1, 1.5 and 2.
 TEST(SeriesPixels, StylesEqualTheirDrawingCommands)
 {
     const TData d = Make(2, 400, 11);
@@ -198,6 +200,27 @@ TEST(SeriesPixels, StylesEqualTheirDrawingCommands)
          [](TKurvo& c, const TData& t) { c.DrawMarks(t.X, t.Y, TMark::Circle); }, &d},
         {"large marks", [](TKurvoSeries& s) { s.SetStyle(TSeriesStyle::Marks); s.SetMark(TMark::Star); },
          [](TKurvo& c, const TData& t) { c.DrawMarks(t.X, t.Y, TMark::Star); }, &d},
+        {"marks, wide pen",
+         [](TKurvoSeries& s) {
+             s.SetStyle(TSeriesStyle::Marks);
+             s.SetMark(TMark::TriangleUp);
+             s.SetPen(QColor(0, 0, 160), 3);
+         },
+         [](TKurvo& c, const TData& t) {
+             c.SetLineWidth(3);
+             c.DrawMarks(t.X, t.Y, TMark::TriangleUp);
+         },
+         &d},
+        // No drawing command sizes marks: a series drawn mark by mark.
+        {"sized marks", [](TKurvoSeries& s) { s.SetStyle(TSeriesStyle::Marks); s.SetMark(TMark::FilledTriangleUp, 11); },
+         [](TKurvo& c, const TData& t) {
+             TKurvoSeries* s = c.AddSeries("reference");
+             s->SetData(t.X, t.Y);
+             s->SetPen(QColor(0, 0, 160));
+             s->SetStyle(TSeriesStyle::Marks);
+             s->SetMark(TMark::FilledTriangleUp, 11);
+         },
+         &d},
         {"line and marks",
          [](TKurvoSeries& s) { s.SetStyle(TSeriesStyle::LineAndMarks); s.SetMark(TMark::FilledSquare); },
          [](TKurvo& c, const TData& t) {
@@ -232,16 +255,18 @@ TEST(SeriesPixels, StylesEqualTheirDrawingCommands)
         s->SetPen(QColor(0, 0, 160));
         row.Style(*s);
         auto reference = NewChart();
+        reference->SetLineRunReduction(false);
         reference->SetDataColor(0xA00000);
         row.Reference(*reference, *row.Data);
         const int n = static_cast<int>(row.Data->X.size());
-        for (const TView& v : {kViews[0], kViews[3], TView{"zoomed", 0.2, 0.4, false, false}}) {
-            Show(*series, v, n);
-            Show(*reference, v, n);
-            const auto [differ, drawn] = Differences(Picture(*series), Picture(*reference));
-            EXPECT_GT(drawn, 0) << row.Name << ", " << v.Name;
-            EXPECT_EQ(differ, 0) << row.Name << ", " << v.Name;
-        }
+        for (const TView& v : {kViews[0], kViews[3], kViews[4], TView{"zoomed", 0.2, 0.4, false, false}})
+            for (const double ratio : {1.0, 1.5, 2.0}) {
+                Show(*series, v, n);
+                Show(*reference, v, n);
+                const auto [differ, drawn] = Differences(Picture(*series, ratio), Picture(*reference, ratio));
+                EXPECT_GT(drawn, 0) << row.Name << ", " << v.Name;
+                EXPECT_EQ(differ, 0) << row.Name << ", " << v.Name << " at ratio " << ratio;
+            }
     }
 }
 
