@@ -1070,7 +1070,8 @@ public:
     void ClearAnnotations();
 
     /// Sets the ranges of `layer` (0: every layer) to the bounding box of its
-    /// data items and shown series (with the baseline of bars and areas),
+    /// data items, shown series (with the baseline of bars and areas) and
+    /// line views (the points read so far of a file view),
     /// widened by marginPercent of the width on each side (0 ...
     /// 1000). Non-finite values are skipped, a logarithmic axis counts only
     /// positive values, a layer without such values keeps its ranges, a

@@ -1,8 +1,9 @@
-// FitToData: a layer's ranges from the bounding box of its data items and
-// series.
+// FitToData: a layer's ranges from the bounding box of its data items,
+// series and line views.
 #include "chart/Qorn_kurvo.h"
 #include "base/errors.h"
 #include "chart/kurvo_private.h"
+#include "chart/line_view.h"
 #include "chart/series_private.h"
 
 #include <algorithm>
@@ -143,8 +144,32 @@ void AddSeries(const TSeriesPrivate& s, TExtent& ex, TExtent& ey)
     ey.Add(r->YMax);
 }
 
-// Fits layers first ... last to the data items (unless `only` names one
-// series) and the shown series on them (or that series alone).
+// Adds the points of a line view that its structures cover (a file view
+// still being read counts what is read so far). A logarithmic axis counts
+// only positive values: when the view reaches down to the floor, its points
+// are read one by one.
+void AddView(TLineView& v, TExtent& ex, TExtent& ey)
+{
+    std::lock_guard<std::mutex> lock(v.Lock);
+    if (!v.Error.isEmpty() || v.Pieces.empty()) return;
+    if ((ex.Logarithmic && !(v.XMin > kLogFloor)) || (ey.Logarithmic && !(v.YMin > kLogFloor))) {
+        for (const TPiece& piece : v.Pieces) {
+            for (std::int64_t i = piece.From; i < piece.To; ++i) {
+                ex.Add(v.View.X(i));
+                ey.Add(v.View.Y(i));
+            }
+        }
+        return;
+    }
+    ex.Add(v.XMin);
+    ex.Add(v.XMax);
+    ey.Add(v.YMin);
+    ey.Add(v.YMax);
+}
+
+// Fits layers first ... last to the data items and line views (unless
+// `only` names one series) and the shown series on them (or that series
+// alone).
 void FitLayers(TCustomKurvo& chart, int first, int last, const TKurvoSeries* only, double marginPercent)
 {
     TCustomKurvoPrivate& d = TCustomKurvoPrivate::Get(chart);
@@ -167,6 +192,12 @@ void FitLayers(TCustomKurvo& chart, int first, int last, const TKurvoSeries* onl
         const TSeriesPrivate& s = TSeriesPrivate::Get(*series);
         if (only != nullptr ? series.get() != only : !s.Visible) continue;
         if (s.Layer >= first && s.Layer <= last) AddSeries(s, ex[s.Layer - 1], ey[s.Layer - 1]);
+    }
+    if (only == nullptr) {
+        for (const auto& view : d.FLineViews) {
+            const int n = TCustomKurvo::ClampLayer(view->Look.Layer) - 1;
+            if (n + 1 >= first && n + 1 <= last) AddView(*view, ex[n], ey[n]);
+        }
     }
 
     const bool suspended = d.FPaintSuspended;

@@ -1,7 +1,8 @@
 // The structures of a line view: stretches of finite points, the order and
-// least values of X and Y, and the min/max structure over Y, built from
+// extent of X and Y, and the min/max structure over Y, built from
 // Ready on in one typed pass per chunk.
 #include "chart/line_view.h"
+#include "chart/mapping_guard.h"
 
 #include <algorithm>
 #include <cmath>
@@ -55,7 +56,9 @@ void ExtendTyped(TLineView& v, std::int64_t count)
     // view's members, which would keep these in memory at every point.
     bool rising = v.XRising;
     double xMin = v.XMin;
+    double xMax = v.XMax;
     double yMin = v.YMin;
+    double yMax = v.YMax;
     for (std::int64_t from = v.Ready; from < count;) {
         const std::int64_t to = std::min(count, from + kChunk);
         for (std::int64_t i = from; i < to; ++i) {
@@ -70,7 +73,9 @@ void ExtendTyped(TLineView& v, std::int64_t count)
             rising = rising && x >= lastX;
             lastX = x;
             xMin = x < xMin ? x : xMin;
+            xMax = x > xMax ? x : xMax;
             yMin = y < yMin ? y : yMin;
+            yMax = y > yMax ? y : yMax;
         }
         TTypedY<T> upTo = ys;
         upTo.Count = to;
@@ -80,7 +85,9 @@ void ExtendTyped(TLineView& v, std::int64_t count)
     if (piece.To > piece.From) v.Pieces.push_back(piece);
     v.XRising = rising;
     v.XMin = xMin;
+    v.XMax = xMax;
     v.YMin = yMin;
+    v.YMax = yMax;
     v.Ready = count;
 }
 
@@ -105,6 +112,7 @@ void TLineView::Forget(std::int64_t from)
     Pieces.clear();
     XRising = true;
     XMin = YMin = HUGE_VAL;
+    XMax = YMax = -HUGE_VAL;
     Ready = 0;
 }
 
@@ -125,11 +133,19 @@ std::int64_t TMappedSampleFile::BytesNow() const
 #endif
 }
 
+bool TMappedSampleFile::Shortened() const
+{
+    return BytesNow() < MapBytes || MappingLostPages(Map);
+}
+
 TMappedSampleFile::~TMappedSampleFile()
 {
     Stop = true;
     if (Worker.joinable()) Worker.join();
-    if (Map != nullptr) File.unmap(Map);
+    if (Map != nullptr) {
+        UnguardMapping(Map);
+        File.unmap(Map);
+    }
 }
 
 }  // namespace kurvo

@@ -56,6 +56,10 @@ struct TMappedSampleFile {
     /// Bytes the file holds now, read from the open handle (a file replaced
     /// or removed under its name keeps its mapping and its size).
     std::int64_t BytesNow() const;
+    /// Whether the file lost bytes of the mapping: shorter now than mapped,
+    /// or a page read after it was cut came back as zeros (the mapping is
+    /// guarded against the fault such a read raises).
+    bool Shortened() const;
     ~TMappedSampleFile();
 };
 
@@ -69,7 +73,9 @@ struct TLineView {
     std::vector<TPiece> Pieces;  ///< stretches of finite points in [0, Ready)
     bool XRising = true;  ///< X never falls within [0, Ready)
     double XMin = HUGE_VAL;  ///< smallest finite X in [0, Ready)
+    double XMax = -HUGE_VAL;  ///< largest finite X in [0, Ready)
     double YMin = HUGE_VAL;  ///< smallest finite Y in [0, Ready)
+    double YMax = -HUGE_VAL;  ///< largest finite Y in [0, Ready)
     std::int64_t Ready = 0;  ///< points the structures cover
     QString Error;  ///< why the view is no longer drawn; empty while it is
     std::unique_ptr<TMappedSampleFile> File;  ///< the mapped file of a file view

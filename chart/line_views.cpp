@@ -4,6 +4,7 @@
 
 #include "base/errors.h"
 #include "chart/kurvo_private.h"
+#include "chart/mapping_guard.h"
 #include "chart/raise_event.h"
 
 #include <QMetaObject>
@@ -76,7 +77,7 @@ void Build(TCustomKurvo* chart, TLineView* v)
     for (std::int64_t done = 0; done < total && !file.Stop;) {
         const std::int64_t to = std::min(total, done + kWorkerChunk);
         QString error;
-        if (file.BytesNow() < file.MapBytes)
+        if (file.Shortened())
             error = QStringLiteral("The sample file %1 became shorter while it was shown.").arg(file.File.fileName());
         {
             std::lock_guard<std::mutex> lock(v->Lock);
@@ -219,6 +220,9 @@ int TCustomKurvo::OpenSampleFile(const QString& path, const TSampleFileLayout& l
         file->Map = file->File.map(0, bytes);
         if (file->Map == nullptr) fail(file->File.errorString() + QLatin1Char('.'));
         file->MapBytes = bytes;
+        // A read racing with another program cutting the file reads zeros
+        // instead of faulting; the size checks then stop the view.
+        GuardMapping(file->Map, static_cast<std::size_t>(bytes));
     }
     TKurvoSampleView view(layout.Type, file->Map == nullptr ? nullptr : file->Map + layout.HeaderBytes,
                           body / SampleSize(layout.Type), layout.XStart, layout.XStep);

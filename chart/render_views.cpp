@@ -40,7 +40,7 @@ void TCustomKurvo::RenderLineViews(TCanvas& canvas, bool monochrome)
             continue;
         // A mapped file read past its end would fault: one that became
         // shorter is not read again.
-        if (v.File && v.File->BytesNow() < v.File->MapBytes) {
+        if (v.File && v.File->Shortened()) {
             v.Error = QStringLiteral("The sample file %1 became shorter while it was shown.").arg(v.File->File.fileName());
             PostLineViewReport(this, v.Id, v.Ready, v.View.Count(), v.Error);
             continue;

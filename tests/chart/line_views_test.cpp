@@ -5,6 +5,7 @@
 #include "render_test_support.h"
 
 #include "base/errors.h"
+#include "chart/mapping_guard.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -329,6 +331,34 @@ TEST(LineViews, ASampleFileThatShrinksIsNoLongerRead)
     EXPECT_NE(errors[0].find("became shorter"), std::string::npos) << errors[0];
     EXPECT_FALSE(chart->LineViewError(id).isEmpty());
 }
+
+#ifdef __linux__
+// A read of a guarded mapping past the end of a file that was cut meanwhile
+// reads zeros instead of faulting; once the guard ends, the fault is the
+// system's again.
+TEST(LineViews, ReadsOfACutFileReadZerosWhileTheMappingIsGuarded)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cut.raw");
+    const std::vector<char> bytes(3 * 65536, 'k');
+    WriteFile(path, bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    uchar* map = file.map(0, file.size());
+    ASSERT_NE(map, nullptr);
+    ASSERT_TRUE(GuardMapping(map, bytes.size()));
+    ASSERT_TRUE(QFile(path).resize(1000));
+    const volatile uchar* read = map;
+    EXPECT_EQ(read[bytes.size() - 1], 0) << "the last page, gone from the file";
+    EXPECT_EQ(read[10], 'k') << "a page still in the file";
+    EXPECT_TRUE(MappingLostPages(map));
+
+    UnguardMapping(map);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT((void)read[2 * 65536 - 1], testing::KilledBySignal(SIGBUS), "");
+    file.unmap(map);
+}
+#endif
 
 TEST(LineViews, FilesThatCannotBeShownAreRefusedWithTheReason)
 {

@@ -179,8 +179,8 @@ TEST(Series, HandlesBelongToTheirChartAndNothingDangles)
     sharer.SetUseDataOf(nullptr);
 }
 
-// FitToData takes the shown series of a layer (or one series alone), their
-// finite points only, positive ones on a logarithmic axis.
+// FitToData takes the shown series and line views of a layer (or one series
+// alone), their finite points only, positive ones on a logarithmic axis.
 TEST(Series, FitToDataIncludesSeries)
 {
     TKurvo chart;
@@ -194,6 +194,11 @@ TEST(Series, FitToDataIncludesSeries)
     hidden->SetVisible(false);
     TKurvoSeries* other = chart.AddSeries("other layer", 2);
     other->SetData(std::vector<double>{0.5, 100}, std::vector<double>{-3, 4});
+    chart.SetCurrentLayer(3);
+    const std::vector<double> viewX{-2, 7, kNaN, 3}, viewY{-4, 0.25, 9, 8};
+    chart.AddLineView(viewX, viewY);
+    const std::vector<std::int16_t> samples{-100, 200, 50};
+    chart.AddLineView(TKurvoSampleView(std::span<const std::int16_t>(samples)).SetScale(0.01, 0.0).SetXSpacing(10, 5));
 
     const struct {
         const char* Name;
@@ -214,10 +219,17 @@ TEST(Series, FitToDataIncludesSeries)
              other->Append(-5, 0);
              chart.FitToData(2);
          }, 0.5, 100, -3, 4},
+        {"layer 3 line views", [&] { chart.FitToData(3); }, -2, 20, -4, 8},
+        {"layer 3 logarithmic", [&] {
+             chart.ScaleY(3)->SetRangeLow(1);
+             chart.ScaleY(3)->SetLogarithmic(true);
+             chart.FitToData(3);
+         }, -2, 20, 0.25, 8},
     };
     for (const auto& row : rows) {
         row.Fit();
-        const int layer = std::string(row.Name).find("layer 2") == 0 ? 2 : 1;
+        const std::string name = row.Name;
+        const int layer = name.find("layer 2") == 0 ? 2 : name.find("layer 3") == 0 ? 3 : 1;
         EXPECT_DOUBLE_EQ(chart.ScaleX(layer)->RangeLow(), row.XLow) << row.Name;
         EXPECT_DOUBLE_EQ(chart.ScaleX(layer)->RangeHigh(), row.XHigh) << row.Name;
         EXPECT_DOUBLE_EQ(chart.ScaleY(layer)->RangeLow(), row.YLow) << row.Name;
