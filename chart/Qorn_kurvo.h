@@ -112,8 +112,6 @@ constexpr int TextLabelCount = 50;
 constexpr int MaxSharers = 4;
 /// Points the mouse trace holds.
 constexpr int MouseTraceCapacity = 5000;
-/// Points the renderer collects before drawing a polyline.
-constexpr int PolylineBatch = 200;
 
 /// One slot of the zoom history for one layer, in the stored order.
 struct TZoomRanges {
@@ -134,44 +132,6 @@ struct TMouseTracePoint {
     TColor Colour = 0;  ///< colour the point is drawn in
 };
 
-/// World-to-canvas conversion of one layer during RenderData: the same
-/// arithmetic and rounding as WorldToPixel plus the render offsets and the
-/// canvas clamp, with the axis kinds looked up once instead of per point.
-struct TCanvasMap {
-    ///@{
-    /// Factors and offsets, as in TLayerTransform.
-    double kx = 0.0, dx = 0.0, ky = 0.0, dy = 0.0;
-    ///@}
-    ///@{
-    /// Whether the axis is logarithmic.
-    bool logX = false, logY = false;
-    ///@}
-    ///@{
-    /// Pixel of a value at or below the logarithmic floor.
-    double floorX = 0.0, floorY = 0.0;
-    ///@}
-    ///@{
-    /// Render offset added after rounding.
-    std::int64_t shiftX = 0, shiftY = 0;
-    ///@}
-    static constexpr double LogFloor = 1e-100;  ///< values at or below it are drawn at floorX / floorY
-
-    /// Limits a pixel to -30000 ... 30000.
-    static int Clamp(std::int64_t v) { return static_cast<int>(v < -30000 ? -30000 : (v > 30000 ? 30000 : v)); }
-    /// Canvas X of world value `x`.
-    int X(double x) const
-    {
-        const double p = logX ? (x <= LogFloor ? floorX : kx * std::log(x) + dx) : kx * x + dx;
-        return Clamp(std::int64_t{RoundPixel(p)} + shiftX);
-    }
-    /// Canvas Y of world value `y`.
-    int Y(double y) const
-    {
-        const double p = logY ? (y <= LogFloor ? floorY : ky * std::log(y) + dy) : ky * y + dy;
-        return Clamp(std::int64_t{RoundPixel(p)} + shiftY);
-    }
-};
-
 /// Pen widths of items are limited to 1 ... MaxItemPenWidth pixels.
 constexpr int MaxItemPenWidth = 1000;
 
@@ -190,493 +150,17 @@ constexpr int MaxItemPenWidth = 1000;
 class KURVO_EXPORT TCustomKurvo : public TCustomControl {
     Q_OBJECT
 public:
+
+    /** @name Lifetime and size
+     *  Construction, loading, copying and the widget's size. */
+    ///@{
+
     /// A chart of 280 x 200 pixels with the standard layout kvl_X1Bottom_Y1Left.
     explicit TCustomKurvo(QWidget* parentWidget = nullptr);
+    /// Frees the chart with its sub-objects, bitmaps and display lists.
     ~TCustomKurvo() override;
 
-    // ------------------------------------------------- drawing commands
-    // (the commands themselves are in the block "Drawing commands" below)
-    /// The common body of every drawing command: an item of `kind` at (x, y)
-    /// with the current drawing state.
-    void AppendItem(std::uint8_t kind, double x, double y, std::uint8_t mode);
-
-    ///@{
-    /// Step by which the display lists grow, in items: 1 ... 1000000, default
-    /// 1000; other values are ignored.
-    int AllocSize() const;
-    void SetAllocSize(int value);
-    ///@}
-    ///@{
-    /// Class of new items, 0 ... 254, default 0; 255 is ignored.
-    std::uint8_t ClassDefault() const;
-    void SetClassDefault(int value);
-    ///@}
-    /// Whether new items go to the annotation list (pixel coordinates allowed).
-    bool AnnotationMode() const;
-    /// The layer of new items, 1 ... 16.
-    int CurrentLayer() const;
-
-    /// The data list, for reading (tests, renderers of user code).
-    const TItemList& DataList() const;
-    /// The annotation list.
-    const TItemList& AnnotationList() const;
-    /// Items in the data list.
-    int DataCount() const;
-    /// Items the data list has room for.
-    int DataCapacity() const;
-    /// Item `index` of the data list, rebuilt from its storage; a zeroed item
-    /// at and beyond Count.
-    TkvChartItem DataItem(int index) const;
-    /// Number of items of `kind` (0 ... 24) added so far; 0 for other kinds.
-    int ItemCounter(int kind) const;
-    /// Long texts of the data list (index 1 ... 50).
-    const TLongTextArray& DataLongTexts() const;
-    /// Long texts of the annotation list.
-    const TLongTextArray& AnnotationLongTexts() const;
-
-    // ------------------------------------------------- long series
-    /// The bulk form of DrawTo: n line-to items at (x[i], y[i]) with the
-    /// current attributes, in the list DrawTo would use (with coordinate mode
-    /// `mode` in the annotation list). Equal line-to items are stored in
-    /// compact form at memory speed. All or nothing: when memory runs out,
-    /// std::bad_alloc leaves the list as it was.
-    void AppendLinePoints(const double* x, const double* y, std::int64_t n, std::uint8_t mode = 4);
-    /// Bytes the data list's storage holds now (shared storage included).
-    std::int64_t DataBytes() const;
-    ///@{
-    /// Long runs of thin solid line-to items are drawn per pixel column (the
-    /// first, lowest, highest and last point of each column) instead of point
-    /// by point, lines to the pixel the line is on are left out, and long
-    /// runs of marks are stamped once per pixel position; the picture stays
-    /// the same. On by default; off draws every item, as the reference these
-    /// paths are compared with.
-    bool LineRunReduction() const;
-    /// Sets LineRunReduction().
-    void SetLineRunReduction(bool value);
-    ///@}
-
-    // ------------------------------------------------- line views
-    /// A line through (x[i], y[i]) read from the program's own arrays at
-    /// every paint, never copied: only per-column structures of about 1 %
-    /// of the data's size are kept. Drawn after the data list's items, with
-    /// the pen colour, width, style, layer and class a DrawTo would take
-    /// now, as a move to the first point and a line to each further one
-    /// (non-finite points leave gaps). The arrays must stay valid until the
-    /// view is removed or the chart is destroyed; see TKurvoSampleView.
-    /// Returns the view's number. Raises EQornKurvoError for arrays of
-    /// different lengths.
-    int AddLineView(std::span<const double> x, std::span<const double> y);
-    /// A line view over samples of any type (see TKurvoSampleView). Raises
-    /// EQornKurvoError for a view that cannot be read (no data, a channel
-    /// outside the stride, too few X values, non-finite scale or spacing).
-    int AddLineView(const TKurvoSampleView& view);
-    /// The samples of view `view` changed in place: its structures are
-    /// rebuilt and the chart repaints. An unknown number is ignored.
-    void DataChanged(int view);
-    /// View `view` now reads `samples` (the same program data, grown or
-    /// moved, such as a vector after push_back); points before `from` kept
-    /// their values, so the structures are extended from there only (pass
-    /// 0 when anything may have changed).
-    void DataChanged(int view, const TKurvoSampleView& samples, std::int64_t from);
-    /// Removes view `view` (a file view also closes its file); afterwards
-    /// the chart no longer reads its memory.
-    void RemoveLineView(int view);
-    /// The numbers of the views, in drawing order.
-    std::vector<int> LineViews() const;
-    /// Points of view `view` whose structures are built (all of them but
-    /// while a file view is being read); -1 for an unknown number.
-    std::int64_t LineViewReady(int view) const;
-    /// Why view `view` is no longer drawn (a file that shrank, memory that
-    /// ran out); empty while it is drawn.
-    QString LineViewError(int view) const;
-    /// Bytes the views' own structures hold.
-    std::int64_t LineViewBytes() const;
-    /// Opens a raw binary file of samples as a line view without reading it
-    /// whole: the file is mapped into memory, its structures are built by a
-    /// worker thread, OnLineViewProgress reports the points ready, and each
-    /// paint draws those. Raises EQornKurvoError when the file cannot be
-    /// opened or mapped, is shorter than its header, or its samples do not
-    /// fill whole points of every channel. The file stays open until the
-    /// view is removed; one that shrinks meanwhile stops being drawn
-    /// (OnLineViewError) rather than being read past its end.
-    int OpenSampleFile(const QString& path, const TSampleFileLayout& layout);
-
-    // ------------------------------------------------- layers, mapping
-    /// Recomputes the world-to-pixel factors of every layer from its ranges and
-    /// the data area; does nothing while loading. Raises EQornKurvoError
-    /// ("Logarithmic axis must not be negative.") for a logarithmic axis with
-    /// a bound <= 0, and so can any setter that recomputes them.
-    virtual void CalcTransforms();
-    /// Pixel of the data area (from the control's top-left) of world point
-    /// (x, y) of `layer` (1 ... 16), clamped to the drawable range.
-    void WorldToPixel(int layer, double x, double y, int& xPix, int& yPix) const;
-    /// World point of `layer` under pixel (xPix, yPix); the inverse of WorldToPixel.
-    void PixelToWorld(int layer, int xPix, int yPix, double& x, double& y) const;
-    /// Sets the ranges of `layer` (clamped to 1 ... 16), world units. An axis
-    /// another layer controls keeps its range; layers coupled to this one
-    /// follow. `pushHistory` records the ranges in the zoom history, `limit`
-    /// cuts them to PanLimits(). Paints once.
-    void SetLayerRanges(int layer, bool pushHistory, double xLow, double yLow, double xHigh, double yHigh, bool limit);
-    /// Sets the ranges of `layer` alone, without the coupling of JointLayers().
-    void ApplyLayerRange(int layer, bool pushHistory, double xLow, double yLow, double xHigh, double yHigh,
-                         bool limit);
-    /// Stores the current ranges of every layer in the next zoom history slot.
-    void PushZoomHistory();
-    /// Empties the zoom history.
-    void ClearZoomHistory();
-    /// World-to-pixel factors of `layer` (clamped to 1 ... 16).
-    const TLayerTransform& LayerTransform(int layer) const;
-
-    ///@{
-    /// The limits SetLayerRanges() applies when asked; all 0 (default) means none.
-    const TPanLimits& PanLimits() const;
-    void SetPanLimits(const TPanLimits& limits);
-    ///@}
-    /// Slot 1 ... 16 of the zoom history for layer 1 ... 16.
-    const TZoomRanges& ZoomHistory(int slot, int layer) const;
-    /// The slot the next PushZoomHistory writes, 1 ... 16.
-    int ZoomHistoryNext() const;
-
-    ///@{
-    /// Keeps one world unit equally long in X and Y by adjusting the Y range;
-    /// default off.
-    bool Isometric() const;
-    void SetIsometric(bool value);
-    ///@}
-
-    /// The layer-coupling object (owned by the chart).
-    TJointLayers* JointLayers();
-    /// Takes the coupling tables of `value` (the own object keeps its owner and callback).
-    void SetJointLayers(const TJointLayers& value);
-
-    /// Axis property objects of layer 1 ... 16 (clamped).
-    TScalePropsHoriz* ScaleX(int layer);
-    /// Axis property object of Y of `layer` 1 ... 16 (clamped).
-    TScalePropsVert* ScaleY(int layer);
-    /// Read-only X axis property object of `layer`.
-    const TScalePropsHoriz* ScaleX(int layer) const;
-    /// Read-only Y axis property object of `layer`.
-    const TScalePropsVert* ScaleY(int layer) const;
-    /// Axis controls of layer 1 ... 16 (clamped).
-    TScale* AxisX(int layer);
-    /// Y axis control of `layer` 1 ... 16 (clamped).
-    TScale* AxisY(int layer);
-
-    ///@{
-    /// Axis property objects of layers 1 ... 4.
-    TScalePropsHoriz* Scale1X() { return ScaleX(1); }
-    TScalePropsHoriz* Scale2X() { return ScaleX(2); }
-    TScalePropsHoriz* Scale3X() { return ScaleX(3); }
-    TScalePropsHoriz* Scale4X() { return ScaleX(4); }
-    TScalePropsVert* Scale1Y() { return ScaleY(1); }
-    TScalePropsVert* Scale2Y() { return ScaleY(2); }
-    TScalePropsVert* Scale3Y() { return ScaleY(3); }
-    TScalePropsVert* Scale4Y() { return ScaleY(4); }
-    ///@}
-    /// Copies the given object's values into the own one.
-    void SetScaleX(int layer, const TScalePropsHoriz& value);
-    /// Copies the given object's values into the Y axis object of `layer`.
-    void SetScaleY(int layer, const TScalePropsVert& value);
-
-    /// Copies an axis object into its control.
-    void SyncAxis(TScale& axis, const TScaleProps& props);
-    /// Change handler of all axis objects: syncs every axis, re-applies the
-    /// layer ranges and paints once.
-    void SyncAllAxes();
-
-    // ------------------------------------------------- properties
-    ///@{
-    /// Repaint after every change of a property; default on.
-    bool AutoRedraw() const;
-    void SetAutoRedraw(bool value);
-    ///@}
-
-    ///@{
-    /// Margins between the control's edge and the data area, in pixels (the
-    /// axes and caption are drawn in them); defaults 50, 20, 20, 40 (left, right,
-    /// top, bottom). Setting one re-lays the axes and repaints.
-    int MarginLeft() const;
-    void SetMarginLeft(int value);
-    ///@}
-    ///@{
-    /// Right margin in pixels; see MarginLeft().
-    int MarginRight() const;
-    void SetMarginRight(int value);
-    ///@}
-    ///@{
-    /// Top margin in pixels; see MarginLeft().
-    int MarginTop() const;
-    void SetMarginTop(int value);
-    ///@}
-    ///@{
-    /// Bottom margin in pixels; see MarginLeft().
-    int MarginBottom() const;
-    void SetMarginBottom(int value);
-    ///@}
-    ///@{
-    /// Alias of MarginLeft().
-    int LRim() const;
-    void SetLRim(int value) { SetMarginLeft(value); }
-    ///@}
-    ///@{
-    /// Alias of MarginRight().
-    int RRim() const;
-    void SetRRim(int value) { SetMarginRight(value); }
-    ///@}
-    ///@{
-    /// Alias of MarginTop().
-    int TRim() const;
-    void SetTRim(int value) { SetMarginTop(value); }
-    ///@}
-    ///@{
-    /// Alias of MarginBottom().
-    int BRim() const;
-    void SetBRim(int value) { SetMarginBottom(value); }
-    ///@}
-    ///@{
-    /// Width of the shadow beside the data area, 0 ... 32 pixels (clamped); default 0.
-    int ShadowWidth() const;
-    void SetShadowWidth(int value);
-    ///@}
-    ///@{
-    /// Form of the shadow; default ssFlying.
-    TShadowStyle ShadowStyle() const;
-    void SetShadowStyle(TShadowStyle value);
-    ///@}
-    ///@{
-    /// Colour of the shadow; default clGrayText.
-    TColor ShadowColor() const;
-    void SetShadowColor(TColor value);
-    ///@}
-    ///@{
-    /// Colour behind the shadow; default clBtnFace.
-    TColor ShadowBakColor() const;
-    void SetShadowBakColor(TColor value);
-    ///@}
-
-    ///@{
-    /// Colour of new items; default black. Used by later items only.
-    TColor DataColor() const;
-    void SetDataColor(TColor value);
-    ///@}
-    ///@{
-    /// Fill colour of new items; default silver (12632256). Used by later items only.
-    TColor FillColor() const;
-    void SetFillColor(TColor value);
-    ///@}
-    ///@{
-    /// Alias of FillColor().
-    TColor TextBkColor() const;
-    void SetTextBkColor(TColor value);
-    ///@}
-    ///@{
-    /// Pen style of new items; default psSolid.
-    TPenStyle PenStyle() const;
-    void SetPenStyle(TPenStyle value);
-    ///@}
-    ///@{
-    /// Pen width of new items, pixels; default 1.
-    std::uint8_t LineWidth() const;
-    void SetLineWidth(std::uint8_t value);
-    ///@}
-
-    ///@{
-    /// Colour of the frame around the data area; default black.
-    TColor ChartFrameColor() const;
-    void SetChartFrameColor(TColor value);
-    ///@}
-    ///@{
-    /// Colour of the data area; default white.
-    TColor ChartColor() const;
-    void SetChartColor(TColor value);
-    ///@}
-    ///@{
-    /// Colour of the control around the data area; default clBtnFace.
-    TColor WindColor() const;
-    void SetWindColor(TColor value);
-    ///@}
-    ///@{
-    /// Colour of the grid; default black.
-    TColor GridColor() const;
-    void SetGridColor(TColor value);
-    ///@}
-    // ------------------------------------------------- Qt colours
-    ///@{
-    /// The chart's colour setters with a QColor or one of Qt's named colours
-    /// (Qt::red); each stores FromQColor() of the colour (see TColor).
-    void SetDataColor(const QColor& value);
-    void SetDataColor(Qt::GlobalColor value);
-    void SetFillColor(const QColor& value);
-    void SetFillColor(Qt::GlobalColor value);
-    void SetChartColor(const QColor& value);
-    void SetChartColor(Qt::GlobalColor value);
-    void SetWindColor(const QColor& value);
-    void SetWindColor(Qt::GlobalColor value);
-    void SetGridColor(const QColor& value);
-    void SetGridColor(Qt::GlobalColor value);
-    void SetChartFrameColor(const QColor& value);
-    void SetChartFrameColor(Qt::GlobalColor value);
-    void SetShadowColor(const QColor& value);
-    void SetShadowColor(Qt::GlobalColor value);
-    ///@}
-
-    ///@{
-    /// Form of the grid; default gsNone.
-    GridStyleType GridStyle() const;
-    void SetGridStyle(GridStyleType value);
-    ///@}
-    ///@{
-    /// Grid spacing in X: above 0 a world step, 0 the axis ticks, -1 ... -3 the
-    /// axis ticks or subticks; values below -3 are ignored. Default 0.
-    double GridDx() const;
-    void SetGridDx(double value);
-    ///@}
-    ///@{
-    /// Grid spacing in Y; see GridDx().
-    double GridDy() const;
-    void SetGridDy(double value);
-    ///@}
-
-    ///@{
-    /// Caption of the chart, drawn in the margin; default empty.
-    const std::string& Caption() const;
-    void SetCaption(const std::string& value);
-    ///@}
-    ///@{
-    /// Caption width in percent of the data area, 5 ... 100 (clamped) or 0 for
-    /// no limit; default 100.
-    int CaptionTrim() const;
-    void SetCaptionTrim(int value);
-    ///@}
-    ///@{
-    /// Caption offset from its anchor in X, pixels; default 0.
-    int CaptionPosX() const;
-    void SetCaptionPosX(int value);
-    ///@}
-    ///@{
-    /// Caption offset from its anchor in Y, pixels; default -16.
-    int CaptionPosY() const;
-    void SetCaptionPosY(int value);
-    ///@}
-    ///@{
-    /// Alignment of the caption at its anchor; default taRightJustify.
-    TAlignment CaptionAlignment() const;
-    void SetCaptionAlignment(TAlignment value);
-    ///@}
-    ///@{
-    /// Horizontal anchor of the caption; default cahChartRight.
-    TCaptionAnchorHoriz CaptionAnchorHoriz() const;
-    void SetCaptionAnchorHoriz(TCaptionAnchorHoriz value);
-    ///@}
-    ///@{
-    /// Vertical anchor of the caption; default cavChartTop.
-    TCaptionAnchorVert CaptionAnchorVert() const;
-    void SetCaptionAnchorVert(TCaptionAnchorVert value);
-    ///@}
-
-    /// The background-image object (owned by the chart).
-    TBakGndImg* BackGroundImg();
-    /// Takes the settings of `value` (the own object keeps its callback).
-    void SetBackGroundImg(const TBakGndImg& value);
-    TCrossHair* CrossHair(int index);  ///< 1 ... 4 (clamped)
-    ///@{
-    /// Crosshairs 1 ... 4.
-    TCrossHair* CrossHair1() { return CrossHair(1); }
-    TCrossHair* CrossHair2() { return CrossHair(2); }
-    TCrossHair* CrossHair3() { return CrossHair(3); }
-    TCrossHair* CrossHair4() { return CrossHair(4); }
-    ///@}
-    /// Copies the values of `value` into crosshair `index` (1 ... 4, clamped).
-    void SetCrossHair(int index, const TCrossHair& value);
-    TTextLabel* TextLabel(int index);  ///< 1 ... 50 (clamped)
-
-    /// The standard layout last applied; default kvl_X1Bottom_Y1Left.
-    TkvLayout StandardLayout() const;
-    /// Applies a layout; the stored value is not changed (reading returns the earlier one).
-    void SetStandardLayout(TkvLayout value);
-
-    ///@{
-    /// The chart whose data list this chart shows, or null (default) for its own.
-    TCustomKurvo* UseDataOf() const;
-    void SetUseDataOf(TCustomKurvo* value);
-    ///@}
-    /// Number of charts showing this chart's data.
-    int SharerCount() const;
-    TCustomKurvo* Sharer(int index) const;  ///< 0 ... SharerCount - 1
-
-    ///@{
-    /// Font of the text items; default a copy of the control's font.
-    TFont& TextFont();
-    void SetTextFont(const TFont& value);
-    ///@}
-    ///@{
-    /// Style of TextFont(); default none.
-    TFontStyles TextFontStyle() const;
-    void SetTextFontStyle(TFontStyles value);
-    ///@}
-    ///@{
-    /// Background of text items; default tbClear.
-    TTextBkg TextBkStyle() const;
-    void SetTextBkStyle(TTextBkg value);
-    ///@}
-    ///@{
-    /// Alignment of text items at their point; default taCenter.
-    TAlignment TextAlignment() const;
-    void SetTextAlignment(TAlignment value);
-    ///@}
-
-    ///@{
-    /// What a drag in the data area does (pan, zoom, rubber band, ...); default maNone.
-    TMouseActMode MouseAction() const;
-    void SetMouseAction(TMouseActMode value);
-    ///@}
-    ///@{
-    /// Keep the cursor the mouse action chose; default on.
-    bool MouseCursorFixed() const;
-    void SetMouseCursorFixed(bool value);
-    ///@}
-    ///@{
-    /// Colour of the mouse trace; default white.
-    TColor MouseTraceColor() const;
-    void SetMouseTraceColor(TColor value);
-    ///@}
-    ///@{
-    /// Draw the mouse trace by inverting pixels; default on.
-    bool MouseTraceInvert() const;
-    void SetMouseTraceInvert(bool value);
-    ///@}
-    ///@{
-    /// Pan grid step in X, world units: pans snap to it; default 1.0.
-    double PanGridDx() const;
-    void SetPanGridDx(double value);
-    ///@}
-    ///@{
-    /// Pan grid step in Y, world units; default 1.0.
-    double PanGridDy() const;
-    void SetPanGridDy(double value);
-    ///@}
-    ///@{
-    /// Pan grid offset in X, world units; default 0.0.
-    double PanGridOffsX() const;
-    void SetPanGridOffsX(double value);
-    ///@}
-    ///@{
-    /// Pan grid offset in Y, world units; default 0.0.
-    double PanGridOffsY() const;
-    void SetPanGridOffsY(double value);
-    ///@}
-    ///@{
-    /// Skip marks that fall within MinDupMarkDist() pixels of one already drawn; default off.
-    bool AvoidDuplicateMarks() const;
-    void SetAvoidDuplicateMarks(bool value);
-    ///@}
-    ///@{
-    /// Distance of AvoidDuplicateMarks(), 1 ... 3 pixels (clamped); default 1.
-    int MinDupMarkDist() const;
-    void SetMinDupMarkDist(int value);
-    ///@}
-
-    // ------------------------------------------------- lifecycle
+    /// Sets position and size; the size is never below SmallestSize().
     void SetBounds(int left, int top, int width, int height) override;
     /// Loading relaxes the axis objects' logarithmic checks until Loaded.
     void BeginLoading() override;
@@ -685,195 +169,25 @@ public:
     /// Copies every setting, both display lists, the sub-objects and the event
     /// handlers of a TCustomKurvo; other sources go to TPersistent::Assign().
     void Assign(const TPersistent& source) override;
+    /// Hands a TCustomKurvo destination to its Assign().
     void AssignTo(TPersistent& dest) const override;
+    /// "TCustomKurvo".
     std::string ClassName() const override { return "TCustomKurvo"; }
     /// Repaints when AutoRedraw is on (or while designing).
     void RepaintIfAutoRedraw();
 
-    // ------------------------------------------------- painting
-    void Paint() override;
-    /// Paints the control background, shadow, caption and axes, then raises OnScalesRendered.
-    void PaintFrame(TCanvas& canvas);
-    /// Draws the data-area background (image or ChartColor) at the given pixel rectangle.
-    virtual void DrawBackground(TCanvas& canvas, int left, int top, int width, int height);
-    /// Draws the data area onto `bitmap` at (offsetX, offsetY).
-    virtual void RenderDataToBitmap(TBitmap& bitmap, int offsetX, int offsetY, bool monochrome, bool skipGrid);
-    /// Draws the grid, the items and the frame of the data area onto `canvas`;
-    /// `monochrome` draws black on white, `skipGrid` leaves the grid out.
-    virtual void RenderData(TCanvas& canvas, int offsetX, int offsetY, bool monochrome, bool skipGrid);
-    ///@{
-    /// While set, property changes do not paint.
-    virtual void SetPaintSuspended(bool value);
-    /// Whether painting is suspended.
-    bool PaintSuspended() const;
-    ///@}
-    ///@{
-    /// Draws the mouse trace, its origin at (offsetX, offsetY).
-    void DrawMouseTrace(int offsetX, int offsetY, TBitmap& bitmap);
-    void DrawMouseTrace(int offsetX, int offsetY, TCanvas& canvas);
-    ///@}
-    /// Copies `bitmap` onto `canvas` at (x, y).
-    void ShowBitmap(int x, int y, TCanvas& canvas, TBitmap& bitmap);
-    ///@{
-    /// Draws the crosshairs, the data area's origin at (x0, y0).
-    void DrawCrossHairs(int x0, int y0, TBitmap& bitmap);
-    void DrawCrossHairs(int x0, int y0, TCanvas& canvas);
-    ///@}
-    /// Draws the visible text labels.
-    void DrawTextLabels(TCanvas& canvas);
-    /// Draws the grid of the data area.
-    void DrawGrid(TCanvas& canvas);
-    /// The grid line after `current` on an axis with step `step`.
-    double NextGridValue(bool isLogarithmic, int index, bool isY, double step, double current) const;
-
-    /// The off-screen picture of the whole control.
-    TBitmap& ControlBitmap();
-    /// The off-screen picture of the data area.
-    TBitmap& DataBitmap();
-
-    // ------------------------------------------------- output: pictures, files, printing
-    /// (chart/export.cpp) The chart's picture at any size and device pixel
-    /// ratio, as files and on any QPainter device. For a different size the
-    /// chart is laid out off-screen (the widget is never resized and no resize
-    /// event reaches Qt) and gets its own size and picture back afterwards. A
-    /// chart that was never shown gives its full picture as well. A width or
-    /// height of 0 means the chart's own. Sizes are limited to
-    /// MaxExportSide pixels a side and MaxExportPixels in all, both in
-    /// logical and in device pixels; ratios to MinDevicePixelRatio ...
-    /// MaxDevicePixelRatio. Every failure raises EQornKurvoError.
-    ///
-    /// Files: a path is a QString or UTF-8 text; one holding a NUL character
-    /// is refused. A file is written to a temporary file beside it and
-    /// renamed into place once complete, so that a failure (a full disk, a
-    /// folder that cannot be written) raises and leaves no partial file
-    /// and an existing file as it was. Symbolic links are followed; a
-    /// target that is no regular file (a device) is written directly.
-    QImage ToImage(int width = 0, int height = 0, double ratio = 1.0);
-    ///@{
-    /// PNG, BMP or JPEG by the file's extension (.png, .bmp, .jpg, .jpeg,
-    /// any case; any other is refused); the file records ratio x 96 pixels
-    /// per inch.
-    void SaveToImage(const QString& path, int width = 0, int height = 0, double ratio = 1.0);
-    void SaveToImage(const std::string& path, int width = 0, int height = 0, double ratio = 1.0);
-    void SaveToImage(const char* path, int width = 0, int height = 0, double ratio = 1.0);
-    ///@}
-    ///@{
-    /// One page of the chart's own size (96 chart pixels to the inch) in
-    /// vector form. The PDF page is a printer's page (printer fonts and line
-    /// forms of the bitmap marks). The path must end in .pdf (any case):
-    /// another extension is refused with EQornKurvoError, nothing is added.
-    void SaveToPdf(const QString& path);
-    void SaveToPdf(const std::string& path);
-    void SaveToPdf(const char* path);
-    ///@}
-    ///@{
-    /// The chart as an SVG picture of its own size in pixels (width and
-    /// height without unit, and the view box, are the chart's); it is no
-    /// printer's page. Every text in it is XML text, whatever it holds:
-    /// characters XML cannot hold are left out. The path must end in .svg
-    /// (any case): another extension is refused with EQornKurvoError,
-    /// nothing is added.
-    void SaveToSvg(const QString& path);
-    void SaveToSvg(const std::string& path);
-    void SaveToSvg(const char* path);
-    ///@}
-    /// The chart on one page of the printer, laid out at 96 chart pixels to
-    /// the inch: by default at the largest size of its own aspect ratio that
-    /// fits the printable area, centred on it; plFillPage fills the whole
-    /// area instead.
-    void Print(QPrinter& printer, TPrintLayout layout = plKeepAspect);
-    /// Draws the chart at its current size through an active painter, one
-    /// painter unit per chart pixel, without its bitmaps.
-    void PaintTo(QPainter& painter, bool printerPage = false);
-    /// Composes the picture in the control bitmap as Paint does, at the given
-    /// device pixel ratio, without copying it to the window.
-    void ComposePicture(double ratio);
     /// The smallest size SetBounds accepts with the current margins.
     QSize SmallestSize() const;
     /// SmallestSize(), at least 400 x 300.
     QSize sizeHint() const override;
     /// The same as SmallestSize().
     QSize minimumSizeHint() const override;
+    ///@}
 
-    // ------------------------------------------------- item renderer
-    /// Draws one item onto `canvas`.
-    void RenderItem(TCanvas& canvas, TkvChartItem& item, int index, bool isAnnotation,
-                    const TLongTextArray& longTexts, bool monochrome, int offsetX, int offsetY);
-    /// Draws the collected polyline points.
-    void FlushPolyline(TCanvas& canvas);
-    /// Adds a point to the polyline being collected, drawing it when full.
-    void AddPolylinePoint(int x, int y, TCanvas& canvas);
-    /// Size of a possibly multi-line text on `canvas`, in pixels; returns the line count.
-    static int MeasureText(const std::string& text, TCanvas& canvas, int& lineHeight, int& totalHeight,
-                           int& maxWidth);
-
-    // ------------------------------------------------- mouse
-    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-    /// Runs the mouse action of a pointer move.
-    void MouseMove(TShiftState shift, int x, int y) override;
-    /// Ends a drag and raises its events.
-    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-    /// Over an axis band, switches that axis's MouseAction between maPan and
-    /// maZoom; then raises OnDblClick.
-    void DblClick() override;
-    /// Raises OnMouseEnter.
-    void MouseEnter() override;
-    /// Raises OnMouseLeave.
-    void MouseLeave() override;
-    void WMMouseMove(TShiftState shift, int x, int y) override;
-    int WantedDialogCodes() const override { return 3; }
-    /// Layer of the Y axis band under pixel (x, y), minus the layer of an X
-    /// axis band, 0 for none.
-    int AxisHitTest(int x, int y) const;
-    /// Whether a drag is in progress.
-    bool Dragging() const;
-    /// Whether a zoom window is being drawn.
-    TZoomState ZoomState() const;
-    /// Points of the mouse trace.
-    const std::vector<TMouseTracePoint>& MouseTrace() const;
-    /// Whether mouse actions work on `layer`; only layer 1 at creation.
-    bool MouseLayer(int layer) const;
-
-    // ------------------------------------------------- events
-    /// Forwarded from every axis control, with the chart as sender.
-    TScaleTickDrawnEvent OnScaleTickDrawn;
-    /// Forwarded from every axis control, with the chart as sender; the handler
-    /// may change the label text.
-    TBeforeTickLabelEvent OnBeforeTickLabel;
-    /// Raised before the grid and the items are drawn; pen and brush colours the
-    /// handler sets are restored afterwards.
-    TRenderEvent OnBeforeRenderData;
-    /// Raised after the items are drawn, before the frame of the data area.
-    TRenderEvent OnDataRendered;
-    /// Raised after the axes are drawn, on the control bitmap (top and left 0).
-    TRenderEvent OnScalesRendered;
-    /// See TBeforeRenderChartItemEvent.
-    TBeforeRenderChartItemEvent OnBeforeRenderChartItem;
-    /// Raised on the chart's thread while a file view is built: `ready` of
-    /// `total` points are drawn now (the last time, ready == total).
-    std::function<void(TObject* sender, int view, std::int64_t ready, std::int64_t total)> OnLineViewProgress;
-    /// Raised when view `view` stops being drawn, with the reason.
-    std::function<void(TObject* sender, int view, const QString& message)> OnLineViewError;
-    /// See TBeforeRenderTextEvent.
-    TBeforeRenderTextEvent OnBeforeRenderText;
-    /// Raised once after a pan or zoom changed layer ranges.
-    TZoomPanEvent OnZoomPan;
-    /// A rubber-band line was finished (MouseAction maRubberBand).
-    TSelectRectEvent OnRubberBand;
-    /// A selection rectangle was finished (MouseAction maSelect).
-    TSelectRectEvent OnSelectRect;
-    /// See TBeforeCrossHMoveEvent.
-    TBeforeCrossHMoveEvent OnBeforeCrossHairMove;
-    /// See TCrossHairMoveEvent.
-    TCrossHairMoveEvent OnCrossHairMove;
-    /// See TTextLabelMoveEvent.
-    TTextLabelMoveEvent OnTextLabelMove;
-    /// See TMouseMoveInChartEvent.
-    TMouseMoveInChartEvent OnMouseMoveInChart;
-    /// The pointer entered the control.
-    TNotifyEvent OnMouseEnter;
-    /// The pointer left the control.
-    TNotifyEvent OnMouseLeave;
+    /** @name Drawing commands
+     *  Commands that append items to the display lists, and the drawing state
+     *  new items take. */
+    ///@{
 
     // =================================================================
     // Drawing commands (commands.cpp)
@@ -1046,7 +360,6 @@ public:
     // Bulk commands: the same items as the single commands in a loop, added
     // in one step.
 
-    ///@{
     /// A polyline through the world points (x[i], y[i]): a MoveTo and DrawTo
     /// items. Raises EQornKurvoError ("DrawPolyline: n X values but m Y
     /// values; both must have the same length.") when x and y differ in length.
@@ -1057,7 +370,6 @@ public:
         DrawPolyline(std::span<const double>(x, x != nullptr ? count : 0),
                      std::span<const double>(y, y != nullptr ? count : 0));
     }
-    ///@}
     /// Mark `markType` at each world point (x[i], y[i]). Raises EQornKurvoError
     /// ("DrawMarks: ...") when x and y differ in length.
     void DrawMarks(std::span<const double> x, std::span<const double> y, int markType);
@@ -1083,18 +395,422 @@ public:
     void SetCurrentLayer(int value);  ///< 1 ... 16, clamped
     /// Sets AnnotationMode().
     void SetAnnotationMode(bool value);
-    ///@{
     /// Rectangles, ellipses and boxes without fill, arrows with open heads.
     bool TransparentShapes() const;
     /// Sets TransparentShapes().
     void SetTransparentShapes(bool value);
-    ///@}
     // =================================================================
 
-    /// `layer` clamped to 1 ... 16.
-    static int ClampLayer(int layer) { return layer < 1 ? 1 : (layer > LayerCount ? LayerCount : layer); }
+    /// Step by which the display lists grow, in items: 1 ... 1000000, default
+    /// 1000; other values are ignored.
+    int AllocSize() const;
+    /// Sets AllocSize().
+    void SetAllocSize(int value);
+    /// Class of new items, 0 ... 254, default 0; 255 is ignored.
+    std::uint8_t ClassDefault() const;
+    /// Sets ClassDefault().
+    void SetClassDefault(int value);
+    /// Whether new items go to the annotation list (pixel coordinates allowed).
+    bool AnnotationMode() const;
+    /// The layer of new items, 1 ... 16.
+    int CurrentLayer() const;
 
-    // ------------------------------------------------- the look: themes, anti-aliasing (chart/theme.cpp)
+    /// Colour of new items; default black. Used by later items only.
+    TColor DataColor() const;
+    /// Sets DataColor().
+    void SetDataColor(TColor value);
+    /// Fill colour of new items; default silver (12632256). Used by later items only.
+    TColor FillColor() const;
+    /// Sets FillColor().
+    void SetFillColor(TColor value);
+    /// Alias of FillColor().
+    TColor TextBkColor() const;
+    /// Sets TextBkColor().
+    void SetTextBkColor(TColor value);
+    /// Pen style of new items; default psSolid.
+    TPenStyle PenStyle() const;
+    /// Sets PenStyle().
+    void SetPenStyle(TPenStyle value);
+    /// Pen width of new items, pixels; default 1.
+    std::uint8_t LineWidth() const;
+    /// Sets LineWidth().
+    void SetLineWidth(std::uint8_t value);
+
+    /// Font of the text items; default a copy of the control's font.
+    TFont& TextFont();
+    /// Sets TextFont().
+    void SetTextFont(const TFont& value);
+    /// Style of TextFont(); default none.
+    TFontStyles TextFontStyle() const;
+    /// Sets TextFontStyle().
+    void SetTextFontStyle(TFontStyles value);
+    /// Background of text items; default tbClear.
+    TTextBkg TextBkStyle() const;
+    /// Sets TextBkStyle().
+    void SetTextBkStyle(TTextBkg value);
+    /// Alignment of text items at their point; default taCenter.
+    TAlignment TextAlignment() const;
+    /// Sets TextAlignment().
+    void SetTextAlignment(TAlignment value);
+
+    /// MarkAt with a named mark.
+    template <TCoord X, TCoord Y>
+        requires TWholePoint<X, Y>
+    void MarkAt(X x, Y y, TMark mark) { MarkAt(x, y, MarkType(mark)); }
+    /// DrawMarks with a named mark.
+    void DrawMarks(std::span<const double> x, std::span<const double> y, TMark mark)
+    {
+        DrawMarks(x, y, MarkType(mark));
+    }
+    ///@}
+
+    /** @name Display lists and data sharing
+     *  Reading the display lists, long series and sharing one chart's data. */
+    ///@{
+
+    /// The data list, for reading (tests, renderers of user code).
+    const TItemList& DataList() const;
+    /// The annotation list.
+    const TItemList& AnnotationList() const;
+    /// Items in the data list.
+    int DataCount() const;
+    /// Items the data list has room for.
+    int DataCapacity() const;
+    /// Item `index` of the data list, rebuilt from its storage; a zeroed item
+    /// at and beyond Count.
+    TkvChartItem DataItem(int index) const;
+    /// Number of items of `kind` (0 ... 24) added so far; 0 for other kinds.
+    int ItemCounter(int kind) const;
+    /// Long texts of the data list (index 1 ... 50).
+    const TLongTextArray& DataLongTexts() const;
+    /// Long texts of the annotation list.
+    const TLongTextArray& AnnotationLongTexts() const;
+
+    /// The bulk form of DrawTo: n line-to items at (x[i], y[i]) with the
+    /// current attributes, in the list DrawTo would use (with coordinate mode
+    /// `mode` in the annotation list). Equal line-to items are stored in
+    /// compact form at memory speed. All or nothing: when memory runs out,
+    /// std::bad_alloc leaves the list as it was.
+    void AppendLinePoints(const double* x, const double* y, std::int64_t n, std::uint8_t mode = 4);
+    /// Bytes the data list's storage holds now (shared storage included).
+    std::int64_t DataBytes() const;
+    /// Long runs of thin solid line-to items are drawn per pixel column (the
+    /// first, lowest, highest and last point of each column) instead of point
+    /// by point, lines to the pixel the line is on are left out, and long
+    /// runs of marks are stamped once per pixel position; the picture stays
+    /// the same. On by default; off draws every item, as the reference these
+    /// paths are compared with.
+    bool LineRunReduction() const;
+    /// Sets LineRunReduction().
+    void SetLineRunReduction(bool value);
+
+    /// The chart whose data list this chart shows, or null (default) for its own.
+    TCustomKurvo* UseDataOf() const;
+    /// Sets UseDataOf().
+    void SetUseDataOf(TCustomKurvo* value);
+    /// Number of charts showing this chart's data.
+    int SharerCount() const;
+    /// Chart `index` of those showing this chart's data, 0 ... SharerCount() - 1.
+    TCustomKurvo* Sharer(int index) const;
+    ///@}
+
+    /** @name Line views
+     *  Lines drawn from the program's own arrays and from sample files. */
+    ///@{
+
+    /// A line through (x[i], y[i]) read from the program's own arrays at
+    /// every paint, never copied: only per-column structures of about 1 %
+    /// of the data's size are kept. Drawn after the data list's items, with
+    /// the pen colour, width, style, layer and class a DrawTo would take
+    /// now, as a move to the first point and a line to each further one
+    /// (non-finite points leave gaps). The arrays must stay valid until the
+    /// view is removed or the chart is destroyed; see TKurvoSampleView.
+    /// Returns the view's number. Raises EQornKurvoError for arrays of
+    /// different lengths.
+    int AddLineView(std::span<const double> x, std::span<const double> y);
+    /// A line view over samples of any type (see TKurvoSampleView). Raises
+    /// EQornKurvoError for a view that cannot be read (no data, a channel
+    /// outside the stride, too few X values, non-finite scale or spacing).
+    int AddLineView(const TKurvoSampleView& view);
+    /// The samples of view `view` changed in place: its structures are
+    /// rebuilt and the chart repaints. An unknown number is ignored.
+    void DataChanged(int view);
+    /// View `view` now reads `samples` (the same program data, grown or
+    /// moved, such as a vector after push_back); points before `from` kept
+    /// their values, so the structures are extended from there only (pass
+    /// 0 when anything may have changed).
+    void DataChanged(int view, const TKurvoSampleView& samples, std::int64_t from);
+    /// Removes view `view` (a file view also closes its file); afterwards
+    /// the chart no longer reads its memory.
+    void RemoveLineView(int view);
+    /// The numbers of the views, in drawing order.
+    std::vector<int> LineViews() const;
+    /// Points of view `view` whose structures are built (all of them but
+    /// while a file view is being read); -1 for an unknown number.
+    std::int64_t LineViewReady(int view) const;
+    /// Why view `view` is no longer drawn (a file that shrank, memory that
+    /// ran out); empty while it is drawn.
+    QString LineViewError(int view) const;
+    /// Bytes the views' own structures hold.
+    std::int64_t LineViewBytes() const;
+    /// Opens a raw binary file of samples as a line view without reading it
+    /// whole: the file is mapped into memory, its structures are built by a
+    /// worker thread, OnLineViewProgress reports the points ready, and each
+    /// paint draws those. Raises EQornKurvoError when the file cannot be
+    /// opened or mapped, is shorter than its header, or its samples do not
+    /// fill whole points of every channel. The file stays open until the
+    /// view is removed; one that shrinks meanwhile stops being drawn
+    /// (OnLineViewError) rather than being read past its end.
+    int OpenSampleFile(const QString& path, const TSampleFileLayout& layout);
+    ///@}
+
+    /** @name Axes and layers
+     *  The 16 layers, their ranges, axes and coupling, and world-pixel mapping. */
+    ///@{
+
+    /// Recomputes the world-to-pixel factors of every layer from its ranges and
+    /// the data area; does nothing while loading. Raises EQornKurvoError
+    /// ("Logarithmic axis must not be negative.") for a logarithmic axis with
+    /// a bound <= 0, and so can any setter that recomputes them.
+    virtual void CalcTransforms();
+    /// Pixel of the data area (from the control's top-left) of world point
+    /// (x, y) of `layer` (1 ... 16), clamped to the drawable range.
+    void WorldToPixel(int layer, double x, double y, int& xPix, int& yPix) const;
+    /// World point of `layer` under pixel (xPix, yPix); the inverse of WorldToPixel.
+    void PixelToWorld(int layer, int xPix, int yPix, double& x, double& y) const;
+    /// Sets the ranges of `layer` (clamped to 1 ... 16), world units. An axis
+    /// another layer controls keeps its range; layers coupled to this one
+    /// follow. `pushHistory` records the ranges in the zoom history, `limit`
+    /// cuts them to PanLimits(). Paints once.
+    void SetLayerRanges(int layer, bool pushHistory, double xLow, double yLow, double xHigh, double yHigh, bool limit);
+    /// Sets the ranges of `layer` alone, without the coupling of JointLayers().
+    void ApplyLayerRange(int layer, bool pushHistory, double xLow, double yLow, double xHigh, double yHigh,
+                         bool limit);
+    /// Stores the current ranges of every layer in the next zoom history slot.
+    void PushZoomHistory();
+    /// Empties the zoom history.
+    void ClearZoomHistory();
+    /// World-to-pixel factors of `layer` (clamped to 1 ... 16).
+    const TLayerTransform& LayerTransform(int layer) const;
+
+    /// The limits SetLayerRanges() applies when asked; all 0 (default) means none.
+    const TPanLimits& PanLimits() const;
+    /// Sets PanLimits().
+    void SetPanLimits(const TPanLimits& limits);
+    /// Slot 1 ... 16 of the zoom history for layer 1 ... 16.
+    const TZoomRanges& ZoomHistory(int slot, int layer) const;
+    /// The slot the next PushZoomHistory writes, 1 ... 16.
+    int ZoomHistoryNext() const;
+
+    /// Keeps one world unit equally long in X and Y by adjusting the Y range;
+    /// default off.
+    bool Isometric() const;
+    /// Sets Isometric().
+    void SetIsometric(bool value);
+
+    /// The layer-coupling object (owned by the chart).
+    TJointLayers* JointLayers();
+    /// Takes the coupling tables of `value` (the own object keeps its owner and callback).
+    void SetJointLayers(const TJointLayers& value);
+
+    /// Axis property objects of layer 1 ... 16 (clamped).
+    TScalePropsHoriz* ScaleX(int layer);
+    /// Axis property object of Y of `layer` 1 ... 16 (clamped).
+    TScalePropsVert* ScaleY(int layer);
+    /// Read-only X axis property object of `layer`.
+    const TScalePropsHoriz* ScaleX(int layer) const;
+    /// Read-only Y axis property object of `layer`.
+    const TScalePropsVert* ScaleY(int layer) const;
+    /// Axis controls of layer 1 ... 16 (clamped).
+    TScale* AxisX(int layer);
+    /// Y axis control of `layer` 1 ... 16 (clamped).
+    TScale* AxisY(int layer);
+
+    /// The X axis property object of layer 1: ScaleX(1).
+    TScalePropsHoriz* Scale1X() { return ScaleX(1); }
+    /// The X axis property object of layer 2: ScaleX(2).
+    TScalePropsHoriz* Scale2X() { return ScaleX(2); }
+    /// The X axis property object of layer 3: ScaleX(3).
+    TScalePropsHoriz* Scale3X() { return ScaleX(3); }
+    /// The X axis property object of layer 4: ScaleX(4).
+    TScalePropsHoriz* Scale4X() { return ScaleX(4); }
+    /// The Y axis property object of layer 1: ScaleY(1).
+    TScalePropsVert* Scale1Y() { return ScaleY(1); }
+    /// The Y axis property object of layer 2: ScaleY(2).
+    TScalePropsVert* Scale2Y() { return ScaleY(2); }
+    /// The Y axis property object of layer 3: ScaleY(3).
+    TScalePropsVert* Scale3Y() { return ScaleY(3); }
+    /// The Y axis property object of layer 4: ScaleY(4).
+    TScalePropsVert* Scale4Y() { return ScaleY(4); }
+    /// Copies the given object's values into the own one.
+    void SetScaleX(int layer, const TScalePropsHoriz& value);
+    /// Copies the given object's values into the Y axis object of `layer`.
+    void SetScaleY(int layer, const TScalePropsVert& value);
+
+    /// Copies an axis object into its control.
+    void SyncAxis(TScale& axis, const TScaleProps& props);
+    /// Change handler of all axis objects: syncs every axis, re-applies the
+    /// layer ranges and paints once.
+    void SyncAllAxes();
+
+    /// The standard layout last applied; default kvl_X1Bottom_Y1Left.
+    TkvLayout StandardLayout() const;
+    /// Applies a layout; the stored value is not changed (reading returns the earlier one).
+    void SetStandardLayout(TkvLayout value);
+
+    ///@}
+
+    /** @name Appearance
+     *  Colours, margins, shadow, grid, caption, background and themes. */
+    ///@{
+
+    /// Margins between the control's edge and the data area, in pixels (the
+    /// axes and caption are drawn in them); defaults 50, 20, 20, 40 (left, right,
+    /// top, bottom). Setting one re-lays the axes and repaints.
+    int MarginLeft() const;
+    /// Sets MarginLeft().
+    void SetMarginLeft(int value);
+    /// Right margin in pixels; see MarginLeft().
+    int MarginRight() const;
+    /// Sets MarginRight().
+    void SetMarginRight(int value);
+    /// Top margin in pixels; see MarginLeft().
+    int MarginTop() const;
+    /// Sets MarginTop().
+    void SetMarginTop(int value);
+    /// Bottom margin in pixels; see MarginLeft().
+    int MarginBottom() const;
+    /// Sets MarginBottom().
+    void SetMarginBottom(int value);
+    /// Alias of MarginLeft().
+    int LRim() const;
+    /// Sets LRim().
+    void SetLRim(int value) { SetMarginLeft(value); }
+    /// Alias of MarginRight().
+    int RRim() const;
+    /// Sets RRim().
+    void SetRRim(int value) { SetMarginRight(value); }
+    /// Alias of MarginTop().
+    int TRim() const;
+    /// Sets TRim().
+    void SetTRim(int value) { SetMarginTop(value); }
+    /// Alias of MarginBottom().
+    int BRim() const;
+    /// Sets BRim().
+    void SetBRim(int value) { SetMarginBottom(value); }
+    /// Width of the shadow beside the data area, 0 ... 32 pixels (clamped); default 0.
+    int ShadowWidth() const;
+    /// Sets ShadowWidth().
+    void SetShadowWidth(int value);
+    /// Form of the shadow; default ssFlying.
+    TShadowStyle ShadowStyle() const;
+    /// Sets ShadowStyle().
+    void SetShadowStyle(TShadowStyle value);
+    /// Colour of the shadow; default clGrayText.
+    TColor ShadowColor() const;
+    /// Sets ShadowColor().
+    void SetShadowColor(TColor value);
+    /// Colour behind the shadow; default clBtnFace.
+    TColor ShadowBakColor() const;
+    /// Sets ShadowBakColor().
+    void SetShadowBakColor(TColor value);
+
+    /// Colour of the frame around the data area; default black.
+    TColor ChartFrameColor() const;
+    /// Sets ChartFrameColor().
+    void SetChartFrameColor(TColor value);
+    /// Colour of the data area; default white.
+    TColor ChartColor() const;
+    /// Sets ChartColor().
+    void SetChartColor(TColor value);
+    /// Colour of the control around the data area; default clBtnFace.
+    TColor WindColor() const;
+    /// Sets WindColor().
+    void SetWindColor(TColor value);
+    /// Colour of the grid; default black.
+    TColor GridColor() const;
+    /// Sets GridColor().
+    void SetGridColor(TColor value);
+
+    /// The chart's colour setters with a QColor or one of Qt's named colours
+    /// (Qt::red); each stores FromQColor() of the colour (see TColor).
+    void SetDataColor(const QColor& value);
+    /// Sets DataColor() to one of Qt's named colours (Qt::red).
+    void SetDataColor(Qt::GlobalColor value);
+    /// Sets FillColor() to a QColor.
+    void SetFillColor(const QColor& value);
+    /// Sets FillColor() to one of Qt's named colours (Qt::red).
+    void SetFillColor(Qt::GlobalColor value);
+    /// Sets ChartColor() to a QColor.
+    void SetChartColor(const QColor& value);
+    /// Sets ChartColor() to one of Qt's named colours (Qt::red).
+    void SetChartColor(Qt::GlobalColor value);
+    /// Sets WindColor() to a QColor.
+    void SetWindColor(const QColor& value);
+    /// Sets WindColor() to one of Qt's named colours (Qt::red).
+    void SetWindColor(Qt::GlobalColor value);
+    /// Sets GridColor() to a QColor.
+    void SetGridColor(const QColor& value);
+    /// Sets GridColor() to one of Qt's named colours (Qt::red).
+    void SetGridColor(Qt::GlobalColor value);
+    /// Sets ChartFrameColor() to a QColor.
+    void SetChartFrameColor(const QColor& value);
+    /// Sets ChartFrameColor() to one of Qt's named colours (Qt::red).
+    void SetChartFrameColor(Qt::GlobalColor value);
+    /// Sets ShadowColor() to a QColor.
+    void SetShadowColor(const QColor& value);
+    /// Sets ShadowColor() to one of Qt's named colours (Qt::red).
+    void SetShadowColor(Qt::GlobalColor value);
+
+    /// Form of the grid; default gsNone.
+    GridStyleType GridStyle() const;
+    /// Sets GridStyle().
+    void SetGridStyle(GridStyleType value);
+    /// Grid spacing in X: above 0 a world step, 0 the axis ticks, -1 ... -3 the
+    /// axis ticks or subticks; values below -3 are ignored. Default 0.
+    double GridDx() const;
+    /// Sets GridDx().
+    void SetGridDx(double value);
+    /// Grid spacing in Y; see GridDx().
+    double GridDy() const;
+    /// Sets GridDy().
+    void SetGridDy(double value);
+
+    /// Caption of the chart, drawn in the margin; default empty.
+    const std::string& Caption() const;
+    /// Sets Caption().
+    void SetCaption(const std::string& value);
+    /// Caption width in percent of the data area, 5 ... 100 (clamped) or 0 for
+    /// no limit; default 100.
+    int CaptionTrim() const;
+    /// Sets CaptionTrim().
+    void SetCaptionTrim(int value);
+    /// Caption offset from its anchor in X, pixels; default 0.
+    int CaptionPosX() const;
+    /// Sets CaptionPosX().
+    void SetCaptionPosX(int value);
+    /// Caption offset from its anchor in Y, pixels; default -16.
+    int CaptionPosY() const;
+    /// Sets CaptionPosY().
+    void SetCaptionPosY(int value);
+    /// Alignment of the caption at its anchor; default taRightJustify.
+    TAlignment CaptionAlignment() const;
+    /// Sets CaptionAlignment().
+    void SetCaptionAlignment(TAlignment value);
+    /// Horizontal anchor of the caption; default cahChartRight.
+    TCaptionAnchorHoriz CaptionAnchorHoriz() const;
+    /// Sets CaptionAnchorHoriz().
+    void SetCaptionAnchorHoriz(TCaptionAnchorHoriz value);
+    /// Vertical anchor of the caption; default cavChartTop.
+    TCaptionAnchorVert CaptionAnchorVert() const;
+    /// Sets CaptionAnchorVert().
+    void SetCaptionAnchorVert(TCaptionAnchorVert value);
+
+    /// The background-image object (owned by the chart).
+    TBakGndImg* BackGroundImg();
+    /// Takes the settings of `value` (the own object keeps its callback).
+    void SetBackGroundImg(const TBakGndImg& value);
+
     /// Sets the chart's look (TKurvoTheme tells each) through the published
     /// setters, so that every value stays readable and can be changed
     /// afterwards: WindColor, ChartColor, ChartFrameColor, GridStyle,
@@ -1112,20 +828,75 @@ public:
     /// ktDark has brighter ones, ktSystem takes one of the two sets by the
     /// lightness of the palette's base colour.
     QColor SeriesColor(int index) const;
-    ///@{
     /// Anti-aliased data: data lines, curves, marks, ellipses, arcs and
     /// polygons of the display lists are drawn with smooth edges, at every
     /// device pixel ratio; axes, ticks, grid and frames stay on whole pixels.
     /// Default off: the classic, aliased picture.
     bool Antialiased() const;
+    /// Sets Antialiased().
     void SetAntialiased(bool value);
     ///@}
 
-    // ------------------------------------------------- wheel, keyboard, zoom history walk
+    /** @name Crosshairs and text labels
+     *  The four crosshairs and fifty text labels. */
+    ///@{
+
+    /// Crosshair `index`, 1 ... 4 (clamped).
+    TCrossHair* CrossHair(int index);
+    /// Crosshair 1: CrossHair(1).
+    TCrossHair* CrossHair1() { return CrossHair(1); }
+    /// Crosshair 2: CrossHair(2).
+    TCrossHair* CrossHair2() { return CrossHair(2); }
+    /// Crosshair 3: CrossHair(3).
+    TCrossHair* CrossHair3() { return CrossHair(3); }
+    /// Crosshair 4: CrossHair(4).
+    TCrossHair* CrossHair4() { return CrossHair(4); }
+    /// Copies the values of `value` into crosshair `index` (1 ... 4, clamped).
+    void SetCrossHair(int index, const TCrossHair& value);
+    /// Text label `index`, 1 ... 50 (clamped).
+    TTextLabel* TextLabel(int index);
+    ///@}
+
+    /** @name Interaction
+     *  Mouse actions, wheel and keyboard, and the zoom history walk. */
+    ///@{
+
+    /// What a drag in the data area does (pan, zoom, rubber band, ...); default maNone.
+    TMouseActMode MouseAction() const;
+    /// Sets MouseAction().
+    void SetMouseAction(TMouseActMode value);
+    /// Keep the cursor the mouse action chose; default on.
+    bool MouseCursorFixed() const;
+    /// Sets MouseCursorFixed().
+    void SetMouseCursorFixed(bool value);
+    /// Colour of the mouse trace; default white.
+    TColor MouseTraceColor() const;
+    /// Sets MouseTraceColor().
+    void SetMouseTraceColor(TColor value);
+    /// Draw the mouse trace by inverting pixels; default on.
+    bool MouseTraceInvert() const;
+    /// Sets MouseTraceInvert().
+    void SetMouseTraceInvert(bool value);
+    /// Pan grid step in X, world units: pans snap to it; default 1.0.
+    double PanGridDx() const;
+    /// Sets PanGridDx().
+    void SetPanGridDx(double value);
+    /// Pan grid step in Y, world units; default 1.0.
+    double PanGridDy() const;
+    /// Sets PanGridDy().
+    void SetPanGridDy(double value);
+    /// Pan grid offset in X, world units; default 0.0.
+    double PanGridOffsX() const;
+    /// Sets PanGridOffsX().
+    void SetPanGridOffsX(double value);
+    /// Pan grid offset in Y, world units; default 0.0.
+    double PanGridOffsY() const;
+    /// Sets PanGridOffsY().
+    void SetPanGridOffsY(double value);
+
     // Opt-in interactions (chart/interaction.h); with both switches off the
     // chart behaves as without them.
 
-    ///@{
     /// WheelZoom: the wheel over the data area zooms the layers the mouse
     /// actions move, over an axis band that axis alone, about the pointer:
     /// the world point under it stays there (in log space on a logarithmic
@@ -1134,8 +905,6 @@ public:
     bool WheelZoom() const;
     /// Sets WheelZoom(); off by default.
     void SetWheelZoom(bool value);
-    ///@}
-    ///@{
     /// KeyboardActions: arrow keys pan by a tenth of the range (like a pan, a
     /// pan limit stops it), Escape cancels a zoom window, rubber band or
     /// selection being drawn, Backspace is UndoZoom and Shift+Backspace RedoZoom.
@@ -1145,20 +914,154 @@ public:
     bool KeyboardActions() const;
     /// Sets KeyboardActions(); default off.
     void SetKeyboardActions(bool value);
-    ///@}
-    ///@{
-    /// Walk the zoom history (chart/interaction.h tells how); true when the
-    /// view changed. Nothing happens while a mouse gesture is in progress.
+    /// Goes back one view in the zoom history (chart/interaction.h tells
+    /// how); true when the view changed. Nothing happens while a mouse
+    /// gesture is in progress, here and in RedoZoom().
     bool UndoZoom();
+    /// Goes forward again to a view UndoZoom() left; true when the view changed.
     bool RedoZoom();
+    /// Whether UndoZoom() has a view to go back to.
     bool CanUndoZoom() const;
+    /// Whether RedoZoom() has a view to go forward to.
     bool CanRedoZoom() const;
-    ///@}
     /// Ends a zoom window, rubber band or selection being drawn without any
     /// effect and erases its figure; false when none was drawn.
     bool CancelWindowFigure();
+    /// Raises OnKeyDown, then handles the keys of KeyboardActions() a
+    /// handler left.
     void KeyDown(int& key, TShiftState shift) override;
+    /// The wheel zoom while WheelZoom() is on.
     bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
+
+    /// Raises OnMouseDown; a press on the legend toggles its entry, and a
+    /// zoom window, rubber band or selection starts in the data area.
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    /// Runs the mouse action of a pointer move.
+    void MouseMove(TShiftState shift, int x, int y) override;
+    /// Ends a drag and raises its events.
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    /// Over an axis band, switches that axis's MouseAction between maPan and
+    /// maZoom; then raises OnDblClick.
+    void DblClick() override;
+    /// Raises OnMouseEnter.
+    void MouseEnter() override;
+    /// Raises OnMouseLeave.
+    void MouseLeave() override;
+    /// A pointer move as the platform reports it: MouseMove(), the hover,
+    /// then OnMouseMoveInChart; a move that arrives while the previous one
+    /// is handled is dropped.
+    void WMMouseMove(TShiftState shift, int x, int y) override;
+    /// Arrow keys and Tab reach the chart inside dialogs too.
+    int WantedDialogCodes() const override { return 3; }
+    /// Layer of the Y axis band under pixel (x, y), minus the layer of an X
+    /// axis band, 0 for none.
+    int AxisHitTest(int x, int y) const;
+    /// Whether a drag is in progress.
+    bool Dragging() const;
+    /// Whether a zoom window is being drawn.
+    TZoomState ZoomState() const;
+    /// Points of the mouse trace.
+    const std::vector<TMouseTracePoint>& MouseTrace() const;
+    /// Whether mouse actions work on `layer`; only layer 1 at creation.
+    bool MouseLayer(int layer) const;
+    ///@}
+
+    /** @name Painting
+     *  Painting, the paint hooks a subclass may override, and its switches. */
+    ///@{
+
+    /// Repaint after every change of a property; default on.
+    bool AutoRedraw() const;
+    /// Sets AutoRedraw().
+    void SetAutoRedraw(bool value);
+
+    /// Composes the picture off-screen and shows it in one copy; does
+    /// nothing while the chart is hidden, loading or its painting suspended.
+    void Paint() override;
+    /// Draws the data-area background (image or ChartColor) at the given pixel rectangle.
+    virtual void DrawBackground(TCanvas& canvas, int left, int top, int width, int height);
+    /// Draws the data area onto `bitmap` at (offsetX, offsetY).
+    virtual void RenderDataToBitmap(TBitmap& bitmap, int offsetX, int offsetY, bool monochrome, bool skipGrid);
+    /// Draws the grid, the items and the frame of the data area onto `canvas`;
+    /// `monochrome` draws black on white, `skipGrid` leaves the grid out.
+    virtual void RenderData(TCanvas& canvas, int offsetX, int offsetY, bool monochrome, bool skipGrid);
+    /// While set, property changes do not paint.
+    virtual void SetPaintSuspended(bool value);
+    /// Whether painting is suspended.
+    bool PaintSuspended() const;
+
+    /// Skip marks that fall within MinDupMarkDist() pixels of one already drawn; default off.
+    bool AvoidDuplicateMarks() const;
+    /// Sets AvoidDuplicateMarks().
+    void SetAvoidDuplicateMarks(bool value);
+    /// Distance of AvoidDuplicateMarks(), 1 ... 3 pixels (clamped); default 1.
+    int MinDupMarkDist() const;
+    /// Sets MinDupMarkDist().
+    void SetMinDupMarkDist(int value);
+    ///@}
+
+    /** @name Export
+     *  The chart's picture as an image, a file, a printed page or on a painter. */
+    ///@{
+
+    /// (chart/export.cpp) The chart's picture at any size and device pixel
+    /// ratio, as files and on any QPainter device. For a different size the
+    /// chart is laid out off-screen (the widget is never resized and no resize
+    /// event reaches Qt) and gets its own size and picture back afterwards. A
+    /// chart that was never shown gives its full picture as well. A width or
+    /// height of 0 means the chart's own. Sizes are limited to
+    /// MaxExportSide pixels a side and MaxExportPixels in all, both in
+    /// logical and in device pixels; ratios to MinDevicePixelRatio ...
+    /// MaxDevicePixelRatio. Every failure raises EQornKurvoError.
+    ///
+    /// Files: a path is a QString or UTF-8 text; one holding a NUL character
+    /// is refused. A file is written to a temporary file beside it and
+    /// renamed into place once complete, so that a failure (a full disk, a
+    /// folder that cannot be written) raises and leaves no partial file
+    /// and an existing file as it was. Symbolic links are followed; a
+    /// target that is no regular file (a device) is written directly.
+    QImage ToImage(int width = 0, int height = 0, double ratio = 1.0);
+    /// PNG, BMP or JPEG by the file's extension (.png, .bmp, .jpg, .jpeg,
+    /// any case; any other is refused); the file records ratio x 96 pixels
+    /// per inch.
+    void SaveToImage(const QString& path, int width = 0, int height = 0, double ratio = 1.0);
+    /// SaveToImage() with a UTF-8 path.
+    void SaveToImage(const std::string& path, int width = 0, int height = 0, double ratio = 1.0);
+    /// SaveToImage() with a UTF-8 path.
+    void SaveToImage(const char* path, int width = 0, int height = 0, double ratio = 1.0);
+    /// One page of the chart's own size (96 chart pixels to the inch) in
+    /// vector form. The PDF page is a printer's page (printer fonts and line
+    /// forms of the bitmap marks). The path must end in .pdf (any case):
+    /// another extension is refused with EQornKurvoError, nothing is added.
+    void SaveToPdf(const QString& path);
+    /// SaveToPdf() with a UTF-8 path.
+    void SaveToPdf(const std::string& path);
+    /// SaveToPdf() with a UTF-8 path.
+    void SaveToPdf(const char* path);
+    /// The chart as an SVG picture of its own size in pixels (width and
+    /// height without unit, and the view box, are the chart's); it is no
+    /// printer's page. Every text in it is XML text, whatever it holds:
+    /// characters XML cannot hold are left out. The path must end in .svg
+    /// (any case): another extension is refused with EQornKurvoError,
+    /// nothing is added.
+    void SaveToSvg(const QString& path);
+    /// SaveToSvg() with a UTF-8 path.
+    void SaveToSvg(const std::string& path);
+    /// SaveToSvg() with a UTF-8 path.
+    void SaveToSvg(const char* path);
+    /// The chart on one page of the printer, laid out at 96 chart pixels to
+    /// the inch: by default at the largest size of its own aspect ratio that
+    /// fits the printable area, centred on it; plFillPage fills the whole
+    /// area instead.
+    void Print(QPrinter& printer, TPrintLayout layout = plKeepAspect);
+    /// Draws the chart at its current size through an active painter, one
+    /// painter unit per chart pixel, without its bitmaps.
+    void PaintTo(QPainter& painter, bool printerPage = false);
+    ///@}
+
+    /** @name Series and legend
+     *  Series with their data and look, the legend, nearest point and hover. */
+    ///@{
 
     // ------------------------------------------------- series, legend, nearest point, hover
     // (chart/series.h, chart/legend.h). Series are drawn in the data area
@@ -1170,17 +1073,17 @@ public:
     // own series; Assign copies them. OnBeforeRenderChartItem is not raised
     // for series points, which are not items.
 
-    ///@{
     /// A new series named `name` on `layer` (1 ... 16; 0 = CurrentLayer),
     /// drawn after the earlier ones. Raises EQornKurvoError for another layer;
     /// null when a handler of OnSeriesChange removed it again.
     TKurvoSeries* AddSeries(std::string_view name, int layer = 0);
+    /// AddSeries() with a QString name.
     TKurvoSeries* AddSeries(const QString& name, int layer = 0);
+    /// AddSeries() with a C string name; null counts as an empty name.
     TKurvoSeries* AddSeries(const char* name, int layer = 0)
     {
         return AddSeries(std::string_view(name != nullptr ? name : ""), layer);
     }
-    ///@}
     /// Deletes `series`; every pointer to it is invalid afterwards. A pointer
     /// that is not one of this chart's series (another chart's, one removed
     /// before, null) raises EQornKurvoError and is never used.
@@ -1194,11 +1097,10 @@ public:
     TKurvoSeries* Series(int index) const;
     /// The index of `series`, or -1 when it is not one of this chart's.
     int IndexOfSeries(const TKurvoSeries* series) const;
-    ///@{
     /// The legend of the series (owned by the chart).
     TKurvoLegend* Legend();
+    /// The legend, for reading.
     const TKurvoLegend* Legend() const;
-    ///@}
     /// The drawn point of a shown series closest to `pixel` (pixels of the
     /// control, as mouse events give them) within `maxDistancePx` pixels, or
     /// nothing. Only points inside the data area count; distances are those
@@ -1208,37 +1110,74 @@ public:
     /// FitToData for the layer of `series`, to the finite points of that
     /// series alone. Raises EQornKurvoError for a series of another chart.
     void FitToData(const TKurvoSeries* series, double marginPercent = 0.0);
-    ///@{
     /// Hover: while on, every pointer move over the data area looks for the
     /// nearest point within HoverDistance(), shows a tool tip with its
     /// series' name and its X and Y in the formats of the layer's axes, and
     /// raises OnHoverPointChange when the point changes; while the pointer
     /// rests, it looks again after each paint. Default off.
     bool HoverTracking() const;
+    /// Sets HoverTracking().
     void SetHoverTracking(bool value);
-    ///@}
-    ///@{
     /// Pixels within which the hover finds a point, 1 ... 100 (clamped); default 8.
     int HoverDistance() const;
+    /// Sets HoverDistance().
     void SetHoverDistance(int value);
-    ///@}
     /// The point the hover shows now, if any.
     std::optional<TSeriesPoint> HoverPoint() const;
-    /// MarkAt with a named mark.
-    template <TCoord X, TCoord Y>
-        requires TWholePoint<X, Y>
-    void MarkAt(X x, Y y, TMark mark) { MarkAt(x, y, MarkType(mark)); }
-    /// DrawMarks with a named mark.
-    void DrawMarks(std::span<const double> x, std::span<const double> y, TMark mark)
-    {
-        DrawMarks(x, y, MarkType(mark));
-    }
+    ///@}
+
+    /** @name Events
+     *  Handlers user code assigns; an unassigned event is not raised. */
+    ///@{
+
+    /// Forwarded from every axis control, with the chart as sender.
+    TScaleTickDrawnEvent OnScaleTickDrawn;
+    /// Forwarded from every axis control, with the chart as sender; the handler
+    /// may change the label text.
+    TBeforeTickLabelEvent OnBeforeTickLabel;
+    /// Raised before the grid and the items are drawn; pen and brush colours the
+    /// handler sets are restored afterwards.
+    TRenderEvent OnBeforeRenderData;
+    /// Raised after the items are drawn, before the frame of the data area.
+    TRenderEvent OnDataRendered;
+    /// Raised after the axes are drawn, on the control bitmap (top and left 0).
+    TRenderEvent OnScalesRendered;
+    /// See TBeforeRenderChartItemEvent.
+    TBeforeRenderChartItemEvent OnBeforeRenderChartItem;
+    /// Raised on the chart's thread while a file view is built: `ready` of
+    /// `total` points are drawn now (the last time, ready == total).
+    std::function<void(TObject* sender, int view, std::int64_t ready, std::int64_t total)> OnLineViewProgress;
+    /// Raised when view `view` stops being drawn, with the reason.
+    std::function<void(TObject* sender, int view, const QString& message)> OnLineViewError;
+    /// See TBeforeRenderTextEvent.
+    TBeforeRenderTextEvent OnBeforeRenderText;
+    /// Raised once after a pan or zoom changed layer ranges.
+    TZoomPanEvent OnZoomPan;
+    /// A rubber-band line was finished (MouseAction maRubberBand).
+    TSelectRectEvent OnRubberBand;
+    /// A selection rectangle was finished (MouseAction maSelect).
+    TSelectRectEvent OnSelectRect;
+    /// See TBeforeCrossHMoveEvent.
+    TBeforeCrossHMoveEvent OnBeforeCrossHairMove;
+    /// See TCrossHairMoveEvent.
+    TCrossHairMoveEvent OnCrossHairMove;
+    /// See TTextLabelMoveEvent.
+    TTextLabelMoveEvent OnTextLabelMove;
+    /// See TMouseMoveInChartEvent.
+    TMouseMoveInChartEvent OnMouseMoveInChart;
+    /// The pointer entered the control.
+    TNotifyEvent OnMouseEnter;
+    /// The pointer left the control.
+    TNotifyEvent OnMouseLeave;
+
     /// See THoverPointChangeEvent.
     THoverPointChangeEvent OnHoverPointChange;
     /// See TLegendClickEvent; raised after a click toggled the series.
     TLegendClickEvent OnLegendClick;
     /// See TSeriesChangeEvent.
     TSeriesChangeEvent OnSeriesChange;
+    ///@}
+
     // ------------------------------------------------- Qt signals
     // The events above a program may want to connect to also go out as Qt
     // signals, each right after its On... handler and with the same values
@@ -1343,54 +1282,6 @@ private:
     // Unlinks every sharer of this chart, leaving each with storage no other chart writes.
     void ReleaseSharers();
 
-    // renderer helpers (render_item.cpp, render_shapes.cpp); canvas points
-    // are clamped to +-30000
-    TPoint WorldToCanvas(int layer, double x, double y) const;
-    TPoint PixelToCanvas(double x, double y) const;
-    /// Each coordinate a world value of `layer` or a pixel of the data area.
-    TPoint ItemPoint(int layer, double x, double y, bool xPixel, bool yPixel) const;
-    /// World point plus a pixel shift, the sums limited before rounding.
-    TPoint ShiftedWorldPoint(int layer, double x, double y, double dx, double dy) const;
-    /// The pen position including points still waiting in the polyline buffer.
-    TPoint CurrentPenPos() const;
-    bool InLayerRanges(int layer, double x, double y) const;
-    void SetPenColor(TCanvas& canvas, TColor color);
-    void SetPenStyleCached(TCanvas& canvas, TPenStyle style);
-    void SetBrushColor(TCanvas& canvas, TColor color);
-    void SetFontColor(TCanvas& canvas, TColor color);
-    void SetLineAttributes(TCanvas& canvas, TColor penColor, const TkvChartItem& item);
-    void AddLinePoint(TCanvas& canvas, TColor penColor, const TkvChartItem& item, TPoint p);
-    void BreakPolyline(TCanvas& canvas);
-    bool DuplicateMark(int markType, int x, int y);
-    void DrawItemMark(TCanvas& canvas, int markType, int printerFontSize, TPoint p);
-    void RenderText(TCanvas& canvas, const TkvChartItem& item, int index, bool isAnnotation,
-                    const TLongTextArray& longTexts, bool monochrome, TPoint position);
-    void RenderShape(TCanvas& canvas, const TkvChartItem& item, bool monochrome);
-    void RenderList(TCanvas& canvas, const TItemList& list, bool isAnnotation, int pass, bool monochrome);
-    /// Compact run `r` of `items` (render_runs.cpp): a line per pixel
-    /// column, a line with gaps in one pass, marks stamped per pixel, where
-    /// that keeps the picture of every item; returns the next run to draw.
-    std::size_t RenderCompactRun(TCanvas& canvas, const TKvItemContainer& items, std::size_t r, std::int64_t count,
-                                 bool isAnnotation, bool monochrome);
-    /// `run`, run `r` of `items` or a part of it; with `joinRuns`, the runs of
-    /// the same look after gap records join it. Returns the next run to draw.
-    std::size_t RenderCompactRunPart(TCanvas& canvas, const TKvItemContainer& items, std::size_t r,
-                                     const TItemRun& run, bool joinRuns, std::int64_t count, bool isAnnotation,
-                                     bool monochrome);
-    void RenderMarkRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t count,
-                       bool isAnnotation, bool monochrome);
-    /// The first `n` items of compact run `run`, one by one (render_runs.cpp).
-    void RenderRunItems(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t n,
-                        bool isAnnotation, bool monochrome);
-    /// The line views, after the data list (render_views.cpp).
-    void RenderLineViews(TCanvas& canvas, bool monochrome);
-    /// The layer's world-to-canvas conversion with its axis kinds resolved once.
-    TCanvasMap CanvasMap(int layer) const;
-    /// Puts the cached render state back on the canvas after a nested RenderData.
-    void ReapplyRenderState(TCanvas& canvas);
-    /// Clears the upper halves of the AVX registers (see render_item.cpp).
-    static void ResetUpperVectorState();
-
     // mouse helpers (mouse.cpp)
     void AnchorAllLayers(int x, int y);
     void AxisBandDrag(TShiftState shift, int x, int y);
@@ -1406,6 +1297,9 @@ private:
     void TextLabelDrag(TShiftState shift, int x, int y);
 
     // ---- drawing commands (commands.cpp)
+    /// The common body of every drawing command: an item of `kind` at (x, y)
+    /// with the current drawing state.
+    void AppendItem(std::uint8_t kind, double x, double y, std::uint8_t mode);
     template <class X1, class Y1, class X2, class Y2>
     static constexpr std::uint8_t Mode2()
     {
@@ -1436,7 +1330,8 @@ private:
 };
 
 /// The published chart: window creation ends the suspension of painting.
-/// It offers every drawing command of TCustomKurvo by public inheritance.
+/// It offers every drawing command of TCustomKurvo by public inheritance;
+/// TCustomKurvo's page lists its members by topic.
 ///
 /// Its main settings are also Qt properties of the same names, for Qt
 /// Designer, .ui files and setProperty(): MarginLeft, MarginRight,

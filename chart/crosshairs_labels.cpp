@@ -45,45 +45,45 @@ std::uint64_t SquaredDistance(std::int64_t dx, std::int64_t dy)
 
 }  // namespace
 
-void TCustomKurvo::DrawCrossHairs(int x0, int y0, TBitmap& bitmap) { DrawCrossHairs(x0, y0, bitmap.Canvas()); }
+void TCustomKurvoPrivate::DrawCrossHairs(int x0, int y0, TBitmap& bitmap) { DrawCrossHairs(x0, y0, bitmap.Canvas()); }
 
-void TCustomKurvo::DrawCrossHairs(int x0, int y0, TCanvas& canvas)
+void TCustomKurvoPrivate::DrawCrossHairs(int x0, int y0, TCanvas& canvas)
 {
     bool any = false;
-    for (const auto& c : this->d->FCrossHairs) any = any || c->Mode() != chOff;
+    for (const auto& c : FCrossHairs) any = any || c->Mode() != chOff;
     if (!any) return;
     const TColor penColor = canvas.Pen().Color();
     const int penWidth = canvas.Pen().Width();
     const TPenStyle penStyle = canvas.Pen().Style();
     const TBrushStyle brushStyle = canvas.Brush().Style();
-    const int W = Width();
-    const int H = Height();
-    const int s = this->d->FShadowWidth;
+    const int W = q->Width();
+    const int H = q->Height();
+    const int s = FShadowWidth;
     auto moveTo = [&](int x, int y) { canvas.MoveTo(x - x0, y - y0); };
     auto lineTo = [&](int x, int y) { canvas.LineTo(x - x0, y - y0); };
     auto rect = [&](int a, int b, int c, int d) { canvas.Rectangle(a - x0, b - y0, c - x0, d - y0); };
 
     for (int i = CrossHairCount; i >= 1; --i) {
-        const TCrossHair& c = *this->d->FCrossHairs[i - 1];
+        const TCrossHair& c = *FCrossHairs[i - 1];
         if (c.Mode() == chOff) continue;
         int cx, cy;
-        WorldToPixel(c.Layer(), c.PosX(), c.PosY(), cx, cy);
+        q->WorldToPixel(c.Layer(), c.PosX(), c.PosY(), cx, cy);
         ClampPixel(cx, cy);
         canvas.Pen().SetColor(c.Color());
         canvas.Pen().SetWidth(c.LineWid());
         canvas.Pen().SetStyle(c.LineType());
-        canvas.Brush().SetColor(this->d->FChartColor);
+        canvas.Brush().SetColor(FChartColor);
         const int hw = c.LineWid() / 2;
-        const bool insideX = this->d->FMarginLeft + hw < cx && cx < W - this->d->FMarginRight - s - hw;
-        const bool insideY = this->d->FMarginTop + hw < cy && cy < H - this->d->FMarginBottom - s - hw;
+        const bool insideX = FMarginLeft + hw < cx && cx < W - FMarginRight - s - hw;
+        const bool insideY = FMarginTop + hw < cy && cy < H - FMarginBottom - s - hw;
         const TCrossHMode mode = c.Mode();
         if ((mode == chHoriz || mode == chBoth) && insideY) {
-            moveTo(this->d->FMarginLeft + hw + 1, cy);
-            lineTo(W - this->d->FMarginRight - s - hw, cy);
+            moveTo(FMarginLeft + hw + 1, cy);
+            lineTo(W - FMarginRight - s - hw, cy);
         }
         if ((mode == chVert || mode == chBoth) && insideX) {
-            moveTo(cx, this->d->FMarginTop + hw + 1);
-            lineTo(cx, H - this->d->FMarginBottom - s - hw);
+            moveTo(cx, FMarginTop + hw + 1);
+            lineTo(cx, H - FMarginBottom - s - hw);
         }
         if (mode == chCrossBox && insideX && insideY) {
             moveTo(cx - 13, cy);
@@ -108,16 +108,16 @@ void TCustomKurvo::DrawCrossHairs(int x0, int y0, TCanvas& canvas)
     canvas.Brush().SetStyle(brushStyle);
 }
 
-void TCustomKurvo::DrawTextLabels(TCanvas& canvas)
+void TCustomKurvoPrivate::DrawTextLabels(TCanvas& canvas)
 {
-    const int shiftX = this->d->FRender.OffsetX - this->d->FMarginLeft;
-    const int shiftY = this->d->FRender.OffsetY - this->d->FMarginTop;
+    const int shiftX = FRender.OffsetX - FMarginLeft;
+    const int shiftY = FRender.OffsetY - FMarginTop;
     auto rect = [&](int a, int b, int c, int d) { canvas.Rectangle(a + shiftX, b + shiftY, c + shiftX, d + shiftY); };
     for (int k = TextLabelCount; k >= 1; --k) {
-        const TTextLabel& l = *this->d->FTextLabels[k - 1];
-        if (l.Mode() == tlOff || !l.Visible() || !this->d->FLayerVisible[l.Layer() - 1]) continue;
+        const TTextLabel& l = *FTextLabels[k - 1];
+        if (l.Mode() == tlOff || !l.Visible() || !FLayerVisible[l.Layer() - 1]) continue;
         int px = 0, py = 0;
-        if (l.AttachToData() != tlamNone) WorldToPixel(l.Layer(), l.PosX(), l.PosY(), px, py);
+        if (l.AttachToData() != tlamNone) q->WorldToPixel(l.Layer(), l.PosX(), l.PosY(), px, py);
         int ax = l.AttachToData() == tlamXOnly || l.AttachToData() == tlamBoth ? px : RoundPixel(l.PosX());
         int ay = l.AttachToData() == tlamYOnly || l.AttachToData() == tlamBoth ? py : RoundPixel(l.PosY());
         ClampPixel(ax, ay);

@@ -194,7 +194,7 @@ void WriteSvgSizeInPixels(QByteArray& svg, QSize size)
 class TAxisTarget {
 public:
     TAxisTarget(TCustomKurvo& chart, TCanvas& canvas) : FChart(chart) { Point(&canvas); }
-    ~TAxisTarget() { Point(&FChart.ControlBitmap().Canvas()); }
+    ~TAxisTarget() { Point(&TCustomKurvoPrivate::Get(FChart).ControlBitmap().Canvas()); }
     TAxisTarget(const TAxisTarget&) = delete;
     TAxisTarget& operator=(const TAxisTarget&) = delete;
 
@@ -266,8 +266,9 @@ private:
             // The control bitmap shows the chart's own picture again, as the
             // window does.
             if (FLive && FRecompose) {
-                FChart.ComposePicture(FChart.DevicePixelRatio());
-                FChart.DrawCrossHairs(0, 0, FChart.ControlBitmap());
+                TCustomKurvoPrivate& chart = TCustomKurvoPrivate::Get(FChart);
+                chart.ComposePicture(FChart.DevicePixelRatio());
+                chart.DrawCrossHairs(0, 0, chart.ControlBitmap());
             }
         } catch (...) {
         }
@@ -294,9 +295,10 @@ QImage TKurvoExporter::Render(int width, int height, double ratio)
 {
     CheckArea(std::round(width * ratio), std::round(height * ratio), "device pixels");
     const TRun run(*this, QSize(width, height), true);
-    FChart.ComposePicture(ratio);
-    FChart.DrawCrossHairs(0, 0, FChart.ControlBitmap());
-    const QImage& picture = FChart.ControlBitmap().Image();
+    TCustomKurvoPrivate& chart = TCustomKurvoPrivate::Get(FChart);
+    chart.ComposePicture(ratio);
+    chart.DrawCrossHairs(0, 0, chart.ControlBitmap());
+    const QImage& picture = chart.ControlBitmap().Image();
     if (picture.isNull())
         throw EQornKurvoError("Not enough memory for a picture of " + SizeText(width * ratio, height * ratio) +
                               " device pixels.");
@@ -329,7 +331,8 @@ void TKurvoExporter::PaintTo(QPainter& painter, bool printerPage)
     const TPainterState state(painter);
     TQtCanvas canvas(&painter, ScreenLogPixelsY(), printerPage);
     const TAxisTarget axes(FChart, canvas);
-    FChart.PaintFrame(canvas);
+    TCustomKurvoPrivate& chart = TCustomKurvoPrivate::Get(FChart);
+    chart.PaintFrame(canvas);
 
     // The data area is drawn as into the data bitmap, with the origin at its
     // corner: hooks get the Top and Left of a paint and draw where they do
@@ -342,10 +345,10 @@ void TKurvoExporter::PaintTo(QPainter& painter, bool printerPage)
         painter.setClipRect(QRect(0, 0, w, h), Qt::IntersectClip);
         FChart.DrawBackground(canvas, 0, 0, w, h);
         FChart.RenderData(canvas, 0, 0, false, false);
-        FChart.DrawMouseTrace(0, 0, canvas);
+        chart.DrawMouseTrace(0, 0, canvas);
     }
     DrawLegend(FChart, canvas, false, 0, 0);
-    FChart.DrawCrossHairs(0, 0, canvas);
+    chart.DrawCrossHairs(0, 0, canvas);
 }
 
 void TKurvoExporter::SaveToPdf(const QString& path)

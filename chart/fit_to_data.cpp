@@ -183,7 +183,7 @@ void FitLayers(TCustomKurvo& chart, int first, int last, const TKurvoSeries* onl
     if (only == nullptr) {
         d.FData.Items->ForEachRun(d.FData.Count, [&](const TkvChartItem* items, int count, int) {
             for (int i = 0; i < count; ++i) {
-                const int n = TCustomKurvo::ClampLayer(items[i].Layer) - 1;
+                const int n = ClampLayer(items[i].Layer) - 1;
                 if (n + 1 >= first && n + 1 <= last) AddItem(items[i], ex[n], ey[n]);
             }
         });
@@ -195,7 +195,7 @@ void FitLayers(TCustomKurvo& chart, int first, int last, const TKurvoSeries* onl
     }
     if (only == nullptr) {
         for (const auto& view : d.FLineViews) {
-            const int n = TCustomKurvo::ClampLayer(view->Look.Layer) - 1;
+            const int n = ClampLayer(view->Look.Layer) - 1;
             if (n + 1 >= first && n + 1 <= last) AddView(*view, ex[n], ey[n]);
         }
     }

@@ -93,13 +93,13 @@ void TCustomKurvo::DrawBackground(TCanvas& canvas, int left, int top, int width,
     }
 }
 
-double TCustomKurvo::NextGridValue(bool isLogarithmic, int index, bool isY, double step, double current) const
+double TCustomKurvoPrivate::NextGridValue(bool isLogarithmic, int index, bool isY, double step, double current) const
 {
-    const int n = d->FCurrentLayer - 1;
+    const int n = FCurrentLayer - 1;
     if (step == 0.0) {
-        const TScale& axis = isY ? *d->FAxisY[n] : *d->FAxisX[n];
+        const TScale& axis = isY ? *FAxisY[n] : *FAxisX[n];
         if (index >= 1 && index <= axis.NumTicks()) return axis.TickValue(index);
-        const TScaleProps& props = isY ? static_cast<const TScaleProps&>(*d->FScaleY[n]) : *d->FScaleX[n];
+        const TScaleProps& props = isY ? static_cast<const TScaleProps&>(*FScaleY[n]) : *FScaleX[n];
         return std::max(props.RangeLow(), props.RangeHigh());
     }
     if (!isLogarithmic || step > 0.0) return current + std::fabs(step);
@@ -116,14 +116,14 @@ double TCustomKurvo::NextGridValue(bool isLogarithmic, int index, bool isY, doub
     return (v + 1.0) * decade;
 }
 
-void TCustomKurvo::DrawGrid(TCanvas& canvas)
+void TCustomKurvoPrivate::DrawGrid(TCanvas& canvas)
 {
-    const int n = d->FCurrentLayer - 1;
+    const int n = FCurrentLayer - 1;
     // The render state is set up after the grid; set the canvas directly.
-    canvas.Brush().SetColor(d->FChartColor);
-    d->FRender.BrushColor = d->FChartColor;
-    const TScaleProps& sx = *d->FScaleX[n];
-    const TScaleProps& sy = *d->FScaleY[n];
+    canvas.Brush().SetColor(FChartColor);
+    FRender.BrushColor = FChartColor;
+    const TScaleProps& sx = *FScaleX[n];
+    const TScaleProps& sy = *FScaleY[n];
     const double xlo = std::min(sx.RangeLow(), sx.RangeHigh());
     const double xhi = std::max(sx.RangeLow(), sx.RangeHigh());
     const double ylo = std::min(sy.RangeLow(), sy.RangeHigh());
@@ -144,14 +144,14 @@ void TCustomKurvo::DrawGrid(TCanvas& canvas)
     };
     const bool logX = sx.Logarithmic();
     const bool logY = sy.Logarithmic();
-    const double x0 = firstValue(*d->FAxisX[n], logX, d->FGridDx, xlo);
-    const double y0 = firstValue(*d->FAxisY[n], logY, d->FGridDy, ylo);
+    const double x0 = firstValue(*FAxisX[n], logX, FGridDx, xlo);
+    const double y0 = firstValue(*FAxisY[n], logY, FGridDy, ylo);
 
-    const int shiftX = d->FRender.OffsetX - d->FMarginLeft;
-    const int shiftY = d->FRender.OffsetY - d->FMarginTop;
+    const int shiftX = FRender.OffsetX - FMarginLeft;
+    const int shiftY = FRender.OffsetY - FMarginTop;
     auto canvasPoint = [&](double wx, double wy) {
         int px, py;
-        WorldToPixel(d->FCurrentLayer, wx, wy, px, py);
+        q->WorldToPixel(FCurrentLayer, wx, wy, px, py);
         ClampPixel(px, py);
         return TPoint{px + shiftX, py + shiftY};
     };
@@ -174,20 +174,20 @@ void TCustomKurvo::DrawGrid(TCanvas& canvas)
         }
     };
 
-    canvas.Pen().SetColor(d->FGridColor);
-    const bool dotted = d->FGridStyle == gsHorizDotLines || d->FGridStyle == gsVertDotLines || d->FGridStyle == gsDotLines;
-    const bool vertical = d->FGridStyle == gsVertLines || d->FGridStyle == gsVertDotLines || d->FGridStyle == gsLines ||
-                          d->FGridStyle == gsDotLines;
-    const bool horizontal = d->FGridStyle == gsHorizLines || d->FGridStyle == gsHorizDotLines ||
-                            d->FGridStyle == gsLines || d->FGridStyle == gsDotLines;
+    canvas.Pen().SetColor(FGridColor);
+    const bool dotted = FGridStyle == gsHorizDotLines || FGridStyle == gsVertDotLines || FGridStyle == gsDotLines;
+    const bool vertical = FGridStyle == gsVertLines || FGridStyle == gsVertDotLines || FGridStyle == gsLines ||
+                          FGridStyle == gsDotLines;
+    const bool horizontal = FGridStyle == gsHorizLines || FGridStyle == gsHorizDotLines ||
+                            FGridStyle == gsLines || FGridStyle == gsDotLines;
 
-    if (d->FGridStyle == gsPoints) {
+    if (FGridStyle == gsPoints) {
         int dots = 0;
-        walk(logX, false, d->FGridDx, x0, xhi, kMaxGridLines, [&](double x) {
-            walk(logY, true, d->FGridDy, y0, yhi, kMaxGridLines, [&](double y) {
+        walk(logX, false, FGridDx, x0, xhi, kMaxGridLines, [&](double x) {
+            walk(logY, true, FGridDy, y0, yhi, kMaxGridLines, [&](double y) {
                 if (dots >= kMaxGridLines) return false;
                 const TPoint p = canvasPoint(x, y);
-                canvas.SetPixel(p.X, p.Y, d->FGridColor);
+                canvas.SetPixel(p.X, p.Y, FGridColor);
                 ++dots;
                 return true;
             });
@@ -197,12 +197,12 @@ void TCustomKurvo::DrawGrid(TCanvas& canvas)
     }
     canvas.Pen().SetStyle(dotted ? psDot : psSolid);
     if (vertical)
-        walk(logX, false, d->FGridDx, x0, xhi, kMaxGridLines, [&](double x) {
+        walk(logX, false, FGridDx, x0, xhi, kMaxGridLines, [&](double x) {
             line(x, ylo, x, yhi);
             return true;
         });
     if (horizontal)
-        walk(logY, true, d->FGridDy, y0, yhi, kMaxGridLines, [&](double y) {
+        walk(logY, true, FGridDy, y0, yhi, kMaxGridLines, [&](double y) {
             line(xlo, y, xhi, y);
             return true;
         });

@@ -2,6 +2,7 @@
 
 #include "base/errors.h"
 #include "chart/Qorn_kurvo.h"
+#include "chart/kurvo_private.h"
 
 #include <string>
 
@@ -12,9 +13,9 @@ TJointLayers::TJointLayers(TCustomKurvo* owner) : FOwner(owner)
     for (int i = 0; i <= LayerCount; ++i) FX[i] = FY[i] = i;
 }
 
-int TJointLayers::XControlledBy(int layer) const { return FX[TCustomKurvo::ClampLayer(layer)]; }
+int TJointLayers::XControlledBy(int layer) const { return FX[ClampLayer(layer)]; }
 
-int TJointLayers::YControlledBy(int layer) const { return FY[TCustomKurvo::ClampLayer(layer)]; }
+int TJointLayers::YControlledBy(int layer) const { return FY[ClampLayer(layer)]; }
 
 void TJointLayers::SetXControlledBy(int layer, int controller) { SetControlledBy(true, layer, controller); }
 
@@ -22,7 +23,7 @@ void TJointLayers::SetYControlledBy(int layer, int controller) { SetControlledBy
 
 void TJointLayers::SetControlledBy(bool isX, int layer, int controller)
 {
-    const int n = TCustomKurvo::ClampLayer(layer);
+    const int n = ClampLayer(layer);
     auto& table = isX ? FX : FY;
     if (controller < 1 || controller > LayerCount)
         throw EQornKurvoError("Destination layer " + std::to_string(controller) + " is out of range");

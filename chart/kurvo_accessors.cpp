@@ -100,8 +100,6 @@ void TCustomKurvo::SetPanGridOffsY(double value) { d->FPanGridOffsY = value; }
 bool TCustomKurvo::AvoidDuplicateMarks() const { return d->FAvoidDuplicateMarks; }
 int TCustomKurvo::MinDupMarkDist() const { return d->FMinDupMarkDist; }
 bool TCustomKurvo::PaintSuspended() const { return d->FPaintSuspended; }
-TBitmap& TCustomKurvo::ControlBitmap() { return *d->FControlBitmap; }
-TBitmap& TCustomKurvo::DataBitmap() { return *d->FDataBitmap; }
 bool TCustomKurvo::Dragging() const { return d->FDragging; }
 TZoomState TCustomKurvo::ZoomState() const { return d->FZoomState; }
 const std::vector<TMouseTracePoint>& TCustomKurvo::MouseTrace() const { return d->FMouseTrace; }

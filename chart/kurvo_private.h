@@ -3,6 +3,7 @@
 #pragma once
 
 #include "chart/Qorn_kurvo.h"
+#include "chart/canvas_map.h"
 #include "chart/interaction.h"
 #include "chart/series_private.h"
 #include "chart/line_view.h"
@@ -26,6 +27,12 @@ class TCustomKurvo;
 /// while that is its theme (theme.cpp).
 void WatchPalette(TCustomKurvo& chart);
 class TMarkStamps;
+
+/// `layer` clamped to 1 ... 16.
+constexpr int ClampLayer(int layer) { return layer < 1 ? 1 : (layer > LayerCount ? LayerCount : layer); }
+
+/// Points the renderer collects before drawing a polyline.
+constexpr int PolylineBatch = 200;
 
 struct TDragAnchor {
     int AnchorX = 0;  ///< pixel X of the anchor
@@ -346,18 +353,108 @@ public:
     // ---- series, legend and hover (chart/series_private.h)
     std::unique_ptr<TSeriesSet> FSeries = std::make_unique<TSeriesSet>();
 
-    // The renderer's private steps, for the series drawing (series_render.cpp).
+    // ---- the item renderer (render_item.cpp, render_shapes.cpp, render_runs.cpp,
+    // render_marks.cpp, render_views.cpp); canvas points are clamped to +-30000
+    /// Draws one item onto `canvas`.
+    void RenderItem(TCanvas& canvas, TkvChartItem& item, int index, bool isAnnotation,
+                    const TLongTextArray& longTexts, bool monochrome, int offsetX, int offsetY);
+    /// Draws the collected polyline points.
+    void FlushPolyline(TCanvas& canvas);
+    /// Adds a point to the polyline being collected, drawing it when full.
+    void AddPolylinePoint(int x, int y, TCanvas& canvas);
+    /// Size of a possibly multi-line text on `canvas`, in pixels; returns the line count.
+    static int MeasureText(const std::string& text, TCanvas& canvas, int& lineHeight, int& totalHeight,
+                           int& maxWidth);
+    TPoint WorldToCanvas(int layer, double x, double y) const;
+    TPoint PixelToCanvas(double x, double y) const;
+    /// Each coordinate a world value of `layer` or a pixel of the data area.
+    TPoint ItemPoint(int layer, double x, double y, bool xPixel, bool yPixel) const;
+    /// World point plus a pixel shift, the sums limited before rounding.
+    TPoint ShiftedWorldPoint(int layer, double x, double y, double dx, double dy) const;
+    /// The pen position including points still waiting in the polyline buffer.
+    TPoint CurrentPenPos() const;
+    bool InLayerRanges(int layer, double x, double y) const;
+    void SetPenColor(TCanvas& canvas, TColor color);
+    void SetPenStyleCached(TCanvas& canvas, TPenStyle style);
+    void SetBrushColor(TCanvas& canvas, TColor color);
+    void SetFontColor(TCanvas& canvas, TColor color);
+    void SetLineAttributes(TCanvas& canvas, TColor penColor, const TkvChartItem& item);
+    void AddLinePoint(TCanvas& canvas, TColor penColor, const TkvChartItem& item, TPoint p);
+    void BreakPolyline(TCanvas& canvas);
+    bool DuplicateMark(int markType, int x, int y);
+    void DrawItemMark(TCanvas& canvas, int markType, int printerFontSize, TPoint p);
+    void RenderText(TCanvas& canvas, const TkvChartItem& item, int index, bool isAnnotation,
+                    const TLongTextArray& longTexts, bool monochrome, TPoint position);
+    void RenderShape(TCanvas& canvas, const TkvChartItem& item, bool monochrome);
+    void RenderList(TCanvas& canvas, const TItemList& list, bool isAnnotation, int pass, bool monochrome);
+    /// Compact run `r` of `items` (render_runs.cpp): a line per pixel
+    /// column, a line with gaps in one pass, marks stamped per pixel, where
+    /// that keeps the picture of every item; returns the next run to draw.
+    std::size_t RenderCompactRun(TCanvas& canvas, const TKvItemContainer& items, std::size_t r, std::int64_t count,
+                                 bool isAnnotation, bool monochrome);
+    /// `run`, run `r` of `items` or a part of it; with `joinRuns`, the runs of
+    /// the same look after gap records join it. Returns the next run to draw.
+    std::size_t RenderCompactRunPart(TCanvas& canvas, const TKvItemContainer& items, std::size_t r,
+                                     const TItemRun& run, bool joinRuns, std::int64_t count, bool isAnnotation,
+                                     bool monochrome);
+    void RenderMarkRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t count,
+                       bool isAnnotation, bool monochrome);
+    /// The first `n` items of compact run `run`, one by one (render_runs.cpp).
+    void RenderRunItems(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t n,
+                        bool isAnnotation, bool monochrome);
+    /// The line views, after the data list (render_views.cpp).
+    void RenderLineViews(TCanvas& canvas, bool monochrome);
+    /// The layer's world-to-canvas conversion with its axis kinds resolved once.
+    TCanvasMap CanvasMap(int layer) const;
+    /// Puts the cached render state back on the canvas after a nested RenderData.
+    void ReapplyRenderState(TCanvas& canvas);
+    /// Clears the upper halves of the AVX registers (see render_item.cpp).
+    static void ResetUpperVectorState();
+
+    // ---- the paint pipeline's steps (paint.cpp, grid_background.cpp, crosshairs_labels.cpp)
+    /// Composes the picture in the control bitmap as Paint does, at the given
+    /// device pixel ratio, without copying it to the window.
+    void ComposePicture(double ratio);
+    /// Paints the control background, shadow, caption and axes, then raises OnScalesRendered.
+    void PaintFrame(TCanvas& canvas);
+    /// Draws the mouse trace, its origin at (offsetX, offsetY).
+    void DrawMouseTrace(int offsetX, int offsetY, TCanvas& canvas);
+    void DrawMouseTrace(int offsetX, int offsetY, TBitmap& bitmap);
+    /// Draws the crosshairs onto `bitmap`, then copies it onto `canvas` at (x, y).
+    void ShowBitmap(int x, int y, TCanvas& canvas, TBitmap& bitmap);
+    /// Draws the crosshairs, the data area's origin at (x0, y0).
+    void DrawCrossHairs(int x0, int y0, TCanvas& canvas);
+    void DrawCrossHairs(int x0, int y0, TBitmap& bitmap);
+    /// Draws the visible text labels.
+    void DrawTextLabels(TCanvas& canvas);
+    /// Draws the grid of the data area.
+    void DrawGrid(TCanvas& canvas);
+    /// The grid line after `current` on an axis with step `step`.
+    double NextGridValue(bool isLogarithmic, int index, bool isY, double step, double current) const;
+    /// The off-screen picture of the whole control.
+    TBitmap& ControlBitmap() { return *FControlBitmap; }
+    /// The off-screen picture of the data area.
+    TBitmap& DataBitmap() { return *FDataBitmap; }
+
+    // The renderer's steps for the series drawing (series_render.cpp).
     static void RenderLineRun(TCustomKurvo& c, TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run,
                               bool monochrome)
     {
-        c.RenderCompactRunPart(canvas, items, 0, run, false, run.First + run.Count, false, monochrome);
+        Get(c).RenderCompactRunPart(canvas, items, 0, run, false, run.First + run.Count, false, monochrome);
     }
-    static void BreakPolyline(TCustomKurvo& c, TCanvas& canvas) { c.BreakPolyline(canvas); }
-    static void SetPenColor(TCustomKurvo& c, TCanvas& canvas, TColor color) { c.SetPenColor(canvas, color); }
-    static void SetPenStyle(TCustomKurvo& c, TCanvas& canvas, TPenStyle style) { c.SetPenStyleCached(canvas, style); }
-    static void SetBrushColor(TCustomKurvo& c, TCanvas& canvas, TColor color) { c.SetBrushColor(canvas, color); }
-    static TCanvasMap CanvasMap(const TCustomKurvo& c, int layer) { return c.CanvasMap(layer); }
-    static void ResetUpperVectorState() { TCustomKurvo::ResetUpperVectorState(); }
+    static void FlushPolyline(TCustomKurvo& c, TCanvas& canvas) { Get(c).FlushPolyline(canvas); }
+    static void AddPolylinePoint(TCustomKurvo& c, int x, int y, TCanvas& canvas)
+    {
+        Get(c).AddPolylinePoint(x, y, canvas);
+    }
+    static void BreakPolyline(TCustomKurvo& c, TCanvas& canvas) { Get(c).BreakPolyline(canvas); }
+    static void SetPenColor(TCustomKurvo& c, TCanvas& canvas, TColor color) { Get(c).SetPenColor(canvas, color); }
+    static void SetPenStyle(TCustomKurvo& c, TCanvas& canvas, TPenStyle style)
+    {
+        Get(c).SetPenStyleCached(canvas, style);
+    }
+    static void SetBrushColor(TCustomKurvo& c, TCanvas& canvas, TColor color) { Get(c).SetBrushColor(canvas, color); }
+    static TCanvasMap CanvasMap(const TCustomKurvo& c, int layer) { return Get(c).CanvasMap(layer); }
 };
 
 }  // namespace kurvo

@@ -102,13 +102,13 @@ void TCustomKurvo::WorldToPixel(int layer, double x, double y, int& xPix, int& y
     yPix = RoundPixel(py);
 }
 
-TCanvasMap TCustomKurvo::CanvasMap(int layer) const
+TCanvasMap TCustomKurvoPrivate::CanvasMap(int layer) const
 {
     static_assert(TCanvasMap::LogFloor == kLogFloor);
     const int n = ClampLayer(layer) - 1;
-    const TLayerTransform& t = d->FTransform[n];
-    const TScaleProps& sx = *d->FScaleX[n];
-    const TScaleProps& sy = *d->FScaleY[n];
+    const TLayerTransform& t = FTransform[n];
+    const TScaleProps& sx = *FScaleX[n];
+    const TScaleProps& sy = *FScaleY[n];
     TCanvasMap m;
     m.kx = t.kx;
     m.dx = t.dx;
@@ -116,10 +116,10 @@ TCanvasMap TCustomKurvo::CanvasMap(int layer) const
     m.dy = t.dy;
     m.logX = sx.Logarithmic();
     m.logY = sy.Logarithmic();
-    m.floorX = sx.RangeHigh() >= sx.RangeLow() ? 0.0 : Width();
-    m.floorY = sy.RangeHigh() >= sy.RangeLow() ? Height() : 0.0;
-    m.shiftX = std::int64_t{d->FRender.OffsetX} - d->FMarginLeft;
-    m.shiftY = std::int64_t{d->FRender.OffsetY} - d->FMarginTop;
+    m.floorX = sx.RangeHigh() >= sx.RangeLow() ? 0.0 : q->Width();
+    m.floorY = sy.RangeHigh() >= sy.RangeLow() ? q->Height() : 0.0;
+    m.shiftX = std::int64_t{FRender.OffsetX} - FMarginLeft;
+    m.shiftY = std::int64_t{FRender.OffsetY} - FMarginTop;
     return m;
 }
 

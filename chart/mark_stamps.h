@@ -43,6 +43,7 @@
 
 #include "canvas/Qorn_canvas.h"
 #include "chart/Qorn_kurvo.h"
+#include "chart/canvas_map.h"
 
 #include <cstdint>
 #include <functional>

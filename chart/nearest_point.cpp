@@ -180,7 +180,7 @@ std::optional<TSeriesPoint> TCustomKurvo::NearestPoint(QPoint pixel, int maxDist
     for (std::size_t i = list.size(); i-- > 0;) {
         const TSeriesPrivate& s = TSeriesPrivate::Get(*list[i]);
         if (!s.Visible || !d->FLayerVisible[static_cast<std::size_t>(s.Layer - 1)]) continue;
-        search.Map = CanvasMap(s.Layer);
+        search.Map = d->CanvasMap(s.Layer);
         search.Map.shiftX = 0;
         search.Map.shiftY = 0;
         search.Series = &s;

@@ -26,8 +26,8 @@ void TCustomKurvo::Paint()
 {
     CheckChartThread(*this, "Paint (also a setter while AutoRedraw is on)");
     if ((!Visible() && !IsDesigning()) || IsLoading() || d->FPaintSuspended) return;
-    ComposePicture(DevicePixelRatio());
-    ShowBitmap(0, 0, Canvas(), *d->FControlBitmap);
+    d->ComposePicture(DevicePixelRatio());
+    d->ShowBitmap(0, 0, Canvas(), *d->FControlBitmap);
     RecheckHover(*this);
 }
 
@@ -37,47 +37,47 @@ void TCustomKurvo::paintEvent(QPaintEvent* event)
     d->FInteraction->ViewShown();
 }
 
-void TCustomKurvo::ComposePicture(double ratio)
+void TCustomKurvoPrivate::ComposePicture(double ratio)
 {
-    const TKurvoExporter::TComposing composing(*d->FExporter);
+    const TKurvoExporter::TComposing composing(*FExporter);
     // The bitmaps take the window's device pixel ratio, so that the copy to
     // the window is one to one and text and lines stay sharp.
-    d->FControlBitmap->SetDevicePixelRatio(ratio);
-    d->FDataBitmap->SetDevicePixelRatio(ratio);
-    PaintFrame(d->FControlBitmap->Canvas());
-    ResizeDataBitmap();
-    TBitmap& data = *d->FDataBitmap;
-    DrawBackground(data.Canvas(), 0, 0, data.Width(), data.Height());
-    RenderDataToBitmap(data, 0, 0, false, false);
+    FControlBitmap->SetDevicePixelRatio(ratio);
+    FDataBitmap->SetDevicePixelRatio(ratio);
+    PaintFrame(FControlBitmap->Canvas());
+    q->ResizeDataBitmap();
+    TBitmap& data = *FDataBitmap;
+    q->DrawBackground(data.Canvas(), 0, 0, data.Width(), data.Height());
+    q->RenderDataToBitmap(data, 0, 0, false, false);
     DrawMouseTrace(0, 0, data);
-    d->FControlBitmap->Canvas().Draw(d->FMarginLeft, d->FMarginTop, data);
+    FControlBitmap->Canvas().Draw(FMarginLeft, FMarginTop, data);
     // After the data area: a legend in a margin too narrow for it still shows.
-    DrawLegend(*this, d->FControlBitmap->Canvas(), false, 0, 0);
+    DrawLegend(*q, FControlBitmap->Canvas(), false, 0, 0);
 }
 
-void TCustomKurvo::PaintFrame(TCanvas& canvas)
+void TCustomKurvoPrivate::PaintFrame(TCanvas& canvas)
 {
-    const int W = Width();
-    const int H = Height();
-    const int s = d->FShadowWidth;
-    ApplySeriesFollow(*this);
-    d->FControlBitmap->SetSize(W, H);
+    const int W = q->Width();
+    const int H = q->Height();
+    const int s = FShadowWidth;
+    ApplySeriesFollow(*q);
+    FControlBitmap->SetSize(W, H);
 
     canvas.Pen().SetStyle(psSolid);
     canvas.Pen().SetMode(pmCopy);
-    canvas.Brush().SetColor(d->FWindColor);
-    canvas.Pen().SetColor(d->FWindColor);
+    canvas.Brush().SetColor(FWindColor);
+    canvas.Pen().SetColor(FWindColor);
     canvas.Rectangle(0, 0, W, H);
 
     if (s > 0) {
-        canvas.Brush().SetColor(d->FShadowBakColor);
-        canvas.Pen().SetColor(d->FShadowBakColor);
+        canvas.Brush().SetColor(FShadowBakColor);
+        canvas.Pen().SetColor(FShadowBakColor);
         canvas.Rectangle(W - s, 0, W, s);
         canvas.Rectangle(0, H - s, s, H);
-        canvas.Brush().SetColor(d->FShadowColor);
+        canvas.Brush().SetColor(FShadowColor);
         int f;
-        if (d->FShadowStyle == ssFlying) {
-            canvas.Pen().SetColor(d->FShadowColor);
+        if (FShadowStyle == ssFlying) {
+            canvas.Pen().SetColor(FShadowColor);
             f = s - 1;
         } else {
             canvas.Pen().SetColor(0);
@@ -96,21 +96,21 @@ void TCustomKurvo::PaintFrame(TCanvas& canvas)
         canvas.LineTo(0, 0);
     }
 
-    canvas.Pen().SetColor(d->FChartFrameColor);
+    canvas.Pen().SetColor(FChartFrameColor);
     canvas.Brush().SetStyle(bsClear);
-    canvas.Font() = Font();
+    canvas.Font() = q->Font();
     if (canvas.IsPrinterCanvas()) {
-        const int size = Font().Size();
+        const int size = q->Font().Size();
         canvas.Font().SetPixelsPerInch(CanvasLogPixelsY(canvas));
         canvas.Font().SetSize(size);
     }
 
     // chart caption
-    std::string text = d->FCaption;
+    std::string text = FCaption;
     int tw = canvas.TextWidth(text);
-    if (d->FCaptionTrim != 0 && !text.empty()) {
-        const int avail = W - (s + d->FMarginLeft + d->FMarginRight);
-        const long max = std::lrint(avail * 0.01 * d->FCaptionTrim);
+    if (FCaptionTrim != 0 && !text.empty()) {
+        const int avail = W - (s + FMarginLeft + FMarginRight);
+        const long max = std::lrint(avail * 0.01 * FCaptionTrim);
         if (max < tw && tw > 0) {
             // Counted in characters, so a multi-byte character is never split.
             const int length = Utf8Length(text);
@@ -119,39 +119,39 @@ void TCustomKurvo::PaintFrame(TCanvas& canvas)
             tw = canvas.TextWidth(text);
         }
     }
-    int x = d->FCaptionPosX;
-    int y = d->FCaptionPosY;
-    switch (d->FCaptionAnchorHoriz) {
+    int x = FCaptionPosX;
+    int y = FCaptionPosY;
+    switch (FCaptionAnchorHoriz) {
         case cahControlLeft: break;
-        case cahChartLeft: x += d->FMarginLeft; break;
-        case cahChartCenter: x += d->FMarginLeft + (W - d->FMarginLeft - d->FMarginRight - s) / 2; break;
-        case cahChartRight: x += W - d->FMarginRight - s; break;
+        case cahChartLeft: x += FMarginLeft; break;
+        case cahChartCenter: x += FMarginLeft + (W - FMarginLeft - FMarginRight - s) / 2; break;
+        case cahChartRight: x += W - FMarginRight - s; break;
         case cahControlRight: x += W; break;
     }
-    switch (d->FCaptionAnchorVert) {
+    switch (FCaptionAnchorVert) {
         case cavControlTop: break;
-        case cavChartTop: y += d->FMarginTop; break;
-        case cavChartCenter: y += d->FMarginTop + (H - d->FMarginTop - d->FMarginBottom - s) / 2; break;
-        case cavChartBottom: y += H - d->FMarginBottom; break;
+        case cavChartTop: y += FMarginTop; break;
+        case cavChartCenter: y += FMarginTop + (H - FMarginTop - FMarginBottom - s) / 2; break;
+        case cavChartBottom: y += H - FMarginBottom; break;
         case cavControlBottom: y += H; break;
     }
     canvas.ResetTextAlign();
-    switch (d->FCaptionAlignment) {
+    switch (FCaptionAlignment) {
         case taLeftJustify: canvas.TextOut(x, y, text); break;
         case taRightJustify: canvas.TextOut(x - tw, y, text); break;
         case taCenter: canvas.TextOut(x - tw / 2, y, text); break;
     }
 
-    CalcTransforms();
+    q->CalcTransforms();
     for (int n = 0; n < LayerCount; ++n) {
-        SyncAxis(*d->FAxisX[n], *d->FScaleX[n]);
-        d->FAxisX[n]->PaintNow();
+        q->SyncAxis(*FAxisX[n], *FScaleX[n]);
+        FAxisX[n]->PaintNow();
     }
     for (int n = 0; n < LayerCount; ++n) {
-        SyncAxis(*d->FAxisY[n], *d->FScaleY[n]);
-        d->FAxisY[n]->PaintNow();
+        q->SyncAxis(*FAxisY[n], *FScaleY[n]);
+        FAxisY[n]->PaintNow();
     }
-    RaiseEvent(OnScalesRendered, this, canvas, 0, 0);
+    RaiseEvent(q->OnScalesRendered, q, canvas, 0, 0);
 }
 
 void TCustomKurvo::RenderDataToBitmap(TBitmap& bitmap, int offsetX, int offsetY, bool monochrome, bool skipGrid)
@@ -198,7 +198,7 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     canvas.Brush().SetColor(brush);
     canvas.Pen().SetColor(pen);
 
-    if (this->d->FGridStyle != gsNone && !skipGrid) DrawGrid(canvas);
+    if (this->d->FGridStyle != gsNone && !skipGrid) d->DrawGrid(canvas);
 
     r.LineWidth = std::clamp<int>(this->d->FLineWidth, 1, MaxItemPenWidth);
     canvas.Pen().SetWidth(r.LineWidth);
@@ -223,27 +223,27 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
     // Series, then line views, follow the data items, whichever side of the
     // annotations they lie.
     if (!this->d->FDataInFront) {
-        RenderList(canvas, this->d->FData, false, 0, monochrome);
+        d->RenderList(canvas, this->d->FData, false, 0, monochrome);
         RenderSeries(*this, canvas, monochrome);
-        RenderLineViews(canvas, monochrome);
+        d->RenderLineViews(canvas, monochrome);
     }
     if (this->d->FAnnotationsShown) {
         if (this->d->FAnnotTextsLast) {
-            RenderList(canvas, this->d->FAnnot, true, 1, monochrome);
-            RenderList(canvas, this->d->FAnnot, true, 2, monochrome);
+            d->RenderList(canvas, this->d->FAnnot, true, 1, monochrome);
+            d->RenderList(canvas, this->d->FAnnot, true, 2, monochrome);
         } else {
-            RenderList(canvas, this->d->FAnnot, true, 0, monochrome);
+            d->RenderList(canvas, this->d->FAnnot, true, 0, monochrome);
         }
     }
     if (this->d->FDataInFront) {
-        RenderList(canvas, this->d->FData, false, 0, monochrome);
+        d->RenderList(canvas, this->d->FData, false, 0, monochrome);
         RenderSeries(*this, canvas, monochrome);
-        RenderLineViews(canvas, monochrome);
+        d->RenderLineViews(canvas, monochrome);
     }
     canvas.SetAntialiased(false);
 
     canvas.Pen().SetWidth(1);
-    DrawTextLabels(canvas);
+    d->DrawTextLabels(canvas);
 
     RaiseEvent(OnDataRendered, this, canvas, this->d->FMarginTop - offsetY, this->d->FMarginLeft - offsetX);
 
@@ -262,18 +262,18 @@ void TCustomKurvo::RenderData(TCanvas& canvas, int offsetX, int offsetY, bool mo
 }
 
 // pass 0: every item; 1: every item but texts; 2: texts only.
-void TCustomKurvo::RenderList(TCanvas& canvas, const TItemList& list, bool isAnnotation, int pass, bool monochrome)
+void TCustomKurvoPrivate::RenderList(TCanvas& canvas, const TItemList& list, bool isAnnotation, int pass, bool monochrome)
 {
-    const auto& classVisible = isAnnotation ? d->FAnnotClassVisible : d->FDataClassVisible;
-    const TLongTextArray& texts = d->FLongTexts[isAnnotation ? 1 : 0];
+    const auto& classVisible = isAnnotation ? FAnnotClassVisible : FDataClassVisible;
+    const TLongTextArray& texts = FLongTexts[isAnnotation ? 1 : 0];
     // Keep the storage alive for the walk even if a handler replaces the
     // list (SetDefaults, a new data source); items it appends are not drawn.
     const std::shared_ptr<TKvItemContainer> items = list.Items;
     const std::int64_t count = list.Count;
-    const int offsetX = d->FRender.OffsetX;
-    const int offsetY = d->FRender.OffsetY;
+    const int offsetX = FRender.OffsetX;
+    const int offsetY = FRender.OffsetY;
     // The walk calls its own copy of the handler, which may replace or clear the event.
-    const TBeforeRenderChartItemEvent onItem = OnBeforeRenderChartItem;
+    const TBeforeRenderChartItemEvent onItem = q->OnBeforeRenderChartItem;
     // By index and by value: a handler may append to the list and so move
     // the run table (the items it appends are not drawn).
     for (std::size_t r = 0; r < items->Runs().size();) {
@@ -295,13 +295,13 @@ void TCustomKurvo::RenderList(TCanvas& canvas, const TItemList& list, bool isAnn
             }
             if (!classVisible[stored.Class]) continue;
             const int layer = stored.Layer;
-            if (layer < 1 || layer > LayerCount || !d->FLayerVisible[layer - 1]) continue;
+            if (layer < 1 || layer > LayerCount || !FLayerVisible[layer - 1]) continue;
             const int index = static_cast<int>(run.First + i);
             if (onItem) {
                 TkvChartItem item = stored;
-                const unsigned runs = d->FRenderRuns;
-                onItem(this, item, index, isAnnotation);
-                if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
+                const unsigned runs = FRenderRuns;
+                onItem(q, item, index, isAnnotation);
+                if (FRenderRuns != runs) ReapplyRenderState(canvas);
                 ResetUpperVectorState();
                 RenderItem(canvas, item, index, isAnnotation, texts, monochrome, offsetX, offsetY);
             } else {
@@ -315,29 +315,29 @@ void TCustomKurvo::RenderList(TCanvas& canvas, const TItemList& list, bool isAnn
     FlushPolyline(canvas);
 }
 
-void TCustomKurvo::DrawMouseTrace(int offsetX, int offsetY, TBitmap& bitmap)
+void TCustomKurvoPrivate::DrawMouseTrace(int offsetX, int offsetY, TBitmap& bitmap)
 {
     DrawMouseTrace(offsetX, offsetY, bitmap.Canvas());
 }
 
-void TCustomKurvo::DrawMouseTrace(int offsetX, int offsetY, TCanvas& canvas)
+void TCustomKurvoPrivate::DrawMouseTrace(int offsetX, int offsetY, TCanvas& canvas)
 {
-    if (d->FMouseTrace.empty()) return;
+    if (FMouseTrace.empty()) return;
     const TColor penColor = canvas.Pen().Color();
     const int penWidth = canvas.Pen().Width();
     const TPenStyle penStyle = canvas.Pen().Style();
     const TBrushStyle brushStyle = canvas.Brush().Style();
-    const int shiftX = offsetX - d->FMarginLeft;
-    const int shiftY = offsetY - d->FMarginTop;
-    for (std::size_t k = 1; k < d->FMouseTrace.size(); ++k) {
-        const TMouseTracePoint& prev = d->FMouseTrace[k - 1];
-        const TMouseTracePoint& point = d->FMouseTrace[k];
+    const int shiftX = offsetX - FMarginLeft;
+    const int shiftY = offsetY - FMarginTop;
+    for (std::size_t k = 1; k < FMouseTrace.size(); ++k) {
+        const TMouseTracePoint& prev = FMouseTrace[k - 1];
+        const TMouseTracePoint& point = FMouseTrace[k];
         if (prev.Flags & 1) continue;
         canvas.Pen().SetColor(point.Colour);
         canvas.Pen().SetMode(point.Flags & 2 ? pmXor : pmCopy);
         int x1, y1, x2, y2;
-        WorldToPixel(d->FCurrentLayer, prev.X, prev.Y, x1, y1);
-        WorldToPixel(d->FCurrentLayer, point.X, point.Y, x2, y2);
+        q->WorldToPixel(FCurrentLayer, prev.X, prev.Y, x1, y1);
+        q->WorldToPixel(FCurrentLayer, point.X, point.Y, x2, y2);
         ClampPixel(x1, y1);
         ClampPixel(x2, y2);
         canvas.MoveTo(x1 + shiftX, y1 + shiftY);
@@ -350,7 +350,7 @@ void TCustomKurvo::DrawMouseTrace(int offsetX, int offsetY, TCanvas& canvas)
     canvas.Brush().SetStyle(brushStyle);
 }
 
-void TCustomKurvo::ShowBitmap(int x, int y, TCanvas& canvas, TBitmap& bitmap)
+void TCustomKurvoPrivate::ShowBitmap(int x, int y, TCanvas& canvas, TBitmap& bitmap)
 {
     DrawCrossHairs(0, 0, bitmap);
     canvas.Draw(x, y, bitmap);

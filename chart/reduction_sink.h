@@ -15,7 +15,7 @@ namespace kurvo {
 /// chart's polyline; anti-aliased (G.Smooth) each through its exact position.
 template <class Series>
 struct TPolylineSink {
-    TCustomKurvo& Chart;  ///< whose polyline
+    TCustomKurvoPrivate& Chart;  ///< whose polyline
     TCanvas& Canvas;  ///< drawn on
     TRenderState& State;  ///< the chart's render state
     const TReductionCanvas& G;  ///< conversion and limits

@@ -65,7 +65,7 @@ TPointF ExactPenPos(const TRenderState& r)
 // instruction of ours then pays a state transition, which makes log, exp and
 // sin (logarithmic layers, arcs, arrows) about 16 times slower. The render
 // loop calls this before its items and after canvas calls that enter Qt.
-void TCustomKurvo::ResetUpperVectorState()
+void TCustomKurvoPrivate::ResetUpperVectorState()
 {
 #if defined(__x86_64__) || defined(__i386__)
     static const bool hasAvx = __builtin_cpu_supports("avx");
@@ -77,28 +77,28 @@ void TCustomKurvo::ResetUpperVectorState()
 
 // The hot path of line-to items: a linear layer is converted here with the
 // same multiply-add and rounding as WorldToPixel, without the call.
-TPoint TCustomKurvo::WorldToCanvas(int layer, double x, double y) const
+TPoint TCustomKurvoPrivate::WorldToCanvas(int layer, double x, double y) const
 {
     const int n = ClampLayer(layer) - 1;
     int px, py;
-    if (!d->FScaleX[n]->Logarithmic() && !d->FScaleY[n]->Logarithmic()) {
-        const TLayerTransform& t = d->FTransform[n];
+    if (!FScaleX[n]->Logarithmic() && !FScaleY[n]->Logarithmic()) {
+        const TLayerTransform& t = FTransform[n];
         px = RoundPixel(t.kx * x + t.dx);
         py = RoundPixel(t.ky * y + t.dy);
     } else {
-        WorldToPixel(layer, x, y, px, py);
+        q->WorldToPixel(layer, x, y, px, py);
     }
-    return {ClampCoord(std::int64_t{px} + d->FRender.OffsetX - d->FMarginLeft),
-            ClampCoord(std::int64_t{py} + d->FRender.OffsetY - d->FMarginTop)};
+    return {ClampCoord(std::int64_t{px} + FRender.OffsetX - FMarginLeft),
+            ClampCoord(std::int64_t{py} + FRender.OffsetY - FMarginTop)};
 }
 
-TPoint TCustomKurvo::PixelToCanvas(double x, double y) const
+TPoint TCustomKurvoPrivate::PixelToCanvas(double x, double y) const
 {
-    return {ClampCoord(std::int64_t{d->FRender.OffsetX} + RoundPixel(x)),
-            ClampCoord(std::int64_t{d->FRender.OffsetY} + RoundPixel(y))};
+    return {ClampCoord(std::int64_t{FRender.OffsetX} + RoundPixel(x)),
+            ClampCoord(std::int64_t{FRender.OffsetY} + RoundPixel(y))};
 }
 
-TPoint TCustomKurvo::ItemPoint(int layer, double x, double y, bool xPixel, bool yPixel) const
+TPoint TCustomKurvoPrivate::ItemPoint(int layer, double x, double y, bool xPixel, bool yPixel) const
 {
     if (!xPixel && !yPixel) return WorldToCanvas(layer, x, y);
     if (xPixel && yPixel) return PixelToCanvas(x, y);
@@ -108,62 +108,62 @@ TPoint TCustomKurvo::ItemPoint(int layer, double x, double y, bool xPixel, bool 
     return {xPixel ? pixel.X : world.X, yPixel ? pixel.Y : world.Y};
 }
 
-TPoint TCustomKurvo::ShiftedWorldPoint(int layer, double x, double y, double dx, double dy) const
+TPoint TCustomKurvoPrivate::ShiftedWorldPoint(int layer, double x, double y, double dx, double dy) const
 {
     int px, py;
-    WorldToPixel(layer, x, y, px, py);
-    return {ClampCoord(std::int64_t{RoundPixel(px + dx)} + d->FRender.OffsetX - d->FMarginLeft),
-            ClampCoord(std::int64_t{RoundPixel(py + dy)} + d->FRender.OffsetY - d->FMarginTop)};
+    q->WorldToPixel(layer, x, y, px, py);
+    return {ClampCoord(std::int64_t{RoundPixel(px + dx)} + FRender.OffsetX - FMarginLeft),
+            ClampCoord(std::int64_t{RoundPixel(py + dy)} + FRender.OffsetY - FMarginTop)};
 }
 
-TPoint TCustomKurvo::CurrentPenPos() const
+TPoint TCustomKurvoPrivate::CurrentPenPos() const
 {
-    const TRenderState& r = d->FRender;
+    const TRenderState& r = FRender;
     return r.PolyCount > 0 ? r.Poly[r.PolyCount - 1] : r.PenPos;
 }
 
-bool TCustomKurvo::InLayerRanges(int layer, double x, double y) const
+bool TCustomKurvoPrivate::InLayerRanges(int layer, double x, double y) const
 {
-    const TScaleProps& sx = *ScaleX(layer);
-    const TScaleProps& sy = *ScaleY(layer);
+    const TScaleProps& sx = *q->ScaleX(layer);
+    const TScaleProps& sy = *q->ScaleY(layer);
     return Between(x, sx.RangeLow(), sx.RangeHigh()) && Between(y, sy.RangeLow(), sy.RangeHigh());
 }
 
 // ------------------------------------------------------------ state cache
 
-void TCustomKurvo::SetPenColor(TCanvas& canvas, TColor color)
+void TCustomKurvoPrivate::SetPenColor(TCanvas& canvas, TColor color)
 {
-    if (color == d->FRender.PenColor) return;
-    d->FRender.PenColor = color;
+    if (color == FRender.PenColor) return;
+    FRender.PenColor = color;
     canvas.Pen().SetColor(color);
 }
 
-void TCustomKurvo::SetPenStyleCached(TCanvas& canvas, TPenStyle style)
+void TCustomKurvoPrivate::SetPenStyleCached(TCanvas& canvas, TPenStyle style)
 {
-    if (style == d->FRender.PenStyle) return;
-    d->FRender.PenStyle = style;
+    if (style == FRender.PenStyle) return;
+    FRender.PenStyle = style;
     canvas.Pen().SetStyle(style);
 }
 
-void TCustomKurvo::SetBrushColor(TCanvas& canvas, TColor color)
+void TCustomKurvoPrivate::SetBrushColor(TCanvas& canvas, TColor color)
 {
-    if (color == d->FRender.BrushColor) return;
-    d->FRender.BrushColor = color;
+    if (color == FRender.BrushColor) return;
+    FRender.BrushColor = color;
     canvas.Brush().SetColor(color);
 }
 
-void TCustomKurvo::SetFontColor(TCanvas& canvas, TColor color)
+void TCustomKurvoPrivate::SetFontColor(TCanvas& canvas, TColor color)
 {
-    if (color == d->FRender.FontColor) return;
-    d->FRender.FontColor = color;
+    if (color == FRender.FontColor) return;
+    FRender.FontColor = color;
     canvas.Font().SetColor(color);
 }
 
-void TCustomKurvo::ReapplyRenderState(TCanvas& canvas)
+void TCustomKurvoPrivate::ReapplyRenderState(TCanvas& canvas)
 {
-    const TRenderState& r = d->FRender;
+    const TRenderState& r = FRender;
     canvas.Pen().SetMode(pmCopy);
-    canvas.SetAntialiased(d->FAntialiased);
+    canvas.SetAntialiased(FAntialiased);
     canvas.Pen().SetWidth(r.LineWidth);
     canvas.Pen().SetColor(r.PenColor);
     canvas.Pen().SetStyle(r.PenStyle);
@@ -175,9 +175,9 @@ void TCustomKurvo::ReapplyRenderState(TCanvas& canvas)
 
 // --------------------------------------------------------------- polyline
 
-void TCustomKurvo::FlushPolyline(TCanvas& canvas)
+void TCustomKurvoPrivate::FlushPolyline(TCanvas& canvas)
 {
-    TRenderState& r = d->FRender;
+    TRenderState& r = FRender;
     if (r.PolyCount <= 0) return;
     const TPoint last = r.Poly[r.PolyCount - 1];
     // A single point is the carried-over end of a full batch: it has no
@@ -195,9 +195,9 @@ void TCustomKurvo::FlushPolyline(TCanvas& canvas)
     r.PolyCount = 0;
 }
 
-void TCustomKurvo::AddPolylinePoint(int x, int y, TCanvas& canvas)
+void TCustomKurvoPrivate::AddPolylinePoint(int x, int y, TCanvas& canvas)
 {
-    TRenderState& r = d->FRender;
+    TRenderState& r = FRender;
     const TPointF exact = r.HasNextF ? r.NextF : TPointF{static_cast<double>(x), static_cast<double>(y)};
     r.HasNextF = false;
     if (r.PolyCount == 0) {
@@ -217,9 +217,9 @@ void TCustomKurvo::AddPolylinePoint(int x, int y, TCanvas& canvas)
 
 // Line-to, line-relative and vector points: a change of pen colour, pen
 // style or brush colour ends the batch and sets all three.
-void TCustomKurvo::SetLineAttributes(TCanvas& canvas, TColor penColor, const TkvChartItem& item)
+void TCustomKurvoPrivate::SetLineAttributes(TCanvas& canvas, TColor penColor, const TkvChartItem& item)
 {
-    TRenderState& r = d->FRender;
+    TRenderState& r = FRender;
     if (penColor == r.PenColor && item.PenStyle == r.PenStyle && item.FillColor == r.BrushColor) return;
     FlushPolyline(canvas);
     r.PenColor = penColor;
@@ -230,9 +230,9 @@ void TCustomKurvo::SetLineAttributes(TCanvas& canvas, TColor penColor, const Tkv
     canvas.Brush().SetColor(item.FillColor);
 }
 
-void TCustomKurvo::AddLinePoint(TCanvas& canvas, TColor penColor, const TkvChartItem& item, TPoint p)
+void TCustomKurvoPrivate::AddLinePoint(TCanvas& canvas, TColor penColor, const TkvChartItem& item, TPoint p)
 {
-    TRenderState& r = d->FRender;
+    TRenderState& r = FRender;
     SetLineAttributes(canvas, penColor, item);
     if (r.PenBroken) {
         r.PenBroken = false;
@@ -248,17 +248,17 @@ void TCustomKurvo::AddLinePoint(TCanvas& canvas, TColor penColor, const TkvChart
 // A line point with a non-finite coordinate has no pixel. Clamping it would
 // draw a stroke to the canvas limit that the data does not contain, so the
 // point is left out and the line resumes, after a gap, at the next point.
-void TCustomKurvo::BreakPolyline(TCanvas& canvas)
+void TCustomKurvoPrivate::BreakPolyline(TCanvas& canvas)
 {
     FlushPolyline(canvas);
-    d->FRender.PenBroken = true;
+    FRender.PenBroken = true;
 }
 
 // ------------------------------------------------------------------ marks
 
-bool TCustomKurvo::DuplicateMark(int markType, int x, int y)
+bool TCustomKurvoPrivate::DuplicateMark(int markType, int x, int y)
 {
-    TRenderState& r = this->d->FRender;
+    TRenderState& r = this->FRender;
     if (!r.DupActive) return false;
     const std::int64_t cells = std::int64_t{r.DupWidth} * r.DupHeight;
     if (!r.DupReady) {
@@ -289,7 +289,7 @@ bool TCustomKurvo::DuplicateMark(int markType, int x, int y)
     return false;
 }
 
-void TCustomKurvo::DrawItemMark(TCanvas& canvas, int markType, int printerFontSize, TPoint p)
+void TCustomKurvoPrivate::DrawItemMark(TCanvas& canvas, int markType, int printerFontSize, TPoint p)
 {
     if (canvas.IsPrinterCanvas() && (markType & 0xFF) > 51) {
         canvas.Font().SetPixelsPerInch(CanvasLogPixelsY(canvas));
@@ -297,12 +297,12 @@ void TCustomKurvo::DrawItemMark(TCanvas& canvas, int markType, int printerFontSi
     }
     DrawMark(canvas, markType, p.X, p.Y);
     // Character marks take the pen colour as font colour.
-    d->FRender.FontColor = canvas.Font().Color();
+    FRender.FontColor = canvas.Font().Color();
 }
 
 // ------------------------------------------------------------------- text
 
-int TCustomKurvo::MeasureText(const std::string& text, TCanvas& canvas, int& lineHeight, int& totalHeight,
+int TCustomKurvoPrivate::MeasureText(const std::string& text, TCanvas& canvas, int& lineHeight, int& totalHeight,
                               int& maxWidth)
 {
     int lines = 0;
@@ -322,17 +322,17 @@ int TCustomKurvo::MeasureText(const std::string& text, TCanvas& canvas, int& lin
     return lines;
 }
 
-void TCustomKurvo::RenderText(TCanvas& canvas, const TkvChartItem& source, int index, bool isAnnotation,
+void TCustomKurvoPrivate::RenderText(TCanvas& canvas, const TkvChartItem& source, int index, bool isAnnotation,
                               const TLongTextArray& longTexts, bool monochrome, TPoint position)
 {
     // A copy: the hook may clear the list, which empties the stored record.
     const TkvChartItem item = source;
     // Indices above 50 find an empty text in the table.
     std::string text = item.LineWidth >= 1 ? longTexts.Text(item.LineWidth) : item.ShortText.Str();
-    if (OnBeforeRenderText) {
-        const unsigned runs = d->FRenderRuns;
-        RaiseEvent(OnBeforeRenderText, this, text, index, isAnnotation);
-        if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
+    if (q->OnBeforeRenderText) {
+        const unsigned runs = FRenderRuns;
+        RaiseEvent(q->OnBeforeRenderText, q, text, index, isAnnotation);
+        if (FRenderRuns != runs) ReapplyRenderState(canvas);
     }
     // The font is set up after the hook, which cannot see the canvas: a hook
     // that repaints cannot leave the font of a nested text behind.
@@ -340,8 +340,8 @@ void TCustomKurvo::RenderText(TCanvas& canvas, const TkvChartItem& source, int i
     const bool solid = (item.Size2 & 0xFF) != 0;
     SetFontColor(canvas, monochrome ? clBlack : item.Color);
     TFont& font = canvas.Font();
-    font.SetName(d->FTextFont.Name());
-    font.SetStyle(d->FTextFont.Style());
+    font.SetName(FTextFont.Name());
+    font.SetStyle(FTextFont.Style());
     font.SetPixelsPerInch(CanvasLogPixelsY(canvas));
     font.SetSize(std::clamp(item.Size, -kMaxFontPoints, kMaxFontPoints));
     SetBrushColor(canvas, background);
@@ -381,10 +381,10 @@ void TCustomKurvo::RenderText(TCanvas& canvas, const TkvChartItem& source, int i
 
 // ------------------------------------------------------------ RenderItem
 
-void TCustomKurvo::RenderItem(TCanvas& canvas, TkvChartItem& item, int index, bool isAnnotation,
+void TCustomKurvoPrivate::RenderItem(TCanvas& canvas, TkvChartItem& item, int index, bool isAnnotation,
                               const TLongTextArray& longTexts, bool monochrome, int offsetX, int offsetY)
 {
-    TRenderState& r = d->FRender;
+    TRenderState& r = FRender;
     r.OffsetX = offsetX;
     r.OffsetY = offsetY;
     const std::uint8_t kind = item.Kind;
@@ -457,14 +457,14 @@ void TCustomKurvo::RenderItem(TCanvas& canvas, TkvChartItem& item, int index, bo
     case ikMark: {
         const bool pixel = mode != 0;
         const bool visible =
-            pixel ? (0 <= item.X && item.X <= Width() - d->FMarginRight - d->FMarginLeft && 0 <= item.Y &&
-                     item.Y <= Height() - d->FMarginBottom - d->FMarginTop)
+            pixel ? (0 <= item.X && item.X <= q->Width() - FMarginRight - FMarginLeft && 0 <= item.Y &&
+                     item.Y <= q->Height() - FMarginBottom - FMarginTop)
                   : InLayerRanges(item.Layer, item.X, item.Y);
         if (!visible) return;
         SetPenColor(canvas, pen);
         SetPenStyleCached(canvas, item.PenStyle);
         const TPoint p = pixel ? PixelToCanvas(item.X, item.Y) : WorldToCanvas(item.Layer, item.X, item.Y);
-        if (d->FAvoidDuplicateMarks && DuplicateMark(item.Shape, p.X, p.Y)) return;
+        if (FAvoidDuplicateMarks && DuplicateMark(item.Shape, p.X, p.Y)) return;
         DrawItemMark(canvas, item.Shape, item.Size, p);
         break;
     }

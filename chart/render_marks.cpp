@@ -30,22 +30,22 @@ bool Between(double v, double a, double b) { return a <= b ? (a <= v && v <= b) 
 
 }  // namespace
 
-void TCustomKurvo::RenderMarkRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run,
+void TCustomKurvoPrivate::RenderMarkRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run,
                                  std::int64_t count, bool isAnnotation, bool monochrome)
 {
     // By value: a hook may start runs of its own, which moves the table of
     // shared records.
     const TkvChartItem attributes = items.RunAttributes(run);
-    const auto& classVisible = isAnnotation ? d->FAnnotClassVisible : d->FDataClassVisible;
+    const auto& classVisible = isAnnotation ? FAnnotClassVisible : FDataClassVisible;
     const bool varying = run.Varying >= 0;
     const int layer = attributes.Layer;
-    if (layer < 1 || layer > LayerCount || !d->FLayerVisible[layer - 1]) return;
+    if (layer < 1 || layer > LayerCount || !FLayerVisible[layer - 1]) return;
     if (!varying && !classVisible[attributes.Class]) return;
     const std::int64_t n = std::min(run.Count, count - run.First);
     if (n <= 0) return;
-    const TLongTextArray& texts = d->FLongTexts[isAnnotation ? 1 : 0];
-    const int offsetX = d->FRender.OffsetX;
-    const int offsetY = d->FRender.OffsetY;
+    const TLongTextArray& texts = FLongTexts[isAnnotation ? 1 : 0];
+    const int offsetX = FRender.OffsetX;
+    const int offsetY = FRender.OffsetY;
     const int type = attributes.Shape & 0xFF;
     const int width = std::clamp<std::int32_t>(attributes.LineWidth, 1, MaxItemPenWidth);
 
@@ -53,7 +53,7 @@ void TCustomKurvo::RenderMarkRun(TCanvas& canvas, const TKvItemContainer& items,
     // (a working copy of every item), for character marks (text blends with
     // what lies below), wide pens, short runs and anti-aliased marks (drawn
     // at their exact positions).
-    if (!d->FLineRunReduction || OnBeforeRenderChartItem || type > kLastSymbol || width > kMaxStampedPenWidth || n < kMinStampedMarks ||
+    if (!FLineRunReduction || q->OnBeforeRenderChartItem || type > kLastSymbol || width > kMaxStampedPenWidth || n < kMinStampedMarks ||
         canvas.IsPrinterCanvas() || canvas.Antialiased()) {
         RenderRunItems(canvas, items, run, n, isAnnotation, monochrome);
         return;
@@ -61,7 +61,7 @@ void TCustomKurvo::RenderMarkRun(TCanvas& canvas, const TKvItemContainer& items,
 
     // What RenderItem does before any mark: the pen width, the batch of
     // line points ended.
-    TRenderState& r = d->FRender;
+    TRenderState& r = FRender;
     if (width != r.LineWidth) {
         FlushPolyline(canvas);
         r.LineWidth = width;
@@ -73,8 +73,8 @@ void TCustomKurvo::RenderMarkRun(TCanvas& canvas, const TKvItemContainer& items,
     const TChunkedDoubles& ys = items.YValues();
     const std::int64_t o = run.Offset;
     const std::int64_t v = varying ? items.Varying(run).Offset : 0;
-    const TScaleProps& sx = *ScaleX(layer);
-    const TScaleProps& sy = *ScaleY(layer);
+    const TScaleProps& sx = *q->ScaleX(layer);
+    const TScaleProps& sy = *q->ScaleY(layer);
     const double xLow = sx.RangeLow(), xHigh = sx.RangeHigh(), yLow = sy.RangeLow(), yHigh = sy.RangeHigh();
     const TCanvasMap map = CanvasMap(layer);
     const bool coloured = varying && !monochrome;
@@ -94,8 +94,8 @@ void TCustomKurvo::RenderMarkRun(TCanvas& canvas, const TKvItemContainer& items,
     if (k == n) return;
     SetPenColor(canvas, colourOf(k));
     SetPenStyleCached(canvas, attributes.PenStyle);
-    if (!d->FMarkStamps) d->FMarkStamps = std::make_shared<TMarkStamps>();
-    TMarkStamps& stamps = *d->FMarkStamps;
+    if (!FMarkStamps) FMarkStamps = std::make_shared<TMarkStamps>();
+    TMarkStamps& stamps = *FMarkStamps;
     if (!stamps.Prepare(canvas, draw, kSymbolReach + width, static_cast<std::uint64_t>(type) + 1)) {
         for (; k < n; ++k) {
             TkvChartItem item = items.RunItem(run, k);
@@ -108,7 +108,7 @@ void TCustomKurvo::RenderMarkRun(TCanvas& canvas, const TKvItemContainer& items,
     stamps.Begin(canvas, coloured);
     // Chunk by chunk: X and Y of a point lie at the same index of their
     // arrays, so one contiguous stretch of each is read at a time.
-    const bool avoid = d->FAvoidDuplicateMarks;
+    const bool avoid = FAvoidDuplicateMarks;
     const double x0 = std::min(xLow, xHigh), x1 = std::max(xLow, xHigh);
     const double y0 = std::min(yLow, yHigh), y1 = std::max(yLow, yHigh);
     const bool plain = !varying && !avoid;

@@ -46,7 +46,7 @@ bool Reducible(const TCustomKurvoPrivate& p, const TCanvas& canvas, const TkvCha
     if (!p.FLineRunReduction || PenWidthOf(a.LineWidth) != 1 || a.PenStyle != psSolid ||
         canvas.Pen().Mode() != pmCopy)
         return false;
-    const int n = TCustomKurvo::ClampLayer(a.Layer) - 1;
+    const int n = ClampLayer(a.Layer) - 1;
     if (p.FScaleX[static_cast<std::size_t>(n)]->Logarithmic() && !(run.XMin > TCanvasMap::LogFloor)) return false;
     if (p.FScaleY[static_cast<std::size_t>(n)]->Logarithmic() && !(run.YMin > TCanvasMap::LogFloor)) return false;
     return true;
@@ -80,29 +80,29 @@ using TRunSeries = TSeriesOver<TChunkedDoubles, TChunkedDoubles>;
 // The first n items of a compact run one by one, as plain items are drawn:
 // the hook (called through a copy, which may clear the event) gets a working
 // copy of every item; items of hidden classes are left out.
-void TCustomKurvo::RenderRunItems(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t n,
+void TCustomKurvoPrivate::RenderRunItems(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t n,
                                   bool isAnnotation, bool monochrome)
 {
-    const auto& classVisible = isAnnotation ? d->FAnnotClassVisible : d->FDataClassVisible;
-    const TLongTextArray& texts = d->FLongTexts[isAnnotation ? 1 : 0];
-    const int offsetX = d->FRender.OffsetX;
-    const int offsetY = d->FRender.OffsetY;
-    const TBeforeRenderChartItemEvent onItem = OnBeforeRenderChartItem;
+    const auto& classVisible = isAnnotation ? FAnnotClassVisible : FDataClassVisible;
+    const TLongTextArray& texts = FLongTexts[isAnnotation ? 1 : 0];
+    const int offsetX = FRender.OffsetX;
+    const int offsetY = FRender.OffsetY;
+    const TBeforeRenderChartItemEvent onItem = q->OnBeforeRenderChartItem;
     for (std::int64_t k = 0; k < n; ++k) {
         TkvChartItem item = items.RunItem(run, k);
         if (!classVisible[item.Class]) continue;
         const int index = static_cast<int>(run.First + k);
         if (onItem) {
-            const unsigned runs = d->FRenderRuns;
-            onItem(this, item, index, isAnnotation);
-            if (d->FRenderRuns != runs) ReapplyRenderState(canvas);
+            const unsigned runs = FRenderRuns;
+            onItem(q, item, index, isAnnotation);
+            if (FRenderRuns != runs) ReapplyRenderState(canvas);
             ResetUpperVectorState();
         }
         RenderItem(canvas, item, index, isAnnotation, texts, monochrome, offsetX, offsetY);
     }
 }
 
-std::size_t TCustomKurvo::RenderCompactRun(TCanvas& canvas, const TKvItemContainer& items, std::size_t r,
+std::size_t TCustomKurvoPrivate::RenderCompactRun(TCanvas& canvas, const TKvItemContainer& items, std::size_t r,
                                            std::int64_t count, bool isAnnotation, bool monochrome)
 {
     // By value: a hook may append runs, which moves the table.
@@ -110,7 +110,7 @@ std::size_t TCustomKurvo::RenderCompactRun(TCanvas& canvas, const TKvItemContain
     return RenderCompactRunPart(canvas, items, r, run, true, count, isAnnotation, monochrome);
 }
 
-std::size_t TCustomKurvo::RenderCompactRunPart(TCanvas& canvas, const TKvItemContainer& items, std::size_t r,
+std::size_t TCustomKurvoPrivate::RenderCompactRunPart(TCanvas& canvas, const TKvItemContainer& items, std::size_t r,
                                                const TItemRun& part, bool joinRuns, std::int64_t count,
                                                bool isAnnotation, bool monochrome)
 {
@@ -122,23 +122,23 @@ std::size_t TCustomKurvo::RenderCompactRunPart(TCanvas& canvas, const TKvItemCon
         RenderMarkRun(canvas, items, run, count, isAnnotation, monochrome);
         return r + 1;
     }
-    const auto& classVisible = isAnnotation ? d->FAnnotClassVisible : d->FDataClassVisible;
+    const auto& classVisible = isAnnotation ? FAnnotClassVisible : FDataClassVisible;
     const bool varying = run.Varying >= 0;
     const int layer = attributes.Layer;
-    if (layer < 1 || layer > LayerCount || !d->FLayerVisible[layer - 1]) return r + 1;
+    if (layer < 1 || layer > LayerCount || !FLayerVisible[layer - 1]) return r + 1;
     if (!varying && !classVisible[attributes.Class]) return r + 1;
     const std::int64_t n = std::min(run.Count, count - run.First);
     if (n <= 0) return r + 1;
-    const TLongTextArray& texts = d->FLongTexts[isAnnotation ? 1 : 0];
-    const int offsetX = d->FRender.OffsetX;
-    const int offsetY = d->FRender.OffsetY;
+    const TLongTextArray& texts = FLongTexts[isAnnotation ? 1 : 0];
+    const int offsetX = FRender.OffsetX;
+    const int offsetY = FRender.OffsetY;
     const bool allVisible = !varying || items.Varying(run).AllVisible(classVisible);
 
     // Anti-aliased, only one-colour lines in a reducible pen are reduced
     // (per part of a column, through exact positions); the rest, and lines
     // in any order of X, go point by point.
     const bool smooth = canvas.Antialiased();
-    if (OnBeforeRenderChartItem || !allVisible || (smooth && (varying || !Reducible(*d, canvas, attributes, run)))) {
+    if (q->OnBeforeRenderChartItem || !allVisible || (smooth && (varying || !Reducible(*this, canvas, attributes, run)))) {
         // Item by item: the hook gets a working copy of every item, as for
         // plain items; points of hidden classes are left out of the line.
         RenderRunItems(canvas, items, run, n, isAnnotation, monochrome);
@@ -178,7 +178,7 @@ std::size_t TCustomKurvo::RenderCompactRunPart(TCanvas& canvas, const TKvItemCon
             Chart.SetLineAttributes(Canvas, Look.Color, Look);
             Point(i);
         }
-    } sink{{*this, canvas, d->FRender, g, points}, items, colours, look};
+    } sink{{*this, canvas, FRender, g, points}, items, colours, look};
 
     // The chain: this run and the runs of the same look that follow it
     // after gap records only (drawn as gaps: a move to the next piece).
@@ -186,7 +186,7 @@ std::size_t TCustomKurvo::RenderCompactRunPart(TCanvas& canvas, const TKvItemCon
     const auto& runs = items.Runs();
     thread_local std::vector<TPiece> chain;
     chain.assign(1, TPiece{run.Offset, run.Offset + n});
-    while (joinRuns && !varying && d->FLineRunReduction && next + 1 < runs.size()) {
+    while (joinRuns && !varying && FLineRunReduction && next + 1 < runs.size()) {
         const TItemRun& gap = runs[next];
         const TItemRun& after = runs[next + 1];
         if (gap.Compact() || after.Attributes != run.Attributes || after.Varying >= 0 || after.First >= count ||
@@ -194,7 +194,7 @@ std::size_t TCustomKurvo::RenderCompactRunPart(TCanvas& canvas, const TKvItemCon
             break;
         bool onlyGaps = true;
         for (std::int64_t k = 0; k < gap.Count && onlyGaps; ++k)
-            onlyGaps = GapRecord(*d, items.PlainItem(gap.Offset + k), attributes, isAnnotation);
+            onlyGaps = GapRecord(*this, items.PlainItem(gap.Offset + k), attributes, isAnnotation);
         if (!onlyGaps) break;
         chain.push_back({after.Offset, after.Offset + std::min(after.Count, count - after.First)});
         next += 2;
@@ -211,7 +211,7 @@ std::size_t TCustomKurvo::RenderCompactRunPart(TCanvas& canvas, const TKvItemCon
         const std::int64_t m = piece.To - piece.From;
         // The run of each piece: the chain's first run, then every second one.
         const TItemRun& pieceRun = p == 0 ? run : runs[r + 2 * p];
-        if (m <= 1 || !Reducible(*d, canvas, attributes, pieceRun)) return 0;
+        if (m <= 1 || !Reducible(*this, canvas, attributes, pieceRun)) return 0;
         // Anti-aliased lines in any order of X go point by point.
         if (!pieceRun.XRising) return m >= kMinUnsortedPoints && !g.Smooth ? 2 : 0;
         const std::int64_t columns = std::abs(std::clamp(g.Map.X(xs[piece.To - 1]), -1, g.Right) -
@@ -266,7 +266,7 @@ std::size_t TCustomKurvo::RenderCompactRunPart(TCanvas& canvas, const TKvItemCon
                 sink.Path.Flush();
                 // The pen ends on the last point, as after a polyline.
                 const TPoint pen{sink.Path.Pen().X + origin.X, sink.Path.Pen().Y + origin.Y};
-                d->FRender.PenPos = pen;
+                FRender.PenPos = pen;
                 return pen;
             };
             if (pixels != nullptr) {
@@ -285,7 +285,7 @@ std::size_t TCustomKurvo::RenderCompactRunPart(TCanvas& canvas, const TKvItemCon
                     // PDF): the rest of the line goes in at canvas pixels of
                     // the data area, each drawn as a pixel (docs/long-series.md).
                     const TPoint origin{offsetX, offsetY};
-                    const TPoint pen = cover(stop, origin, DataWidth() + 1, DataHeight() + 1);
+                    const TPoint pen = cover(stop, origin, q->DataWidth() + 1, q->DataHeight() + 1);
                     const TColor colour = canvas.Pen().Color();
                     coverage.ForEachCovered([&](int x, int y) { canvas.SetPixel(origin.X + x, origin.Y + y, colour); });
                     canvas.MoveTo(pen.X, pen.Y);

@@ -147,7 +147,7 @@ bool Overlaps(double lo, double hi, double a, double b)
 
 }  // namespace
 
-void TCustomKurvo::RenderShape(TCanvas& canvas, const TkvChartItem& item, bool monochrome)
+void TCustomKurvoPrivate::RenderShape(TCanvas& canvas, const TkvChartItem& item, bool monochrome)
 {
     const TColor pen = monochrome ? clBlack : item.Color;
     const TColor fill = monochrome ? clSilver : item.FillColor;  // kinds that fill
@@ -272,8 +272,8 @@ void TCustomKurvo::RenderShape(TCanvas& canvas, const TkvChartItem& item, bool m
         // X2 is the lower, Y2 the upper error, for both directions.
         const double lower = std::fabs(item.X2);
         const double upper = std::fabs(item.Y2);
-        const TScaleProps& sx = *ScaleX(layer);
-        const TScaleProps& sy = *ScaleY(layer);
+        const TScaleProps& sx = *q->ScaleX(layer);
+        const TScaleProps& sy = *q->ScaleY(layer);
         if (!Overlaps(item.X - lower, item.X + upper, sx.RangeLow(), sx.RangeHigh()) ||
             !Overlaps(item.Y - lower, item.Y + upper, sy.RangeLow(), sy.RangeHigh()))
             break;
@@ -322,16 +322,16 @@ void TCustomKurvo::RenderShape(TCanvas& canvas, const TkvChartItem& item, bool m
         SetPenColor(canvas, pen);
         SetPenStyleCached(canvas, item.PenStyle);
         SetBrushColor(canvas, item.FillColor);
-        const TRenderState& r = d->FRender;
+        const TRenderState& r = FRender;
         // Only the one coordinate counts; 1.0 is valid on any axis.
         if (item.Kind == ikVertLine) {
             const int x = ItemPoint(layer, item.X, 1.0, modes.X1, modes.X1).X;
             canvas.MoveTo(x, r.OffsetY);
-            canvas.LineTo(x, ClampCoord(std::int64_t{r.OffsetY} + Height() - d->FMarginBottom - d->FMarginTop));
+            canvas.LineTo(x, ClampCoord(std::int64_t{r.OffsetY} + q->Height() - FMarginBottom - FMarginTop));
         } else {
             const int y = ItemPoint(layer, 1.0, item.Y, modes.Y1, modes.Y1).Y;
             canvas.MoveTo(r.OffsetX, y);
-            canvas.LineTo(ClampCoord(std::int64_t{r.OffsetX} + Width() - d->FMarginLeft - d->FMarginRight), y);
+            canvas.LineTo(ClampCoord(std::int64_t{r.OffsetX} + q->Width() - FMarginLeft - FMarginRight), y);
         }
         break;
     }
@@ -363,8 +363,8 @@ void TCustomKurvo::RenderShape(TCanvas& canvas, const TkvChartItem& item, bool m
         canvas.LineTo(xm, b.Y);
         canvas.MoveTo(a.X, ym);
         canvas.LineTo(b.X, ym);
-        d->FRender.PenPos = {xm, ym};
-        d->FRender.PenBroken = false;
+        FRender.PenPos = {xm, ym};
+        FRender.PenBroken = false;
         break;
     }
     default:

@@ -26,23 +26,23 @@ constexpr std::int64_t kMinPointsPerColumn = 4;
 
 }  // namespace
 
-void TCustomKurvo::RenderLineViews(TCanvas& canvas, bool monochrome)
+void TCustomKurvoPrivate::RenderLineViews(TCanvas& canvas, bool monochrome)
 {
-    const TLongTextArray& texts = d->FLongTexts[0];
-    const int offsetX = d->FRender.OffsetX;
-    const int offsetY = d->FRender.OffsetY;
-    for (std::size_t k = 0; k < d->FLineViews.size(); ++k) {
-        TLineView& v = *d->FLineViews[k];
+    const TLongTextArray& texts = FLongTexts[0];
+    const int offsetX = FRender.OffsetX;
+    const int offsetY = FRender.OffsetY;
+    for (std::size_t k = 0; k < FLineViews.size(); ++k) {
+        TLineView& v = *FLineViews[k];
         std::unique_lock<std::mutex> lock(v.Lock);
         const int layer = v.Look.Layer;
         if (!v.Error.isEmpty() || v.Pieces.empty() || layer < 1 || layer > LayerCount ||
-            !d->FLayerVisible[static_cast<std::size_t>(layer - 1)] || !d->FDataClassVisible[v.Look.Class])
+            !FLayerVisible[static_cast<std::size_t>(layer - 1)] || !FDataClassVisible[v.Look.Class])
             continue;
         // A mapped file read past its end would fault: one that became
         // shorter is not read again.
         if (v.File && v.File->Shortened()) {
             v.Error = QStringLiteral("The sample file %1 became shorter while it was shown.").arg(v.File->File.fileName());
-            PostLineViewReport(this, v.Id, v.Ready, v.View.Count(), v.Error);
+            PostLineViewReport(q, v.Id, v.Ready, v.View.Count(), v.Error);
             continue;
         }
         ResetUpperVectorState();
@@ -69,10 +69,10 @@ void TCustomKurvo::RenderLineViews(TCanvas& canvas, bool monochrome)
         const TPiece whole{v.Pieces.front().From, v.Pieces.back().To};
         const std::int64_t columns =
             std::abs(std::clamp(g.Map.X(view.X(whole.To - 1)), -1, g.Right) - std::clamp(g.Map.X(view.X(whole.From)), -1, g.Right)) + 1;
-        const bool logX = d->FScaleX[static_cast<std::size_t>(layer - 1)]->Logarithmic();
-        const bool logY = d->FScaleY[static_cast<std::size_t>(layer - 1)]->Logarithmic();
+        const bool logX = FScaleX[static_cast<std::size_t>(layer - 1)]->Logarithmic();
+        const bool logY = FScaleY[static_cast<std::size_t>(layer - 1)]->Logarithmic();
         g.Smooth = canvas.Antialiased();
-        const bool reducible = d->FLineRunReduction && std::clamp<std::int32_t>(v.Look.LineWidth, 1, MaxItemPenWidth) == 1 &&
+        const bool reducible = FLineRunReduction && std::clamp<std::int32_t>(v.Look.LineWidth, 1, MaxItemPenWidth) == 1 &&
                                v.Look.PenStyle == psSolid && canvas.Pen().Mode() == pmCopy && v.XRising &&
                                (!logX || v.XMin > TCanvasMap::LogFloor) && (!logY || v.YMin > TCanvasMap::LogFloor) &&
                                whole.To - whole.From >= kMinPointsPerColumn * columns;
@@ -93,7 +93,7 @@ void TCustomKurvo::RenderLineViews(TCanvas& canvas, bool monochrome)
         const TViewXValues xs{view};
         const TViewYValues ys{view, v.Ready};
         const TViewSeries series{xs, ys, v.Pyramid};
-        TPolylineSink<TViewSeries> sink{*this, canvas, d->FRender, g, series};
+        TPolylineSink<TViewSeries> sink{*this, canvas, FRender, g, series};
         TReductionState state;
         ReduceRisingPieces(series, g, v.Pieces.data(), v.Pieces.size(), false, sink, state);
         FlushPolyline(canvas);

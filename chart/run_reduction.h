@@ -72,6 +72,7 @@
 #pragma once
 
 #include "chart/Qorn_kurvo.h"
+#include "chart/canvas_map.h"
 #include "chart/display_list.h"
 
 #include <algorithm>

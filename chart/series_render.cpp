@@ -55,7 +55,7 @@ TWindow VisibleWindow(const TCustomKurvo& chart, const TSeriesPrivate& s)
 void SetLinePen(TCustomKurvo& chart, TCanvas& canvas, TColor color, TPenStyle style, int width, TColor brush)
 {
     TRenderState& r = TP::Get(chart).FRender;
-    chart.FlushPolyline(canvas);
+    TP::FlushPolyline(chart, canvas);
     if (width != r.LineWidth) {
         r.LineWidth = width;
         canvas.Pen().SetWidth(width);
@@ -69,7 +69,7 @@ void SetLinePen(TCustomKurvo& chart, TCanvas& canvas, TColor color, TPenStyle st
 void MovePen(TCustomKurvo& chart, TCanvas& canvas, TPoint p)
 {
     TRenderState& r = TP::Get(chart).FRender;
-    chart.FlushPolyline(canvas);
+    TP::FlushPolyline(chart, canvas);
     r.PenPos = p;
     r.PenBroken = false;
     canvas.MoveTo(p.X, p.Y);
@@ -117,7 +117,7 @@ void LinePath(TCustomKurvo& chart, TCanvas& canvas, TSeriesPrivate& s, TWindow w
             TP::RenderLineRun(chart, canvas, items, part, monochrome);
         }
     }
-    chart.FlushPolyline(canvas);
+    TP::FlushPolyline(chart, canvas);
 }
 
 // ------------------------------------------------------------ marks path
@@ -128,7 +128,7 @@ void MarksPath(TCustomKurvo& chart, TCanvas& canvas, const TSeriesPrivate& s, TW
 {
     TCustomKurvoPrivate& d = TP::Get(chart);
     TRenderState& r = d.FRender;
-    chart.FlushPolyline(canvas);
+    TP::FlushPolyline(chart, canvas);
     if (s.PenWidth != r.LineWidth) {
         r.LineWidth = s.PenWidth;
         canvas.Pen().SetWidth(s.PenWidth);
@@ -181,21 +181,21 @@ void StepsPath(TCustomKurvo& chart, TCanvas& canvas, const TSeriesPrivate& s, TW
             open = true;
         } else {
             switch (s.Style) {
-                case TSeriesStyle::StepsLeft: chart.AddPolylinePoint(map.X(x), map.Y(py), canvas); break;
-                case TSeriesStyle::StepsRight: chart.AddPolylinePoint(map.X(px), map.Y(y), canvas); break;
+                case TSeriesStyle::StepsLeft: TP::AddPolylinePoint(chart, map.X(x), map.Y(py), canvas); break;
+                case TSeriesStyle::StepsRight: TP::AddPolylinePoint(chart, map.X(px), map.Y(y), canvas); break;
                 default: {
                     const int mid = map.X(px + (x - px) / 2.0);
-                    chart.AddPolylinePoint(mid, map.Y(py), canvas);
-                    chart.AddPolylinePoint(mid, map.Y(y), canvas);
+                    TP::AddPolylinePoint(chart, mid, map.Y(py), canvas);
+                    TP::AddPolylinePoint(chart, mid, map.Y(y), canvas);
                     break;
                 }
             }
-            chart.AddPolylinePoint(map.X(x), map.Y(y), canvas);
+            TP::AddPolylinePoint(chart, map.X(x), map.Y(y), canvas);
         }
         px = x;
         py = y;
     });
-    chart.FlushPolyline(canvas);
+    TP::FlushPolyline(chart, canvas);
 }
 
 // ------------------------------------------------------------------- bars
@@ -320,7 +320,7 @@ void RenderSeries(TCustomKurvo& chart, TCanvas& canvas, bool monochrome)
     // The series leave the pen of the item lists where they found it: an
     // annotation list that starts with a line point goes on from the data.
     TRenderState& r = d.FRender;
-    chart.FlushPolyline(canvas);
+    TP::FlushPolyline(chart, canvas);
     const TPoint pen = r.PenPos;
     const bool broken = r.PenBroken;
     // No user code runs while series are drawn (the item hook is set aside),
@@ -330,7 +330,7 @@ void RenderSeries(TCustomKurvo& chart, TCanvas& canvas, bool monochrome)
         if (!s.Visible || !d.FLayerVisible[static_cast<std::size_t>(s.Layer - 1)] || s.Count() == 0) continue;
         RenderOne(chart, canvas, s, monochrome);
     }
-    chart.FlushPolyline(canvas);
+    TP::FlushPolyline(chart, canvas);
     r.PenPos = pen;
     r.PenBroken = broken;
     canvas.MoveTo(pen.X, pen.Y);

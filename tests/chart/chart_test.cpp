@@ -1,6 +1,7 @@
 // The chart component: construction defaults, setter rules, SetBounds,
 // standard layouts, Assign and its lifetime.
 #include "chart/Qorn_kurvo.h"
+#include "chart/kurvo_private.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -42,7 +43,7 @@ TEST(Chart, ConstructionDefaults)
     EXPECT_TRUE(chart.AxisX(1)->Transparent());
     EXPECT_EQ(chart.AxisX(1)->MouseAction(), maZoom);
     EXPECT_EQ(chart.AxisY(1)->MouseAction(), maNone);
-    EXPECT_EQ(chart.AxisX(1)->ExternalCanvas(), &chart.ControlBitmap().Canvas());
+    EXPECT_EQ(chart.AxisX(1)->ExternalCanvas(), &TCustomKurvoPrivate::Get(chart).ControlBitmap().Canvas());
     EXPECT_EQ(chart.ScaleX(2)->ColorScale(), clMaroon);
     EXPECT_EQ(chart.ScaleY(13)->ColorScale(), clBlue);
     // Layers 5 ... 16 alternate sides and step outwards; the layout placed 1 ... 4.
@@ -75,7 +76,7 @@ TEST(Chart, SetBoundsKeepsRoomForTheDataArea)
     // The axis controls cover the chart.
     EXPECT_EQ(chart.AxisY(4)->Width(), 155);
     EXPECT_EQ(chart.AxisY(4)->MarginBottom(), 40 + 5 - 1);
-    EXPECT_EQ(chart.DataBitmap().Width(), 155 - 50 - 20 - 5 + 1);
+    EXPECT_EQ(TCustomKurvoPrivate::Get(chart).DataBitmap().Width(), 155 - 50 - 20 - 5 + 1);
 }
 
 TEST(Chart, SetterRules)
@@ -230,8 +231,8 @@ TEST(Chart, AssignGivesAnEqualChart)
     for (int layer = 1; layer <= LayerCount; ++layer) {
         EXPECT_DOUBLE_EQ(b.LayerTransform(layer).kx, a.LayerTransform(layer).kx);
         EXPECT_DOUBLE_EQ(b.LayerTransform(layer).dy, a.LayerTransform(layer).dy);
-        EXPECT_EQ(b.AxisX(layer)->ExternalCanvas(), &b.ControlBitmap().Canvas());
-        EXPECT_EQ(b.AxisY(layer)->ExternalCanvas(), &b.ControlBitmap().Canvas());
+        EXPECT_EQ(b.AxisX(layer)->ExternalCanvas(), &TCustomKurvoPrivate::Get(b).ControlBitmap().Canvas());
+        EXPECT_EQ(b.AxisY(layer)->ExternalCanvas(), &TCustomKurvoPrivate::Get(b).ControlBitmap().Canvas());
     }
     // The copy's objects notify the copy: a change of b's axis moves b only.
     b.Scale1X()->SetRangeHigh(50);
@@ -271,8 +272,8 @@ TEST(Chart, AxesOfACopyDrawOntoTheCopysBitmap)
     int onA = 0, onB = 0;
     b.OnScaleTickDrawn = [&](TObject* sender, TCanvas& canvas, TScaleType, double, int, int) {
         EXPECT_EQ(sender, &b);
-        if (&canvas == &b.ControlBitmap().Canvas()) ++onB;
-        if (&canvas == &a.ControlBitmap().Canvas()) ++onA;
+        if (&canvas == &TCustomKurvoPrivate::Get(b).ControlBitmap().Canvas()) ++onB;
+        if (&canvas == &TCustomKurvoPrivate::Get(a).ControlBitmap().Canvas()) ++onA;
     };
     b.Paint();
     EXPECT_EQ(onA, 0);

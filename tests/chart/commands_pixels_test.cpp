@@ -2,6 +2,7 @@
 // and read back from the chart's own bitmap. With KURVO_PICTURES set to a
 // folder, each picture is also saved there as a PNG.
 #include "chart/Qorn_kurvo.h"
+#include "chart/kurvo_private.h"
 #include "render_test_support.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +28,7 @@ void Draw(const char* name, TKurvo& chart, const std::function<void(TKurvo&)>& c
     commands(chart);
     chart.Paint();
     if (const char* folder = std::getenv("KURVO_PICTURES"))
-        chart.ControlBitmap().Image().save(QString::fromStdString(std::string(folder) + "/" + name + ".png"));
+        TCustomKurvoPrivate::Get(chart).ControlBitmap().Image().save(QString::fromStdString(std::string(folder) + "/" + name + ".png"));
 }
 
 // The colour at (x, y), or at one of its eight neighbours if it is not there:
@@ -36,7 +37,7 @@ bool Near(TKurvo& chart, int x, int y, TColor color)
 {
     for (int dy = -1; dy <= 1; ++dy)
         for (int dx = -1; dx <= 1; ++dx)
-            if (chart.ControlBitmap().Pixel(x + dx, y + dy) == color) return true;
+            if (TCustomKurvoPrivate::Get(chart).ControlBitmap().Pixel(x + dx, y + dy) == color) return true;
     return false;
 }
 
@@ -50,7 +51,7 @@ void Check(TKurvo& chart, const std::vector<Probe>& probes)
 {
     for (const Probe& p : probes) {
         if (p.exact)
-            EXPECT_EQ(chart.ControlBitmap().Pixel(p.x, p.y), p.color) << p.x << ", " << p.y;
+            EXPECT_EQ(TCustomKurvoPrivate::Get(chart).ControlBitmap().Pixel(p.x, p.y), p.color) << p.x << ", " << p.y;
         else
             EXPECT_TRUE(Near(chart, p.x, p.y, p.color)) << p.x << ", " << p.y;
     }
@@ -144,7 +145,7 @@ int Inked(TKurvo& chart, int x0, int y0, int x1, int y1, TColor color)
     int n = 0;
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x) {
-            const TColor c = chart.ControlBitmap().Pixel(x, y);
+            const TColor c = TCustomKurvoPrivate::Get(chart).ControlBitmap().Pixel(x, y);
             bool near = true;
             for (const int shift : {0, 8, 16}) near = near && std::abs(channel(c, shift) - channel(color, shift)) < 100;
             n += near ? 1 : 0;

@@ -1,5 +1,6 @@
 // Crosshairs and text labels: drawing and dragging.
 #include "chart/Qorn_kurvo.h"
+#include "chart/kurvo_private.h"
 
 #include "canvas/recording_canvas.h"
 
@@ -52,11 +53,11 @@ TEST(CrossHairs, HorizontalLineNeedsRoomForItsWidth)
     TBitmap bitmap(473, 421);
     bitmap.Canvas().Brush().SetColor(clWhite);
     bitmap.Canvas().Rectangle(0, 0, 473, 421);
-    chart.DrawCrossHairs(0, 0, bitmap);
+    TCustomKurvoPrivate::Get(chart).DrawCrossHairs(0, 0, bitmap);
     EXPECT_EQ(bitmap.Pixel(200, 21), clWhite);
 
     PlaceAt(chart, 1, 200, 22);
-    chart.DrawCrossHairs(0, 0, bitmap);
+    TCustomKurvoPrivate::Get(chart).DrawCrossHairs(0, 0, bitmap);
     EXPECT_EQ(bitmap.Pixel(82, 22), clRed);   // from MarginLeft + hw + 1
     EXPECT_EQ(bitmap.Pixel(455, 22), clRed);
     // Within the data area; the 3-pixel pen's round ends may add a pixel.
@@ -81,7 +82,7 @@ TEST(CrossHairs, ModesAndOrder)
     PlaceAt(chart, 1, 200, 200);
     PlaceAt(chart, 2, 200, 200);
     TBitmap bitmap(473, 421);
-    chart.DrawCrossHairs(0, 0, bitmap);
+    TCustomKurvoPrivate::Get(chart).DrawCrossHairs(0, 0, bitmap);
     EXPECT_EQ(bitmap.Pixel(300, 200), clRed);  // crosshair 1 is drawn last
     EXPECT_EQ(bitmap.Pixel(200, 300), clRed);
 
@@ -91,14 +92,14 @@ TEST(CrossHairs, ModesAndOrder)
     TBitmap second(473, 421);
     second.Canvas().Brush().SetColor(clWhite);
     second.Canvas().Rectangle(0, 0, 473, 421);
-    chart.DrawCrossHairs(0, 0, second);
+    TCustomKurvoPrivate::Get(chart).DrawCrossHairs(0, 0, second);
     EXPECT_EQ(second.Pixel(300, 150), clRed);
     EXPECT_EQ(second.Pixel(40, 300), clWhite);
 
     // All off: nothing at all, the canvas state untouched.
     c1.SetMode(chOff);
     second.Canvas().Pen().SetColor(clLime);
-    chart.DrawCrossHairs(0, 0, second);
+    TCustomKurvoPrivate::Get(chart).DrawCrossHairs(0, 0, second);
     EXPECT_EQ(second.Canvas().Pen().Color(), clLime);
 }
 
@@ -154,7 +155,7 @@ TEST(TextLabels, AlignmentAndModes)
     l.SetMode(tlBox);
     l.SetVisible(true);
     TRecordingCanvas canvas;
-    chart.DrawTextLabels(canvas);
+    TCustomKurvoPrivate::Get(chart).DrawTextLabels(canvas);
     const auto texts = canvas.CallsOf("TextOut");
     ASSERT_EQ(texts.size(), 2u);
     const int w0 = 6 * 9, w1 = 6 * 5, th = 13;
@@ -173,7 +174,7 @@ TEST(TextLabels, AlignmentAndModes)
     l.SetCaption("x");
     l.SetVerticalAlignment(vaBottom);
     canvas.Clear();
-    chart.DrawTextLabels(canvas);
+    TCustomKurvoPrivate::Get(chart).DrawTextLabels(canvas);
     const auto shadow = canvas.CallsOf("Rectangle");
     ASSERT_EQ(shadow.size(), 2u);
     EXPECT_EQ(shadow[0].BrushStyle, bsSolid);
@@ -184,7 +185,7 @@ TEST(TextLabels, AlignmentAndModes)
     // Invisible or off labels are not drawn.
     l.SetVisible(false);
     canvas.Clear();
-    chart.DrawTextLabels(canvas);
+    TCustomKurvoPrivate::Get(chart).DrawTextLabels(canvas);
     EXPECT_TRUE(canvas.CallsOf("TextOut").empty());
 }
 

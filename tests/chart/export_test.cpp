@@ -1,6 +1,7 @@
 // The chart's output calls: pictures at other sizes and ratios, image files,
 // PDF, SVG and printer pages, and the refusals of absurd requests.
 #include "chart/Qorn_kurvo.h"
+#include "chart/kurvo_private.h"
 #include "tests/svg_check.h"
 
 #include <QCoreApplication>
@@ -118,8 +119,8 @@ TEST(ChartExport, OtherSizeIsLaidOutOffscreenAndTheChartGetsItsOwnBack)
     EXPECT_EQ(chart->Width(), 300);
     EXPECT_EQ(chart->Height(), 220);
     EXPECT_EQ(chart->geometry(), geometry);
-    EXPECT_EQ(chart->ControlBitmap().Width(), 300);
-    EXPECT_EQ(chart->ControlBitmap().DevicePixelRatio(), chart->DevicePixelRatio());
+    EXPECT_EQ(TCustomKurvoPrivate::Get(*chart).ControlBitmap().Width(), 300);
+    EXPECT_EQ(TCustomKurvoPrivate::Get(*chart).ControlBitmap().DevicePixelRatio(), chart->DevicePixelRatio());
     QCoreApplication::processEvents();
     EXPECT_EQ(events.Count, 0);
     chart->OnDataRendered = nullptr;

@@ -4,6 +4,7 @@
 #include "base/pixel_math.h"
 #include "canvas/recording_canvas.h"
 #include "chart/Qorn_kurvo.h"
+#include "chart/kurvo_private.h"
 
 #include <QImage>
 #include <QTemporaryDir>
@@ -94,8 +95,8 @@ TEST(ExtremeValues, NoSettingMakesABitmapLargerThanAScreen)
         setup(chart);
         chart.SetBounds(0, 0, 400, 300);
         chart.Paint();
-        EXPECT_LE(Area(chart.DataBitmap()), MaxBitmapPixels);
-        EXPECT_LE(Area(chart.ControlBitmap()), MaxBitmapPixels);
+        EXPECT_LE(Area(TCustomKurvoPrivate::Get(chart).DataBitmap()), MaxBitmapPixels);
+        EXPECT_LE(Area(TCustomKurvoPrivate::Get(chart).ControlBitmap()), MaxBitmapPixels);
         EXPECT_LE(chart.Width(), MaxBitmapSide);
         EXPECT_LE(chart.Height(), MaxBitmapSide);
     }
@@ -124,7 +125,7 @@ TEST(ExtremeValues, ExtremeOffsetsPaintWithinTheCanvas)
         chart.Paint();
     }
     // The window itself is still drawn.
-    EXPECT_EQ(chart.ControlBitmap().Width(), 300);
+    EXPECT_EQ(TCustomKurvoPrivate::Get(chart).ControlBitmap().Width(), 300);
 }
 
 // Tiles are filled in one operation over the real pixels, whatever size the

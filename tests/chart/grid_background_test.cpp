@@ -1,5 +1,6 @@
 // Grid walks and the data-area background.
 #include "chart/Qorn_kurvo.h"
+#include "chart/kurvo_private.h"
 
 #include "canvas/recording_canvas.h"
 
@@ -50,7 +51,7 @@ std::vector<double> GridLines(TKurvo& chart, double low, double high, bool log, 
     chart.SetGridDx(dx);
     chart.CalcTransforms();
     TRecordingCanvas canvas;
-    chart.DrawGrid(canvas);
+    TCustomKurvoPrivate::Get(chart).DrawGrid(canvas);
     return VerticalLines(chart, canvas);
 }
 
@@ -92,7 +93,7 @@ TEST(Grid, TinySpacingIsBounded)
     EXPECT_EQ(GridLines(chart, 1e18, 1e18 + 1000, false, 1e-3).size(), 1u);  // no progress: one line
     chart.SetGridStyle(gsPoints);
     TRecordingCanvas canvas;
-    chart.DrawGrid(canvas);
+    TCustomKurvoPrivate::Get(chart).DrawGrid(canvas);
     EXPECT_LE(canvas.CallsOf("SetPixel").size(), 1000u);
 }
 
@@ -108,7 +109,7 @@ TEST(Grid, TickPositionsOfTheAxis)
     chart.Paint();  // fills the axis's tick list
     if (chart.AxisX(1)->NumTicks() == 0) GTEST_SKIP() << "axis ticks are not painted yet";
     TRecordingCanvas canvas;
-    chart.DrawGrid(canvas);
+    TCustomKurvoPrivate::Get(chart).DrawGrid(canvas);
     ExpectNear(VerticalLines(chart, canvas), {0, 20, 40, 60, 80}, 0.3);
 }
 

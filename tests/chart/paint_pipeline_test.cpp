@@ -147,7 +147,7 @@ TEST(PaintPipeline, NestedRenderFromAHookKeepsTheOuterState)
 namespace {
 
 // Pixel colour of the chart control's own bitmap.
-TColor ControlPixel(TKurvo& chart, int x, int y) { return chart.ControlBitmap().Pixel(x, y); }
+TColor ControlPixel(TKurvo& chart, int x, int y) { return TCustomKurvoPrivate::Get(chart).ControlBitmap().Pixel(x, y); }
 
 }  // namespace
 
@@ -185,7 +185,7 @@ namespace {
 std::vector<kurvo::TCanvasCall> FrameCalls(kurvo::TKurvo& chart, const char* op)
 {
     kurvo::TRecordingCanvas canvas;
-    chart.PaintFrame(canvas);
+    TCustomKurvoPrivate::Get(chart).PaintFrame(canvas);
     return canvas.CallsOf(op);
 }
 
@@ -300,8 +300,8 @@ TEST(PaintPipeline, PaintsAtTheWindowsDevicePixelRatio)
     chart.HandleNeeded();  // the window exists: painting starts
     const QImage window = chart.WindowImage();
     ASSERT_EQ(window.size(), QSize(2 * chart.Width(), 2 * chart.Height()));
-    EXPECT_EQ(chart.ControlBitmap().Image().size(), window.size());
-    EXPECT_EQ(chart.DataBitmap().DevicePixelRatio(), 2.0);
+    EXPECT_EQ(TCustomKurvoPrivate::Get(chart).ControlBitmap().Image().size(), window.size());
+    EXPECT_EQ(TCustomKurvoPrivate::Get(chart).DataBitmap().DevicePixelRatio(), 2.0);
     const int x = 2 * chart.MarginLeft();
     const int y = 2 * (chart.MarginTop() + 10);
     EXPECT_EQ(window.pixel(x - 1, y) & 0xFFFFFFu, 0xC0C0C0u);

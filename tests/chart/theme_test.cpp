@@ -3,6 +3,7 @@
 // System theme following the widget's palette.
 #include "canvas/qt_interop.h"
 #include "chart/Qorn_kurvo.h"
+#include "chart/kurvo_private.h"
 
 #include <QImage>
 #include <QPalette>
@@ -185,8 +186,8 @@ TEST(Theme, SystemFollowsThePaletteAndRepaints)
     chart.ApplyTheme(ktSystem);
     int x, y;
     chart.WorldToPixel(1, 0.1, 0.5, x, y);
-    EXPECT_EQ(chart.ControlBitmap().Pixel(2, 2), FromQColor(QColor(230, 232, 236)));
-    EXPECT_EQ(chart.ControlBitmap().Pixel(x, y), FromQColor(QColor(250, 250, 250)));
+    EXPECT_EQ(TCustomKurvoPrivate::Get(chart).ControlBitmap().Pixel(2, 2), FromQColor(QColor(230, 232, 236)));
+    EXPECT_EQ(TCustomKurvoPrivate::Get(chart).ControlBitmap().Pixel(x, y), FromQColor(QColor(250, 250, 250)));
     chart.ApplyTheme(ktLight);
     const QColor lightSeries = chart.SeriesColor(0);
 
@@ -197,8 +198,8 @@ TEST(Theme, SystemFollowsThePaletteAndRepaints)
     chart.OnScalesRendered = [&](TObject*, TCanvas&, int, int) { ++paints; };
     chart.setPalette(PaletteOf(QColor(20, 22, 24), QColor(30, 30, 34), QColor(240, 240, 240)));
     EXPECT_EQ(paints, 1);
-    EXPECT_EQ(chart.ControlBitmap().Pixel(2, 2), FromQColor(QColor(20, 22, 24)));
-    EXPECT_EQ(chart.ControlBitmap().Pixel(x, y), FromQColor(QColor(30, 30, 34)));
+    EXPECT_EQ(TCustomKurvoPrivate::Get(chart).ControlBitmap().Pixel(2, 2), FromQColor(QColor(20, 22, 24)));
+    EXPECT_EQ(TCustomKurvoPrivate::Get(chart).ControlBitmap().Pixel(x, y), FromQColor(QColor(30, 30, 34)));
     EXPECT_EQ(chart.WindColor(), FromQColor(QColor(20, 22, 24)));
     EXPECT_NE(chart.SeriesColor(0), lightSeries);
     chart.ApplyTheme(ktDark);

@@ -1,6 +1,7 @@
 // The chart's axes pass their tick and label events on to the chart's own
 // events, with the chart as Sender.
 #include "chart/Qorn_kurvo.h"
+#include "chart/kurvo_private.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +61,7 @@ TEST(ChartAxisEvents, TickEventsReachTheChartWithTheChartAsSender)
     int labels = 0;
     chart.OnScaleTickDrawn = [&](TObject* sender, TCanvas& canvas, TScaleType type, double v, int x, int y) {
         EXPECT_EQ(sender, &chart);
-        EXPECT_EQ(&canvas, &chart.ControlBitmap().Canvas());
+        EXPECT_EQ(&canvas, &TCustomKurvoPrivate::Get(chart).ControlBitmap().Canvas());
         ticks.push_back({type, v, x, y});
     };
     chart.OnBeforeTickLabel = [&](TObject* sender, TScaleType, double, std::string&) {
@@ -107,9 +108,9 @@ TEST(ChartAxisEvents, ChartLabelHandlerChangesTheDrawnText)
     };
     chart.HandleNeeded();
 
-    const TBitmap& bitmap = chart.ControlBitmap();
+    const TBitmap& bitmap = TCustomKurvoPrivate::Get(chart).ControlBitmap();
     const TColor face = ColorToRGB(chart.WindColor());
-    const int h = chart.ControlBitmap().Canvas().TextHeight("0");
+    const int h = TCustomKurvoPrivate::Get(chart).ControlBitmap().Canvas().TextHeight("0");
     // Bottom labels: from 7 pixels below the base line at y 381. Left
     // labels: ending 8 pixels left of the base line at x 80.
     auto bottomLabelPixels = [&] { return CountPixelsOtherThan(bitmap, face, 0, 388, 473, 388 + h); };
