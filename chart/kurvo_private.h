@@ -43,16 +43,6 @@ struct TDragAnchor {
     double SavedYHigh = 0.0;  ///< high end of Y at the anchor
 };
 
-/// Where an anti-aliased line passes through world point (x, y): its canvas
-/// position before `map` rounds it to a pixel, limited as the pixel is.
-inline TPointF ExactCanvasPoint(const TCanvasMap& map, double x, double y)
-{
-    const auto limit = [](double v) { return std::isnan(v) ? 0.0 : std::clamp(v, -30000.0, 30000.0); };
-    const double px = map.logX ? (x <= TCanvasMap::LogFloor ? map.floorX : map.kx * std::log(x) + map.dx) : map.kx * x + map.dx;
-    const double py = map.logY ? (y <= TCanvasMap::LogFloor ? map.floorY : map.ky * std::log(y) + map.dy) : map.ky * y + map.dy;
-    return {limit(px + static_cast<double>(map.shiftX)), limit(py + static_cast<double>(map.shiftY))};
-}
-
 /// The renderer's cache of canvas state during RenderData.
 struct TRenderState {
     TColor PenColor = 0;  ///< pen colour last set on the canvas

@@ -12,6 +12,7 @@
 #include "canvas/line_coverage.h"
 #include "canvas/qt_canvas.h"
 #include "chart/kurvo_private.h"
+#include "chart/reduction_sink.h"
 #include "chart/run_reduction.h"
 
 #include <QImage>
@@ -133,9 +134,11 @@ std::size_t TCustomKurvoPrivate::RenderCompactRunPart(TCanvas& canvas, const TKv
     const int offsetY = FRender.OffsetY;
     const bool allVisible = !varying || items.Varying(run).AllVisible(classVisible);
 
-    // Anti-aliased lines pass through every point's exact position, which
-    // the reductions below (made for whole pixels) do not keep.
-    if (q->OnBeforeRenderChartItem || !allVisible || canvas.Antialiased()) {
+    // Anti-aliased, only one-colour lines in a reducible pen are reduced
+    // (per part of a column, through exact positions); the rest, and lines
+    // in any order of X, go point by point.
+    const bool smooth = canvas.Antialiased();
+    if (q->OnBeforeRenderChartItem || !allVisible || (smooth && (varying || !Reducible(*this, canvas, attributes, run)))) {
         // Item by item: the hook gets a working copy of every item, as for
         // plain items; points of hidden classes are left out of the line.
         RenderRunItems(canvas, items, run, n, isAnnotation, monochrome);
@@ -152,40 +155,30 @@ std::size_t TCustomKurvoPrivate::RenderCompactRunPart(TCanvas& canvas, const TKv
     CanvasBounds(canvas, g);
     const double ratio = canvas.DevicePixelRatio();
     g.Fractional = ratio != std::round(ratio);
+    g.Smooth = smooth;
     const TChunkedDoubles& xs = items.XValues();
     const TChunkedDoubles& ys = items.YValues();
     const bool coloured = varying && !monochrome;
     const std::int64_t colours = varying ? items.Varying(run).Offset - run.Offset : 0;
 
+    // For the sink, which reads X and Y only.
+    static const TMinMaxPyramid unused;
+    const TRunSeries points{xs, ys, unused};
     // Every point's colour from its own item; a line to a pixel or to a
     // point in the colour of another.
     TkvChartItem look = attributes;
-    struct TSink {
-        TCustomKurvoPrivate& Chart;
-        TCanvas& Canvas;
-        const TReductionCanvas& G;
-        const TChunkedDoubles& Xs;
-        const TChunkedDoubles& Ys;
+    struct TSink : TPolylineSink<TRunSeries> {
         const TKvItemContainer& Items;
         std::int64_t ColourShift;
         TkvChartItem& Look;
-        void Point(std::int64_t i) { Chart.AddPolylinePoint(G.Map.X(Xs[i]), G.Map.Y(Ys[i]), Canvas); }
+        using TPolylineSink<TRunSeries>::Point;
         void Point(std::int64_t i, std::int64_t c)
         {
             Look.Color = Items.Colors()[c + ColourShift];
             Chart.SetLineAttributes(Canvas, Look.Color, Look);
             Point(i);
         }
-        void Pixel(int x, int y) { Chart.AddPolylinePoint(x, y, Canvas); }
-        void Move(std::int64_t i)
-        {
-            TRenderState& state = Chart.FRender;
-            Chart.FlushPolyline(Canvas);
-            state.PenPos = {G.Map.X(Xs[i]), G.Map.Y(Ys[i])};
-            state.PenBroken = false;
-            Canvas.MoveTo(state.PenPos.X, state.PenPos.Y);
-        }
-    } sink{*this, canvas, g, xs, ys, items, colours, look};
+    } sink{{*this, canvas, FRender, g, points}, items, colours, look};
 
     // The chain: this run and the runs of the same look that follow it
     // after gap records only (drawn as gaps: a move to the next piece).
@@ -219,7 +212,8 @@ std::size_t TCustomKurvoPrivate::RenderCompactRunPart(TCanvas& canvas, const TKv
         // The run of each piece: the chain's first run, then every second one.
         const TItemRun& pieceRun = p == 0 ? run : runs[r + 2 * p];
         if (m <= 1 || !Reducible(*this, canvas, attributes, pieceRun)) return 0;
-        if (!pieceRun.XRising) return m >= kMinUnsortedPoints ? 2 : 0;
+        // Anti-aliased lines in any order of X go point by point.
+        if (!pieceRun.XRising) return m >= kMinUnsortedPoints && !g.Smooth ? 2 : 0;
         const std::int64_t columns = std::abs(std::clamp(g.Map.X(xs[piece.To - 1]), -1, g.Right) -
                                               std::clamp(g.Map.X(xs[piece.From]), -1, g.Right)) + 1;
         if (m < kMinPointsPerColumn * columns) return 0;
@@ -232,7 +226,6 @@ std::size_t TCustomKurvoPrivate::RenderCompactRunPart(TCanvas& canvas, const TKv
         }
         return 1;
     };
-    static const TMinMaxPyramid unused;
     for (std::size_t p = 0; p < chain.size();) {
         const int mode = modeOf(p);
         if (mode == 1) {
@@ -250,7 +243,6 @@ std::size_t TCustomKurvoPrivate::RenderCompactRunPart(TCanvas& canvas, const TKv
         }
         if (p > 0) sink.Move(chain[p].From);
         if (mode == 2) {
-            const TRunSeries series{xs, ys, unused};
             auto* qt = dynamic_cast<TQtCanvas*>(&canvas);
             std::uint32_t* pixels = qt != nullptr && !coloured && ratio == 1.0 ? qt->Pixels() : nullptr;
             thread_local TLineCoverage coverage;
@@ -270,7 +262,7 @@ std::size_t TCustomKurvoPrivate::RenderCompactRunPart(TCanvas& canvas, const TKv
                     void Point(std::int64_t i) { Pixel(G.Map.X(Xs[i]), G.Map.Y(Ys[i])); }
                     void Point(std::int64_t i, std::int64_t) { Point(i); }
                 } sink{{coverage, {g.Map.X(xs[from]) - origin.X, g.Map.Y(ys[from]) - origin.Y}}, g, xs, ys, origin};
-                ReduceUnsortedPiece(series, g, from, chain[p].To, sink, false);
+                ReduceUnsortedPiece(points, g, from, chain[p].To, sink, false);
                 sink.Path.Flush();
                 // The pen ends on the last point, as after a polyline.
                 const TPoint pen{sink.Path.Pen().X + origin.X, sink.Path.Pen().Y + origin.Y};
@@ -286,7 +278,7 @@ std::size_t TCustomKurvoPrivate::RenderCompactRunPart(TCanvas& canvas, const TKv
                 thread_local TSegmentSet seen;
                 seen.Clear();
                 const std::int64_t stop =
-                    ReduceUnsortedPiece(series, g, chain[p].From, chain[p].To, sink, coloured, coloured ? nullptr : &seen);
+                    ReduceUnsortedPiece(points, g, chain[p].From, chain[p].To, sink, coloured, coloured ? nullptr : &seen);
                 if (stop < chain[p].To) {
                     // More distinct segments than the set holds, on a device
                     // that the own rasteriser does not write (another ratio,

@@ -1,10 +1,12 @@
 // Line views drawn with the picture of a move to their first point and a
 // line to each further one: per pixel column where the points rise in X and
-// the pen allows it (see run_reduction.h), point by point otherwise.
+// the pen allows it (see run_reduction.h; anti-aliased too), point by point
+// otherwise.
 #include "chart/Qorn_kurvo.h"
 
 #include "canvas/qt_canvas.h"
 #include "chart/kurvo_private.h"
+#include "chart/reduction_sink.h"
 #include "chart/run_reduction.h"
 
 #include <QImage>
@@ -69,9 +71,8 @@ void TCustomKurvoPrivate::RenderLineViews(TCanvas& canvas, bool monochrome)
             std::abs(std::clamp(g.Map.X(view.X(whole.To - 1)), -1, g.Right) - std::clamp(g.Map.X(view.X(whole.From)), -1, g.Right)) + 1;
         const bool logX = FScaleX[static_cast<std::size_t>(layer - 1)]->Logarithmic();
         const bool logY = FScaleY[static_cast<std::size_t>(layer - 1)]->Logarithmic();
-        // Anti-aliased lines pass through every point's exact position,
-        // which the per-column reduction (made for whole pixels) does not keep.
-        const bool reducible = FLineRunReduction && !canvas.Antialiased() && std::clamp<std::int32_t>(v.Look.LineWidth, 1, MaxItemPenWidth) == 1 &&
+        g.Smooth = canvas.Antialiased();
+        const bool reducible = FLineRunReduction && std::clamp<std::int32_t>(v.Look.LineWidth, 1, MaxItemPenWidth) == 1 &&
                                v.Look.PenStyle == psSolid && canvas.Pen().Mode() == pmCopy && v.XRising &&
                                (!logX || v.XMin > TCanvasMap::LogFloor) && (!logY || v.YMin > TCanvasMap::LogFloor) &&
                                whole.To - whole.From >= kMinPointsPerColumn * columns;
@@ -92,23 +93,7 @@ void TCustomKurvoPrivate::RenderLineViews(TCanvas& canvas, bool monochrome)
         const TViewXValues xs{view};
         const TViewYValues ys{view, v.Ready};
         const TViewSeries series{xs, ys, v.Pyramid};
-        struct TSink {
-            TCustomKurvoPrivate& Chart;
-            TCanvas& Canvas;
-            const TReductionCanvas& G;
-            const TKurvoSampleView& View;
-            void Point(std::int64_t i) { Chart.AddPolylinePoint(G.Map.X(View.X(i)), G.Map.Y(View.Y(i)), Canvas); }
-            void Point(std::int64_t i, std::int64_t) { Point(i); }
-            void Pixel(int x, int y) { Chart.AddPolylinePoint(x, y, Canvas); }
-            void Move(std::int64_t i)
-            {
-                TRenderState& state = Chart.FRender;
-                Chart.FlushPolyline(Canvas);
-                state.PenPos = {G.Map.X(View.X(i)), G.Map.Y(View.Y(i))};
-                state.PenBroken = false;
-                Canvas.MoveTo(state.PenPos.X, state.PenPos.Y);
-            }
-        } sink{*this, canvas, g, view};
+        TPolylineSink<TViewSeries> sink{*this, canvas, FRender, g, series};
         TReductionState state;
         ReduceRisingPieces(series, g, v.Pieces.data(), v.Pieces.size(), false, sink, state);
         FlushPolyline(canvas);
