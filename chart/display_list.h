@@ -269,6 +269,25 @@ private:
     int ShiftOf(int level) const { return level < 0 ? 0 : FBase + FanShift * level; }
     /// An entry of level + 1 covers 2^StepAbove(level) entries of `level`.
     int StepAbove(int level) const { return level < 0 ? FBase : FanShift; }
+    /// Min and max of values[from ... to - 1], from < to, value by value (a
+    /// NaN first gives NaN, later ones are passed over); or by the source's
+    /// own MinMax(from, to, lo, hi) where it has one, with the same result.
+    template <class V>
+    static auto BlockMinMax(const V& values, std::int64_t from, std::int64_t to, double& lo, double& hi, int)
+        -> decltype(values.MinMax(from, to, lo, hi))
+    {
+        return values.MinMax(from, to, lo, hi);
+    }
+    template <class V>
+    static void BlockMinMax(const V& values, std::int64_t from, std::int64_t to, double& lo, double& hi, long)
+    {
+        lo = hi = values[from];
+        for (std::int64_t i = from + 1; i < to; ++i) {
+            const double v = values[i];
+            lo = v < lo ? v : lo;
+            hi = v > hi ? v : hi;
+        }
+    }
 };
 
 template <class V>
@@ -290,12 +309,7 @@ void TMinMaxPyramid::Extend(const V& values)
             const std::int64_t to = std::min(below, from + (std::int64_t{1} << step));
             double lo, hi;
             if (level == 0) {
-                lo = hi = values[from];
-                for (std::int64_t i = from + 1; i < to; ++i) {
-                    const double v = values[i];
-                    lo = v < lo ? v : lo;
-                    hi = v > hi ? v : hi;
-                }
+                BlockMinMax(values, from, to, lo, hi, 0);
             } else {
                 const std::vector<double>& in = FLevels[level - 1];
                 lo = in[static_cast<std::size_t>(2 * from)];

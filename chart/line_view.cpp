@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -14,6 +15,29 @@
 namespace kurvo {
 
 namespace {
+
+// Loops over samples that the compiler turns into vector code, in the
+// widest form the processor has.
+#if defined(__x86_64__) && defined(__linux__) && defined(__clang__)
+#define KURVO_VECTOR_LOOP __attribute__((target_clones("avx2", "default")))
+#elif defined(__x86_64__) && defined(__linux__) && defined(__GNUC__)
+#define KURVO_VECTOR_LOOP __attribute__((target_clones("avx2", "default"), optimize("tree-vectorize")))
+#else
+#define KURVO_VECTOR_LOOP
+#endif
+
+// Least and greatest of n >= 1 integer samples one after the other.
+template <class T>
+KURVO_VECTOR_LOOP void RawMinMax(const T* samples, std::int64_t n, T& least, T& greatest)
+{
+    T lo = samples[0], hi = samples[0];
+    for (std::int64_t i = 1; i < n; ++i) {
+        lo = samples[i] < lo ? samples[i] : lo;
+        hi = samples[i] > hi ? samples[i] : hi;
+    }
+    least = lo;
+    greatest = hi;
+}
 
 // Y of the samples of one type, read without a switch per value.
 template <class T>
@@ -26,9 +50,31 @@ struct TTypedY {
     std::int64_t Count;
     std::int64_t Size() const { return Count; }
     // The expression of TKurvoSampleView::Y, so that both give the same double.
-    double operator[](std::int64_t i) const
+    double operator[](std::int64_t i) const { return Of(Samples[i * Stride + Channel]); }
+    double Of(T sample) const { return static_cast<double>(sample) * Scale + Offset; }
+    // Whether MinMax can work on the raw samples: integers, whose Y grows
+    // (or falls) with the sample and is never NaN, one channel.
+    bool Raw() const { return std::is_integral_v<T> && Stride == 1 && Scale != 0.0; }
+    // Min and max of Y over [from, to) as TMinMaxPyramid's value-by-value
+    // loop finds them: for raw samples the Y of the least and greatest
+    // sample (the conversion rounds monotonically).
+    void MinMax(std::int64_t from, std::int64_t to, double& lo, double& hi) const
     {
-        return static_cast<double>(Samples[i * Stride + Channel]) * Scale + Offset;
+        if constexpr (std::is_integral_v<T>) {
+            if (Raw()) {
+                T least, greatest;
+                RawMinMax(Samples + Channel + from, to - from, least, greatest);
+                lo = Of(Scale > 0.0 ? least : greatest);
+                hi = Of(Scale > 0.0 ? greatest : least);
+                return;
+            }
+        }
+        lo = hi = (*this)[from];
+        for (std::int64_t i = from + 1; i < to; ++i) {
+            const double v = (*this)[i];
+            lo = v < lo ? v : lo;
+            hi = v > hi ? v : hi;
+        }
     }
 };
 
@@ -59,23 +105,38 @@ void ExtendTyped(TLineView& v, std::int64_t count)
     double xMax = v.XMax;
     double yMin = v.YMin;
     double yMax = v.YMax;
+    // Points [from, to), finite, whose X rise from `first` to `last` and
+    // whose Y lie between lo and hi (both taken).
+    const auto take = [&](std::int64_t from, std::int64_t to, double first, double last, double lo, double hi) {
+        if (piece.To != from) {
+            if (piece.To > piece.From) v.Pieces.push_back(piece);
+            piece = {from, from};
+        }
+        piece.To = to;
+        rising = rising && first >= lastX;
+        lastX = last;
+        xMin = first < xMin ? first : xMin;
+        xMax = last > xMax ? last : xMax;
+        yMin = lo < yMin ? lo : yMin;
+        yMax = hi > yMax ? hi : yMax;
+    };
+    const auto finite = [](double a, double b) { return std::abs(a) <= DBL_MAX && std::abs(b) <= DBL_MAX; };
+    // Evenly spaced rising X and raw samples: a chunk is taken whole when
+    // its ends are finite (then every point between is).
+    const bool raw = even && view.XStep() >= 0.0 && ys.Raw();
+    const auto xAt = [&](std::int64_t i) { return view.XStart() + static_cast<double>(i) * view.XStep(); };
     for (std::int64_t from = v.Ready; from < count;) {
         const std::int64_t to = std::min(count, from + kChunk);
-        for (std::int64_t i = from; i < to; ++i) {
-            const double y = ys[i];
-            const double x = even ? view.XStart() + static_cast<double>(i) * view.XStep() : xs[static_cast<std::size_t>(i)];
-            if (!(std::abs(x) <= DBL_MAX && std::abs(y) <= DBL_MAX)) continue;
-            if (piece.To != i) {
-                if (piece.To > piece.From) v.Pieces.push_back(piece);
-                piece = {i, i};
+        double lo = 0.0, hi = 0.0;
+        if (raw) ys.MinMax(from, to, lo, hi);
+        if (raw && finite(lo, hi) && finite(xAt(from), xAt(to - 1))) {
+            take(from, to, xAt(from), xAt(to - 1), lo, hi);
+        } else {
+            for (std::int64_t i = from; i < to; ++i) {
+                const double y = ys[i];
+                const double x = even ? xAt(i) : xs[static_cast<std::size_t>(i)];
+                if (finite(x, y)) take(i, i + 1, x, x, y, y);
             }
-            piece.To = i + 1;
-            rising = rising && x >= lastX;
-            lastX = x;
-            xMin = x < xMin ? x : xMin;
-            xMax = x > xMax ? x : xMax;
-            yMin = y < yMin ? y : yMin;
-            yMax = y > yMax ? y : yMax;
         }
         TTypedY<T> upTo = ys;
         upTo.Count = to;
