@@ -236,6 +236,13 @@ public:
     /// Brings the structure up to date with the values appended since the last call.
     template <class V>
     void Extend(const V& values);
+    /// Makes room in the first level (nearly all of the structure) for n
+    /// values: building up to n then moves none of it.
+    void Reserve(std::int64_t n)
+    {
+        if (FLevels.empty()) FLevels.emplace_back();
+        FLevels[0].reserve(static_cast<std::size_t>(2 * ((n + (std::int64_t{1} << FBase) - 1) >> FBase)));
+    }
     /// Forgets everything.
     void Clear()
     {

@@ -157,6 +157,7 @@ void ExtendTyped(TLineView& v, std::int64_t count)
 void TLineView::Extend(std::int64_t count)
 {
     if (count <= Ready) return;
+    if (Ready == 0) Pyramid.Reserve(View.Count());
     switch (View.Type()) {
     case stDouble: ExtendTyped<double>(*this, count); break;
     case stFloat: ExtendTyped<float>(*this, count); break;
