@@ -37,27 +37,12 @@ namespace {
 #define KURVO_FINITE_LOOP KURVO_VECTOR_LOOP
 #endif
 
+// Least and greatest of n >= 1 samples one after the other, finite ones
+// for floating-point samples (the options of the loop change nothing for
+// integers).
 template <class T>
-KURVO_FINITE_LOOP void MinMaxOfFinite(const T* values, std::int64_t n, T& least, T& greatest)
+KURVO_FINITE_LOOP void RawMinMax(const T* samples, std::int64_t n, T& least, T& greatest)
 {
-    T lo = values[0], hi = values[0];
-    for (std::int64_t i = 1; i < n; ++i) {
-        lo = values[i] < lo ? values[i] : lo;
-        hi = values[i] > hi ? values[i] : hi;
-    }
-    least = lo;
-    greatest = hi;
-}
-
-// Least and greatest of n >= 1 samples one after the other (finite ones,
-// for floating-point samples).
-template <class T>
-KURVO_VECTOR_LOOP void RawMinMax(const T* samples, std::int64_t n, T& least, T& greatest)
-{
-    if constexpr (std::is_floating_point_v<T>) {
-        MinMaxOfFinite(samples, n, least, greatest);
-        return;
-    }
     T lo = samples[0], hi = samples[0];
     for (std::int64_t i = 1; i < n; ++i) {
         lo = samples[i] < lo ? samples[i] : lo;
