@@ -7,6 +7,7 @@
 #include "chart/interaction.h"
 #include "chart/series_private.h"
 #include "chart/line_view.h"
+#include "chart/line_view_set.h"
 
 #include <algorithm>
 #include <cmath>
@@ -104,9 +105,14 @@ public:
 
     TItemList FAnnot;
 
-    // ---- line views (chart/line_views.cpp): drawn after the data list
-    std::vector<std::unique_ptr<TLineView>> FLineViews;
-    int FNextLineView = 1;
+    // ---- line views (chart/line_views.cpp): part of the data, drawn after
+    // the data list's items. A chart showing another's data uses that
+    // chart's views and leaves its own set empty.
+    TLineViewSet FLineViews{*q};
+    /// The views this chart shows: its own, or those of the chart whose data it uses.
+    TLineViewSet& LineViews() const;
+    /// Repaints (when AutoRedraw is on) every chart showing this chart's data.
+    void RepaintShare() const;
 
     std::array<TLongTextArray, 2> FLongTexts;
 

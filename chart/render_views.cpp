@@ -31,8 +31,9 @@ void TCustomKurvoPrivate::RenderLineViews(TCanvas& canvas, bool monochrome)
     const TLongTextArray& texts = FLongTexts[0];
     const int offsetX = FRender.OffsetX;
     const int offsetY = FRender.OffsetY;
-    for (std::size_t k = 0; k < FLineViews.size(); ++k) {
-        TLineView& v = *FLineViews[k];
+    const auto& views = LineViews().List();
+    for (std::size_t k = 0; k < views.size(); ++k) {
+        TLineView& v = *views[k];
         std::unique_lock<std::mutex> lock(v.Lock);
         const int layer = v.Look.Layer;
         if (!v.Error.isEmpty() || v.Pieces.empty() || layer < 1 || layer > LayerCount ||
@@ -42,7 +43,7 @@ void TCustomKurvoPrivate::RenderLineViews(TCanvas& canvas, bool monochrome)
         // shorter is not read again.
         if (v.File && v.File->Shortened()) {
             v.Error = QStringLiteral("The sample file %1 became shorter while it was shown.").arg(v.File->File.fileName());
-            PostLineViewReport(q, v.Id, v.Ready, v.View.Count(), v.Error);
+            PostLineViewReport(v, v.Ready, v.View.Count(), v.Error);
             continue;
         }
         ResetUpperVectorState();

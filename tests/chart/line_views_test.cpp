@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <random>
@@ -421,6 +422,117 @@ TEST(LineViews, AChartDestroyedOrAViewRemovedWhileAFileIsReadLeavesNothingBehind
         chart.reset();  // ends the workers; their reports die with the chart
         QCoreApplication::processEvents();
         EXPECT_EQ(reports, 0);
+    }
+}
+
+// Views belong to the chart's data: ClearData takes them away, Assign copies
+// them (over the same memory, the same file), charts showing another's data
+// show its views and keep copies when they leave or the owner goes; every
+// chart of a share repaints when a view goes.
+TEST(LineViews, ViewsGoWithTheDataUnderClearDataAssignAndSharing)
+{
+    QTemporaryDir dir;
+    Samples s;
+    Fill(s, stInt16, 20'000, 1, 8);
+    const QString path = dir.filePath("shared.raw");
+    WriteFile(path, s.s.data(), static_cast<std::int64_t>(s.s.size() * 2));
+    TSampleFileLayout layout;
+    layout.XStep = s.view.XStep();
+    layout.Scale = s.view.Scale();
+    layout.Offset = s.view.Offset();
+    struct Case {
+        const char* name;
+        bool file;
+        // Arranges the charts around `a`, which holds one view; returns the
+        // chart to look at, which shows the view's line or nothing.
+        std::function<TCustomKurvo*(std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>& b)> act;
+        bool shown;
+    };
+    const auto clear = [](std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>&) {
+        a->ClearData();
+        return a.get();
+    };
+    const auto assign = [](std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>& b) {
+        b->Assign(*a);
+        a.reset();
+        return b.get();
+    };
+    const auto assignThenClear = [](std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>& b) {
+        b->Assign(*a);
+        a->ClearData(true);
+        return b.get();
+    };
+    const auto sharer = [](std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>& b) {
+        b->SetUseDataOf(a.get());
+        return b.get();
+    };
+    const auto leaves = [](std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>& b) {
+        b->SetUseDataOf(a.get());
+        b->SetUseDataOf(nullptr);
+        a->ClearData();
+        return b.get();
+    };
+    const auto ownerGone = [](std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>& b) {
+        b->SetUseDataOf(a.get());
+        a.reset();
+        return b.get();
+    };
+    const auto ownerRemoves = [](std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>& b) {
+        b->SetUseDataOf(a.get());
+        int painted = 0;
+        b->OnDataRendered = [&](TObject*, TCanvas&, int, int) { ++painted; };
+        a->RemoveLineView(a->LineViews().at(0));
+        EXPECT_EQ(painted, 1) << "the sharer repaints";
+        b->OnDataRendered = nullptr;
+        return b.get();
+    };
+    const auto sharerClears = [](std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>& b) {
+        b->SetUseDataOf(a.get());
+        b->ClearData();
+        return a.get();
+    };
+    const auto joinsOther = [](std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>& b) {
+        a->SetUseDataOf(b.get());  // its own data, views included, give way to b's
+        return a.get();
+    };
+    const Case cases[] = {
+        {"cleared", false, clear, false},
+        {"assigned, source destroyed", false, assign, true},
+        {"assigned, source cleared", false, assignThenClear, true},
+        {"shown by a sharer", false, sharer, true},
+        {"sharer left, owner cleared", false, leaves, true},
+        {"owner destroyed", false, ownerGone, true},
+        {"removed by the owner", false, ownerRemoves, false},
+        {"cleared by a sharer", false, sharerClears, false},
+        {"chart joins another's data", false, joinsOther, false},
+        {"file cleared", true, clear, false},
+        {"file assigned, source destroyed", true, assign, true},
+        {"file shown by a sharer", true, sharer, true},
+        {"file kept by a sharer whose owner went", true, ownerGone, true},
+    };
+    const QImage line = DataPicture(*PointByPoint(s.view), 0, 100);
+    const QImage blank = DataPicture(*Chart(), 0, 100);
+    for (const Case& c : cases) {
+        auto a = Chart();
+        auto b = Chart();
+        for (TKurvo* chart : {a.get(), b.get()}) {
+            chart->SetAutoRedraw(true);
+            chart->SetPaintSuspended(false);
+        }
+        if (c.file) {
+            const int id = a->OpenSampleFile(path, layout);
+            ASSERT_TRUE(WaitFor([&] { return a->LineViewReady(id) == s.view.Count(); })) << c.name;
+        } else {
+            a->AddLineView(s.view);
+        }
+        TCustomKurvo* shown = c.act(a, b);
+        if (c.file && c.shown)
+            ASSERT_TRUE(WaitFor([&] {
+                QCoreApplication::processEvents();
+                return !shown->LineViews().empty() && shown->LineViewReady(shown->LineViews()[0]) == s.view.Count();
+            })) << c.name;
+        EXPECT_EQ(shown->LineViews().size(), c.shown ? 1u : 0u) << c.name;
+        EXPECT_EQ(Differing(DataPicture(*shown, 0, 100), c.shown ? line : blank), 0) << c.name;
     }
 }
 
