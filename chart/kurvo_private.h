@@ -410,6 +410,10 @@ public:
                         bool isAnnotation, bool monochrome);
     /// The line views, after the data list (render_views.cpp).
     void RenderLineViews(TCanvas& canvas, bool monochrome);
+    /// Draws the built points of `view` as a move to the first point of each
+    /// stretch and a line to each further one, with the attributes of `look`
+    /// (a line-to item). The view's lock is held or no worker builds it.
+    void RenderLineView(TCanvas& canvas, const TLineView& view, const TkvChartItem& look, bool monochrome);
     /// The layer's world-to-canvas conversion with its axis kinds resolved once.
     TCanvasMap CanvasMap(int layer) const;
     /// Puts the cached render state back on the canvas after a nested RenderData.
@@ -443,6 +447,11 @@ public:
     TBitmap& DataBitmap() { return *FDataBitmap; }
 
     // The renderer's steps for the series drawing (series_render.cpp).
+    static void RenderLineView(TCustomKurvo& c, TCanvas& canvas, const TLineView& view, const TkvChartItem& look,
+                               bool monochrome)
+    {
+        Get(c).RenderLineView(canvas, view, look, monochrome);
+    }
     static void RenderLineRun(TCustomKurvo& c, TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run,
                               bool monochrome)
     {

@@ -18,6 +18,17 @@ namespace kurvo {
 
 class TCustomKurvo;
 
+/// Raises EQornKurvoError for a view that cannot be read (no data, a channel
+/// outside the stride, too few X values, non-finite scale or spacing).
+void ValidateSampleView(const TKurvoSampleView& view);
+/// `view` (a view of memory) now reads `samples`, whose points before
+/// `from` kept their values: the structures are built again from there.
+/// Raises EQornKurvoError for samples that cannot be read.
+void ReadLineViewAgain(TLineView& view, const TKurvoSampleView& samples, std::int64_t from);
+/// A view over the same memory as `view` (not a file view) with copies of
+/// its structures.
+std::unique_ptr<TLineView> CopyLineView(const TLineView& view);
+
 class TLineViewSet {
 public:
     explicit TLineViewSet(TCustomKurvo& holder) : FHolder(holder) {}

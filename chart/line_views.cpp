@@ -24,23 +24,6 @@ void Check(bool ok, const char* message)
     if (!ok) throw EQornKurvoError(message);
 }
 
-void Validate(const TKurvoSampleView& view)
-{
-    Check(view.Stride() >= 1 && view.Stride() <= 1024 && view.Channel() >= 0 && view.Channel() < view.Stride(),
-          "The channel of a line view must lie between 0 and its channel count - 1 (at most 1024 channels).");
-    Check(view.Data() != nullptr || view.Samples() == 0, "A line view needs the address of its samples.");
-    Check(std::isfinite(view.Scale()) && std::isfinite(view.Offset()),
-          "The scale and offset of a line view must be finite.");
-    const std::int64_t n = view.Count();
-    if (!view.XValues().empty()) {
-        Check(static_cast<std::int64_t>(view.XValues().size()) >= n, "A line view needs an X value for every point.");
-    } else {
-        Check(std::isfinite(view.XStart()) && std::isfinite(view.XStep()) &&
-                  std::isfinite(view.XStart() + static_cast<double>(n) * view.XStep()),
-              "The X start and step of a line view must be finite.");
-    }
-}
-
 // Points the worker summarises between two looks at the file and the stop flag.
 constexpr std::int64_t kWorkerChunk = std::int64_t{1} << 22;
 
@@ -114,6 +97,52 @@ void PostLineViewReport(TLineView& view, std::int64_t ready, std::int64_t total,
 
 // ---------------------------------------------------------------- the set
 
+void ValidateSampleView(const TKurvoSampleView& view)
+{
+    Check(view.Stride() >= 1 && view.Stride() <= 1024 && view.Channel() >= 0 && view.Channel() < view.Stride(),
+          "The channel of a line view must lie between 0 and its channel count - 1 (at most 1024 channels).");
+    Check(view.Data() != nullptr || view.Samples() == 0, "A line view needs the address of its samples.");
+    Check(std::isfinite(view.Scale()) && std::isfinite(view.Offset()),
+          "The scale and offset of a line view must be finite.");
+    const std::int64_t n = view.Count();
+    if (!view.XValues().empty()) {
+        Check(static_cast<std::int64_t>(view.XValues().size()) >= n, "A line view needs an X value for every point.");
+    } else {
+        Check(std::isfinite(view.XStart()) && std::isfinite(view.XStep()) &&
+                  std::isfinite(view.XStart() + static_cast<double>(n) * view.XStep()),
+              "The X start and step of a line view must be finite.");
+    }
+}
+
+void ReadLineViewAgain(TLineView& v, const TKurvoSampleView& samples, std::int64_t from)
+{
+    ValidateSampleView(samples);
+    v.View = samples;
+    v.Forget(std::clamp<std::int64_t>(from, 0, samples.Count()));
+    if (samples.Count() < v.Ready) v.Forget(0);
+    v.Extend(samples.Count());
+    v.Error.clear();
+}
+
+std::unique_ptr<TLineView> CopyLineView(const TLineView& v)
+{
+    auto copy = std::make_unique<TLineView>();
+    copy->Id = v.Id;
+    copy->View = v.View;
+    copy->Look = v.Look;
+    copy->Pyramid = v.Pyramid;
+    copy->Pieces = v.Pieces;
+    copy->XRising = v.XRising;
+    copy->XMin = v.XMin;
+    copy->XMax = v.XMax;
+    copy->YMin = v.YMin;
+    copy->YMax = v.YMax;
+    copy->Ready = v.Ready;
+    copy->Error = v.Error;
+    return copy;
+}
+
+
 TLineView* TLineViewSet::Find(int id) const
 {
     for (const auto& v : FList)
@@ -163,19 +192,7 @@ void TLineViewSet::CopyFrom(const TLineViewSet& other)
             copies.push_back(v);
             continue;
         }
-        auto copy = std::make_shared<TLineView>();
-        copy->Id = v->Id;
-        copy->View = v->View;
-        copy->Look = v->Look;
-        copy->Pyramid = v->Pyramid;
-        copy->Pieces = v->Pieces;
-        copy->XRising = v->XRising;
-        copy->XMin = v->XMin;
-        copy->XMax = v->XMax;
-        copy->YMin = v->YMin;
-        copy->YMax = v->YMax;
-        copy->Ready = v->Ready;
-        copy->Error = v->Error;
+        std::shared_ptr<TLineView> copy = CopyLineView(*v);
         copies.push_back(std::move(copy));
     }
     Clear();
@@ -224,7 +241,7 @@ int TCustomKurvo::AddLineView(std::span<const double> x, std::span<const double>
 
 int TCustomKurvo::AddLineView(const TKurvoSampleView& view)
 {
-    Validate(view);
+    ValidateSampleView(view);
     auto v = std::make_unique<TLineView>();
     v->View = view;
     v->Look = NewItem(ikLineTo, 0);
@@ -246,12 +263,7 @@ void TCustomKurvo::DataChanged(int view, const TKurvoSampleView& samples, std::i
     TLineView* v = d->LineViews().Find(view);
     if (v == nullptr) return;
     if (v->File) throw EQornKurvoError("A view of a sample file cannot be changed; open the file again.");
-    Validate(samples);
-    v->View = samples;
-    v->Forget(std::clamp<std::int64_t>(from, 0, samples.Count()));
-    if (samples.Count() < v->Ready) v->Forget(0);
-    v->Extend(samples.Count());
-    v->Error.clear();
+    ReadLineViewAgain(*v, samples, from);
     d->RepaintShare();
 }
 
@@ -330,7 +342,7 @@ int TCustomKurvo::OpenSampleFile(const QString& path, const TSampleFileLayout& l
     // Samples of a type wider than a byte must be aligned to be read in place.
     if (reinterpret_cast<std::uintptr_t>(view.Data()) % static_cast<std::uintptr_t>(SampleSize(layout.Type)) != 0)
         fail(QStringLiteral("the header length is not a multiple of the sample size."));
-    Validate(view);
+    ValidateSampleView(view);
     auto v = std::make_unique<TLineView>();
     v->View = view;
     v->Look = NewItem(ikLineTo, 0);

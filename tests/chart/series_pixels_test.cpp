@@ -174,7 +174,9 @@ TEST(SeriesPixels, StylesEqualTheirDrawingCommands)
         std::function<void(TKurvoSeries&)> Style;
         std::function<void(TKurvo&, const TData&)> Reference;
         const TData* Data;
+        bool View = false;  // the series reads the data through a view
     };
+    const TData walk = Make(1, 20000, 7);
     const auto steps = [](TKurvo& c, const TData& t, int mode) {
         // The corners of the steps, broken at gaps.
         std::vector<double> x, y;
@@ -234,6 +236,21 @@ TEST(SeriesPixels, StylesEqualTheirDrawingCommands)
          [&](TKurvo& c, const TData& t) { steps(c, t, 1); }, &gappy},
         {"steps right", [](TKurvoSeries& s) { s.SetStyle(TSeriesStyle::StepsRight); },
          [&](TKurvo& c, const TData& t) { steps(c, t, 2); }, &gappy},
+        // Over views of the program's arrays: a long line (per column), and
+        // the styles that read the points one by one.
+        {"line over a view", [](TKurvoSeries&) {}, [](TKurvo& c, const TData& t) { c.DrawPolyline(t.X, t.Y); }, &walk,
+         true},
+        {"marks over a view", [](TKurvoSeries& s) { s.SetStyle(TSeriesStyle::Marks); s.SetMark(TMark::Circle); },
+         [](TKurvo& c, const TData& t) { c.DrawMarks(t.X, t.Y, TMark::Circle); }, &d, true},
+        {"line and marks over a view",
+         [](TKurvoSeries& s) { s.SetStyle(TSeriesStyle::LineAndMarks); s.SetMark(TMark::FilledSquare); },
+         [](TKurvo& c, const TData& t) {
+             c.DrawPolyline(t.X, t.Y);
+             c.DrawMarks(t.X, t.Y, TMark::FilledSquare);
+         },
+         &gappy, true},
+        {"steps over a view", [](TKurvoSeries& s) { s.SetStyle(TSeriesStyle::StepsCenter); },
+         [&](TKurvo& c, const TData& t) { steps(c, t, 1); }, &gappy, true},
         {"bars",
          [](TKurvoSeries& s) {
              s.SetStyle(TSeriesStyle::Bars);
@@ -251,7 +268,10 @@ TEST(SeriesPixels, StylesEqualTheirDrawingCommands)
     for (const TRow& row : rows) {
         auto series = NewChart();
         TKurvoSeries* s = series->AddSeries(row.Name);
-        s->SetData(row.Data->X, row.Data->Y);
+        if (row.View)
+            s->SetView(TKurvoSampleView(std::span<const double>(row.Data->Y)).SetXValues(row.Data->X));
+        else
+            s->SetData(row.Data->X, row.Data->Y);
         s->SetPen(QColor(0, 0, 160));
         row.Style(*s);
         auto reference = NewChart();
