@@ -251,6 +251,18 @@ TEST(SeriesPixels, StylesEqualTheirDrawingCommands)
          &gappy, true},
         {"steps over a view", [](TKurvoSeries& s) { s.SetStyle(TSeriesStyle::StepsCenter); },
          [&](TKurvo& c, const TData& t) { steps(c, t, 1); }, &gappy, true},
+        {"bars over a view",
+         [](TKurvoSeries& s) {
+             s.SetStyle(TSeriesStyle::Bars);
+             s.SetBarWidth(0.6);
+             s.SetBrush(QColor(0, 200, 0));
+         },
+         [](TKurvo& c, const TData& t) {
+             c.SetFillColor(0x00C800);
+             for (std::size_t i = 0; i < t.X.size(); ++i)
+                 if (std::isfinite(t.X[i]) && std::isfinite(t.Y[i])) c.Rectangle(t.X[i] - 0.3, 0.0, t.X[i] + 0.3, t.Y[i]);
+         },
+         &gappy, true},
         {"bars",
          [](TKurvoSeries& s) {
              s.SetStyle(TSeriesStyle::Bars);
