@@ -197,6 +197,21 @@ TEST(SeriesPixels, StylesEqualTheirDrawingCommands)
         }
         c.DrawPolyline(x, y);
     };
+    const auto bars = [](double base) {
+        return [base](TKurvoSeries& s) {
+            s.SetStyle(TSeriesStyle::Bars);
+            s.SetBarWidth(0.6);
+            s.SetBaseline(base);
+            s.SetBrush(QColor(0, 200, 0));
+        };
+    };
+    const auto barsReference = [](double base) {
+        return [base](TKurvo& c, const TData& t) {
+            c.SetFillColor(0x00C800);
+            for (std::size_t i = 0; i < t.X.size(); ++i)
+                if (std::isfinite(t.X[i]) && std::isfinite(t.Y[i])) c.Rectangle(t.X[i] - 0.3, base, t.X[i] + 0.3, t.Y[i]);
+        };
+    };
     const std::vector<TRow> rows = {
         {"marks", [](TKurvoSeries& s) { s.SetStyle(TSeriesStyle::Marks); s.SetMark(TMark::Circle); },
          [](TKurvo& c, const TData& t) { c.DrawMarks(t.X, t.Y, TMark::Circle); }, &d},
@@ -251,31 +266,8 @@ TEST(SeriesPixels, StylesEqualTheirDrawingCommands)
          &gappy, true},
         {"steps over a view", [](TKurvoSeries& s) { s.SetStyle(TSeriesStyle::StepsCenter); },
          [&](TKurvo& c, const TData& t) { steps(c, t, 1); }, &gappy, true},
-        {"bars over a view",
-         [](TKurvoSeries& s) {
-             s.SetStyle(TSeriesStyle::Bars);
-             s.SetBarWidth(0.6);
-             s.SetBrush(QColor(0, 200, 0));
-         },
-         [](TKurvo& c, const TData& t) {
-             c.SetFillColor(0x00C800);
-             for (std::size_t i = 0; i < t.X.size(); ++i)
-                 if (std::isfinite(t.X[i]) && std::isfinite(t.Y[i])) c.Rectangle(t.X[i] - 0.3, 0.0, t.X[i] + 0.3, t.Y[i]);
-         },
-         &gappy, true},
-        {"bars",
-         [](TKurvoSeries& s) {
-             s.SetStyle(TSeriesStyle::Bars);
-             s.SetBarWidth(0.6);
-             s.SetBaseline(2.0);
-             s.SetBrush(QColor(0, 200, 0));
-         },
-         [](TKurvo& c, const TData& t) {
-             c.SetFillColor(0x00C800);
-             for (std::size_t i = 0; i < t.X.size(); ++i)
-                 if (std::isfinite(t.X[i]) && std::isfinite(t.Y[i])) c.Rectangle(t.X[i] - 0.3, 2.0, t.X[i] + 0.3, t.Y[i]);
-         },
-         &gappy},
+        {"bars", bars(2.0), barsReference(2.0), &gappy},
+        {"bars over a view", bars(0.0), barsReference(0.0), &gappy, true},
     };
     for (const TRow& row : rows) {
         auto series = NewChart();
