@@ -19,7 +19,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <functional>
 #include <limits>
 #include <memory>
 #include <random>
@@ -440,79 +439,33 @@ TEST(LineViews, ViewsGoWithTheDataUnderClearDataAssignAndSharing)
     layout.XStep = s.view.XStep();
     layout.Scale = s.view.Scale();
     layout.Offset = s.view.Offset();
-    struct Case {
+    // Steps on charts a (holding the view) and b: C a clears, K a clears
+    // and frees, c b clears, A b.Assign(a), X a is destroyed, S b uses a's
+    // data, L b leaves, J a uses b's data, R a removes the view.
+    const struct {
         const char* name;
         bool file;
-        // Arranges the charts around `a`, which holds one view; returns the
-        // chart to look at, which shows the view's line or nothing.
-        std::function<TCustomKurvo*(std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>& b)> act;
-        bool shown;
-    };
-    const auto clear = [](std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>&) {
-        a->ClearData();
-        return a.get();
-    };
-    const auto assign = [](std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>& b) {
-        b->Assign(*a);
-        a.reset();
-        return b.get();
-    };
-    const auto assignThenClear = [](std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>& b) {
-        b->Assign(*a);
-        a->ClearData(true);
-        return b.get();
-    };
-    const auto sharer = [](std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>& b) {
-        b->SetUseDataOf(a.get());
-        return b.get();
-    };
-    const auto leaves = [](std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>& b) {
-        b->SetUseDataOf(a.get());
-        b->SetUseDataOf(nullptr);
-        a->ClearData();
-        return b.get();
-    };
-    const auto ownerGone = [](std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>& b) {
-        b->SetUseDataOf(a.get());
-        a.reset();
-        return b.get();
-    };
-    const auto ownerRemoves = [](std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>& b) {
-        b->SetUseDataOf(a.get());
-        int painted = 0;
-        b->OnDataRendered = [&](TObject*, TCanvas&, int, int) { ++painted; };
-        a->RemoveLineView(a->LineViews().at(0));
-        EXPECT_EQ(painted, 1) << "the sharer repaints";
-        b->OnDataRendered = nullptr;
-        return b.get();
-    };
-    const auto sharerClears = [](std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>& b) {
-        b->SetUseDataOf(a.get());
-        b->ClearData();
-        return a.get();
-    };
-    const auto joinsOther = [](std::unique_ptr<TKurvo>& a, std::unique_ptr<TKurvo>& b) {
-        a->SetUseDataOf(b.get());  // its own data, views included, give way to b's
-        return a.get();
-    };
-    const Case cases[] = {
-        {"cleared", false, clear, false},
-        {"assigned, source destroyed", false, assign, true},
-        {"assigned, source cleared", false, assignThenClear, true},
-        {"shown by a sharer", false, sharer, true},
-        {"sharer left, owner cleared", false, leaves, true},
-        {"owner destroyed", false, ownerGone, true},
-        {"removed by the owner", false, ownerRemoves, false},
-        {"cleared by a sharer", false, sharerClears, false},
-        {"chart joins another's data", false, joinsOther, false},
-        {"file cleared", true, clear, false},
-        {"file assigned, source destroyed", true, assign, true},
-        {"file shown by a sharer", true, sharer, true},
-        {"file kept by a sharer whose owner went", true, ownerGone, true},
+        const char* steps;
+        char shown;  // the chart looked at
+        bool drawn;  // whether it shows the view's line
+    } cases[] = {
+        {"cleared", false, "C", 'a', false},
+        {"assigned, source destroyed", false, "AX", 'b', true},
+        {"assigned, source cleared", false, "AK", 'b', true},
+        {"shown by a sharer", false, "S", 'b', true},
+        {"sharer left, owner cleared", false, "SLC", 'b', true},
+        {"owner destroyed", false, "SX", 'b', true},
+        {"removed by the owner", false, "SR", 'b', false},
+        {"cleared by a sharer", false, "Sc", 'a', false},
+        {"chart joins another's data", false, "J", 'a', false},
+        {"file cleared", true, "C", 'a', false},
+        {"file assigned, source destroyed", true, "AX", 'b', true},
+        {"file shown by a sharer", true, "S", 'b', true},
+        {"file kept by a sharer whose owner went", true, "SX", 'b', true},
     };
     const QImage line = DataPicture(*PointByPoint(s.view), 0, 100);
     const QImage blank = DataPicture(*Chart(), 0, 100);
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         auto a = Chart();
         auto b = Chart();
         for (TKurvo* chart : {a.get(), b.get()}) {
@@ -525,14 +478,32 @@ TEST(LineViews, ViewsGoWithTheDataUnderClearDataAssignAndSharing)
         } else {
             a->AddLineView(s.view);
         }
-        TCustomKurvo* shown = c.act(a, b);
-        if (c.file && c.shown)
+        int painted = 0;
+        b->OnDataRendered = [&](TObject*, TCanvas&, int, int) { ++painted; };
+        for (const char step : std::string(c.steps)) {
+            switch (step) {
+            case 'C': a->ClearData(); break;
+            case 'K': a->ClearData(true); break;
+            case 'c': b->ClearData(); break;
+            case 'A': b->Assign(*a); break;
+            case 'X': a.reset(); break;
+            case 'S': b->SetUseDataOf(a.get()); break;
+            case 'L': b->SetUseDataOf(nullptr); break;
+            case 'J': a->SetUseDataOf(b.get()); break;
+            default:
+                painted = 0;
+                a->RemoveLineView(a->LineViews().at(0));
+                EXPECT_EQ(painted, 1) << c.name << ": the sharer repaints";
+            }
+        }
+        TCustomKurvo* shown = c.shown == 'a' ? a.get() : b.get();
+        if (c.file && c.drawn)
             ASSERT_TRUE(WaitFor([&] {
                 QCoreApplication::processEvents();
                 return !shown->LineViews().empty() && shown->LineViewReady(shown->LineViews()[0]) == s.view.Count();
             })) << c.name;
-        EXPECT_EQ(shown->LineViews().size(), c.shown ? 1u : 0u) << c.name;
-        EXPECT_EQ(Differing(DataPicture(*shown, 0, 100), c.shown ? line : blank), 0) << c.name;
+        EXPECT_EQ(shown->LineViews().size(), c.drawn ? 1u : 0u) << c.name;
+        EXPECT_EQ(Differing(DataPicture(*shown, 0, 100), c.drawn ? line : blank), 0) << c.name;
     }
 }
 
