@@ -236,6 +236,13 @@ public:
     /// Brings the structure up to date with the values appended since the last call.
     template <class V>
     void Extend(const V& values);
+    /// Makes room in the first level (nearly all of the structure) for n
+    /// values: building up to n then moves none of it.
+    void Reserve(std::int64_t n)
+    {
+        if (FLevels.empty()) FLevels.emplace_back();
+        FLevels[0].reserve(static_cast<std::size_t>(2 * ((n + (std::int64_t{1} << FBase) - 1) >> FBase)));
+    }
     /// Forgets everything.
     void Clear()
     {
@@ -269,6 +276,25 @@ private:
     int ShiftOf(int level) const { return level < 0 ? 0 : FBase + FanShift * level; }
     /// An entry of level + 1 covers 2^StepAbove(level) entries of `level`.
     int StepAbove(int level) const { return level < 0 ? FBase : FanShift; }
+    /// Min and max of values[from ... to - 1], from < to, value by value (a
+    /// NaN first gives NaN, later ones are passed over); or by the source's
+    /// own MinMax(from, to, lo, hi) where it has one, with the same result.
+    template <class V>
+    static auto BlockMinMax(const V& values, std::int64_t from, std::int64_t to, double& lo, double& hi, int)
+        -> decltype(values.MinMax(from, to, lo, hi))
+    {
+        return values.MinMax(from, to, lo, hi);
+    }
+    template <class V>
+    static void BlockMinMax(const V& values, std::int64_t from, std::int64_t to, double& lo, double& hi, long)
+    {
+        lo = hi = values[from];
+        for (std::int64_t i = from + 1; i < to; ++i) {
+            const double v = values[i];
+            lo = v < lo ? v : lo;
+            hi = v > hi ? v : hi;
+        }
+    }
 };
 
 template <class V>
@@ -290,12 +316,7 @@ void TMinMaxPyramid::Extend(const V& values)
             const std::int64_t to = std::min(below, from + (std::int64_t{1} << step));
             double lo, hi;
             if (level == 0) {
-                lo = hi = values[from];
-                for (std::int64_t i = from + 1; i < to; ++i) {
-                    const double v = values[i];
-                    lo = v < lo ? v : lo;
-                    hi = v > hi ? v : hi;
-                }
+                BlockMinMax(values, from, to, lo, hi, 0);
             } else {
                 const std::vector<double>& in = FLevels[level - 1];
                 lo = in[static_cast<std::size_t>(2 * from)];

@@ -6,8 +6,13 @@
 
 #include <QImage>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace kurvo {
@@ -28,6 +33,109 @@ int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
 // The largest reach a stamp is made for: beyond, marks are drawn one by one.
 constexpr int kMaxReach = 64;
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// Lane masks and rounding of four doubles.
+__attribute__((target("avx2"))) inline __m256d And(__m256d a, __m256d b) { return _mm256_and_pd(a, b); }
+__attribute__((target("avx2"))) inline __m256d Below(__m256d v, __m256d high)
+{
+    return _mm256_cmp_pd(v, high, _CMP_LT_OQ);
+}
+__attribute__((target("avx2"))) inline __m256d NotBelow(__m256d v, __m256d low)
+{
+    return _mm256_cmp_pd(v, low, _CMP_GE_OQ);
+}
+// low <= v <= high; false for NaN.
+__attribute__((target("avx2"))) inline __m256d Within(__m256d v, __m256d low, __m256d high)
+{
+    return _mm256_and_pd(NotBelow(v, low), _mm256_cmp_pd(v, high, _CMP_LE_OQ));
+}
+// Rounded as lrint rounds, in the current rounding mode (|v| < 2^31).
+__attribute__((target("avx2"))) inline __m256d Rounded(__m256d v)
+{
+    return _mm256_cvtepi32_pd(_mm256_cvtpd_epi32(v));
+}
+#endif
+
+// The cells of points of a linear layer for AddInside, without a branch:
+// the position of a point inside the ranges, or `Spare` for a point outside
+// or whose mark cannot touch the image. True when a point inside lies
+// beyond the limits of the inline conversion (its cell is then Spare: the
+// caller converts the block exactly).
+struct TCellMap {
+    double Kx, Dx, Ky, Dy;
+    double X0, X1, Y0, Y1;
+    double LimitX, LimitY;  // |pixel| below these: the conversion needs no clamp
+    int OffsetX, OffsetY;  // canvas pixel to cell column and row
+    int Width, Height;  // cell columns and rows
+    std::uint32_t Spare;
+
+    bool Cells(const double* xs, const double* ys, std::int64_t n, std::uint32_t* at) const
+    {
+#if defined(__x86_64__) && defined(__GNUC__)
+        static const bool avx2 = __builtin_cpu_supports("avx2");
+        if (avx2) return CellsWide(xs, ys, n, at);
+#endif
+        return CellsNarrow(xs, ys, n, at, 0);
+    }
+
+#if defined(__x86_64__) && defined(__GNUC__)
+    // Four points at a time, where the processor has AVX2. The cell is
+    // worked out in doubles (exact for these integers), without fused
+    // multiply-adds: the pixels round as in CellsNarrow, in the same
+    // rounding mode.
+    __attribute__((target("avx2"))) bool CellsWide(const double* xs, const double* ys, std::int64_t n,
+                                                   std::uint32_t* at) const
+    {
+        const __m256d kx = _mm256_set1_pd(Kx), dx = _mm256_set1_pd(Dx);
+        const __m256d ky = _mm256_set1_pd(Ky), dy = _mm256_set1_pd(Dy);
+        const __m256d x0 = _mm256_set1_pd(X0), x1 = _mm256_set1_pd(X1);
+        const __m256d y0 = _mm256_set1_pd(Y0), y1 = _mm256_set1_pd(Y1);
+        const __m256d limitX = _mm256_set1_pd(LimitX), limitY = _mm256_set1_pd(LimitY);
+        const __m256d sign = _mm256_set1_pd(-0.0);
+        const __m256d offsetX = _mm256_set1_pd(OffsetX), offsetY = _mm256_set1_pd(OffsetY);
+        const __m256d width = _mm256_set1_pd(Width), height = _mm256_set1_pd(Height), zero = _mm256_setzero_pd();
+        const __m256d spare = _mm256_set1_pd(Spare);
+        int far = 0;
+        std::int64_t i = 0;
+        for (; i + 4 <= n; i += 4) {
+            const __m256d x = _mm256_loadu_pd(xs + i), y = _mm256_loadu_pd(ys + i);
+            const __m256d fx = _mm256_add_pd(_mm256_mul_pd(kx, x), dx);
+            const __m256d fy = _mm256_add_pd(_mm256_mul_pd(ky, y), dy);
+            const __m256d in = And(Within(x, x0, x1), Within(y, y0, y1));
+            const __m256d near =
+                And(Below(_mm256_andnot_pd(sign, fx), limitX), Below(_mm256_andnot_pd(sign, fy), limitY));
+            far |= _mm256_movemask_pd(_mm256_andnot_pd(near, in));
+            const __m256d cx = _mm256_add_pd(Rounded(_mm256_and_pd(near, fx)), offsetX);
+            const __m256d cy = _mm256_add_pd(Rounded(_mm256_and_pd(near, fy)), offsetY);
+            const __m256d ok = And(And(in, near), And(And(NotBelow(cx, zero), Below(cx, width)),
+                                                      And(NotBelow(cy, zero), Below(cy, height))));
+            const __m256d cell = _mm256_blendv_pd(spare, _mm256_add_pd(_mm256_mul_pd(cy, width), cx), ok);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(at + i), _mm256_cvttpd_epi32(cell));
+        }
+        return CellsNarrow(xs, ys, n, at, i) || far != 0;
+    }
+#endif
+
+    // Points from `i` on, one at a time.
+    bool CellsNarrow(const double* xs, const double* ys, std::int64_t n, std::uint32_t* at, std::int64_t i) const
+    {
+        bool beyond = false;
+        for (; i < n; ++i) {
+            const double fx = Kx * xs[i] + Dx;
+            const double fy = Ky * ys[i] + Dy;
+            const bool in = xs[i] >= X0 && xs[i] <= X1 && ys[i] >= Y0 && ys[i] <= Y1;
+            const bool near = std::abs(fx) < LimitX && std::abs(fy) < LimitY;
+            beyond |= in && !near;
+            const auto cx = static_cast<std::uint32_t>(static_cast<int>(std::lrint(near ? fx : 0.0)) + OffsetX);
+            const auto cy = static_cast<std::uint32_t>(static_cast<int>(std::lrint(near ? fy : 0.0)) + OffsetY);
+            at[i] = in && near && cx < static_cast<std::uint32_t>(Width) && cy < static_cast<std::uint32_t>(Height)
+                        ? cy * static_cast<std::uint32_t>(Width) + cx
+                        : Spare;
+        }
+        return beyond;
+    }
+};
 
 }  // namespace
 
@@ -159,8 +267,80 @@ void TMarkStamps::Begin(TCanvas& canvas, bool colours)
         FLast.assign(cells, 0);
         FColour.resize(cells);
     } else {
-        FSeen.assign((cells + 63) / 64, 0);
+        FMarked.assign(cells + 1, 0);
     }
+}
+
+void TMarkStamps::AddInside(const double* xs, const double* ys, std::int64_t n, const TCanvasMap& map, double x0,
+                            double x1, double y0, double y1)
+{
+    // A linear layer: the conversion of TCanvasMap inline, whose clamp a
+    // point near the data area never reaches.
+    const bool linear = !map.logX && !map.logY;
+    const double limitX = 29999.0 - static_cast<double>(std::abs(map.shiftX));
+    const double limitY = 29999.0 - static_cast<double>(std::abs(map.shiftY));
+    const auto inside = [&](std::int64_t i) { return xs[i] >= x0 && xs[i] <= x1 && ys[i] >= y0 && ys[i] <= y1; };
+    const auto toCanvas = [&](std::int64_t i, int& x, int& y) {
+        if (linear) {
+            const double fx = map.kx * xs[i] + map.dx;
+            const double fy = map.ky * ys[i] + map.dy;
+            if (std::abs(fx) < limitX && std::abs(fy) < limitY) {
+                x = static_cast<int>(std::lrint(fx) + map.shiftX);
+                y = static_cast<int>(std::lrint(fy) + map.shiftY);
+                return;
+            }
+        }
+        x = map.X(xs[i]);
+        y = map.Y(ys[i]);
+    };
+    int x = 0, y = 0;
+    if (FOrdered) {
+        for (std::int64_t i = 0; i < n; ++i)
+            if (inside(i)) {
+                toCanvas(i, x, y);
+                Add(x, y);
+            }
+        return;
+    }
+    // One colour: the positions are only marked, in blocks of two passes.
+    // The first works out each point's position without a branch (in a
+    // scatter whether a point is inside, or its position new, is a coin
+    // toss): a point outside, or whose mark cannot touch the image, goes to
+    // the spare byte at the end. The second marks them.
+    constexpr std::int64_t kBlock = 256;
+    std::uint32_t at[kBlock];
+    const auto spare = static_cast<std::uint32_t>(FMarked.size() - 1);
+    std::uint8_t* marked = FMarked.data();
+    // Canvas pixel to cell: the shift and the first position in one offset,
+    // added after rounding (fx + offset could round differently).
+    const TCellMap cells{map.kx, map.dx, map.ky, map.dy, x0, x1, y0, y1, limitX, limitY,
+                         static_cast<int>(map.shiftX - FLeft), static_cast<int>(map.shiftY - FTop),
+                         FWidth, FHeight, spare};
+    for (std::int64_t from = 0; from < n; from += kBlock) {
+        const std::int64_t count = std::min(kBlock, n - from);
+        const bool exact = !linear || cells.Cells(xs + from, ys + from, count, at);
+        if (exact) {
+            // A logarithmic layer, or a point the inline conversion cannot take.
+            for (std::int64_t i = 0; i < count; ++i) {
+                at[i] = spare;
+                if (!inside(from + i)) continue;
+                toCanvas(from + i, x, y);
+                std::size_t cell;
+                if (CellOf(x, y, cell)) at[i] = static_cast<std::uint32_t>(cell);
+            }
+        }
+        for (std::int64_t i = 0; i < count; ++i) marked[at[i]] = 1;
+    }
+    // The last mark, drawn again by Finish.
+    for (std::int64_t i = n - 1; i >= 0; --i)
+        if (inside(i)) {
+            toCanvas(i, x, y);
+            FAny = true;
+            FFinalX = x;
+            FFinalY = y;
+            FFinalColour = FDefault;
+            break;
+        }
 }
 
 // The image the stamps go to.
@@ -217,9 +397,9 @@ void TMarkStamps::Cover(const TTarget& target, std::uint32_t value)
             from = end;
         }
     };
-    for (const TCell& cell : FCells) {
+    const auto cover = [&](int x, int y) {
         long long baseX, baseY;
-        const int phase = PhaseOf(cell.X, cell.Y, baseX, baseY);
+        const int phase = PhaseOf(x, y, baseX, baseY);
         const TRect& box = FPhaseBox[static_cast<std::size_t>(phase)];
         const std::vector<TRowBits>& rows = FPhaseRows[static_cast<std::size_t>(phase)];
         if (!rows.empty() && baseX + box.Left >= 0 && baseX + box.Right <= target.Width && baseY + box.Top >= 0 &&
@@ -232,14 +412,31 @@ void TMarkStamps::Cover(const TTarget& target, std::uint32_t value)
                 w[0] |= r.Bits << shift;
                 if (shift != 0) w[1] |= r.Bits >> (64 - shift);
             }
-            continue;
+            return;
         }
         for (const TSpan& span : FPhases[static_cast<std::size_t>(phase)]) {
             const long long row = baseY + span.Dy;
             if (row >= 0 && row < target.Height)
                 setBits(row, std::max(0LL, baseX + span.Dx), std::min(target.Width, baseX + span.Dx + span.Length));
         }
+    };
+    // The positions marked, eight bytes at a time: most of a chart has none.
+    const std::uint8_t* marked = FMarked.data();
+    const std::size_t positions = FMarked.size() - 1;
+    const auto width = static_cast<std::size_t>(FWidth);
+    const auto at = [&](std::size_t k) {
+        cover(static_cast<int>(k % width) + FLeft, static_cast<int>(k / width) + FTop);
+    };
+    std::size_t cell = 0;
+    for (; cell + 8 <= positions; cell += 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, marked + cell, 8);
+        if (eight == 0) continue;
+        for (std::size_t k = cell; k < cell + 8; ++k)
+            if (marked[k] != 0) at(k);
     }
+    for (; cell < positions; ++cell)
+        if (marked[cell] != 0) at(cell);
     const std::size_t used = words - 1;
     for (long long row = 0; row < target.Height; ++row) {
         const std::uint64_t* bits = FCover.data() + static_cast<std::size_t>(row) * words;
@@ -259,10 +456,9 @@ void TMarkStamps::Finish(const TDrawMark& draw)
         const auto stamp = [&](const TCell& cell, std::uint32_t value) {
             StampAt(target, cell.X, cell.Y, FRecolour, value);
         };
-        if (!FOrdered && FRecolour) {
+        if (!FOrdered) {
+            // One colour (a stamp of one colour takes the pen's).
             Cover(target, PixelOf(FDefault));
-        } else if (!FOrdered) {
-            for (const TCell& cell : FCells) stamp(cell, 0);
         } else {
             // In the order of each position's last mark.
             std::vector<std::pair<std::uint32_t, std::size_t>> order;

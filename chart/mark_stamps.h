@@ -25,7 +25,7 @@
 // The picture is the one of drawing every mark in turn:
 // - in one colour the marks only set pixels to their colours, so a mark on
 //   a pixel already marked changes nothing and each position is stamped
-//   once, in the order first seen;
+//   once, in any order;
 // - with a colour per mark (Add(x, y, colour), a mark that was drawn in the
 //   pen colour) a later mark on a position paints over the earlier one and
 //   over its neighbours in between, so each position is stamped once in the
@@ -91,66 +91,7 @@ public:
     /// `map` that lies in [x0, x1] x [y0, y1] (x0 <= x1, y0 <= y1; NaN lies
     /// outside), in the canvas's pen colour.
     void AddInside(const double* xs, const double* ys, std::int64_t n, const TCanvasMap& map, double x0, double x1,
-                   double y0, double y1)
-    {
-        // A linear layer: the conversion of TCanvasMap inline, whose clamp a
-        // point near the data area never reaches.
-        const bool linear = !map.logX && !map.logY;
-        const double limitX = 29999.0 - static_cast<double>(std::abs(map.shiftX));
-        const double limitY = 29999.0 - static_cast<double>(std::abs(map.shiftY));
-        const auto inside = [&](std::int64_t i) { return xs[i] >= x0 && xs[i] <= x1 && ys[i] >= y0 && ys[i] <= y1; };
-        const auto toCanvas = [&](std::int64_t i, int& x, int& y) {
-            if (linear) {
-                const double fx = map.kx * xs[i] + map.dx;
-                const double fy = map.ky * ys[i] + map.dy;
-                if (std::abs(fx) < limitX && std::abs(fy) < limitY) {
-                    x = static_cast<int>(std::lrint(fx) + map.shiftX);
-                    y = static_cast<int>(std::lrint(fy) + map.shiftY);
-                    return;
-                }
-            }
-            x = map.X(xs[i]);
-            y = map.Y(ys[i]);
-        };
-        int x = 0, y = 0;
-        if (FOrdered) {
-            for (std::int64_t i = 0; i < n; ++i)
-                if (inside(i)) {
-                    toCanvas(i, x, y);
-                    Add(x, y);
-                }
-            return;
-        }
-        // One colour: the first mark at a position counts. Without a branch
-        // on whether it is new (in a scatter that is a coin toss at first):
-        // every position is written past the end and kept when new. The
-        // new ones number at most n and at most the positions; one more
-        // slot takes the write after the last new one.
-        const std::size_t room = std::min(static_cast<std::size_t>(n), FSeen.size() * 64) + 1;
-        std::size_t count = FCells.size();
-        FCells.resize(count + room);
-        TCell* cells = FCells.data();
-        bool any = false;
-        for (std::int64_t i = 0; i < n; ++i) {
-            if (!inside(i)) continue;
-            toCanvas(i, x, y);
-            any = true;
-            std::size_t cell;
-            if (!CellOf(x, y, cell)) continue;
-            std::uint64_t& word = FSeen[cell >> 6];
-            const std::uint64_t bit = std::uint64_t{1} << (cell & 63);
-            cells[count] = {x, y, static_cast<std::int32_t>(cell)};
-            count += (word & bit) == 0;
-            word |= bit;
-        }
-        FCells.resize(count);
-        if (any) {
-            FAny = true;
-            FFinalX = x;
-            FFinalY = y;
-            FFinalColour = FDefault;
-        }
-    }
+                   double y0, double y1);
     /// Whether any mark was added since Begin.
     bool Any() const { return FAny; }
     /// Canvas pixel and colour of the last mark added.
@@ -191,12 +132,7 @@ private:
         std::size_t cell;
         if (!CellOf(x, y, cell)) return;
         if (!FOrdered) {
-            std::uint64_t& word = FSeen[cell >> 6];
-            const std::uint64_t bit = std::uint64_t{1} << (cell & 63);
-            if ((word & bit) == 0) {
-                word |= bit;
-                FCells.push_back({x, y, static_cast<std::int32_t>(cell)});
-            }
+            FMarked[cell] = 1;
             return;
         }
         if (FLast[cell] == 0) FCells.push_back({x, y, static_cast<std::int32_t>(cell)});
@@ -233,17 +169,14 @@ private:
     TCanvas* FTarget = nullptr;
     TColor FDefault = 0;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;  // positions that can touch the image
-    std::vector<std::uint64_t> FSeen;  // one bit per position
+    std::vector<std::uint8_t> FMarked;  // one colour: 1 per position marked, and a spare byte
     std::vector<std::uint32_t> FLast;  // the last mark per position: its order + 1
     std::vector<TColor> FColour;  // ... and its colour
     struct TCell {
-        // Left unset when made: AddInside sizes the list ahead of its writes.
-        TCell() {}
-        TCell(int x, int y, std::int32_t index) : X(x), Y(y), Index(index) {}
         int X, Y;  // canvas pixel
-        std::int32_t Index;  // into FSeen, FLast and FColour
+        std::int32_t Index;  // into FLast and FColour
     };
-    std::vector<TCell> FCells;  // positions in the order first seen
+    std::vector<TCell> FCells;  // colours: positions in the order first seen
     std::vector<std::uint64_t> FCover;  // one bit per device pixel of the image
     std::uint32_t FOrder = 0;
     bool FOrdered = false;  // stamped in the order of each position's last mark
