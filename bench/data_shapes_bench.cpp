@@ -14,6 +14,11 @@
 // BM_UnsortedX/shape    10^7 points whose X runs back and forth (0 spiral,
 //                       1 Lissajous, 2 phase plot of a damped oscillator):
 //                       pan step against QCustomPlot's QCPCurve.
+// BM_RandomXY/N         N points with X and Y at random (every point a
+//                       segment across the area): pan step against
+//                       QCustomPlot's QCPCurve. N = 10^8 runs only with
+//                       KURVO_BENCH_1E8=1, without the baseline (a replot of
+//                       QCustomPlot's curve of 10^8 points takes minutes).
 // BM_FirstPaint         a new chart's first paint (construction excluded)
 //                       against QCustomPlot's first replot of a new plot.
 // BM_TextItems          1,000 text items: pan step against raw
@@ -38,6 +43,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <memory>
 #include <random>
@@ -94,6 +100,17 @@ double QcpPanMs(QCustomPlot& plot, const TRanges& r, int runs)
         plot.xAxis->setRange(r.xLow + s, r.xHigh + s);
         plot.replot(QCustomPlot::rpImmediateRefresh);
     });
+}
+
+// QCustomPlot's curve (points joined in their order) of the same points.
+double QcpCurvePanMs(const std::vector<double>& x, const std::vector<double>& y, const TRanges& r, int runs)
+{
+    QCustomPlot plot;
+    auto* curve = new QCPCurve(plot.xAxis, plot.yAxis);
+    QVector<QCPCurveData> data(static_cast<qsizetype>(x.size()));
+    for (std::size_t i = 0; i < x.size(); ++i) data[static_cast<qsizetype>(i)] = QCPCurveData(static_cast<double>(i), x[i], y[i]);
+    curve->data()->set(data, true);
+    return QcpPanMs(plot, r, runs);
 }
 
 QVector<QCPGraphData> GraphData(const std::vector<double>& x, const std::vector<double>& y)
@@ -269,19 +286,44 @@ void BM_UnsortedX(benchmark::State& state)
         state.counters["kurvo_ms"] = PanMs(*chart, r, 5);
         chart.reset();
 #ifdef KURVO_BENCH_QCUSTOMPLOT
-        QCustomPlot plot;
-        auto* curve = new QCPCurve(plot.xAxis, plot.yAxis);
-        QVector<QCPCurveData> data(static_cast<qsizetype>(n));
-        for (std::int64_t i = 0; i < n; ++i)
-            data[static_cast<qsizetype>(i)] = QCPCurveData(static_cast<double>(i), x[static_cast<std::size_t>(i)],
-                                                           y[static_cast<std::size_t>(i)]);
-        curve->data()->set(data, true);
-        const double qcp = QcpPanMs(plot, r, 3);
+        const double qcp = QcpCurvePanMs(x, y, r, 3);
         state.counters["qcp_ms"] = qcp;
         state.counters["qcp/kurvo"] = qcp / state.counters["kurvo_ms"];
 #endif
     }
 }
+
+void BM_RandomXY(benchmark::State& state)
+{
+    const std::int64_t n = state.range(0);
+    const TRanges r{-0.1, 1.1, -0.1, 1.1};
+    std::vector<double> x(static_cast<std::size_t>(n)), y(static_cast<std::size_t>(n));
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        x[i] = unit(random);
+        y[i] = unit(random);
+    }
+    for (auto _ : state) {
+        auto chart = Chart(r);
+        chart->DrawPolyline(x, y);
+        state.counters["kurvo_ms"] = PanMs(*chart, r, 5);
+        chart.reset();
+#ifdef KURVO_BENCH_QCUSTOMPLOT
+        if (n > 10'000'000) continue;
+        const double qcp = QcpCurvePanMs(x, y, r, 3);
+        state.counters["qcp_ms"] = qcp;
+        state.counters["qcp/kurvo"] = qcp / state.counters["kurvo_ms"];
+#endif
+    }
+}
+
+const bool registered = [] {
+    auto* random = benchmark::RegisterBenchmark("BM_RandomXY", BM_RandomXY);
+    random->ArgName("N")->Arg(10'000'000)->Iterations(1)->Unit(benchmark::kMillisecond);
+    if (const char* e = std::getenv("KURVO_BENCH_1E8"); e != nullptr && std::string(e) == "1") random->Arg(100'000'000);
+    return true;
+}();
 
 // Median of `runs` timings of the part `timed` of a step whose `setup`
 // comes first, untimed.
