@@ -102,17 +102,6 @@ double QcpPanMs(QCustomPlot& plot, const TRanges& r, int runs)
     });
 }
 
-// QCustomPlot's curve (points joined in their order) of the same points.
-double QcpCurvePanMs(const std::vector<double>& x, const std::vector<double>& y, const TRanges& r, int runs)
-{
-    QCustomPlot plot;
-    auto* curve = new QCPCurve(plot.xAxis, plot.yAxis);
-    QVector<QCPCurveData> data(static_cast<qsizetype>(x.size()));
-    for (std::size_t i = 0; i < x.size(); ++i) data[static_cast<qsizetype>(i)] = QCPCurveData(static_cast<double>(i), x[i], y[i]);
-    curve->data()->set(data, true);
-    return QcpPanMs(plot, r, runs);
-}
-
 QVector<QCPGraphData> GraphData(const std::vector<double>& x, const std::vector<double>& y)
 {
     QVector<QCPGraphData> data(static_cast<qsizetype>(x.size()));
@@ -122,6 +111,35 @@ QVector<QCPGraphData> GraphData(const std::vector<double>& x, const std::vector<
 #endif
 
 int RunsFor(std::int64_t n) { return n >= 1'000'000 ? 11 : 51; }
+
+// The pan step of a chart holding (x, y) as one polyline (median of `runs`)
+// and, up to 10^7 points, QCustomPlot's: its curve (points joined in their
+// order) or its line graph (sorted by X, NaN breaks it).
+void PolylineRow(benchmark::State& state, const std::vector<double>& x, const std::vector<double>& y, const TRanges& r,
+                 int runs, bool curve)
+{
+    auto chart = Chart(r);
+    chart->DrawPolyline(x, y);
+    state.counters["kurvo_ms"] = PanMs(*chart, r, runs);
+    chart.reset();
+#ifdef KURVO_BENCH_QCUSTOMPLOT
+    if (x.size() > 10'000'000) return;
+    QCustomPlot plot;
+    if (curve) {
+        auto* c = new QCPCurve(plot.xAxis, plot.yAxis);
+        QVector<QCPCurveData> data(static_cast<qsizetype>(x.size()));
+        for (std::size_t i = 0; i < x.size(); ++i) data[static_cast<qsizetype>(i)] = QCPCurveData(static_cast<double>(i), x[i], y[i]);
+        c->data()->set(data, true);
+    } else {
+        plot.addGraph()->data()->set(GraphData(x, y), true);
+    }
+    const double qcp = QcpPanMs(plot, r, curve ? 3 : 5);
+    state.counters["qcp_ms"] = qcp;
+    state.counters["qcp/kurvo"] = qcp / state.counters["kurvo_ms"];
+#else
+    (void)curve;
+#endif
+}
 
 // A colour from blue to red by value, as a line coloured by value is.
 TColor ValueColour(double v)
@@ -226,19 +244,7 @@ void BM_NanGaps(benchmark::State& state)
         y[static_cast<std::size_t>(i)] = i % 2000 == 1999 ? std::numeric_limits<double>::quiet_NaN()
                                                           : std::sin(0.2 * static_cast<double>(i));
     }
-    for (auto _ : state) {
-        auto chart = Chart(r);
-        chart->DrawPolyline(x, y);
-        state.counters["kurvo_ms"] = PanMs(*chart, r, 11);
-        chart.reset();
-#ifdef KURVO_BENCH_QCUSTOMPLOT
-        QCustomPlot plot;
-        plot.addGraph()->data()->set(GraphData(x, y), true);
-        const double qcp = QcpPanMs(plot, r, 5);
-        state.counters["qcp_ms"] = qcp;
-        state.counters["qcp/kurvo"] = qcp / state.counters["kurvo_ms"];
-#endif
-    }
+    for (auto _ : state) PolylineRow(state, x, y, r, 11, false);
 }
 
 // 10^7 points of a curve whose X runs back and forth many times.
@@ -280,17 +286,7 @@ void BM_UnsortedX(benchmark::State& state)
     const TRanges r{-1.2, 1.2, -1.2, 1.2};
     std::vector<double> x, y;
     Unsorted(shape, n, x, y);
-    for (auto _ : state) {
-        auto chart = Chart(r);
-        chart->DrawPolyline(x, y);
-        state.counters["kurvo_ms"] = PanMs(*chart, r, 5);
-        chart.reset();
-#ifdef KURVO_BENCH_QCUSTOMPLOT
-        const double qcp = QcpCurvePanMs(x, y, r, 3);
-        state.counters["qcp_ms"] = qcp;
-        state.counters["qcp/kurvo"] = qcp / state.counters["kurvo_ms"];
-#endif
-    }
+    for (auto _ : state) PolylineRow(state, x, y, r, 5, true);
 }
 
 void BM_RandomXY(benchmark::State& state)
@@ -304,18 +300,7 @@ void BM_RandomXY(benchmark::State& state)
         x[i] = unit(random);
         y[i] = unit(random);
     }
-    for (auto _ : state) {
-        auto chart = Chart(r);
-        chart->DrawPolyline(x, y);
-        state.counters["kurvo_ms"] = PanMs(*chart, r, 5);
-        chart.reset();
-#ifdef KURVO_BENCH_QCUSTOMPLOT
-        if (n > 10'000'000) continue;
-        const double qcp = QcpCurvePanMs(x, y, r, 3);
-        state.counters["qcp_ms"] = qcp;
-        state.counters["qcp/kurvo"] = qcp / state.counters["kurvo_ms"];
-#endif
-    }
+    for (auto _ : state) PolylineRow(state, x, y, r, 5, true);
 }
 
 const bool registered = [] {

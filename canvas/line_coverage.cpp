@@ -55,7 +55,7 @@ long long TLineCoverage::PixelSum(long long x0, long long y0, long long x1, long
 bool TLineCoverage::PixelsFull(long long x0, long long y0, long long x1, long long y1)
 {
     const std::size_t across = static_cast<std::size_t>(FWidth) + 1;
-    if (FSetSincePixelSums > 0 && FWalkedSincePixelSums >= static_cast<long long>(FWidth) * FHeight) {
+    if (FSetSincePixelSums > 0 && FWalkedSincePixelSums >= 4LL * FWidth * FHeight) {
         FPixelSums.resize(across * (static_cast<std::size_t>(FHeight) + 1));
         // The box of the collected pixels on the way.
         TPoint low{FWidth, FHeight}, high{-1, -1};

@@ -128,9 +128,9 @@ private:
     long long FFullSinceSums = 0;
     // Collected pixels summed over every rectangle from the top left corner
     // ((FWidth + 1) x (FHeight + 1)) where the area is small enough, counted
-    // again once pixels have been added and long lines have walked as many
-    // steps as the area has pixels since: the counting never costs more
-    // than the walking it saves.
+    // again once pixels have been added and long lines have walked four
+    // times as many steps as the area has pixels since: the counting costs
+    // a fraction of the walking it saves.
     std::vector<std::uint32_t> FPixelSums;
     long long FSetSincePixelSums = 0;
     long long FWalkedSincePixelSums = 0;

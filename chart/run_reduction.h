@@ -79,6 +79,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -295,22 +296,54 @@ struct TPixelBox {
 };
 
 // The box of canvas pixels of the n points from (xs, ys) and the pen, from
-// their extremes, which the map keeps in order unless a logarithmic value
-// lies at or below the floor (then false).
+// their extremes, which the map keeps in order; on a logarithmic axis the
+// values at or below the floor go to the floor's pixel, so there the
+// lowest value above the floor counts too. False when a value is NaN.
 inline bool BlockBox(const TCanvasMap& map, const double* xs, const double* ys, std::int64_t n, TPoint pen, TPixelBox& box)
 {
+    constexpr double floor = TCanvasMap::LogFloor;
+    constexpr double none = std::numeric_limits<double>::infinity();
     double x0 = xs[0], x1 = xs[0], y0 = ys[0], y1 = ys[0];
-    for (std::int64_t k = 1; k < n; ++k) {
-        x0 = std::min(x0, xs[k]);
-        x1 = std::max(x1, xs[k]);
-        y0 = std::min(y0, ys[k]);
-        y1 = std::max(y1, ys[k]);
+    double xAbove = none, yAbove = none;  // lowest values above the floor
+    if (!map.logX && !map.logY) {
+        for (std::int64_t k = 1; k < n; ++k) {
+            x0 = std::min(x0, xs[k]);
+            x1 = std::max(x1, xs[k]);
+            y0 = std::min(y0, ys[k]);
+            y1 = std::max(y1, ys[k]);
+        }
+    } else {
+        for (std::int64_t k = 0; k < n; ++k) {
+            x0 = std::min(x0, xs[k]);
+            x1 = std::max(x1, xs[k]);
+            y0 = std::min(y0, ys[k]);
+            y1 = std::max(y1, ys[k]);
+            xAbove = std::min(xAbove, xs[k] > floor ? xs[k] : none);
+            yAbove = std::min(yAbove, ys[k] > floor ? ys[k] : none);
+        }
     }
-    if (!(x0 <= x1 && y0 <= y1) || (map.logX && !(x0 > TCanvasMap::LogFloor)) ||
-        (map.logY && !(y0 > TCanvasMap::LogFloor)))
-        return false;
-    const int ax = map.X(x0), bx = map.X(x1), ay = map.Y(y0), by = map.Y(y1);
-    box = {{std::min({ax, bx, pen.X}), std::min({ay, by, pen.Y})}, {std::max({ax, bx, pen.X}), std::max({ay, by, pen.Y})}};
+    if (!(x0 <= x1 && y0 <= y1)) return false;
+    box = {pen, pen};
+    const auto add = [&box](int x, int y) {
+        box.Low = {std::min(box.Low.X, x), std::min(box.Low.Y, y)};
+        box.High = {std::max(box.High.X, x), std::max(box.High.Y, y)};
+    };
+    // The pixels of an axis's extremes: the floor's and those of the range
+    // above it where logarithmic.
+    const auto span = [](bool log, double lo, double hi, double above, auto&& to, auto&& with) {
+        if (!log || lo > floor) {
+            with(to(lo));
+            with(to(hi));
+            return;
+        }
+        with(to(lo));
+        if (hi > floor) {
+            with(to(above));
+            with(to(hi));
+        }
+    };
+    span(map.logX, x0, x1, xAbove, [&](double v) { return map.X(v); }, [&](int x) { add(x, pen.Y); });
+    span(map.logY, y0, y1, yAbove, [&](double v) { return map.Y(v); }, [&](int y) { add(pen.X, y); });
     return true;
 }
 
