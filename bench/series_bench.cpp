@@ -14,6 +14,11 @@
 //                          following the newest X), per frame 10,000 more
 //                          and a full repaint; QCP: addData, removeBefore,
 //                          setRange, replot.
+// BM_SeriesViewLinePan     the 10^7 points of BM_SeriesLinePan read by a
+//                          series over a view of the two arrays (SetView):
+//                          set-up and one pan step beside the series that
+//                          holds copies (SetData) in the same run, and the
+//                          bytes per point each keeps.
 // BM_SeriesNearestPoint    NearestPoint within 10 pixels on the 10^7-point
 //                          line at 200 pointer positions spread over the
 //                          data area; QCP: QCPGraph::selectTest at the same
@@ -177,6 +182,37 @@ void BM_SeriesLinePan(benchmark::State& state)
     }
 }
 
+void BM_SeriesViewLinePan(benchmark::State& state)
+{
+    constexpr std::int64_t n = 10'000'000;
+    const TPoints points = Sine(0, n);
+    for (auto _ : state) {
+        auto owned = bench::DemoSizedChart();
+        double t0 = CpuMs();
+        owned->AddSeries("s")->SetData(points.X, points.Y);
+        const double ownedSetUp = CpuMs() - t0;
+        std::int64_t bytes = 0;
+        for (const TSegment& segment : TSeriesPrivate::Get(*owned->Series(0)).Segments)
+            bytes += segment.Items->MemoryBytes();
+        auto viewed = bench::DemoSizedChart();
+        t0 = CpuMs();
+        viewed->AddSeries("s")->SetView(TKurvoSampleView(std::span<const double>(points.Y)).SetXValues(points.X));
+        const double viewSetUp = CpuMs() - t0;
+        for (TKurvo* chart : {owned.get(), viewed.get()}) {
+            chart->Series(0)->SetPen(QColor(0, 0, 160));
+            chart->HandleNeeded();
+            chart->SetLayerRanges(1, false, 0, -1.5, n, 1.5, false);
+        }
+        state.counters["view_pan_ms"] = KurvoPanMs(*viewed, n, -1.5, 1.5, 51);
+        state.counters["owned_pan_ms"] = KurvoPanMs(*owned, n, -1.5, 1.5, 51);
+        state.counters["view_setup_ms"] = viewSetUp;
+        state.counters["owned_setup_ms"] = ownedSetUp;
+        state.counters["view_bytes_per_point"] =
+            static_cast<double>(TSeriesPrivate::Get(*viewed->Series(0)).View->MemoryBytes()) / static_cast<double>(n);
+        state.counters["owned_bytes_per_point"] = static_cast<double>(bytes) / static_cast<double>(n);
+    }
+}
+
 void BM_SeriesScatterPan(benchmark::State& state)
 {
     const TPoints points = Scatter(1'000'000);
@@ -296,4 +332,5 @@ BENCHMARK(BM_SeriesLinePan)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SeriesScatterPan)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SeriesAppend)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SeriesStreaming)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SeriesViewLinePan)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SeriesNearestPoint)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -374,7 +374,8 @@ public:
     /// ("DrawMarks: ...") when x and y differ in length.
     void DrawMarks(std::span<const double> x, std::span<const double> y, int markType);
 
-    /// Empties the data list, its item counters and long texts. The storage
+    /// Empties the data list, its item counters, long texts and line views
+    /// (whose files close; their memory is not read again). The storage
     /// is kept for the next items unless releaseStorage. Charts sharing this
     /// data (UseDataOf) stay joined and all show the emptied list.
     void ClearData(bool releaseStorage = false);
@@ -517,6 +518,14 @@ public:
     /** @name Line views
      *  Lines drawn from the program's own arrays and from sample files. */
     ///@{
+
+    // Views are part of the chart's data, as its items are: ClearData removes
+    // them, Assign gives the copy views of its own over the same memory and
+    // the same files (a file is mapped and read once), and a chart showing
+    // another's data (UseDataOf) shows, adds and removes that chart's views
+    // and keeps copies when it leaves or the owner is destroyed. Removing or
+    // changing a view repaints every chart showing it. OnBeforeRenderChartItem
+    // is not raised for their points, which are not items.
 
     /// A line through (x[i], y[i]) read from the program's own arrays at
     /// every paint, never copied: only per-column structures of about 1 %

@@ -190,6 +190,9 @@ void TCustomKurvo::ClearData(bool releaseStorage)
     d->FItemCounters.fill(0);
     d->FItemCounters[0] = 1;
     d->FLongTexts[0].Clear();
+    // The line views go with the items: their files close, their memory is
+    // not read again (by any chart of the share).
+    d->LineViews().Clear();
     MarkStale();
     // Every chart of the share holds the one list: all of them see it empty,
     // and none keeps a Capacity beyond storage that was released.

@@ -38,6 +38,11 @@ void TCustomKurvo::ReleaseSharers()
         TCustomKurvo* sharer = d->FSharers[i];
         if (sharer == nullptr || sharer->d->FUseDataOf != this) continue;
         sharer->d->FUseDataOf = nullptr;
+        try {
+            sharer->d->FLineViews.CopyFrom(d->FLineViews);
+        } catch (const std::bad_alloc&) {
+            // Without its views rather than with views of a chart that is gone.
+        }
         if (i == 0) continue;
         try {
             sharer->d->FData.Items = sharer->d->FData.Items->Copy(sharer->d->FData.Count, sharer->d->FData.Count);
@@ -62,6 +67,8 @@ void TCustomKurvo::SetUseDataOf(TCustomKurvo* value)
     if (value == d->FUseDataOf) return;
     if (value == nullptr) {
         d->FUseDataOf->RemoveSharer(this);
+        // The views too are kept, as copies of this chart's own.
+        d->FLineViews.CopyFrom(d->FUseDataOf->d->FLineViews);
         d->FUseDataOf = nullptr;
         // Keep showing the items, but in storage of our own: the chart we
         // left must never be written by us again.
@@ -80,6 +87,7 @@ void TCustomKurvo::SetUseDataOf(TCustomKurvo* value)
     if (d->FUseDataOf != nullptr) d->FUseDataOf->RemoveSharer(this);
     d->FUseDataOf = value;
     TakeSharedData(*value);
+    d->FLineViews.Clear();  // the owner's views are shown instead
     // Text items of the shared list name entries of the owner's long texts.
     d->FLongTexts[0] = value->d->FLongTexts[0];
     value->d->FSharers[value->d->FSharerCount++] = this;

@@ -194,7 +194,7 @@ void FitLayers(TCustomKurvo& chart, int first, int last, const TKurvoSeries* onl
         if (s.Layer >= first && s.Layer <= last) AddSeries(s, ex[s.Layer - 1], ey[s.Layer - 1]);
     }
     if (only == nullptr) {
-        for (const auto& view : d.FLineViews) {
+        for (const auto& view : d.LineViews().List()) {
             const int n = ClampLayer(view->Look.Layer) - 1;
             if (n + 1 >= first && n + 1 <= last) AddView(*view, ex[n], ey[n]);
         }

@@ -470,6 +470,12 @@ void TCustomKurvo::Assign(const TPersistent& source)
         owner->d->FSharers[owner->d->FSharerCount++] = this;
     }
     PropagateSharedData();
+    // The line views of the data: the owner's while sharing, else copies of
+    // the source's over the same memory and the same files.
+    if (d->FUseDataOf != nullptr)
+        d->FLineViews.Clear();
+    else
+        d->FLineViews.CopyFrom(src->d->LineViews());
 
     // events
     OnScaleTickDrawn = src->OnScaleTickDrawn;

@@ -7,6 +7,7 @@
 #include "chart/interaction.h"
 #include "chart/series_private.h"
 #include "chart/line_view.h"
+#include "chart/line_view_set.h"
 
 #include <algorithm>
 #include <cmath>
@@ -104,9 +105,14 @@ public:
 
     TItemList FAnnot;
 
-    // ---- line views (chart/line_views.cpp): drawn after the data list
-    std::vector<std::unique_ptr<TLineView>> FLineViews;
-    int FNextLineView = 1;
+    // ---- line views (chart/line_views.cpp): part of the data, drawn after
+    // the data list's items. A chart showing another's data uses that
+    // chart's views and leaves its own set empty.
+    TLineViewSet FLineViews{*q};
+    /// The views this chart shows: its own, or those of the chart whose data it uses.
+    TLineViewSet& LineViews() const;
+    /// Repaints (when AutoRedraw is on) every chart showing this chart's data.
+    void RepaintShare() const;
 
     std::array<TLongTextArray, 2> FLongTexts;
 
@@ -404,6 +410,10 @@ public:
                         bool isAnnotation, bool monochrome);
     /// The line views, after the data list (render_views.cpp).
     void RenderLineViews(TCanvas& canvas, bool monochrome);
+    /// Draws the built points of `view` as a move to the first point of each
+    /// stretch and a line to each further one, with the attributes of `look`
+    /// (a line-to item). The view's lock is held or no worker builds it.
+    void RenderLineView(TCanvas& canvas, const TLineView& view, const TkvChartItem& look, bool monochrome);
     /// The layer's world-to-canvas conversion with its axis kinds resolved once.
     TCanvasMap CanvasMap(int layer) const;
     /// Puts the cached render state back on the canvas after a nested RenderData.
@@ -437,6 +447,11 @@ public:
     TBitmap& DataBitmap() { return *FDataBitmap; }
 
     // The renderer's steps for the series drawing (series_render.cpp).
+    static void RenderLineView(TCustomKurvo& c, TCanvas& canvas, const TLineView& view, const TkvChartItem& look,
+                               bool monochrome)
+    {
+        Get(c).RenderLineView(canvas, view, look, monochrome);
+    }
     static void RenderLineRun(TCustomKurvo& c, TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run,
                               bool monochrome)
     {

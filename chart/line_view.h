@@ -24,6 +24,8 @@
 
 namespace kurvo {
 
+class TCustomKurvo;
+
 /// Level 0 of a view's min/max structure covers blocks of 2^8 samples: about
 /// 16 bytes per 256 points, 3 % of 16-bit samples, under 1 % of doubles.
 constexpr int kViewPyramidBase = 8;
@@ -52,6 +54,8 @@ struct TMappedSampleFile {
     uchar* Map = nullptr;  ///< the mapping, header included
     std::int64_t MapBytes = 0;  ///< bytes mapped
     std::atomic<bool> Stop{false};  ///< asks the worker to end
+    std::mutex HoldersLock;  ///< guards Holders
+    std::vector<TCustomKurvo*> Holders;  ///< charts whose views include this file's
     std::thread Worker;  ///< builds the structures
     /// Bytes the file holds now, read from the open handle (a file replaced
     /// or removed under its name keeps its mapping and its size).
@@ -89,12 +93,11 @@ struct TLineView {
     std::int64_t MemoryBytes() const;
 };
 
-class TCustomKurvo;
-
-/// Hands a report on view `id` to the chart's thread: progress (`error`
-/// empty) or the reason it stopped. There it raises OnLineViewProgress or
-/// OnLineViewError and repaints; a report for a view removed meanwhile, or
-/// to a chart destroyed meanwhile, is dropped.
-void PostLineViewReport(TCustomKurvo* chart, int id, std::int64_t ready, std::int64_t total, const QString& error);
+/// Hands a report on file view `view` to the thread of every chart holding
+/// it: progress (`error` empty) or the reason it stopped. There each raises
+/// OnLineViewProgress or OnLineViewError and repaints with the charts
+/// sharing its data; a report for a view removed meanwhile, or to a chart
+/// destroyed meanwhile, is dropped.
+void PostLineViewReport(TLineView& view, std::int64_t ready, std::int64_t total, const QString& error);
 
 }  // namespace kurvo

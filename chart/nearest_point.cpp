@@ -29,41 +29,80 @@ namespace {
 constexpr std::int64_t kLeafSize = 16;
 constexpr int kFan = 16;
 
+// The points of one segment of a series' own points, by compact index.
+struct TSegmentPoints {
+    const TSegment& Segment;
+    std::int64_t Begin;  // the series' first point kept
+    const TChunkedDoubles& Xs = Segment.Items->XValues();
+    const TChunkedDoubles& Ys = Segment.Items->YValues();
+    const TMinMaxPyramid* XPyramid = nullptr;  // null: X sorted
+
+    double X(std::int64_t k) const { return Xs[k]; }
+    double Y(std::int64_t k) const { return Ys[k]; }
+    // Lowest and highest X of [a, b); false when unknown.
+    bool XRange(std::int64_t a, std::int64_t b, double& lo, double& hi) const
+    {
+        if (XPyramid != nullptr) {
+            XPyramid->Query(Xs, a, b, lo, hi);
+        } else {
+            lo = Xs[a];
+            hi = Xs[b - 1];
+        }
+        return true;
+    }
+    void YRange(std::int64_t a, std::int64_t b, double& lo, double& hi) const
+    {
+        Segment.Items->YPyramid().Query(Ys, a, b, lo, hi);
+    }
+    std::int64_t Index(std::int64_t k) const { return Segment.PointOfCompact(k) - Begin; }
+};
+
+// The points of a series over a view, searched one stretch of finite points at a time.
+struct TViewPoints {
+    const TLineView& View;
+    TViewYValues Ys{View.View, View.Ready};
+
+    double X(std::int64_t k) const { return View.View.X(k); }
+    double Y(std::int64_t k) const { return View.View.Y(k); }
+    // Known where X rises; otherwise a block is bounded by its Y alone.
+    bool XRange(std::int64_t a, std::int64_t b, double& lo, double& hi) const
+    {
+        lo = X(a);
+        hi = X(b - 1);
+        return View.XRising;
+    }
+    void YRange(std::int64_t a, std::int64_t b, double& lo, double& hi) const { View.Pyramid.Query(Ys, a, b, lo, hi); }
+    std::int64_t Index(std::int64_t k) const { return k; }
+};
+
 struct TSearch {
     TCanvasMap Map;  // control pixels
     std::int64_t Tx = 0, Ty = 0;
     int Left = 0, Top = 0, Right = 0, Bottom = 0;  // the data area, edges included
     std::int64_t Best = 0;  // squared distance a point must beat
     const TSeriesPrivate* Series = nullptr;
-    const TSegment* Segment = nullptr;
-    std::int64_t BestK = -1;
     const TSeriesPrivate* BestSeries = nullptr;
-    const TSegment* BestSegment = nullptr;
-    const TChunkedDoubles* Xs = nullptr;
-    const TChunkedDoubles* Ys = nullptr;
-    const TMinMaxPyramid* XPyramid = nullptr;  // null: X sorted
-    const TMinMaxPyramid* YPyramid = nullptr;
+    std::int64_t BestIndex = -1;
+    double BestX = 0.0, BestY = 0.0;
 
     // Squared distance from the pointer to the pixel box of [a, b), or -1
     // when the box misses the data area.
-    std::int64_t Bound(std::int64_t a, std::int64_t b) const
+    template <class Points>
+    std::int64_t Bound(const Points& points, std::int64_t a, std::int64_t b) const
     {
         double x0, x1;
-        if (XPyramid == nullptr) {
-            x0 = (*Xs)[a];
-            x1 = (*Xs)[b - 1];
-        } else {
-            XPyramid->Query(*Xs, a, b, x0, x1);
+        std::int64_t dx = 0;
+        if (points.XRange(a, b, x0, x1)) {
+            int px0 = Map.X(x0), px1 = Map.X(x1);
+            if (px0 > px1) std::swap(px0, px1);
+            px0 = std::max(px0, Left);
+            px1 = std::min(px1, Right);
+            if (px0 > px1) return -1;
+            dx = std::max<std::int64_t>({0, px0 - Tx, Tx - px1});
+            if (dx * dx >= Best) return -1;
         }
-        int px0 = Map.X(x0), px1 = Map.X(x1);
-        if (px0 > px1) std::swap(px0, px1);
-        px0 = std::max(px0, Left);
-        px1 = std::min(px1, Right);
-        if (px0 > px1) return -1;
-        const std::int64_t dx = std::max<std::int64_t>({0, px0 - Tx, Tx - px1});
-        if (dx * dx >= Best) return -1;
         double y0, y1;
-        YPyramid->Query(*Ys, a, b, y0, y1);
+        points.YRange(a, b, y0, y1);
         int py0 = Map.Y(y0), py1 = Map.Y(y1);
         if (py0 > py1) std::swap(py0, py1);
         py0 = std::max(py0, Top);
@@ -73,25 +112,29 @@ struct TSearch {
         return dx * dx + dy * dy;
     }
 
-    void Scan(std::int64_t a, std::int64_t b)
+    template <class Points>
+    void Scan(const Points& points, std::int64_t a, std::int64_t b)
     {
         for (std::int64_t k = a; k < b; ++k) {
-            const int px = Map.X((*Xs)[k]);
-            const int py = Map.Y((*Ys)[k]);
+            const double x = points.X(k), y = points.Y(k);
+            const int px = Map.X(x);
+            const int py = Map.Y(y);
             if (px < Left || px > Right || py < Top || py > Bottom) continue;
             const std::int64_t d = (px - Tx) * (px - Tx) + (py - Ty) * (py - Ty);
             if (d < Best) {
                 Best = d;
-                BestK = k;
+                BestIndex = points.Index(k);
+                BestX = x;
+                BestY = y;
                 BestSeries = Series;
-                BestSegment = Segment;
             }
         }
     }
 
-    void Visit(std::int64_t a, std::int64_t b)
+    template <class Points>
+    void Visit(const Points& points, std::int64_t a, std::int64_t b)
     {
-        if (b - a <= kLeafSize) return Scan(a, b);
+        if (b - a <= kLeafSize) return Scan(points, a, b);
         // Pieces aligned to the largest power of 16 below the length, so
         // that the min/max structures answer each from one level.
         std::int64_t step = kLeafSize;
@@ -103,13 +146,13 @@ struct TSearch {
         int count = 0;
         for (std::int64_t p = a; p < b;) {
             const std::int64_t q = std::min(b, (p / step + 1) * step);
-            const std::int64_t d = Bound(p, q);
+            const std::int64_t d = Bound(points, p, q);
             if (d >= 0 && d < Best) pieces[count++] = {p, q, d};
             p = q;
         }
         std::sort(pieces, pieces + count, [](const TPiece& l, const TPiece& r) { return l.D < r.D; });
         for (int i = 0; i < count; ++i)
-            if (pieces[i].D < Best) Visit(pieces[i].A, pieces[i].B);
+            if (pieces[i].D < Best) Visit(points, pieces[i].A, pieces[i].B);
     }
 };
 
@@ -184,27 +227,25 @@ std::optional<TSeriesPoint> TCustomKurvo::NearestPoint(QPoint pixel, int maxDist
         search.Map.shiftX = 0;
         search.Map.shiftY = 0;
         search.Series = &s;
+        if (s.View) {
+            const TViewPoints points{*s.View};
+            for (const TPiece& piece : s.View->Pieces) search.Visit(points, piece.From, piece.To);
+            continue;
+        }
         for (const TSegment& segment : s.Segments) {
             std::int64_t first, last;
             segment.CompactRange(s.Begin, first, last);
             if (first >= last) continue;
-            search.Segment = &segment;
-            search.Xs = &segment.Items->XValues();
-            search.Ys = &segment.Items->YValues();
-            search.YPyramid = &segment.Items->YPyramid();
-            search.XPyramid = nullptr;
+            TSegmentPoints points{segment, s.Begin};
             if (!s.XSorted) {
                 segment.XPyramid.Extend(segment.Items->XValues());
-                search.XPyramid = &segment.XPyramid;
+                points.XPyramid = &segment.XPyramid;
             }
-            search.Visit(first, last);
+            search.Visit(points, first, last);
         }
     }
     if (search.BestSeries == nullptr) return std::nullopt;
-    const TSeriesPrivate& s = *search.BestSeries;
-    const TSegment& segment = *search.BestSegment;
-    return TSeriesPoint{&s.q, segment.PointOfCompact(search.BestK) - s.Begin, segment.Items->XValues()[search.BestK],
-                        segment.Items->YValues()[search.BestK]};
+    return TSeriesPoint{&search.BestSeries->q, search.BestIndex, search.BestX, search.BestY};
 }
 
 // -------------------------------------------------------------------- hover

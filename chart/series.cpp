@@ -235,6 +235,23 @@ const TSegment& TSeriesPrivate::SegmentOf(std::int64_t number) const
 
 std::int64_t TSeriesPrivate::LowerBoundX(double x) const
 {
+    if (View) {
+        // Finite X never fall: the first stretch reaching x, then the point in it.
+        const TKurvoSampleView& v = View->View;
+        const auto& pieces = View->Pieces;
+        const auto p = std::partition_point(pieces.begin(), pieces.end(),
+                                            [&](const TPiece& piece) { return v.X(piece.To - 1) < x; });
+        if (p == pieces.end()) return Count();
+        std::int64_t lo = p->From, hi = p->To - 1;
+        while (lo < hi) {
+            const std::int64_t mid = lo + (hi - lo) / 2;
+            if (v.X(mid) < x)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        return lo;
+    }
     for (const TSegment& segment : Segments) {
         std::int64_t lo, hi;
         segment.CompactRange(Begin, lo, hi);
@@ -280,7 +297,8 @@ TCustomKurvo* TKurvoSeries::Chart() const { return &d->Chart; }
 void TKurvoSeries::SetData(std::span<const double> x, std::span<const double> y)
 {
     CheckLengths("SetData", x.size(), y.size());
-    // Built aside first: a failed allocation leaves the old points.
+    // Built aside first: a failed allocation leaves the old points (or view).
+    std::unique_ptr<TLineView> view = std::move(d->View);
     std::vector<TSegment> old = std::move(d->Segments);
     const std::int64_t begin = d->Begin;
     const bool sorted = d->XSorted;
@@ -295,6 +313,7 @@ void TKurvoSeries::SetData(std::span<const double> x, std::span<const double> y)
         d->XSorted = sorted;
         d->LastX = last;
         d->AttributesStale = stale;
+        d->View = std::move(view);
         throw;
     }
     d->DataChanged();
@@ -310,16 +329,33 @@ void TKurvoSeries::SetData(std::span<const QPointF> points)
     SetData(x, y);
 }
 
-void TKurvoSeries::Append(double x, double y) { d->AppendPoints(&x, &y, 1); }
+namespace {
+
+void CheckNoView(const TSeriesPrivate& s, const char* what)
+{
+    if (s.View)
+        throw EQornKurvoError(std::string(what) + ": the series reads its points from the program's samples (SetView); "
+                              "change them and call DataChanged, or give the series points of its own with SetData.");
+}
+
+}  // namespace
+
+void TKurvoSeries::Append(double x, double y)
+{
+    CheckNoView(*d, "Append");
+    d->AppendPoints(&x, &y, 1);
+}
 
 void TKurvoSeries::Append(std::span<const double> x, std::span<const double> y)
 {
+    CheckNoView(*d, "Append");
     CheckLengths("Append", x.size(), y.size());
     d->AppendPoints(x.data(), y.data(), static_cast<std::int64_t>(x.size()));
 }
 
 void TKurvoSeries::Clear()
 {
+    d->View.reset();
     d->Reset();
     d->DataChanged();
 }
@@ -331,6 +367,7 @@ double TKurvoSeries::X(std::int64_t index) const
     if (index < 0 || index >= Count())
         throw EQornKurvoError("X: index " + std::to_string(index) + " is outside 0 ... " +
                               std::to_string(Count() - 1) + ".");
+    if (d->View) return d->View->View.X(index);
     const TSegment& segment = d->SegmentOf(d->Begin + index);
     return segment.Items->Item(d->Begin + index - segment.Start).X;
 }
@@ -340,12 +377,18 @@ double TKurvoSeries::Y(std::int64_t index) const
     if (index < 0 || index >= Count())
         throw EQornKurvoError("Y: index " + std::to_string(index) + " is outside 0 ... " +
                               std::to_string(Count() - 1) + ".");
+    if (d->View) return d->View->View.Y(index);
     const TSegment& segment = d->SegmentOf(d->Begin + index);
     return segment.Items->Item(d->Begin + index - segment.Start).Y;
 }
 
 std::optional<TDataRange> TKurvoSeries::DataRange() const
 {
+    if (d->View) {
+        const TLineView& v = *d->View;
+        if (v.Pieces.empty()) return std::nullopt;
+        return TDataRange{v.XMin, v.XMax, v.YMin, v.YMax};
+    }
     std::optional<TDataRange> range;
     for (const TSegment& segment : d->Segments) {
         std::int64_t first, last;
@@ -380,6 +423,7 @@ void TKurvoSeries::SetCapacity(std::int64_t n)
         throw EQornKurvoError("SetCapacity: a series keeps at least 1 point (" + std::to_string(n) +
                               " given); TKurvoSeries::Unlimited keeps every point.");
     if (n == d->Capacity) return;
+    CheckNoView(*d, "SetCapacity");
     const bool lowered = n < d->Count();
     d->Capacity = n;
     if (!lowered) return;

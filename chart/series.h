@@ -15,6 +15,7 @@
 #include "../base/marks.h"
 #include "../canvas/Qorn_object.h"
 #include "../canvas/kurvo_export.h"
+#include "../chart/sample_view.h"
 
 #include <QColor>
 #include <QPointF>
@@ -117,6 +118,33 @@ public:
     ///@}
     /// The extent of the finite points; empty when there are none.
     std::optional<TDataRange> DataRange() const;
+
+    // ------------------------------------------------- points the program keeps
+    /// The series reads its points from `view` (the program's samples, see
+    /// TKurvoSampleView) instead of keeping them: nothing is copied, only
+    /// per-column structures of a few per cent of the data are built. Its
+    /// own points are dropped. Name, legend entry, pen, marks, every style,
+    /// visibility, FitToData, NearestPoint, hover and FollowNewest work as
+    /// with points of its own; long lines are drawn per pixel column. The
+    /// memory must stay valid until the series reads other data (SetView,
+    /// SetData, Clear), is removed or its chart is destroyed. Append and
+    /// SetCapacity raise EQornKurvoError meanwhile; SetData and Clear go
+    /// back to points of its own. Raises EQornKurvoError for a view that
+    /// cannot be read and for a series with a Capacity().
+    void SetView(const TKurvoSampleView& view);
+    /// Whether the points are read from a view (SetView).
+    bool HasView() const;
+    /// The view the points are read from; an empty view without one.
+    TKurvoSampleView View() const;
+    /// The view's samples changed in place: the structures are rebuilt and
+    /// the chart repaints. Nothing happens without a view.
+    void DataChanged();
+    /// The series now reads `view` (the same data grown or moved, such as a
+    /// vector after push_back); points before `from` kept their values, so
+    /// the structures are extended from there (0 when anything may have
+    /// changed). Raises EQornKurvoError without a view (use SetView) or for
+    /// a view that cannot be read.
+    void DataChanged(const TKurvoSampleView& view, std::int64_t from);
 
     ///@{
     /// Streaming: the series keeps only its last `n` points (n >= 1; a ring,

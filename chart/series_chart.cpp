@@ -5,6 +5,7 @@
 #include "base/errors.h"
 #include "canvas/qt_interop.h"
 #include "chart/kurvo_private.h"
+#include "chart/line_view_set.h"
 #include "chart/raise_event.h"
 #include "chart/series_private.h"
 
@@ -158,6 +159,14 @@ void CopySeries(TCustomKurvo& to, const TCustomKurvo& from)
         c.BarWidth = s.BarWidth;
         c.Capacity = s.Capacity;
         c.Follow = s.Follow;
+        if (s.View) {
+            // Over the same samples, with copies of the structures.
+            c.View = CopyLineView(*s.View);
+            c.XSorted = s.XSorted;
+            c.LastX = s.LastX;
+            copies.push_back(std::move(copy));
+            continue;
+        }
         // The points: the source's, rebuilt with the copy's attributes.
         std::vector<double> xs, ys;
         xs.reserve(static_cast<std::size_t>(s.Count()));

@@ -4,6 +4,7 @@
 
 #include "chart/display_list.h"
 #include "chart/legend.h"
+#include "chart/line_view.h"
 #include "chart/series.h"
 #include "canvas/custom_control.h"
 
@@ -93,13 +94,19 @@ public:
     /// The stored attributes no longer match the look: the containers are
     /// rebuilt before the next drawing.
     bool AttributesStale = false;
+    /// The program's samples the points are read from (SetView) with their
+    /// per-column structures; null while the series keeps points of its
+    /// own. While set, the containers above hold nothing.
+    std::unique_ptr<TLineView> View;
 
     /// The line-to record the points are stored with (X, Y unused).
     TkvChartItem Attributes() const;
     /// Number after the newest point.
     std::int64_t End() const { return Segments.back().End(); }
-    /// Points kept.
-    std::int64_t Count() const { return End() - Begin; }
+    /// Points kept, or read from the view.
+    std::int64_t Count() const { return View ? View->Ready : End() - Begin; }
+    /// Takes the order and newest X of the view's points after it was set or changed.
+    void ViewChanged();
     /// Appends finite or non-finite points; all or nothing.
     void AppendPoints(const double* x, const double* y, std::int64_t n);
     /// Drops the points beyond the capacity and the segments they emptied.
@@ -145,6 +152,22 @@ void TSeriesPrivate::ForEachPoint(std::int64_t from, std::int64_t to, F&& f) con
 template <class F>
 void TSeriesPrivate::ForEachStretch(std::int64_t from, std::int64_t to, F&& f) const
 {
+    if (View) {
+        // The view's samples converted block by block into arrays.
+        constexpr std::int64_t kBlock = 256;
+        double xs[kBlock], ys[kBlock];
+        const TKurvoSampleView& v = View->View;
+        for (std::int64_t i = from; i < to;) {
+            const std::int64_t n = std::min(kBlock, to - i);
+            for (std::int64_t j = 0; j < n; ++j) {
+                xs[j] = v.X(i + j);
+                ys[j] = v.Y(i + j);
+            }
+            f(i, xs, ys, n);
+            i += n;
+        }
+        return;
+    }
     const std::int64_t first = Begin + from;
     const std::int64_t last = Begin + to;
     for (const TSegment& segment : Segments) {

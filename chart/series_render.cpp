@@ -96,6 +96,11 @@ void LinePath(TCustomKurvo& chart, TCanvas& canvas, TSeriesPrivate& s, TWindow w
     } aside{chart, std::move(chart.OnBeforeRenderChartItem)};
     chart.OnBeforeRenderChartItem = nullptr;
 
+    if (s.View) {
+        // Over the program's samples: drawn as line views are, per column.
+        TP::RenderLineView(chart, canvas, *s.View, s.Attributes(), monochrome);
+        return;
+    }
     s.Refresh();
     TP::BreakPolyline(chart, canvas);
     const std::int64_t first = s.Begin + w.From;

@@ -494,7 +494,8 @@ QWidget* SeriesAndLegend()
 
 // Four channels of a 16-bit recording the program keeps, drawn in place:
 // each channel is a view (scale, offset, stride) over the one interleaved
-// array, which the chart never copies. The array belongs to a child of the
+// array, which the chart never copies; the noise channel is a series over
+// its view, with a legend entry. The array belongs to a child of the
 // chart, so it outlives every paint.
 struct TRecording : QObject {
     std::vector<std::int16_t> Samples;
@@ -522,8 +523,16 @@ QWidget* SampleViews()
         TKurvoSampleView view(std::span<const std::int16_t>(s), 0.0, 1.0 / static_cast<double>(n));
         view.SetChannel(k, 4).SetScale(1.0 / 10000.0, 3.0 - 2.0 * k);  // volts, one band per channel
         c->SetDataColor(colours[k]);
-        c->AddLineView(view);
+        if (k < 3) {
+            c->AddLineView(view);
+            continue;
+        }
+        TKurvoSeries* series = c->AddSeries("noise: a series over the same array");
+        series->SetView(view);
+        series->SetPen(QColor(128, 0, 128));
     }
+    c->Legend()->SetVisible(true);
+    c->Legend()->SetPlacement(TLegendPlacement::InsideBottomLeft);
     SetRanges(*c, 1, 0.0, 1.0, -5.5, 4.5);
     c->Scale1X()->SetCaption("s");
     c->SetMouseAction(maPan);
@@ -549,7 +558,7 @@ std::vector<TPage> Pages()
         {"series_legend", "Every series style; the legend in its places", SeriesAndLegend},
         {"themes", "ktClassic, ktLight, ktDark and ktSystem on the same data", ThemesPage},
 
-        {"sample_views", "Four channels of an int16 array drawn in place, never copied", SampleViews},
+        {"sample_views", "Four channels of an int16 array drawn in place, never copied (one a series)", SampleViews},
     };
 }
 

@@ -424,6 +424,89 @@ TEST(LineViews, AChartDestroyedOrAViewRemovedWhileAFileIsReadLeavesNothingBehind
     }
 }
 
+// Views belong to the chart's data: ClearData takes them away, Assign copies
+// them (over the same memory, the same file), charts showing another's data
+// show its views and keep copies when they leave or the owner goes; every
+// chart of a share repaints when a view goes.
+TEST(LineViews, ViewsGoWithTheDataUnderClearDataAssignAndSharing)
+{
+    QTemporaryDir dir;
+    Samples s;
+    Fill(s, stInt16, 20'000, 1, 8);
+    const QString path = dir.filePath("shared.raw");
+    WriteFile(path, s.s.data(), static_cast<std::int64_t>(s.s.size() * 2));
+    TSampleFileLayout layout;
+    layout.XStep = s.view.XStep();
+    layout.Scale = s.view.Scale();
+    layout.Offset = s.view.Offset();
+    // Steps on charts a (holding the view) and b: C a clears, K a clears
+    // and frees, c b clears, A b.Assign(a), X a is destroyed, S b uses a's
+    // data, L b leaves, J a uses b's data, R a removes the view.
+    const struct {
+        const char* name;
+        bool file;
+        const char* steps;
+        char shown;  // the chart looked at
+        bool drawn;  // whether it shows the view's line
+    } cases[] = {
+        {"cleared", false, "C", 'a', false},
+        {"assigned, source destroyed", false, "AX", 'b', true},
+        {"assigned, source cleared", false, "AK", 'b', true},
+        {"shown by a sharer", false, "S", 'b', true},
+        {"sharer left, owner cleared", false, "SLC", 'b', true},
+        {"owner destroyed", false, "SX", 'b', true},
+        {"removed by the owner", false, "SR", 'b', false},
+        {"cleared by a sharer", false, "Sc", 'a', false},
+        {"chart joins another's data", false, "J", 'a', false},
+        {"file cleared", true, "C", 'a', false},
+        {"file assigned, source destroyed", true, "AX", 'b', true},
+        {"file shown by a sharer", true, "S", 'b', true},
+        {"file kept by a sharer whose owner went", true, "SX", 'b', true},
+    };
+    const QImage line = DataPicture(*PointByPoint(s.view), 0, 100);
+    const QImage blank = DataPicture(*Chart(), 0, 100);
+    for (const auto& c : cases) {
+        auto a = Chart();
+        auto b = Chart();
+        for (TKurvo* chart : {a.get(), b.get()}) {
+            chart->SetAutoRedraw(true);
+            chart->SetPaintSuspended(false);
+        }
+        if (c.file) {
+            const int id = a->OpenSampleFile(path, layout);
+            ASSERT_TRUE(WaitFor([&] { return a->LineViewReady(id) == s.view.Count(); })) << c.name;
+        } else {
+            a->AddLineView(s.view);
+        }
+        int painted = 0;
+        b->OnDataRendered = [&](TObject*, TCanvas&, int, int) { ++painted; };
+        for (const char step : std::string(c.steps)) {
+            switch (step) {
+            case 'C': a->ClearData(); break;
+            case 'K': a->ClearData(true); break;
+            case 'c': b->ClearData(); break;
+            case 'A': b->Assign(*a); break;
+            case 'X': a.reset(); break;
+            case 'S': b->SetUseDataOf(a.get()); break;
+            case 'L': b->SetUseDataOf(nullptr); break;
+            case 'J': a->SetUseDataOf(b.get()); break;
+            default:
+                painted = 0;
+                a->RemoveLineView(a->LineViews().at(0));
+                EXPECT_EQ(painted, 1) << c.name << ": the sharer repaints";
+            }
+        }
+        TCustomKurvo* shown = c.shown == 'a' ? a.get() : b.get();
+        if (c.file && c.drawn)
+            ASSERT_TRUE(WaitFor([&] {
+                QCoreApplication::processEvents();
+                return !shown->LineViews().empty() && shown->LineViewReady(shown->LineViews()[0]) == s.view.Count();
+            })) << c.name;
+        EXPECT_EQ(shown->LineViews().size(), c.drawn ? 1u : 0u) << c.name;
+        EXPECT_EQ(Differing(DataPicture(*shown, 0, 100), c.drawn ? line : blank), 0) << c.name;
+    }
+}
+
 // The min/max structure with coarse blocks at its base answers as a scan does.
 TEST(LineViews, CoarseMinMaxStructureAnswersAsAScan)
 {

@@ -56,6 +56,7 @@ struct TCase {
     const char* Name;
     int Points;
     bool Sorted, Gaps, Ring, Reversed, Log;
+    bool View = false;  // read through a view of the arrays
 };
 
 }  // namespace
@@ -69,6 +70,8 @@ TEST(NearestPoint, FindsThePointThePlainSearchFinds)
         {"ring", 30000, true, false, true, false, false},
         {"reversed", 30000, true, false, false, true, false},
         {"logarithmic scatter", 20000, false, true, false, false, true},
+        {"view with gaps", 200000, true, true, false, false, false, true},
+        {"view, unsorted scatter", 20000, false, true, false, false, false, true},
     };
     std::mt19937_64 random(17);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
@@ -82,7 +85,9 @@ TEST(NearestPoint, FindsThePointThePlainSearchFinds)
             if (c.Gaps && unit(random) < 0.01) (unit(random) < 0.5 ? x : y).back() = kNaN;
         }
         TKurvoSeries* s = chart.AddSeries("s");
-        if (c.Ring) {
+        if (c.View) {
+            s->SetView(TKurvoSampleView(std::span<const double>(y)).SetXValues(x));
+        } else if (c.Ring) {
             s->SetCapacity(c.Points / 3);
             s->Append(x, y);
         } else {

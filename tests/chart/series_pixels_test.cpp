@@ -174,7 +174,9 @@ TEST(SeriesPixels, StylesEqualTheirDrawingCommands)
         std::function<void(TKurvoSeries&)> Style;
         std::function<void(TKurvo&, const TData&)> Reference;
         const TData* Data;
+        bool View = false;  // the series reads the data through a view
     };
+    const TData walk = Make(1, 20000, 7);
     const auto steps = [](TKurvo& c, const TData& t, int mode) {
         // The corners of the steps, broken at gaps.
         std::vector<double> x, y;
@@ -194,6 +196,21 @@ TEST(SeriesPixels, StylesEqualTheirDrawingCommands)
             y.push_back(ok ? t.Y[i] : kNaN);
         }
         c.DrawPolyline(x, y);
+    };
+    const auto bars = [](double base) {
+        return [base](TKurvoSeries& s) {
+            s.SetStyle(TSeriesStyle::Bars);
+            s.SetBarWidth(0.6);
+            s.SetBaseline(base);
+            s.SetBrush(QColor(0, 200, 0));
+        };
+    };
+    const auto barsReference = [](double base) {
+        return [base](TKurvo& c, const TData& t) {
+            c.SetFillColor(0x00C800);
+            for (std::size_t i = 0; i < t.X.size(); ++i)
+                if (std::isfinite(t.X[i]) && std::isfinite(t.Y[i])) c.Rectangle(t.X[i] - 0.3, base, t.X[i] + 0.3, t.Y[i]);
+        };
     };
     const std::vector<TRow> rows = {
         {"marks", [](TKurvoSeries& s) { s.SetStyle(TSeriesStyle::Marks); s.SetMark(TMark::Circle); },
@@ -234,24 +251,31 @@ TEST(SeriesPixels, StylesEqualTheirDrawingCommands)
          [&](TKurvo& c, const TData& t) { steps(c, t, 1); }, &gappy},
         {"steps right", [](TKurvoSeries& s) { s.SetStyle(TSeriesStyle::StepsRight); },
          [&](TKurvo& c, const TData& t) { steps(c, t, 2); }, &gappy},
-        {"bars",
-         [](TKurvoSeries& s) {
-             s.SetStyle(TSeriesStyle::Bars);
-             s.SetBarWidth(0.6);
-             s.SetBaseline(2.0);
-             s.SetBrush(QColor(0, 200, 0));
-         },
+        // Over views of the program's arrays: a long line (per column), and
+        // the styles that read the points one by one.
+        {"line over a view", [](TKurvoSeries&) {}, [](TKurvo& c, const TData& t) { c.DrawPolyline(t.X, t.Y); }, &walk,
+         true},
+        {"marks over a view", [](TKurvoSeries& s) { s.SetStyle(TSeriesStyle::Marks); s.SetMark(TMark::Circle); },
+         [](TKurvo& c, const TData& t) { c.DrawMarks(t.X, t.Y, TMark::Circle); }, &d, true},
+        {"line and marks over a view",
+         [](TKurvoSeries& s) { s.SetStyle(TSeriesStyle::LineAndMarks); s.SetMark(TMark::FilledSquare); },
          [](TKurvo& c, const TData& t) {
-             c.SetFillColor(0x00C800);
-             for (std::size_t i = 0; i < t.X.size(); ++i)
-                 if (std::isfinite(t.X[i]) && std::isfinite(t.Y[i])) c.Rectangle(t.X[i] - 0.3, 2.0, t.X[i] + 0.3, t.Y[i]);
+             c.DrawPolyline(t.X, t.Y);
+             c.DrawMarks(t.X, t.Y, TMark::FilledSquare);
          },
-         &gappy},
+         &gappy, true},
+        {"steps over a view", [](TKurvoSeries& s) { s.SetStyle(TSeriesStyle::StepsCenter); },
+         [&](TKurvo& c, const TData& t) { steps(c, t, 1); }, &gappy, true},
+        {"bars", bars(2.0), barsReference(2.0), &gappy},
+        {"bars over a view", bars(0.0), barsReference(0.0), &gappy, true},
     };
     for (const TRow& row : rows) {
         auto series = NewChart();
         TKurvoSeries* s = series->AddSeries(row.Name);
-        s->SetData(row.Data->X, row.Data->Y);
+        if (row.View)
+            s->SetView(TKurvoSampleView(std::span<const double>(row.Data->Y)).SetXValues(row.Data->X));
+        else
+            s->SetData(row.Data->X, row.Data->Y);
         s->SetPen(QColor(0, 0, 160));
         row.Style(*s);
         auto reference = NewChart();

@@ -199,6 +199,8 @@ TEST(Series, FitToDataIncludesSeries)
     chart.AddLineView(viewX, viewY);
     const std::vector<std::int16_t> samples{-100, 200, 50};
     chart.AddLineView(TKurvoSampleView(std::span<const std::int16_t>(samples)).SetScale(0.01, 0.0).SetXSpacing(10, 5));
+    TKurvoSeries* viewed = chart.AddSeries("over a view", 4);
+    viewed->SetView(TKurvoSampleView(std::span<const std::int16_t>(samples)).SetScale(0.01, 0.0).SetXSpacing(10, 5));
 
     const struct {
         const char* Name;
@@ -225,15 +227,76 @@ TEST(Series, FitToDataIncludesSeries)
              chart.ScaleY(3)->SetLogarithmic(true);
              chart.FitToData(3);
          }, -2, 20, 0.25, 8},
+        {"layer 4 series over a view", [&] { chart.FitToData(viewed); }, 10, 20, -1, 2},
     };
     for (const auto& row : rows) {
         row.Fit();
         const std::string name = row.Name;
-        const int layer = name.find("layer 2") == 0 ? 2 : name.find("layer 3") == 0 ? 3 : 1;
+        const int layer = name.find("layer ") == 0 ? name[6] - '0' : 1;
         EXPECT_DOUBLE_EQ(chart.ScaleX(layer)->RangeLow(), row.XLow) << row.Name;
         EXPECT_DOUBLE_EQ(chart.ScaleX(layer)->RangeHigh(), row.XHigh) << row.Name;
         EXPECT_DOUBLE_EQ(chart.ScaleY(layer)->RangeLow(), row.YLow) << row.Name;
         EXPECT_DOUBLE_EQ(chart.ScaleY(layer)->RangeHigh(), row.YHigh) << row.Name;
+    }
+}
+
+// A series over a view reads the program's samples: it follows their
+// changes, Assign copies it over the same memory; appending and a capacity
+// are refused, while SetData and Clear give it points of its own again.
+TEST(Series, OverAViewReadsTheProgramsSamplesUntilGivenPointsOfItsOwn)
+{
+    TKurvo chart;
+    std::vector<float> samples{1, 2, kNaN, 4};
+    TKurvoSeries* s = chart.AddSeries("view");
+    s->SetView(TKurvoSampleView(std::span<const float>(samples), 10, 2));
+    ASSERT_TRUE(s->HasView());
+    EXPECT_EQ(s->Count(), 4);
+    EXPECT_EQ(s->X(3), 16);
+    EXPECT_TRUE(std::isnan(s->Y(2)));
+    samples.push_back(-8);
+    samples[0] = 9;
+    s->DataChanged(TKurvoSampleView(std::span<const float>(samples), 10, 2), 0);
+    ASSERT_EQ(s->Count(), 5);
+    const std::optional<TDataRange> r = s->DataRange();
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->XMax, 18);
+    EXPECT_EQ(r->YMin, -8);
+    EXPECT_EQ(r->YMax, 9);
+    TKurvo copy;
+    copy.Assign(chart);
+    samples[1] = 100;  // in place: each chart is told
+    s->DataChanged();
+    copy.Series(0)->DataChanged();
+    EXPECT_EQ(s->DataRange()->YMax, 100);
+    EXPECT_EQ(copy.Series(0)->DataRange()->YMax, 100);
+
+    TKurvoSeries* ring = chart.AddSeries("ring");
+    ring->SetCapacity(10);
+    EXPECT_THROW(ring->SetView(TKurvoSampleView(std::span<const float>(samples))), EQornKurvoError);
+    EXPECT_THROW(TKurvo().AddSeries("x")->DataChanged(TKurvoSampleView(), 0), EQornKurvoError);
+    const std::vector<double> two{1, 2};
+    const struct {
+        const char* Name;
+        std::function<void(TKurvoSeries&)> Call;
+        bool Throws;
+        std::int64_t Count;  // afterwards; HasView() while it is 5
+    } rows[] = {
+        {"Append", [](TKurvoSeries& v) { v.Append(1, 2); }, true, 5},
+        {"Append spans", [&](TKurvoSeries& v) { v.Append(two, two); }, true, 5},
+        {"SetCapacity", [](TKurvoSeries& v) { v.SetCapacity(3); }, true, 5},
+        {"unreadable view", [](TKurvoSeries& v) { v.SetView(TKurvoSampleView(stDouble, nullptr, 5, 0, 1)); }, true, 5},
+        {"SetData", [&](TKurvoSeries& v) { v.SetData(two, two); }, false, 2},
+        {"Clear", [](TKurvoSeries& v) { v.Clear(); }, false, 0},
+    };
+    for (const auto& row : rows) {
+        TKurvoSeries* v = chart.AddSeries(row.Name);
+        v->SetView(TKurvoSampleView(std::span<const float>(samples)));
+        if (row.Throws)
+            EXPECT_THROW(row.Call(*v), EQornKurvoError) << row.Name;
+        else
+            row.Call(*v);
+        EXPECT_EQ(v->Count(), row.Count) << row.Name;
+        EXPECT_EQ(v->HasView(), row.Count == 5) << row.Name;
     }
 }
 

@@ -1,7 +1,9 @@
 // Charts created, shared, copied and destroyed in random orders: owners die
 // before their sharers, copies of sharers join owners, and every survivor
 // still draws and paints. Run under LeakSanitizer in CI; here the resident
-// memory must stay flat from one round to the next.
+// memory must stay flat from one round to the next. Line views over the
+// program's memory and over a sample file (read by a worker meanwhile)
+// travel with the data: copied, shared, cleared and removed at random.
 //
 //   KURVO_LIFETIME_SEED    seed (default 1)
 //   KURVO_LIFETIME_CYCLES  create/share/destroy cycles (default 300)
@@ -9,13 +11,17 @@
 #include "robust_support.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <malloc.h>
 
+#include <cstdint>
 #include <fstream>
+#include <span>
 #include <memory>
 #include <vector>
 
@@ -37,11 +43,21 @@ TEST(Lifetime, ChartsDieInAnyOrderWithoutLeaksOrDanglingPartners)
     // The refusals of data sharing would open modal boxes.
     const TMessageHandler previous = SetInfoMessageHandler([](const std::string&) {});
     std::vector<std::unique_ptr<TKurvo>> charts;
+    std::vector<double> samples(50'000);
+    for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<double>(i % 97) / 10.0;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("lifetime.raw");
+    {
+        const std::vector<std::int16_t> counts(2'000'000, 5);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(counts.data()), static_cast<qint64>(counts.size() * 2));
+    }
     long afterWarmUp = 0;
     for (int cycle = 0; cycle < cycles; ++cycle) {
         SCOPED_TRACE("KURVO_LIFETIME_SEED=" + std::to_string(seed) + " cycle " + std::to_string(cycle));
         auto pick = [&]() -> TKurvo& { return *charts[static_cast<std::size_t>(x.Below(static_cast<int>(charts.size())))]; };
-        switch (charts.empty() ? 0 : x.Below(7)) {
+        switch (charts.empty() ? 0 : x.Below(10)) {
         case 0:
             if (charts.size() < 8) {
                 charts.push_back(std::make_unique<TKurvo>());
@@ -64,7 +80,21 @@ TEST(Lifetime, ChartsDieInAnyOrderWithoutLeaksOrDanglingPartners)
             for (int i = 0; i < n; ++i) c.DrawTo(i, i % 7);
             break;
         }
-        default: pick().Paint(); break;
+        case 6: pick().AddLineView(TKurvoSampleView(std::span<const double>(samples), 0.0, 0.01)); break;
+        case 7: pick().OpenSampleFile(path, TSampleFileLayout{}); break;
+        case 8: {
+            TKurvo& c = pick();
+            const std::vector<int> views = c.LineViews();
+            if (x.Below(2) == 0 || views.empty())
+                c.ClearData(x.Below(2) == 0);
+            else
+                c.RemoveLineView(views[static_cast<std::size_t>(x.Below(static_cast<int>(views.size())))]);
+            break;
+        }
+        default:
+            QCoreApplication::processEvents();  // the workers' reports
+            pick().Paint();
+            break;
         }
         for (auto& c : charts) {
             ASSERT_LE(c->DataCount(), c->DataList().Items->Allocated());
@@ -73,6 +103,7 @@ TEST(Lifetime, ChartsDieInAnyOrderWithoutLeaksOrDanglingPartners)
                 for (auto& o : charts) alive = alive || o.get() == owner;
                 ASSERT_TRUE(alive) << "a chart uses the data of a destroyed one";
                 ASSERT_EQ(c->DataCount(), owner->DataCount());
+                ASSERT_EQ(c->LineViews(), owner->LineViews()) << "a sharer shows its owner's views";
             }
         }
         if (cycle == cycles / 4) afterWarmUp = ResidentMegabytes();
