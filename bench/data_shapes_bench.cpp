@@ -14,6 +14,11 @@
 // BM_UnsortedX/shape    10^7 points whose X runs back and forth (0 spiral,
 //                       1 Lissajous, 2 phase plot of a damped oscillator):
 //                       pan step against QCustomPlot's QCPCurve.
+// BM_RandomXY/N         N points with X and Y at random (every point a
+//                       segment across the area): pan step against
+//                       QCustomPlot's QCPCurve. N = 10^8 runs only with
+//                       KURVO_BENCH_1E8=1, without the baseline (a replot of
+//                       QCustomPlot's curve of 10^8 points takes minutes).
 // BM_FirstPaint         a new chart's first paint (construction excluded)
 //                       against QCustomPlot's first replot of a new plot.
 // BM_TextItems          1,000 text items: pan step against raw
@@ -38,6 +43,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <memory>
 #include <random>
@@ -105,6 +111,35 @@ QVector<QCPGraphData> GraphData(const std::vector<double>& x, const std::vector<
 #endif
 
 int RunsFor(std::int64_t n) { return n >= 1'000'000 ? 11 : 51; }
+
+// The pan step of a chart holding (x, y) as one polyline (median of `runs`)
+// and, up to 10^7 points, QCustomPlot's: its curve (points joined in their
+// order) or its line graph (sorted by X, NaN breaks it).
+void PolylineRow(benchmark::State& state, const std::vector<double>& x, const std::vector<double>& y, const TRanges& r,
+                 int runs, bool curve)
+{
+    auto chart = Chart(r);
+    chart->DrawPolyline(x, y);
+    state.counters["kurvo_ms"] = PanMs(*chart, r, runs);
+    chart.reset();
+#ifdef KURVO_BENCH_QCUSTOMPLOT
+    if (x.size() > 10'000'000) return;
+    QCustomPlot plot;
+    if (curve) {
+        auto* c = new QCPCurve(plot.xAxis, plot.yAxis);
+        QVector<QCPCurveData> data(static_cast<qsizetype>(x.size()));
+        for (std::size_t i = 0; i < x.size(); ++i) data[static_cast<qsizetype>(i)] = QCPCurveData(static_cast<double>(i), x[i], y[i]);
+        c->data()->set(data, true);
+    } else {
+        plot.addGraph()->data()->set(GraphData(x, y), true);
+    }
+    const double qcp = QcpPanMs(plot, r, curve ? 3 : 5);
+    state.counters["qcp_ms"] = qcp;
+    state.counters["qcp/kurvo"] = qcp / state.counters["kurvo_ms"];
+#else
+    (void)curve;
+#endif
+}
 
 // A colour from blue to red by value, as a line coloured by value is.
 TColor ValueColour(double v)
@@ -209,19 +244,7 @@ void BM_NanGaps(benchmark::State& state)
         y[static_cast<std::size_t>(i)] = i % 2000 == 1999 ? std::numeric_limits<double>::quiet_NaN()
                                                           : std::sin(0.2 * static_cast<double>(i));
     }
-    for (auto _ : state) {
-        auto chart = Chart(r);
-        chart->DrawPolyline(x, y);
-        state.counters["kurvo_ms"] = PanMs(*chart, r, 11);
-        chart.reset();
-#ifdef KURVO_BENCH_QCUSTOMPLOT
-        QCustomPlot plot;
-        plot.addGraph()->data()->set(GraphData(x, y), true);
-        const double qcp = QcpPanMs(plot, r, 5);
-        state.counters["qcp_ms"] = qcp;
-        state.counters["qcp/kurvo"] = qcp / state.counters["kurvo_ms"];
-#endif
-    }
+    for (auto _ : state) PolylineRow(state, x, y, r, 11, false);
 }
 
 // 10^7 points of a curve whose X runs back and forth many times.
@@ -263,25 +286,29 @@ void BM_UnsortedX(benchmark::State& state)
     const TRanges r{-1.2, 1.2, -1.2, 1.2};
     std::vector<double> x, y;
     Unsorted(shape, n, x, y);
-    for (auto _ : state) {
-        auto chart = Chart(r);
-        chart->DrawPolyline(x, y);
-        state.counters["kurvo_ms"] = PanMs(*chart, r, 5);
-        chart.reset();
-#ifdef KURVO_BENCH_QCUSTOMPLOT
-        QCustomPlot plot;
-        auto* curve = new QCPCurve(plot.xAxis, plot.yAxis);
-        QVector<QCPCurveData> data(static_cast<qsizetype>(n));
-        for (std::int64_t i = 0; i < n; ++i)
-            data[static_cast<qsizetype>(i)] = QCPCurveData(static_cast<double>(i), x[static_cast<std::size_t>(i)],
-                                                           y[static_cast<std::size_t>(i)]);
-        curve->data()->set(data, true);
-        const double qcp = QcpPanMs(plot, r, 3);
-        state.counters["qcp_ms"] = qcp;
-        state.counters["qcp/kurvo"] = qcp / state.counters["kurvo_ms"];
-#endif
-    }
+    for (auto _ : state) PolylineRow(state, x, y, r, 5, true);
 }
+
+void BM_RandomXY(benchmark::State& state)
+{
+    const std::int64_t n = state.range(0);
+    const TRanges r{-0.1, 1.1, -0.1, 1.1};
+    std::vector<double> x(static_cast<std::size_t>(n)), y(static_cast<std::size_t>(n));
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        x[i] = unit(random);
+        y[i] = unit(random);
+    }
+    for (auto _ : state) PolylineRow(state, x, y, r, 5, true);
+}
+
+const bool registered = [] {
+    auto* random = benchmark::RegisterBenchmark("BM_RandomXY", BM_RandomXY);
+    random->ArgName("N")->Arg(10'000'000)->Iterations(1)->Unit(benchmark::kMillisecond);
+    if (const char* e = std::getenv("KURVO_BENCH_1E8"); e != nullptr && std::string(e) == "1") random->Arg(100'000'000);
+    return true;
+}();
 
 // Median of `runs` timings of the part `timed` of a step whose `setup`
 // comes first, untimed.

@@ -25,6 +25,84 @@ void TLineCoverage::Reset(int width, int height)
     FTileFull.assign(FTileCount.size(), 0);
     FFullSums.assign(static_cast<std::size_t>(FTilesAcross + 1) * static_cast<std::size_t>(FTilesDown + 1), 0);
     FFullSinceSums = 0;
+    FPixelSums.clear();  // counted at the first question
+    FSetSincePixelSums = 0;
+    FWalkedSincePixelSums = 0;
+    FCoreLow = {0, 0};
+    FCoreHigh = {-1, -1};
+}
+
+bool TLineCoverage::BoxCovered(long long x0, long long y0, long long x1, long long y1)
+{
+    x0 = std::max(x0, 0LL);
+    y0 = std::max(y0, 0LL);
+    x1 = std::min(x1, FWidth - 1LL);
+    y1 = std::min(y1, FHeight - 1LL);
+    if (x0 > x1 || y0 > y1) return true;
+    if (static_cast<long long>(FWidth) * FHeight <= kMaxPixelSums) return PixelsFull(x0, y0, x1, y1);
+    return BlocksFull(x0, y0, x1, y1);
+}
+
+long long TLineCoverage::PixelSum(long long x0, long long y0, long long x1, long long y1) const
+{
+    const std::size_t across = static_cast<std::size_t>(FWidth) + 1;
+    const auto sum = [&](long long x, long long y) {
+        return static_cast<long long>(FPixelSums[static_cast<std::size_t>(y) * across + static_cast<std::size_t>(x)]);
+    };
+    return sum(x1 + 1, y1 + 1) - sum(x0, y1 + 1) - sum(x1 + 1, y0) + sum(x0, y0);
+}
+
+bool TLineCoverage::PixelsFull(long long x0, long long y0, long long x1, long long y1)
+{
+    const std::size_t across = static_cast<std::size_t>(FWidth) + 1;
+    if (FSetSincePixelSums > 0 && FWalkedSincePixelSums >= 4LL * FWidth * FHeight) {
+        FPixelSums.resize(across * (static_cast<std::size_t>(FHeight) + 1));
+        // The box of the collected pixels on the way.
+        TPoint low{FWidth, FHeight}, high{-1, -1};
+        for (std::size_t y = 0; y < static_cast<std::size_t>(FHeight); ++y) {
+            const std::uint64_t* bits = FBits.data() + y * FWords;
+            const std::uint32_t* above = FPixelSums.data() + y * across;
+            std::uint32_t* row = FPixelSums.data() + (y + 1) * across;
+            std::uint32_t inRow = 0;
+            for (std::size_t x = 0; x < static_cast<std::size_t>(FWidth); ++x) {
+                inRow += static_cast<std::uint32_t>((bits[x >> 6] >> (x & 63)) & 1);
+                row[x + 1] = above[x + 1] + inRow;
+            }
+            if (inRow == 0) continue;
+            for (std::size_t w = 0; w < FWords; ++w)
+                if (bits[w] != 0) {
+                    low.X = std::min(low.X, static_cast<int>(64 * w) + __builtin_ctzll(bits[w]));
+                    break;
+                }
+            for (std::size_t w = FWords; w-- > 0;)
+                if (bits[w] != 0) {
+                    high.X = std::max(high.X, static_cast<int>(64 * w) + 63 - __builtin_clzll(bits[w]));
+                    break;
+                }
+            low.Y = std::min(low.Y, static_cast<int>(y));
+            high.Y = static_cast<int>(y);
+        }
+        FSetSincePixelSums = 0;
+        FWalkedSincePixelSums = 0;
+        // The core: that box without as few of its outer rows and columns as
+        // leave only collected pixels (lines that fill an area rarely fill
+        // its edges).
+        FCoreLow = {0, 0};
+        FCoreHigh = {-1, -1};
+        for (int cut = 0; low.X + cut <= high.X - cut && low.Y + cut <= high.Y - cut; cut = std::max(cut + 1, cut * 3 / 2))
+            if (PixelSum(low.X + cut, low.Y + cut, high.X - cut, high.Y - cut) ==
+                static_cast<long long>(high.X - low.X - 2 * cut + 1) * (high.Y - low.Y - 2 * cut + 1)) {
+                FCoreLow = {low.X + cut, low.Y + cut};
+                FCoreHigh = {high.X - cut, high.Y - cut};
+                break;
+            }
+    }
+    if (!FPixelSums.empty() && PixelSum(x0, y0, x1, y1) == (x1 - x0 + 1) * (y1 - y0 + 1)) return true;
+    // The caller walks the box instead, about its width and height in steps:
+    // counted as walked, so that pixels collected since the last count,
+    // which only lines that pass them set, cannot keep the answer stale.
+    FWalkedSincePixelSums += (x1 - x0 + 1) + (y1 - y0 + 1);
+    return false;
 }
 
 bool TLineCoverage::BlocksFull(long long x0, long long y0, long long x1, long long y1)
@@ -79,6 +157,11 @@ void TLineCoverage::LongSegment(TPoint from, TPoint to)
         }
         return;
     }
+    // A long line whose pixels on the area were all collected adds nothing:
+    // the box of its ends tells.
+    if (n > 2 * kChunk && BoxCovered(std::min(from.X, to.X), std::min(from.Y, to.Y), std::max(from.X, to.X),
+                                     std::max(from.Y, to.Y)))
+        return;
     const long long startM = xMajor ? from.X : from.Y;
     const long long startm = xMajor ? from.Y : from.X;
     const long long limitM = xMajor ? FWidth : FHeight;
@@ -107,24 +190,15 @@ void TLineCoverage::LongSegment(TPoint from, TPoint to)
     i0 = std::max(i0, 0LL);
     i1 = std::min(i1, n);
     if (i0 >= i1) return;
-    if (i1 - i0 > 2 * kChunk) {
-        // A long line whose pixels on the area all lie in full blocks adds
-        // nothing: the box of its ends, cut to the area, tells.
-        const long long x0 = std::clamp<long long>(std::min(from.X, to.X), 0, FWidth - 1);
-        const long long x1 = std::clamp<long long>(std::max(from.X, to.X), 0, FWidth - 1);
-        const long long y0 = std::clamp<long long>(std::min(from.Y, to.Y), 0, FHeight - 1);
-        const long long y1 = std::clamp<long long>(std::max(from.Y, to.Y), 0, FHeight - 1);
-        if (BlocksFull(x0, y0, x1, y1)) return;
-    }
 
     // The minor offset of step i is floor((2 i am + aM) / (2 aM)).
     const long long den = 2 * aM;
     const long long num = 2 * i0 * am + aM;
     long long q = num / den;
     long long r = num % den;
-    // A long line looks at its steps in chunks: a chunk whose pixels all
-    // lie in full blocks adds nothing (and the next one is taken twice as
-    // long), the others are walked.
+    // A long line looks at its steps in chunks: a chunk whose pixels were
+    // all collected adds nothing (and the next one is taken twice as long),
+    // the others are walked.
     long long chunk = kChunk;
     for (long long i = i0; i < i1;) {
         long long stop = std::min(i1, i + chunk);
@@ -133,11 +207,8 @@ void TLineCoverage::LongSegment(TPoint from, TPoint to)
             const long long m1 = startM + sM * (stop - 1);
             const long long n0 = startm + sm * q;
             const long long n1 = startm + sm * (q + (r + 2 * am * (stop - 1 - i)) / den);
-            const long long x0 = std::clamp(xMajor ? std::min(m0, m1) : std::min(n0, n1), 0LL, FWidth - 1LL);
-            const long long x1 = std::clamp(xMajor ? std::max(m0, m1) : std::max(n0, n1), 0LL, FWidth - 1LL);
-            const long long y0 = std::clamp(xMajor ? std::min(n0, n1) : std::min(m0, m1), 0LL, FHeight - 1LL);
-            const long long y1 = std::clamp(xMajor ? std::max(n0, n1) : std::max(m0, m1), 0LL, FHeight - 1LL);
-            if (BlocksFull(x0, y0, x1, y1)) {
+            if (xMajor ? BoxCovered(std::min(m0, m1), std::min(n0, n1), std::max(m0, m1), std::max(n0, n1))
+                       : BoxCovered(std::min(n0, n1), std::min(m0, m1), std::max(n0, n1), std::max(m0, m1))) {
                 const long long advanced = r + 2 * am * (stop - i);
                 q += advanced / den;
                 r = advanced % den;
@@ -150,6 +221,7 @@ void TLineCoverage::LongSegment(TPoint from, TPoint to)
                 continue;
             }
             stop = std::min(i1, i + kChunk);
+            FWalkedSincePixelSums += stop - i;
         }
         for (; i < stop; ++i) {
             const long long major = startM + sM * i;

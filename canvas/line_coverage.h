@@ -59,15 +59,32 @@ public:
         return x >= 0 && y >= 0 && x < FWidth && y < FHeight &&
                ((FBits[static_cast<std::size_t>(y) * FWords + static_cast<std::size_t>(x >> 6)] >> (x & 63)) & 1) != 0;
     }
+    /// Whether every pixel of [x0, x1] x [y0, y1] that lies on the area was
+    /// collected (true for a box off the area). Answered from counts taken
+    /// now and then: a pixel collected since the last count may still count
+    /// as missing, never the other way round (pixels are only added).
+    bool BoxCovered(long long x0, long long y0, long long x1, long long y1);
+    /// A rectangle [low, high] of collected pixels, found at the last count
+    /// (empty, high.X < low.X, before): the box of the pixels collected
+    /// then, less as few of its outer rows and columns as need be.
+    void Core(TPoint& low, TPoint& high) const
+    {
+        low = FCoreLow;
+        high = FCoreHigh;
+    }
 
 private:
     static constexpr int kTileShift = 4;  // blocks of 16 x 16
+    // Areas of up to this many pixels keep a count per pixel (4 bytes each);
+    // larger ones count full blocks only.
+    static constexpr long long kMaxPixelSums = 1LL << 22;
     void Set(long long x, long long y)
     {
         std::uint64_t& word = FBits[static_cast<std::size_t>(y) * FWords + static_cast<std::size_t>(x >> 6)];
         const std::uint64_t bit = std::uint64_t{1} << (x & 63);
         if ((word & bit) != 0) return;
         word |= bit;
+        ++FSetSincePixelSums;
         const long long tx = x >> kTileShift;
         const long long ty = y >> kTileShift;
         const std::size_t tile = static_cast<std::size_t>(ty * FTilesAcross + tx);
@@ -90,6 +107,10 @@ private:
     /// Whether every block of the pixels [x0, x1] x [y0, y1] (on the area)
     /// is full, by the sums of full blocks as last counted.
     bool BlocksFull(long long x0, long long y0, long long x1, long long y1);
+    /// The same per pixel, by the per-pixel counts.
+    bool PixelsFull(long long x0, long long y0, long long x1, long long y1);
+    /// Collected pixels in [x0, x1] x [y0, y1], by the per-pixel counts.
+    long long PixelSum(long long x0, long long y0, long long x1, long long y1) const;
     void LongSegment(TPoint from, TPoint to);
 
     int FWidth = 0;
@@ -105,6 +126,16 @@ private:
     // blocks have become full since.
     std::vector<std::int32_t> FFullSums;
     long long FFullSinceSums = 0;
+    // Collected pixels summed over every rectangle from the top left corner
+    // ((FWidth + 1) x (FHeight + 1)) where the area is small enough, counted
+    // again once pixels have been added and long lines have walked four
+    // times as many steps as the area has pixels since: the counting costs
+    // a fraction of the walking it saves.
+    std::vector<std::uint32_t> FPixelSums;
+    long long FSetSincePixelSums = 0;
+    long long FWalkedSincePixelSums = 0;
+    TPoint FCoreLow;
+    TPoint FCoreHigh{-1, -1};
 };
 
 /// A pen drawing a polyline into a TLineCoverage. Consecutive segments along
@@ -133,6 +164,11 @@ public:
         }
         FPen = to;
     }
+    /// See TLineCoverage::BoxCovered; the interval not yet written counts
+    /// as missing.
+    bool Covered(TPoint low, TPoint high) { return FCoverage.BoxCovered(low.X, low.Y, high.X, high.Y); }
+    /// See TLineCoverage::Core.
+    void Core(TPoint& low, TPoint& high) const { FCoverage.Core(low, high); }
     /// Writes the interval collected so far; the pen stays.
     void Flush()
     {

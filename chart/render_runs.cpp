@@ -40,12 +40,14 @@ int PenWidthOf(std::int32_t lineWidth) { return std::clamp<std::int32_t>(lineWid
 // wide and styled pens draw joins and dash phases that depend on every
 // point; XOR drawing changes pixels that are drawn twice; values at or below
 // the logarithmic floor all go to one edge pixel, which breaks the order of
-// the columns and of the extremes.
+// the columns and of the extremes (lines in any order of X, drawn to every
+// point's own pixel, keep them).
 bool Reducible(const TCustomKurvoPrivate& p, const TCanvas& canvas, const TkvChartItem& a, const TItemRun& run)
 {
     if (!p.FLineRunReduction || PenWidthOf(a.LineWidth) != 1 || a.PenStyle != psSolid ||
         canvas.Pen().Mode() != pmCopy)
         return false;
+    if (!run.XRising && !canvas.Antialiased()) return true;
     const int n = ClampLayer(a.Layer) - 1;
     if (p.FScaleX[static_cast<std::size_t>(n)]->Logarithmic() && !(run.XMin > TCanvasMap::LogFloor)) return false;
     if (p.FScaleY[static_cast<std::size_t>(n)]->Logarithmic() && !(run.YMin > TCanvasMap::LogFloor)) return false;
@@ -261,6 +263,16 @@ std::size_t TCustomKurvoPrivate::RenderCompactRunPart(TCanvas& canvas, const TKv
                     void Move(std::int64_t i) { Path.MoveTo({G.Map.X(Xs[i]) - Origin.X, G.Map.Y(Ys[i]) - Origin.Y}); }
                     void Point(std::int64_t i) { Pixel(G.Map.X(Xs[i]), G.Map.Y(Ys[i])); }
                     void Point(std::int64_t i, std::int64_t) { Point(i); }
+                    bool Covered(TPoint low, TPoint high)
+                    {
+                        return Path.Covered({low.X - Origin.X, low.Y - Origin.Y}, {high.X - Origin.X, high.Y - Origin.Y});
+                    }
+                    void Core(TPoint& low, TPoint& high) const
+                    {
+                        Path.Core(low, high);
+                        low = {low.X + Origin.X, low.Y + Origin.Y};
+                        high = {high.X + Origin.X, high.Y + Origin.Y};
+                    }
                 } sink{{coverage, {g.Map.X(xs[from]) - origin.X, g.Map.Y(ys[from]) - origin.Y}}, g, xs, ys, origin};
                 ReduceUnsortedPiece(points, g, from, chain[p].To, sink, false);
                 sink.Path.Flush();

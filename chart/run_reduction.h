@@ -79,6 +79,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -278,6 +279,72 @@ void SmoothGroup(const Series& s, const TReductionCanvas& g, std::int64_t a, std
     if (beyond(near)) sink.Exact(x, near);
     if (beyond(far)) sink.Exact(x, far);
     sink.Point(b - 1);
+}
+
+// Blocks of points in any order of X passed over at once: the shortest and
+// longest, and the longest wait after a block that could not be passed.
+constexpr std::int64_t kMinPassBlock = 64;
+constexpr std::int64_t kMaxPassBlock = 4096;
+constexpr std::int64_t kMaxPassWait = 1 << 16;
+
+// A rectangle of canvas pixels [Low, High].
+struct TPixelBox {
+    TPoint Low{0, 0};
+    TPoint High{-1, -1};
+    bool Holds(int x, int y) const { return x >= Low.X && x <= High.X && y >= Low.Y && y <= High.Y; }
+    bool Holds(const TPixelBox& b) const { return Holds(b.Low.X, b.Low.Y) && Holds(b.High.X, b.High.Y); }
+};
+
+// The box of canvas pixels of the n points from (xs, ys) and the pen, from
+// their extremes, which the map keeps in order; on a logarithmic axis the
+// values at or below the floor go to the floor's pixel, so there the
+// lowest value above the floor counts too. False when a value is NaN.
+inline bool BlockBox(const TCanvasMap& map, const double* xs, const double* ys, std::int64_t n, TPoint pen, TPixelBox& box)
+{
+    constexpr double floor = TCanvasMap::LogFloor;
+    constexpr double none = std::numeric_limits<double>::infinity();
+    double x0 = xs[0], x1 = xs[0], y0 = ys[0], y1 = ys[0];
+    double xAbove = none, yAbove = none;  // lowest values above the floor
+    if (!map.logX && !map.logY) {
+        for (std::int64_t k = 1; k < n; ++k) {
+            x0 = std::min(x0, xs[k]);
+            x1 = std::max(x1, xs[k]);
+            y0 = std::min(y0, ys[k]);
+            y1 = std::max(y1, ys[k]);
+        }
+    } else {
+        for (std::int64_t k = 0; k < n; ++k) {
+            x0 = std::min(x0, xs[k]);
+            x1 = std::max(x1, xs[k]);
+            y0 = std::min(y0, ys[k]);
+            y1 = std::max(y1, ys[k]);
+            xAbove = std::min(xAbove, xs[k] > floor ? xs[k] : none);
+            yAbove = std::min(yAbove, ys[k] > floor ? ys[k] : none);
+        }
+    }
+    if (!(x0 <= x1 && y0 <= y1)) return false;
+    box = {pen, pen};
+    const auto add = [&box](int x, int y) {
+        box.Low = {std::min(box.Low.X, x), std::min(box.Low.Y, y)};
+        box.High = {std::max(box.High.X, x), std::max(box.High.Y, y)};
+    };
+    // The pixels of an axis's extremes: the floor's and those of the range
+    // above it where logarithmic.
+    const auto span = [](bool log, double lo, double hi, double above, auto&& to, auto&& with) {
+        if (!log || lo > floor) {
+            with(to(lo));
+            with(to(hi));
+            return;
+        }
+        with(to(lo));
+        if (hi > floor) {
+            with(to(above));
+            with(to(hi));
+        }
+    };
+    span(map.logX, x0, x1, xAbove, [&](double v) { return map.X(v); }, [&](int x) { add(x, pen.Y); });
+    span(map.logY, y0, y1, yAbove, [&](double v) { return map.Y(v); }, [&](int y) { add(pen.X, y); });
+    return true;
 }
 
 }  // namespace reduction_detail
@@ -557,11 +624,48 @@ std::int64_t ReduceUnsortedPiece(const Series& s, const TReductionCanvas& g, std
     const bool linear = !map.logX && !map.logY;
     const double limitX = 29999.0 - static_cast<double>(map.shiftX < 0 ? -map.shiftX : map.shiftX);
     const double limitY = 29999.0 - static_cast<double>(map.shiftY < 0 ? -map.shiftY : map.shiftY);
+    // A sink that knows the pixels drawn so far (Covered, and Core, a
+    // rectangle of them) lets lines that lie within such pixels pass as
+    // moves: a segment with both ends in the core, and a block of points
+    // whose box with the pen is all drawn. Blocks grow while they pass;
+    // after one that does not, the next is looked at later and later.
+    constexpr bool canPass = requires(Sink& k, TPoint p) {
+        k.Covered(p, p);
+        k.Core(p, p);
+    };
+    using reduction_detail::kMinPassBlock;
+    std::int64_t blockLength = kMinPassBlock;
+    std::int64_t wait = kMinPassBlock;
+    std::int64_t nextLook = first + 1;
+    reduction_detail::TPixelBox core;
+    if constexpr (canPass) sink.Core(core.Low, core.High);
     for (std::int64_t i = first + 1; i < last;) {
         const double* xs;
         const double* ys;
         const std::int64_t n = s.Block(i, last, xs, ys);
         for (std::int64_t j = 0; j < n; ++j) {
+            if constexpr (canPass) {
+                const std::int64_t length = std::min(blockLength, n - j);
+                if (i + j >= nextLook && length >= kMinPassBlock && !coloured && seen == nullptr) {
+                    sink.Core(core.Low, core.High);
+                    reduction_detail::TPixelBox box;
+                    if (reduction_detail::BlockBox(map, xs + j, ys + j, length, {px, py}, box) &&
+                        (core.Holds(box) || sink.Covered(box.Low, box.High))) {
+                        j += length - 1;
+                        px = map.X(xs[j]);
+                        py = map.Y(ys[j]);
+                        side = outside(px, py);
+                        pending = i + j;
+                        blockLength = std::min(2 * blockLength, reduction_detail::kMaxPassBlock);
+                        wait = kMinPassBlock;
+                        nextLook = i + j + 1;
+                        continue;
+                    }
+                    blockLength = kMinPassBlock;
+                    nextLook = i + j + wait;
+                    wait = std::min(2 * wait, reduction_detail::kMaxPassWait);
+                }
+            }
             int x, y;
             const double fx = map.kx * xs[j] + map.dx;
             const double fy = map.ky * ys[j] + map.dy;
@@ -578,7 +682,8 @@ std::int64_t ReduceUnsortedPiece(const Series& s, const TReductionCanvas& g, std
                 return i + j - 1;
             }
             const int to = outside(x, y);
-            if ((side & to) != 0 || (seen != nullptr && !seen->Insert(px, py, x, y))) {
+            if ((side & to) != 0 || (seen != nullptr && !seen->Insert(px, py, x, y)) ||
+                (canPass && core.Holds(x, y) && core.Holds(px, py) && !coloured)) {
                 pending = i + j;
             } else {
                 if (pending >= 0) sink.Move(pending);

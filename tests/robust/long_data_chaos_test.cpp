@@ -117,9 +117,10 @@ const std::vector<TShape>& Shapes()
                  y = 2.0 * unit(s.X.Rng()) - 1.0;
              });
          },
-         // Every point draws a line across the area: the exact picture of 10^7
-         // such lines takes seconds (docs/performance.md), so a tenth of them.
-         10},
+         // At a fractional device pixel ratio on a large chart, lines beyond
+         // the segments drawn through QPainter go in pixel by pixel, which at
+         // 10^7 points comes close to the limit (docs/performance.md).
+         2},
     };
     return shapes;
 }
