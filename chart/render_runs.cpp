@@ -213,7 +213,18 @@ std::size_t TCustomKurvoPrivate::RenderCompactRunPart(TCanvas& canvas, const TKv
         const std::int64_t m = piece.To - piece.From;
         // The run of each piece: the chain's first run, then every second one.
         const TItemRun& pieceRun = p == 0 ? run : runs[r + 2 * p];
-        if (m <= 1 || !Reducible(*this, canvas, attributes, pieceRun)) return 0;
+        if (m <= 1) return 0;
+        if (!Reducible(*this, canvas, attributes, pieceRun)) {
+            // A rising run that reaches a logarithmic floor loses the order
+            // of its columns, not its pixels: it goes as a line in any order
+            // of X, every point to its own pixel.
+            TItemRun anyOrder = pieceRun;
+            anyOrder.XRising = false;
+            return pieceRun.XRising && m >= kMinUnsortedPoints && !g.Smooth &&
+                           Reducible(*this, canvas, attributes, anyOrder)
+                       ? 2
+                       : 0;
+        }
         // Anti-aliased lines in any order of X go point by point.
         if (!pieceRun.XRising) return m >= kMinUnsortedPoints && !g.Smooth ? 2 : 0;
         const std::int64_t columns = std::abs(std::clamp(g.Map.X(xs[piece.To - 1]), -1, g.Right) -

@@ -275,6 +275,9 @@ void Unsorted(int shape, std::int64_t n, std::vector<double>& x, std::vector<dou
         } else if (shape == 1) {
             u = 0.5 + 0.45 * std::sin(a * 1.01);
             v = 0.5 + 0.45 * std::sin(a * 0.99 + 0.5);
+        } else if (shape == 4) {  // rising X, half of Y at or below zero
+            u = t;
+            v = 0.5 + 0.45 * std::sin(a);
         }
         x[static_cast<std::size_t>(i)] = 100.0 * u;
         y[static_cast<std::size_t>(i)] = 10.0 * v - 5.0;
@@ -347,12 +350,14 @@ TEST(LineRunReduction, GapsPictureEqualsThePointByPointPicture)
 // noise (shape 3) covers the area but its edges, so that blocks of points
 // and lines within drawn pixels pass; in one colour it holds more segments
 // than the set of segments drawn through QPainter, beyond which other
-// ratios draw canvas pixels (docs/performance.md), so at ratio 1 only.
+// ratios draw canvas pixels (docs/performance.md), so at ratio 1 only. A
+// rising line (shape 4) whose Y reaches the logarithmic floor goes the same
+// way.
 TEST(LineRunReduction, UnsortedXPictureEqualsThePointByPointPicture)
 {
     Worst worst;
     for (const double ratio : kRatios)
-        for (const int shape : {0, 1, 2, 3})
+        for (const int shape : {0, 1, 2, 3, 4})
             for (const bool colours : {false, true}) {
                 if (shape == 3 && !colours && ratio != 1.0) continue;
                 TKurvo chart;
@@ -360,7 +365,7 @@ TEST(LineRunReduction, UnsortedXPictureEqualsThePointByPointPicture)
                 chart.SetChartColor(clWhite);
                 chart.SetAllocSize(100000);
                 std::vector<double> x, y;
-                Unsorted(std::min(shape, 2), shape == 2 ? 3'000 : 40'000, x, y);
+                Unsorted(shape == 3 ? 2 : shape, shape == 2 ? 3'000 : 40'000, x, y);
                 chart.MoveTo(50, 0);
                 if (colours) {
                     for (std::size_t i = 0; i < x.size(); ++i) {
@@ -388,7 +393,8 @@ TEST(LineRunReduction, UnsortedXPictureEqualsThePointByPointPicture)
                     chart.Scale1Y()->SetRangeHigh(yHigh * ySpread);
                     chart.Scale1Y()->SetLogarithmic(logY);
                     chart.CalcTransforms();
-                    worst.Check(std::string(shape == 0 ? "spiral" : shape == 1 ? "Lissajous" : shape == 2 ? "noise" : "dense noise") +
+                    static const char* const names[] = {"spiral", "Lissajous", "noise", "dense noise", "rising"};
+                    worst.Check(std::string(names[shape]) +
                                     (colours ? " in colours" : "") + " at ratio " + std::to_string(ratio) + ", X " +
                                     std::to_string(low) + " ... " + std::to_string(high) + (logY ? ", log Y" : ""),
                                 Compare(chart, ratio), 0.0);
