@@ -347,6 +347,12 @@ public:
     virtual void SetPixel(int x, int y, TColor color) = 0;
     /// Colour of a pixel; -1 outside the surface or where it cannot be read.
     virtual TColor GetPixel(int x, int y) const = 0;
+    /// Sets pixels of the width x height area at (x, y) from `pixels`, one
+    /// 32-bit value per pixel and `stride` values a row: 0xFFRRGGBB sets
+    /// the pixel to that colour as SetPixel would, 0 leaves it. A picture of
+    /// many pixels goes to the surface in one pass; this default calls
+    /// SetPixel for each.
+    virtual void SetPixels(int x, int y, int width, int height, const std::uint32_t* pixels, std::size_t stride);
     /// Text with its top-left corner at (x, y) in the current font.
     virtual void TextOut(int x, int y, const std::string& text) = 0;
     ///@{

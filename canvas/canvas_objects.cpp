@@ -231,6 +231,17 @@ void TCanvas::PolylineF(const TPointF* points, int count)
     if (!rounded.empty()) Polyline(rounded.data(), static_cast<int>(rounded.size()));
 }
 
+void TCanvas::SetPixels(int x, int y, int width, int height, const std::uint32_t* pixels, std::size_t stride)
+{
+    if (pixels == nullptr) return;
+    for (int j = 0; j < height; ++j)
+        for (int i = 0; i < width; ++i) {
+            const std::uint32_t v = pixels[static_cast<std::size_t>(j) * stride + static_cast<std::size_t>(i)];
+            if ((v >> 24) != 0)
+                SetPixel(x + i, y + j, static_cast<TColor>(((v >> 16) & 0xFFu) | (v & 0xFF00u) | ((v & 0xFFu) << 16)));
+        }
+}
+
 void TCanvas::TileDraw(const TRect& rect, const TBitmap& image)
 {
     const std::int64_t w = image.Width();

@@ -2,6 +2,12 @@
 // line_coverage.h.
 #include "canvas/line_coverage.h"
 
+#include "canvas/cpu_features.h"
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 #include <algorithm>
 #include <cmath>
 
@@ -239,6 +245,54 @@ void TLineCoverage::LongSegment(TPoint from, TPoint to)
             }
         }
     }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+namespace {
+
+__attribute__((target("avx2"))) bool RowOfEightWide(const int* x, const int* y, TPoint origin, TPoint& pen, int& low,
+                                                    int& high)
+{
+    const __m256i xs = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(x)), _mm256_set1_epi32(origin.X));
+    const __m256i ys = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(y));
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(ys, _mm256_set1_epi32(pen.Y + origin.Y))) != -1) return false;
+    // The start of each step: the pen, then the first seven pixels.
+    const __m256i from = _mm256_blend_epi32(
+        _mm256_permutevar8x32_epi32(xs, _mm256_setr_epi32(0, 0, 1, 2, 3, 4, 5, 6)), _mm256_set1_epi32(pen.X), 1);
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(from, xs)) != 0) return false;
+    // Each step covers its start up to its end excluded: min(from, to + 1)
+    // ... max(from, to - 1).
+    const __m256i one = _mm256_set1_epi32(1);
+    __m256i lo = _mm256_min_epi32(from, _mm256_add_epi32(xs, one));
+    __m256i hi = _mm256_max_epi32(from, _mm256_sub_epi32(xs, one));
+    __m128i lo4 = _mm_min_epi32(_mm256_castsi256_si128(lo), _mm256_extracti128_si256(lo, 1));
+    __m128i hi4 = _mm_max_epi32(_mm256_castsi256_si128(hi), _mm256_extracti128_si256(hi, 1));
+    lo4 = _mm_min_epi32(lo4, _mm_shuffle_epi32(lo4, 0x4E));
+    hi4 = _mm_max_epi32(hi4, _mm_shuffle_epi32(hi4, 0x4E));
+    lo4 = _mm_min_epi32(lo4, _mm_shuffle_epi32(lo4, 0xB1));
+    hi4 = _mm_max_epi32(hi4, _mm_shuffle_epi32(hi4, 0xB1));
+    low = std::min(low, _mm_cvtsi128_si32(lo4));
+    high = std::max(high, _mm_cvtsi128_si32(hi4));
+    pen.X = x[7] - origin.X;
+    return true;
+}
+
+}  // namespace
+#endif
+
+bool TLinePath::RowOfEight(const int* x, const int* y, TPoint origin, TPoint& pen, int& low, int& high)
+{
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (HasAvx2()) return RowOfEightWide(x, y, origin, pen, low, high);
+#else
+    (void)x;
+    (void)y;
+    (void)origin;
+    (void)pen;
+    (void)low;
+    (void)high;
+#endif
+    return false;
 }
 
 void TLineCoverage::Paint(std::uint32_t* pixels, std::size_t stride, std::uint32_t value) const

@@ -145,24 +145,30 @@ private:
 /// segment. The pixels are those of the segments drawn one by one.
 class TLinePath {
 public:
-    TLinePath(TLineCoverage& coverage, TPoint pen) : FCoverage(coverage), FPen(pen) {}
-    TPoint Pen() const { return FPen; }
+    TLinePath(TLineCoverage& coverage, TPoint pen) : FCoverage(coverage) { FState.Pen = pen; }
+    TPoint Pen() const { return FState.Pen; }
     void MoveTo(TPoint to)
     {
         Flush();
-        FPen = to;
+        FState.Pen = to;
     }
-    void LineTo(TPoint to)
+    void LineTo(TPoint to) { Step(FState, to); }
+    /// LineTo((x[k], y[k]) - origin) for each of the n pixels in turn, with
+    /// the pen and the interval kept in registers on the way.
+    void LineTos(const int* x, const int* y, int n, TPoint origin)
     {
-        if (to.X == FPen.X && to.Y != FPen.Y) {
-            Extend(kColumn, FPen.X, FPen.Y, to.Y);
-        } else if (to.Y == FPen.Y && to.X != FPen.X) {
-            Extend(kRow, FPen.Y, FPen.X, to.X);
-        } else if (to.X != FPen.X) {
-            Flush();
-            FCoverage.Segment(FPen, to);
+        TState state = FState;
+        for (int k = 0; k < n;) {
+            // Eight steps along the row being collected, taken together.
+            if (state.Along == kRow && k + 8 <= n &&
+                RowOfEight(x + k, y + k, origin, state.Pen, state.Low, state.High)) {
+                k += 8;
+                continue;
+            }
+            Step(state, {x[k] - origin.X, y[k] - origin.Y});
+            ++k;
         }
-        FPen = to;
+        FState = state;
     }
     /// See TLineCoverage::BoxCovered; the interval not yet written counts
     /// as missing.
@@ -170,39 +176,71 @@ public:
     /// See TLineCoverage::Core.
     void Core(TPoint& low, TPoint& high) const { FCoverage.Core(low, high); }
     /// Writes the interval collected so far; the pen stays.
-    void Flush()
-    {
-        if (FAlong == kColumn) FCoverage.Segment({FLine, FLow}, {FLine, FHigh + 1});
-        if (FAlong == kRow) FCoverage.Segment({FLow, FLine}, {FHigh + 1, FLine});
-        FAlong = kNone;
-    }
+    void Flush() { Flush(FState); }
 
 private:
     enum TAlong { kNone, kColumn, kRow };
+    // When the eight pixels (x[k], y[k]) - origin all lie on the row of
+    // `pen` and each differs from the one before: extends [low, high] as
+    // the steps to them do, moves the pen to the last one and returns true.
+    // False, changing nothing, otherwise (and where the processor lacks
+    // AVX2).
+    static bool RowOfEight(const int* x, const int* y, TPoint origin, TPoint& pen, int& low, int& high);
+    struct TState {
+        TPoint Pen;
+        TAlong Along = kNone;
+        int Line = 0;
+        int Low = 0;
+        int High = 0;
+    };
+    // Inlined into the loops that keep a state in registers.
+    [[gnu::always_inline]] void Step(TState& s, TPoint to)
+    {
+        if (to.X == s.Pen.X && to.Y != s.Pen.Y) {
+            Extend(s, kColumn, s.Pen.X, s.Pen.Y, to.Y);
+        } else if (to.Y == s.Pen.Y && to.X != s.Pen.X) {
+            Extend(s, kRow, s.Pen.Y, s.Pen.X, to.X);
+        } else if (to.X != s.Pen.X) {
+            Flush(s);
+            FCoverage.Segment(s.Pen, to);
+        }
+        s.Pen = to;
+    }
+    [[gnu::always_inline]] void Flush(TState& s)
+    {
+        if (s.Along != kNone) Write(s.Along, s.Line, s.Low, s.High);
+        s.Along = kNone;
+    }
+    // By value, so that a state in registers stays there.
+    void Write(TAlong along, int line, int low, int high)
+    {
+        if (along == kColumn)
+            FCoverage.Segment({line, low}, {line, high + 1});
+        else
+            FCoverage.Segment({low, line}, {high + 1, line});
+    }
     // A segment from `from` to `to` along `line`: it covers `from` up to
     // `to` excluded, next to or over what the interval holds.
-    void Extend(TAlong along, int line, int from, int to)
+    [[gnu::always_inline]] void Extend(TState& s, TAlong along, int line, int from, int to)
     {
-        const int low = to > from ? from : to + 1;
-        const int high = to > from ? to - 1 : from;
-        if (FAlong != along) {
-            Flush();
-            FAlong = along;
-            FLine = line;
-            FLow = low;
-            FHigh = high;
+        // Without a branch on the direction, which dense lines change at
+        // random.
+        const int low = std::min(from, to + 1);
+        const int high = std::max(from, to - 1);
+        if (s.Along != along) {
+            Flush(s);
+            s.Along = along;
+            s.Line = line;
+            s.Low = low;
+            s.High = high;
             return;
         }
-        FLow = std::min(FLow, low);
-        FHigh = std::max(FHigh, high);
+        s.Low = std::min(s.Low, low);
+        s.High = std::max(s.High, high);
     }
 
     TLineCoverage& FCoverage;
-    TPoint FPen;
-    TAlong FAlong = kNone;
-    int FLine = 0;
-    int FLow = 0;
-    int FHigh = 0;
+    TState FState;
 };
 
 }  // namespace kurvo

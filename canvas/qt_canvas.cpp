@@ -189,13 +189,24 @@ void TQtCanvas::ApplyPen()
     if (FPenVersion == pen.Version() && FPenThin == thin) return;
     FPenVersion = pen.Version();
     FPenThin = thin;
-
-    const QColor color = ToQColor(pen.Color());
+    // The native pen is built when a drawing needs it: a line that changes
+    // colour at every segment on the own rasteriser needs only the pixel.
+    FQPenStale = true;
     const std::uint32_t rgb = RgbOf(pen.Color());
     FPenPixel = pen.Mode() == pmXor ? rgb : (0xFF000000u | rgb);
     // Wide styled pens draw solid, as on the classic desktop.
     FPenStyled = pen.Width() == 1 && PatternOf(pen.Style()) != nullptr;
+    // The gap colour depends on the pen mode too.
+    const std::uint32_t gap = RgbOf(Brush().Color());
+    FGapPixel = pen.Mode() == pmXor ? gap : (0xFF000000u | gap);
+}
 
+const QPen& TQtCanvas::QtPen()
+{
+    if (!FQPenStale) return FQPen;
+    FQPenStale = false;
+    const TPen& pen = Pen();
+    const QColor color = ToQColor(pen.Color());
     if (pen.Style() == psClear) {
         FQPen = QPen(Qt::NoPen);
     } else if (pen.Width() == 1 && RasterDirect()) {
@@ -203,18 +214,17 @@ void TQtCanvas::ApplyPen()
         FQPen.setCosmetic(true);
         if (FPenStyled) FQPen.setDashPattern(QtDashPattern(pen.Style()));
     } else if (pen.Width() == 1) {
-        FQPen = QPen(color, thin, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+        FQPen = QPen(color, FPenThin, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
         if (FPenStyled) {
             // Qt counts dashes in pen widths; the pattern is in canvas pixels.
             QList<qreal> pattern = QtDashPattern(pen.Style());
-            for (qreal& v : pattern) v /= thin;
+            for (qreal& v : pattern) v /= FPenThin;
             FQPen.setDashPattern(pattern);
         }
     } else {
         FQPen = QPen(color, pen.Width(), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     }
-    // The gap colour depends on the pen mode too.
-    FBrushVersion = ~0u;
+    return FQPen;
 }
 
 void TQtCanvas::ApplyBrushForFill()
@@ -233,7 +243,7 @@ void TQtCanvas::ApplyBrushForFill()
 
 void TQtCanvas::UseQtPen(QPainter& painter)
 {
-    painter.setPen(FQPen);
+    painter.setPen(QtPen());
     const bool opaqueGaps = FPenStyled && Brush().Style() == bsSolid;
     painter.setBackgroundMode(opaqueGaps ? Qt::OpaqueMode : Qt::TransparentMode);
     if (opaqueGaps) painter.setBackground(FQBrush);

@@ -40,6 +40,9 @@ public:
     void Polyline(const TPoint* points, int count) override;
     void PolylineF(const TPointF* points, int count) override;
     void SetPixel(int x, int y, TColor color) override;
+    // Device pixels as SetPixel sets them, written directly on an image;
+    // one unsmoothed picture through a painter on other devices.
+    void SetPixels(int x, int y, int width, int height, const std::uint32_t* pixels, std::size_t stride) override;
     TColor GetPixel(int x, int y) const override;
     void TextOut(int x, int y, const std::string& text) override;
     int TextWidth(const std::string& text) override;
@@ -91,6 +94,8 @@ private:
     const TKnownText* KnownText(const std::string& text);
     void SetXorMode(QPainter& painter, bool xorMode);
     void UseQtPen(QPainter& painter);
+    // The native pen of the canvas's pen (ApplyPen first).
+    const QPen& QtPen();
     std::uint32_t* WritablePixels();
     bool ThinPen() const;
     void ContinueDash(TPoint from, TPoint to);
@@ -162,6 +167,7 @@ private:
     std::vector<std::unique_ptr<TFontEntry>> FFonts;
     // Native pen and brush, rebuilt only when the Version() counters move.
     QPen FQPen;
+    bool FQPenStale = true;
     QBrush FQBrush;
     QColor FQBackground;
     bool FPenStyled = false;

@@ -29,6 +29,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 namespace kurvo {
 
@@ -294,7 +295,7 @@ void TQtCanvas::PainterThinSegment(QPainter& painter, TPoint from, TPoint to)
     double cut = 0.0;
     if (ClipSegment(x0, y0, x1, y1, -2.0, -2.0, reachX, reachY, cut)) {
         if (FPenStyled) {
-            QPen pen = FQPen;
+            QPen pen = QtPen();
             pen.setDashOffset((FDashPhase + cut * static_cast<double>(n)) / FPenThin);
             painter.setPen(pen);
         }
@@ -437,6 +438,49 @@ void TQtCanvas::RasterEllipse(int x1, int y1, int x2, int y2, bool outline, bool
         put(y, s.L, innerL, FPenPixel);
         if (fill) put(y, innerL, innerR, fillPixel);
         put(y, innerR, s.R, FPenPixel);
+    }
+}
+
+void TQtCanvas::SetPixels(int x, int y, int width, int height, const std::uint32_t* pixels, std::size_t stride)
+{
+    if (pixels == nullptr || width <= 0 || height <= 0 || !CanPaint()) return;
+    if (FExternal != nullptr) {
+        // One picture: a PDF or SVG holds an image, not a rectangle a pixel.
+        const QImage picture(reinterpret_cast<const uchar*>(pixels), width, height,
+                             static_cast<qsizetype>(stride * sizeof(std::uint32_t)), QImage::Format_ARGB32);
+        QPainter& p = Painter();
+        SetXorMode(p, false);
+        const bool smooth = p.testRenderHint(QPainter::SmoothPixmapTransform);
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        p.drawImage(QRect(x, y, width, height), picture);
+        p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+        return;
+    }
+    std::uint32_t* target = WritablePixels();
+    if (target == nullptr) return;
+    // Canvas pixel v covers the device pixels from edge(v) up to edge(v + 1),
+    // as QPainter fills a one-pixel rectangle at the image's ratio.
+    const double ratio = FImage->devicePixelRatio();
+    const auto edges = [ratio](long long from, int count, long long limit) {
+        std::vector<long long> e(static_cast<std::size_t>(count) + 1);
+        for (int k = 0; k <= count; ++k)
+            e[static_cast<std::size_t>(k)] =
+                std::clamp(static_cast<long long>(std::floor(static_cast<double>(from + k) * ratio + 0.5)), 0LL, limit);
+        return e;
+    };
+    const std::vector<long long> columns = edges(x, width, FImage->width());
+    const std::vector<long long> rows = edges(y, height, FImage->height());
+    const auto targetStride = static_cast<std::size_t>(FImage->bytesPerLine() / 4);
+    for (int j = 0; j < height; ++j) {
+        const std::uint32_t* source = pixels + static_cast<std::size_t>(j) * stride;
+        for (long long row = rows[static_cast<std::size_t>(j)]; row < rows[static_cast<std::size_t>(j) + 1]; ++row) {
+            std::uint32_t* line = target + static_cast<std::size_t>(row) * targetStride;
+            for (int i = 0; i < width; ++i) {
+                if ((source[i] >> 24) == 0) continue;
+                for (long long c = columns[static_cast<std::size_t>(i)]; c < columns[static_cast<std::size_t>(i) + 1]; ++c)
+                    line[c] = source[i] | 0xFF000000u;
+            }
+        }
     }
 }
 

@@ -85,12 +85,12 @@ void TQtCanvas::SmoothStroke(const QPointF* points, int count, bool closed)
     p.setBrush(Qt::NoBrush);
     // Round joins: a mitre at a sharp turn of a data line would reach far
     // beyond its points.
-    QPen pen = FQPen;
+    QPen pen = QtPen();
     pen.setJoinStyle(Qt::RoundJoin);
 
     // A dashed line that starts where the last one ended carries its pattern on.
     const bool dashed = FPenStyled && !closed;
-    const double unit = FQPen.widthF() > 0.0 ? FQPen.widthF() : 1.0;
+    const double unit = pen.widthF() > 0.0 ? pen.widthF() : 1.0;
     if (dashed) {
         if (points[0] != FSmoothDashEnd) FSmoothDashPhase = 0.0;
         pen.setDashOffset(FSmoothDashPhase / unit);

@@ -25,6 +25,10 @@ struct TCanvasMap {
     std::int64_t shiftY = 0;  ///< render offset added after rounding, Y
     static constexpr double LogFloor = 1e-100;  ///< values at or below it are drawn at floorX / floorY
 
+    /// A linear layer's unrounded pixel below this in magnitude needs no
+    /// limit: with the render offset `shift` added it stays within +-30000,
+    /// so kx * x + dx rounded plus the offset is the pixel X() gives.
+    static double InlineLimit(std::int64_t shift) { return 29999.0 - static_cast<double>(shift < 0 ? -shift : shift); }
     /// Limits a pixel to -30000 ... 30000.
     static int Clamp(std::int64_t v) { return static_cast<int>(v < -30000 ? -30000 : (v > 30000 ? 30000 : v)); }
     /// Canvas X of world value `x`.

@@ -2,6 +2,7 @@
 // mark_stamps.h.
 #include "chart/mark_stamps.h"
 
+#include "canvas/cpu_features.h"
 #include "canvas/qt_canvas.h"
 
 #include <QImage>
@@ -73,8 +74,7 @@ struct TCellMap {
     bool Cells(const double* xs, const double* ys, std::int64_t n, std::uint32_t* at) const
     {
 #if defined(__x86_64__) && defined(__GNUC__)
-        static const bool avx2 = __builtin_cpu_supports("avx2");
-        if (avx2) return CellsWide(xs, ys, n, at);
+        if (HasAvx2()) return CellsWide(xs, ys, n, at);
 #endif
         return CellsNarrow(xs, ys, n, at, 0);
     }
@@ -277,8 +277,8 @@ void TMarkStamps::AddInside(const double* xs, const double* ys, std::int64_t n, 
     // A linear layer: the conversion of TCanvasMap inline, whose clamp a
     // point near the data area never reaches.
     const bool linear = !map.logX && !map.logY;
-    const double limitX = 29999.0 - static_cast<double>(std::abs(map.shiftX));
-    const double limitY = 29999.0 - static_cast<double>(std::abs(map.shiftY));
+    const double limitX = TCanvasMap::InlineLimit(map.shiftX);
+    const double limitY = TCanvasMap::InlineLimit(map.shiftY);
     const auto inside = [&](std::int64_t i) { return xs[i] >= x0 && xs[i] <= x1 && ys[i] >= y0 && ys[i] <= y1; };
     const auto toCanvas = [&](std::int64_t i, int& x, int& y) {
         if (linear) {

@@ -77,6 +77,120 @@ void CanvasBounds(const TCanvas& canvas, TReductionCanvas& g)
 // The compact X and Y values as a series of absolute indices.
 using TRunSeries = TSeriesOver<TChunkedDoubles, TChunkedDoubles>;
 
+// The line in a colour per point from point `from` (the pen on it) on to
+// point to - 1, at canvas pixels as the canvas draws it at ratio 1, into
+// `picture` (its pixel (0, 0) on canvas pixel `origin`): each segment in
+// the colour of the point it leads to, over the segments before it.
+// Returns the canvas pixel the pen ends on.
+//
+// Consecutive segments along one column (a line squeezed into few columns
+// jumps up and down in each) are kept and painted backwards: the rows the
+// later ones paint form one interval, since each segment ends where the next
+// starts, and a segment paints only its rows outside it. A column of many
+// segments then costs its rows once, not every segment's length.
+TPoint DrawColouredPicture(QImage& picture, TPoint origin, const TRunSeries& points, const TReductionCanvas& g,
+                           const TChunkedArray<TColor>& colours, std::int64_t shift, std::int64_t from, std::int64_t to)
+{
+    TQtCanvas canvas(&picture);
+    struct TStep {
+        int From, To;  // rows, To excluded
+        std::uint32_t Value;
+    };
+    thread_local std::vector<TStep> column;
+    column.clear();
+    struct TPictureSink {
+        QImage& Picture;
+        TQtCanvas& Canvas;
+        const TReductionCanvas& G;
+        const TRunSeries& S;
+        const TChunkedArray<TColor>& Colours;
+        std::int64_t Shift;
+        TPoint Origin;
+        std::vector<TStep>& Column;
+        TPoint Pen;
+        TColor Colour = clBlack;
+        void PaintColumn()
+        {
+            if (Column.empty()) return;
+            const long long x = Pen.X;
+            const bool on = x >= 0 && x < Picture.width();
+            auto* bits = reinterpret_cast<std::uint32_t*>(Picture.bits());
+            const auto stride = static_cast<std::size_t>(Picture.bytesPerLine() / 4);
+            const long long height = Picture.height();
+            const auto paint = [&](long long low, long long high, std::uint32_t value) {
+                for (long long y = std::max(low, 0LL); y <= std::min(high, height - 1); ++y)
+                    bits[static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x)] = value;
+            };
+            long long low = 0, high = -1;  // the rows painted by later segments
+            for (auto k = Column.size(); k-- > 0;) {
+                const TStep& step = Column[k];
+                const long long r0 = step.To > step.From ? step.From : step.To + 1;
+                const long long r1 = step.To > step.From ? step.To - 1 : step.From;
+                if (on) {
+                    if (high < low) {
+                        paint(r0, r1, step.Value);
+                    } else {
+                        paint(r0, std::min(r1, low - 1), step.Value);
+                        paint(std::max(r0, high + 1), r1, step.Value);
+                    }
+                }
+                low = high < low ? r0 : std::min(low, r0);
+                high = std::max(high, r1);
+            }
+            Column.clear();
+        }
+        void Move(std::int64_t i)
+        {
+            PaintColumn();
+            Pen = {G.Map.X(S.X(i)) - Origin.X, G.Map.Y(S.Y(i)) - Origin.Y};
+        }
+        void Line(TPoint p)
+        {
+            if (p.X == Pen.X && p.Y != Pen.Y) {
+                Column.push_back({Pen.Y, p.Y, PixelOf(Colour)});
+                Pen = p;
+                if (Column.size() >= (1u << 16)) PaintColumn();
+                return;
+            }
+            PaintColumn();
+            Canvas.Pen().SetColor(Colour);
+            Canvas.MoveTo(Pen.X, Pen.Y);
+            Canvas.LineTo(p.X, p.Y);
+            Pen = p;
+        }
+        void Pixel(int x, int y) { Line({x - Origin.X, y - Origin.Y}); }
+        void Point(std::int64_t i) { Pixel(G.Map.X(S.X(i)), G.Map.Y(S.Y(i))); }
+        void Point(std::int64_t i, std::int64_t c)
+        {
+            Colour = Colours[c + Shift];
+            Point(i);
+        }
+    } sink{picture, canvas, g, points, colours, shift, origin, column, {}};
+    sink.Move(from);
+    ReduceUnsortedPiece(points, g, from, to, sink, true);
+    sink.PaintColumn();
+    canvas.EndPaint();
+    return {sink.Pen.X + origin.X, sink.Pen.Y + origin.Y};
+}
+
+// A transparent picture of `size` canvas pixels, kept between paints; null
+// where there is no memory for it.
+QImage& Picture(QSize size)
+{
+    thread_local QImage picture;
+    if (picture.size() != size) picture = QImage(size, QImage::Format_ARGB32);
+    if (!picture.isNull()) picture.fill(0);
+    return picture;
+}
+
+// Sets the drawn pixels of `picture` on the canvas at `origin`.
+void SetPicture(TCanvas& canvas, TPoint origin, const QImage& picture)
+{
+    canvas.SetPixels(origin.X, origin.Y, picture.width(), picture.height(),
+                     reinterpret_cast<const std::uint32_t*>(picture.constBits()),
+                     static_cast<std::size_t>(picture.bytesPerLine() / 4));
+}
+
 }  // namespace
 
 // The first n items of a compact run one by one, as plain items are drawn:
@@ -208,6 +322,16 @@ std::size_t TCustomKurvoPrivate::RenderCompactRunPart(TCanvas& canvas, const TKv
     TReductionState state;
     thread_local std::vector<std::int64_t> records;
     const TMinMaxPyramid* pyramid = nullptr;
+    const auto FindPyramid = [&] {
+        if (pyramid == nullptr) {
+            try {
+                pyramid = &items.YPyramid();
+            } catch (const std::bad_alloc&) {
+                return false;
+            }
+        }
+        return true;
+    };
     const auto modeOf = [&](std::size_t p) {
         const TPiece& piece = chain[p];
         const std::int64_t m = piece.To - piece.From;
@@ -215,30 +339,45 @@ std::size_t TCustomKurvoPrivate::RenderCompactRunPart(TCanvas& canvas, const TKv
         const TItemRun& pieceRun = p == 0 ? run : runs[r + 2 * p];
         if (m <= 1) return 0;
         if (!Reducible(*this, canvas, attributes, pieceRun)) {
-            // A rising run that reaches a logarithmic floor loses the order
-            // of its columns, not its pixels: it goes as a line in any order
-            // of X, every point to its own pixel.
             TItemRun anyOrder = pieceRun;
             anyOrder.XRising = false;
-            return pieceRun.XRising && m >= kMinUnsortedPoints && !g.Smooth &&
-                           Reducible(*this, canvas, attributes, anyOrder)
-                       ? 2
-                       : 0;
+            if (!pieceRun.XRising || m < kMinUnsortedPoints || g.Smooth || !Reducible(*this, canvas, attributes, anyOrder))
+                return 0;
+            // A rising run that reaches a logarithmic floor loses the order
+            // of its columns, not its pixels. Where the floor row lies
+            // beyond the canvas on the side of the small values, rows
+            // beyond it draw nothing and the order holds for what is seen;
+            // the points at the floor of X come first and go apart (3).
+            // Otherwise the run goes as a line in any order of X, every
+            // point to its own pixel (2).
+            const int floorRow = g.Map.Y(0.0);  // rows from g.Bottom - 1 on lie below the canvas
+            const bool yAside = !g.Map.logY || pieceRun.YMin > TCanvasMap::LogFloor ||
+                                (g.Map.ky < 0 ? floorRow >= g.Bottom - 1 : floorRow < 0);
+            if (!yAside || !FindPyramid()) return 2;
+            return 3;
         }
         // Anti-aliased lines in any order of X go point by point.
         if (!pieceRun.XRising) return m >= kMinUnsortedPoints && !g.Smooth ? 2 : 0;
         const std::int64_t columns = std::abs(std::clamp(g.Map.X(xs[piece.To - 1]), -1, g.Right) -
                                               std::clamp(g.Map.X(xs[piece.From]), -1, g.Right)) + 1;
         if (m < kMinPointsPerColumn * columns) return 0;
-        if (pyramid == nullptr) {
-            try {
-                pyramid = &items.YPyramid();
-            } catch (const std::bad_alloc&) {
-                return 0;  // no room for the structure: draw every point
-            }
-        }
-        return 1;
+        return FindPyramid() ? 1 : 0;  // without room for the structure: every point
     };
+    // Pieces in any order of X: at ratio 1 in one colour every piece's
+    // pixels are collected (`direct`); elsewhere segments go through the
+    // canvas, distinct ones in one colour, until `seen` is full for the
+    // chain, and the rest is collected too. The area collected: the
+    // canvas, or the data area where the canvas's size is unknown.
+    auto* qt = dynamic_cast<TQtCanvas*>(&canvas);
+    const bool whole = qt != nullptr && qt->Image() != nullptr && !qt->Image()->isNull();
+    const bool direct = whole && !coloured && ratio == 1.0 && qt->Pixels() != nullptr;
+    const TPoint areaOrigin = whole ? TPoint{0, 0} : TPoint{offsetX, offsetY};
+    const QSize area = whole ? QSize(g.Right - 1, g.Bottom - 1) : QSize(q->DataWidth() + 1, q->DataHeight() + 1);
+    thread_local TLineCoverage coverage;
+    thread_local TSegmentSet seen;
+    bool collecting = false;  // coverage holds pixels to write
+    bool counting = false;  // seen is cleared for the chain
+    bool spent = false;  // seen filled up
     for (std::size_t p = 0; p < chain.size();) {
         const int mode = modeOf(p);
         if (mode == 1) {
@@ -255,15 +394,50 @@ std::size_t TCustomKurvoPrivate::RenderCompactRunPart(TCanvas& canvas, const TKv
             continue;
         }
         if (p > 0) sink.Move(chain[p].From);
+        if (mode == 3) {
+            // The points at the floor of X (one column) and the rest, each
+            // per column, joined by the line between them.
+            const TRunSeries series{xs, ys, *pyramid};
+            const std::int64_t from = chain[p].From;
+            const std::int64_t to = chain[p].To;
+            std::int64_t k = from;
+            for (std::int64_t n = g.Map.logX ? to - from : 0; n > 0;) {
+                const std::int64_t half = n / 2;
+                if (!(xs[k + half] > TCanvasMap::LogFloor)) {
+                    k += half + 1;
+                    n -= half + 1;
+                } else {
+                    n = half;
+                }
+            }
+            const auto part = [&](std::int64_t a, std::int64_t b) {
+                if (b - a < 2) return;
+                if (coloured)
+                    ReduceRisingColouredPiece(series, g, a, b, sink, state, records);
+                else
+                    ReduceRisingPiece(series, g, a, b, sink, state);
+            };
+            part(from, k > from ? k : to);
+            if (k > from && k < to) {
+                if (coloured)
+                    sink.Point(k, k);
+                else
+                    sink.Point(k);
+                part(k, to);
+            }
+            ++p;
+            continue;
+        }
         if (mode == 2) {
-            auto* qt = dynamic_cast<TQtCanvas*>(&canvas);
-            std::uint32_t* pixels = qt != nullptr && !coloured && ratio == 1.0 ? qt->Pixels() : nullptr;
-            thread_local TLineCoverage coverage;
-            // The pixels of one colour collected a bit each (in the data
-            // area, from `origin` on) and written once.
-            const auto cover = [&](std::int64_t from, TPoint origin, int width, int height) {
+            // The pixels of one colour collected a bit each (from `origin`
+            // on) and written once, after the chain's last piece.
+            const auto cover = [&](std::int64_t from) {
                 FlushPolyline(canvas);
-                coverage.Reset(width, height);
+                if (!collecting) {
+                    coverage.Reset(area.width(), area.height());
+                    collecting = true;
+                }
+                const TPoint origin = areaOrigin;
                 struct TCoverageSink {
                     TLinePath Path;
                     const TReductionCanvas& G;
@@ -271,6 +445,7 @@ std::size_t TCustomKurvoPrivate::RenderCompactRunPart(TCanvas& canvas, const TKv
                     const TChunkedDoubles& Ys;
                     TPoint Origin;
                     void Pixel(int x, int y) { Path.LineTo({x - Origin.X, y - Origin.Y}); }
+                    void Pixels(const int* x, const int* y, int n) { Path.LineTos(x, y, n, Origin); }
                     void Move(std::int64_t i) { Path.MoveTo({G.Map.X(Xs[i]) - Origin.X, G.Map.Y(Ys[i]) - Origin.Y}); }
                     void Point(std::int64_t i) { Pixel(G.Map.X(Xs[i]), G.Map.Y(Ys[i])); }
                     void Point(std::int64_t i, std::int64_t) { Point(i); }
@@ -290,28 +465,37 @@ std::size_t TCustomKurvoPrivate::RenderCompactRunPart(TCanvas& canvas, const TKv
                 // The pen ends on the last point, as after a polyline.
                 const TPoint pen{sink.Path.Pen().X + origin.X, sink.Path.Pen().Y + origin.Y};
                 FRender.PenPos = pen;
-                return pen;
-            };
-            if (pixels != nullptr) {
-                const QImage& image = *qt->Image();
-                const TPoint pen = cover(chain[p].From, {0, 0}, image.width(), image.height());
-                coverage.Paint(pixels, static_cast<std::size_t>(image.bytesPerLine() / 4), PixelOf(canvas.Pen().Color()));
                 canvas.MoveTo(pen.X, pen.Y);
+            };
+            if (collecting || direct || (!coloured && spent)) {
+                cover(chain[p].From);
             } else {
-                thread_local TSegmentSet seen;
-                seen.Clear();
-                const std::int64_t stop =
-                    ReduceUnsortedPiece(points, g, chain[p].From, chain[p].To, sink, coloured, coloured ? nullptr : &seen);
+                if (!counting) {
+                    seen.Clear(!coloured);
+                    counting = true;
+                }
+                const std::int64_t stop = ReduceUnsortedPiece(points, g, chain[p].From, chain[p].To, sink, coloured, &seen);
                 if (stop < chain[p].To) {
-                    // More distinct segments than the set holds, on a device
-                    // that the own rasteriser does not write (another ratio,
-                    // PDF): the rest of the line goes in at canvas pixels of
-                    // the data area, each drawn as a pixel (docs/long-series.md).
-                    const TPoint origin{offsetX, offsetY};
-                    const TPoint pen = cover(stop, origin, q->DataWidth() + 1, q->DataHeight() + 1);
-                    const TColor colour = canvas.Pen().Color();
-                    coverage.ForEachCovered([&](int x, int y) { canvas.SetPixel(origin.X + x, origin.Y + y, colour); });
-                    canvas.MoveTo(pen.X, pen.Y);
+                    // More segments than the set allows through the canvas
+                    // one by one (on another ratio or device, or in colours):
+                    // the rest of the line is drawn at canvas pixels into a
+                    // picture of the canvas (of the data area where its size
+                    // is unknown), set on the canvas in one go
+                    // (docs/performance.md).
+                    spent = true;
+                    if (!coloured) {
+                        cover(stop);
+                    } else if (QImage& picture = Picture(area); picture.isNull()) {
+                        // No memory for the picture: the rest one by one.
+                        ReduceUnsortedPiece(points, g, stop, chain[p].To, sink, coloured);
+                    } else {
+                        FlushPolyline(canvas);
+                        const TPoint pen =
+                            DrawColouredPicture(picture, areaOrigin, points, g, items.Colors(), colours, stop, chain[p].To);
+                        SetPicture(canvas, areaOrigin, picture);
+                        FRender.PenPos = pen;
+                        canvas.MoveTo(pen.X, pen.Y);
+                    }
                 }
             }
         } else {
@@ -323,6 +507,20 @@ std::size_t TCustomKurvoPrivate::RenderCompactRunPart(TCanvas& canvas, const TKv
             }
         }
         ++p;
+    }
+    if (collecting) {
+        if (direct) {
+            coverage.Paint(qt->Pixels(), static_cast<std::size_t>(qt->Image()->bytesPerLine() / 4),
+                           PixelOf(canvas.Pen().Color()));
+        } else if (QImage& picture = Picture(area); !picture.isNull()) {
+            coverage.Paint(reinterpret_cast<std::uint32_t*>(picture.bits()),
+                           static_cast<std::size_t>(picture.bytesPerLine() / 4), PixelOf(canvas.Pen().Color()));
+            SetPicture(canvas, areaOrigin, picture);
+        } else {
+            // No memory for the picture: pixel by pixel.
+            const TColor colour = canvas.Pen().Color();
+            coverage.ForEachCovered([&](int x, int y) { canvas.SetPixel(areaOrigin.X + x, areaOrigin.Y + y, colour); });
+        }
     }
     return next;
 }

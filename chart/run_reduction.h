@@ -15,6 +15,8 @@
 //     void Point(std::int64_t i)                      a line to point i
 //     void Point(std::int64_t i, std::int64_t c)      the same in the colour of point c
 //     void Pixel(int x, int y)                        a line to that canvas pixel
+//     void Pixels(const int* x, const int* y, int n)  optional: lines to n such
+//                                                     pixels in turn, clipped by the sink
 //     void Move(std::int64_t i)                       the pen to point i, no line
 //     void Exact(double x, double y)                  anti-aliased: a line to that
 //                                                     canvas position, unrounded
@@ -68,12 +70,15 @@
 // the pen draws nothing, and a segment whose two ends lie beyond one edge
 // of the canvas draws nothing on it; both are left out (the latter as a
 // move), the rest drawn as they come. Linear in the points with a small
-// constant, and still the picture of every point.
+// constant, and still the picture of every point: the points are converted
+// to pixels in blocks (TPointPixels) and only those that leave the pixel of
+// the point before are looked at, short steps handed to the sink together.
 #pragma once
 
 #include "chart/Qorn_kurvo.h"
 #include "chart/canvas_map.h"
 #include "chart/display_list.h"
+#include "chart/point_pixels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -542,26 +547,38 @@ void ReduceRisingColouredPiece(const Series& s, const TReductionCanvas& g, std::
 /// of one colour that passes the same way again is left out (it would draw
 /// the same device pixels). Holds up to Limit segments of LengthLimit
 /// pixels together: beyond, drawing each through QPainter would take
-/// seconds.
+/// seconds. A line in a colour per point (`distinct` false) has every
+/// segment drawn, in its colour over what came before: the set then only
+/// counts them, up to ColouredLimit, each of which sets a pen.
 class TSegmentSet {
 public:
     /// Most segments held.
     static constexpr std::size_t Limit = std::size_t{1} << 20;
+    /// Most segments counted of a line in a colour per point.
+    static constexpr std::size_t ColouredLimit = std::size_t{1} << 18;
     /// Most pixels of the segments held, along their longer side.
     static constexpr long long LengthLimit = 1LL << 22;
-    /// Forgets every segment, keeping the memory.
-    void Clear()
+    /// Forgets every segment, keeping the memory; see the class for
+    /// `distinct`.
+    void Clear(bool distinct = true)
     {
         std::fill(FSlots.begin(), FSlots.end(), 0);
         FCount = 0;
         FLength = 0;
+        FDistinct = distinct;
     }
-    /// Whether Limit segments or LengthLimit pixels are held.
-    bool Full() const { return FCount >= Limit || FLength >= LengthLimit; }
+    /// Whether the segments or pixels held reach their limit.
+    bool Full() const { return FCount >= (FDistinct ? Limit : ColouredLimit) || FLength >= LengthLimit * (FDistinct ? 1 : 4); }
     /// Notes the segment from (x1, y1) to (x2, y2), canvas pixels within
-    /// +-30000; true when it was not there yet (or the set is full).
+    /// +-30000; true when it was not there yet (or the set is full, or
+    /// only counts).
     bool Insert(int x1, int y1, int x2, int y2)
     {
+        if (!FDistinct) {
+            ++FCount;
+            FLength += std::max(std::abs(x2 - x1), std::abs(y2 - y1));
+            return true;
+        }
         const auto part = [](int v) { return static_cast<std::uint64_t>(static_cast<std::uint16_t>(v + 32768)); };
         // No pixel within the canvas limits packs to 0, the empty slot.
         const std::uint64_t key = part(x1) << 48 | part(y1) << 32 | part(x2) << 16 | part(y2);
@@ -598,6 +615,7 @@ private:
     std::vector<std::uint64_t> FSlots;
     std::size_t FCount = 0;
     long long FLength = 0;
+    bool FDistinct = true;
 };
 
 /// A piece in any order of X: lines to the same pixel and segments beyond
@@ -619,11 +637,6 @@ std::int64_t ReduceUnsortedPiece(const Series& s, const TReductionCanvas& g, std
     };
     int side = outside(px, py);
     std::int64_t pending = -1;  // a point the pen has to move to before the next line
-    // On a linear layer TCanvasMap's conversion without its limits, which
-    // values this close to the canvas never reach.
-    const bool linear = !map.logX && !map.logY;
-    const double limitX = 29999.0 - static_cast<double>(map.shiftX < 0 ? -map.shiftX : map.shiftX);
-    const double limitY = 29999.0 - static_cast<double>(map.shiftY < 0 ? -map.shiftY : map.shiftY);
     // A sink that knows the pixels drawn so far (Covered, and Core, a
     // rectangle of them) lets lines that lie within such pixels pass as
     // moves: a segment with both ends in the core, and a block of points
@@ -633,17 +646,26 @@ std::int64_t ReduceUnsortedPiece(const Series& s, const TReductionCanvas& g, std
         k.Covered(p, p);
         k.Core(p, p);
     };
+    // A sink that takes lines to many pixels at once (Pixels).
+    constexpr bool takesPixels = requires(Sink& k, const int* p) { k.Pixels(p, p, 1); };
+    // Steps longer than this go one by one, where a line within drawn
+    // pixels passes as a move.
+    constexpr int kBulkStep = 4;
     using reduction_detail::kMinPassBlock;
     std::int64_t blockLength = kMinPassBlock;
     std::int64_t wait = kMinPassBlock;
     std::int64_t nextLook = first + 1;
     reduction_detail::TPixelBox core;
     if constexpr (canPass) sink.Core(core.Low, core.High);
+    // The points go in blocks converted together; only those whose pixel
+    // differs from the one before are looked at one by one.
+    TPointPixels pixels;
     for (std::int64_t i = first + 1; i < last;) {
         const double* xs;
         const double* ys;
         const std::int64_t n = s.Block(i, last, xs, ys);
-        for (std::int64_t j = 0; j < n; ++j) {
+        for (std::int64_t j = 0; j < n;) {
+            std::int64_t end = std::min<std::int64_t>(n, j + TPointPixels::Size);
             if constexpr (canPass) {
                 const std::int64_t length = std::min(blockLength, n - j);
                 if (i + j >= nextLook && length >= kMinPassBlock && !coloured && seen == nullptr) {
@@ -651,51 +673,67 @@ std::int64_t ReduceUnsortedPiece(const Series& s, const TReductionCanvas& g, std
                     reduction_detail::TPixelBox box;
                     if (reduction_detail::BlockBox(map, xs + j, ys + j, length, {px, py}, box) &&
                         (core.Holds(box) || sink.Covered(box.Low, box.High))) {
-                        j += length - 1;
-                        px = map.X(xs[j]);
-                        py = map.Y(ys[j]);
+                        j += length;
+                        px = map.X(xs[j - 1]);
+                        py = map.Y(ys[j - 1]);
                         side = outside(px, py);
-                        pending = i + j;
+                        pending = i + j - 1;
                         blockLength = std::min(2 * blockLength, reduction_detail::kMaxPassBlock);
                         wait = kMinPassBlock;
-                        nextLook = i + j + 1;
+                        nextLook = i + j;
                         continue;
                     }
                     blockLength = kMinPassBlock;
                     nextLook = i + j + wait;
                     wait = std::min(2 * wait, reduction_detail::kMaxPassWait);
                 }
+                // The block ends where the next look at a block falls.
+                if (!coloured && seen == nullptr && nextLook > i + j) end = std::min(end, nextLook - i);
             }
-            int x, y;
-            const double fx = map.kx * xs[j] + map.dx;
-            const double fy = map.ky * ys[j] + map.dy;
-            if (linear && std::abs(fx) < limitX && std::abs(fy) < limitY) {
-                x = static_cast<int>(std::lrint(fx) + map.shiftX);
-                y = static_cast<int>(std::lrint(fy) + map.shiftY);
-            } else {
-                x = map.X(xs[j]);
-                y = map.Y(ys[j]);
+            pixels.Convert(map, xs + j, ys + j, static_cast<int>(end - j), {px, py});
+            const int* pathX = pixels.PathX();
+            const int* pathY = pixels.PathY();
+            const int moves = pixels.Moves();
+            // Short steps cost little however they lie: a sink that takes
+            // lines to many pixels at once (and clips them itself) gets
+            // them so.
+            if constexpr (takesPixels) {
+                if (!coloured && seen == nullptr && moves > 0 && pixels.LongestStep() <= kBulkStep) {
+                    if (pending >= 0) sink.Move(pending);
+                    pending = -1;
+                    sink.Pixels(pathX + 1, pathY + 1, moves);
+                    px = pathX[moves];
+                    py = pathY[moves];
+                    side = outside(px, py);
+                    j = end;
+                    continue;
+                }
             }
-            if (x == px && y == py) continue;
-            if (seen != nullptr && seen->Full()) {
-                if (pending >= 0) sink.Move(pending);
-                return i + j - 1;
+            for (int m = 1; m <= moves; ++m) {
+                const std::int64_t at = i + j + pixels.Index(m);
+                const int x = pathX[m];
+                const int y = pathY[m];
+                if (seen != nullptr && seen->Full()) {
+                    if (pending >= 0) sink.Move(pending);
+                    return at - 1;
+                }
+                const int to = outside(x, y);
+                if ((side & to) != 0 || (seen != nullptr && !seen->Insert(px, py, x, y)) ||
+                    (canPass && core.Holds(x, y) && core.Holds(px, py) && !coloured)) {
+                    pending = at;
+                } else {
+                    if (pending >= 0) sink.Move(pending);
+                    pending = -1;
+                    if (coloured)
+                        sink.Point(at, at);
+                    else
+                        sink.Pixel(x, y);
+                }
+                px = x;
+                py = y;
+                side = to;
             }
-            const int to = outside(x, y);
-            if ((side & to) != 0 || (seen != nullptr && !seen->Insert(px, py, x, y)) ||
-                (canPass && core.Holds(x, y) && core.Holds(px, py) && !coloured)) {
-                pending = i + j;
-            } else {
-                if (pending >= 0) sink.Move(pending);
-                pending = -1;
-                if (coloured)
-                    sink.Point(i + j, i + j);
-                else
-                    sink.Pixel(x, y);
-            }
-            px = x;
-            py = y;
-            side = to;
+            j = end;
         }
         i += n;
     }

@@ -14,6 +14,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace kurvo {
 namespace {
@@ -124,6 +125,34 @@ TEST(DeviceRatioTest, ShapesKeepTheGeometryOfTheRatioOnePicture)
             EXPECT_EQ(missing, 0);
         }
     }
+}
+
+// A picture set in one go gives the device pixels of SetPixel on each of
+// its pixels, on a bitmap and through a painter, partly off the surface.
+TEST(DeviceRatioTest, PixelPictureSetsTheDevicePixelsOfSetPixel)
+{
+    std::vector<std::uint32_t> picture(20 * 19);
+    for (std::size_t k = 0; k < picture.size(); ++k)
+        picture[k] = (k * 2654435761u >> 7) % 3 == 0 ? 0 : 0xFF000000u | static_cast<std::uint32_t>(k * 0x10305u & 0xFFFFFFu);
+    for (const bool painter : {false, true})
+        for (const double ratio : {1.0, 1.25, 1.5, 2.0, 3.0}) {
+            const auto draw = [&](bool onePass) {
+                QImage image(static_cast<int>(std::lround(kSize * ratio)), static_cast<int>(std::lround(kSize * ratio)),
+                             QImage::Format_RGB32);
+                image.setDevicePixelRatio(ratio);
+                image.fill(Qt::white);
+                QPainter external;
+                if (painter) external.begin(&image);
+                TQtCanvas canvas = painter ? TQtCanvas(&external, 96, false) : TQtCanvas(&image);
+                if (onePass)
+                    canvas.SetPixels(-3, 8, 20, 19, picture.data(), 20);
+                else
+                    canvas.TCanvas::SetPixels(-3, 8, 20, 19, picture.data(), 20);
+                canvas.EndPaint();
+                return image;
+            };
+            EXPECT_TRUE(draw(true) == draw(false)) << (painter ? "through a painter" : "on a bitmap") << " at ratio " << ratio;
+        }
 }
 
 // A one-pixel line is a band of round(ratio) fully dark rows or columns,
