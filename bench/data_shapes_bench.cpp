@@ -9,6 +9,10 @@
 // BM_Scatter/N          N marks (DrawMarks, type 24, a filled circle of 7
 //                       pixels) in a cloud: pan step against QCustomPlot's
 //                       scatter graph (ssDisc of 7 pixels, no line).
+// BM_CharacterMarks/N   N character marks (DrawMarks, type 88, an "X" in
+//                       the chart's font) in the same cloud: pan step
+//                       against the same chart drawing mark by mark
+//                       (SetLineRunReduction(false)).
 // BM_NanGaps            10^7 points with a NaN every 2,000: pan step
 //                       against QCustomPlot's line graph (NaN breaks it).
 // BM_UnsortedX/shape    10^7 points whose X runs back and forth (0 spiral,
@@ -234,6 +238,24 @@ void BM_Scatter(benchmark::State& state)
     }
 }
 
+void BM_CharacterMarks(benchmark::State& state)
+{
+    const std::int64_t n = state.range(0);
+    const TRanges r{0.0, 100.0, -1.5, 1.5};
+    std::vector<double> x, y;
+    Cloud(n, x, y);
+    for (auto _ : state) {
+        auto chart = Chart(r);
+        chart->DrawMarks(x, y, 88);
+        const double kurvo = PanMs(*chart, r, RunsFor(n));
+        chart->SetLineRunReduction(false);
+        const double each = PanMs(*chart, r, 3);
+        state.counters["kurvo_ms"] = kurvo;
+        state.counters["mark_by_mark_ms"] = each;
+        state.counters["mark_by_mark/kurvo"] = each / kurvo;
+    }
+}
+
 void BM_NanGaps(benchmark::State& state)
 {
     constexpr std::int64_t n = 10'000'000;
@@ -419,6 +441,7 @@ void BM_TextItems(benchmark::State& state)
 
 BENCHMARK(BM_ColourPerPoint)->ArgName("N")->Arg(80'000)->Arg(10'000'000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Scatter)->ArgName("N")->Arg(100'000)->Arg(1'000'000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CharacterMarks)->ArgName("N")->Arg(100'000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NanGaps)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FirstPaint)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TextItems)->Iterations(1)->Unit(benchmark::kMillisecond);

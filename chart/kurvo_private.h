@@ -28,6 +28,7 @@ class TCustomKurvo;
 /// while that is its theme (theme.cpp).
 void WatchPalette(TCustomKurvo& chart);
 class TMarkStamps;
+class TBlendStamps;
 
 /// `layer` clamped to 1 ... 16.
 constexpr int ClampLayer(int layer) { return layer < 1 ? 1 : (layer > LayerCount ? LayerCount : layer); }
@@ -287,6 +288,7 @@ public:
 
     /// The stamp of the marks drawn last and its buffers (render_marks.cpp).
     std::shared_ptr<TMarkStamps> FMarkStamps;
+    std::shared_ptr<TBlendStamps> FBlendStamps;
 
     /// While positive, SyncAllAxes only notes that it is due; the multi-step
     /// change that deferred it runs it once at the end.
@@ -405,6 +407,8 @@ public:
                                      bool monochrome);
     void RenderMarkRun(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t count,
                        bool isAnnotation, bool monochrome);
+    void RenderCharacterMarks(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t k,
+                              std::int64_t n, bool isAnnotation, bool monochrome);
     /// The first `n` items of compact run `run`, one by one (render_runs.cpp).
     void RenderRunItems(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t n,
                         bool isAnnotation, bool monochrome);

@@ -20,18 +20,6 @@ namespace kurvo {
 
 namespace {
 
-// Canvas pixels after which the device pixel pattern of `ratio` repeats, up
-// to four; 0 when it does not within four.
-int PeriodOf(double ratio)
-{
-    for (int q = 1; q <= 4; ++q)
-        if (ratio * q == std::round(ratio * q)) return q;
-    return 0;
-}
-
-// Division rounding down, for canvas pixels left of or above the origin.
-int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
-
 // The largest reach a stamp is made for: beyond, marks are drawn one by one.
 constexpr int kMaxReach = 64;
 
@@ -148,7 +136,7 @@ bool TMarkStamps::Prepare(const TCanvas& canvas, const TDrawMark& draw, int reac
     if (pen.Mode() != pmCopy || (pen.Style() != psSolid && pen.Style() != psClear)) return false;
     if (reach < 0 || reach > kMaxReach) return false;
     const double ratio = qt->Image()->devicePixelRatio();
-    const int period = PeriodOf(ratio);
+    const int period = StampPeriod(ratio);
     if (period == 0) return false;
     if (key != 0 && key == FKey && ratio == FRatio && pen.Width() == FPenWidth && pen.Style() == FPenStyle &&
         reach == FReach && FOneColour && !FPhases.empty()) {
@@ -357,8 +345,8 @@ int TMarkStamps::PhaseOf(int x, int y, long long& baseX, long long& baseY) const
         baseY = static_cast<long long>(y) * FPeriodDevice;
         return 0;
     }
-    const int qx = FloorDiv(x, FPeriod);
-    const int qy = FloorDiv(y, FPeriod);
+    const int qx = FloorDivide(x, FPeriod);
+    const int qy = FloorDivide(y, FPeriod);
     baseX = static_cast<long long>(qx) * FPeriodDevice;
     baseY = static_cast<long long>(qy) * FPeriodDevice;
     return (y - qy * FPeriod) * FPeriod + (x - qx * FPeriod);

@@ -60,6 +60,18 @@ class TQtCanvas;
 /// pen, brush and font.
 using TDrawMark = std::function<void(TCanvas& canvas, int x, int y)>;
 
+/// Canvas pixels after which the device pixel pattern of `ratio` repeats, up
+/// to four; 0 when it does not within four.
+inline int StampPeriod(double ratio)
+{
+    for (int q = 1; q <= 4; ++q)
+        if (ratio * q == std::round(ratio * q)) return q;
+    return 0;
+}
+
+/// Division rounding down, for canvas pixels left of or above the origin.
+inline int FloorDivide(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
 /// The device pixels of one mark, per phase of the device pixel grid, and
 /// the marks of one drawing collected to be stamped. Keep one between
 /// paints: the stamp and the buffers are reused.

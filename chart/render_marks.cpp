@@ -5,6 +5,7 @@
 #include "chart/Qorn_kurvo.h"
 
 #include "base/marks.h"
+#include "chart/blend_stamps.h"
 #include "chart/kurvo_private.h"
 #include "chart/mark_stamps.h"
 
@@ -25,6 +26,9 @@ constexpr std::int64_t kMinStampedMarks = 32;
 constexpr int kSymbolReach = 9;
 constexpr int kMaxStampedPenWidth = 16;
 constexpr int kLastSymbol = 51;
+// Character marks are learnt by drawing the character 512 times per phase of
+// the device pixels: fewer are drawn one by one.
+constexpr std::int64_t kMinBlendedMarks = 1024;
 
 bool Between(double v, double a, double b) { return a <= b ? (a <= v && v <= b) : (b <= v && v <= a); }
 
@@ -50,11 +54,13 @@ void TCustomKurvoPrivate::RenderMarkRun(TCanvas& canvas, const TKvItemContainer&
     const int width = std::clamp<std::int32_t>(attributes.LineWidth, 1, MaxItemPenWidth);
 
     // Item by item: as the reference (LineRunReduction off), with the hook
-    // (a working copy of every item), for character marks (text blends with
-    // what lies below), wide pens, short runs and anti-aliased marks (drawn
-    // at their exact positions).
-    if (!FLineRunReduction || q->OnBeforeRenderChartItem || type > kLastSymbol || width > kMaxStampedPenWidth || n < kMinStampedMarks ||
-        canvas.IsPrinterCanvas() || canvas.Antialiased()) {
+    // (a working copy of every item), for wide pens, short runs, anti-aliased
+    // marks (drawn at their exact positions) and characters in a colour per
+    // mark (text blends with what lies below: a table per colour).
+    const bool character = type > kLastSymbol;
+    const bool coloured = varying && !monochrome;
+    if (!FLineRunReduction || q->OnBeforeRenderChartItem || width > kMaxStampedPenWidth || n < kMinStampedMarks ||
+        canvas.IsPrinterCanvas() || canvas.Antialiased() || (character && (coloured || n < kMinBlendedMarks))) {
         RenderRunItems(canvas, items, run, n, isAnnotation, monochrome);
         return;
     }
@@ -77,7 +83,6 @@ void TCustomKurvoPrivate::RenderMarkRun(TCanvas& canvas, const TKvItemContainer&
     const TScaleProps& sy = *q->ScaleY(layer);
     const double xLow = sx.RangeLow(), xHigh = sx.RangeHigh(), yLow = sy.RangeLow(), yHigh = sy.RangeHigh();
     const TCanvasMap map = CanvasMap(layer);
-    const bool coloured = varying && !monochrome;
     const auto colourOf = [&](std::int64_t k) {
         return monochrome ? clBlack : (varying ? items.Colors()[v + k] : attributes.Color);
     };
@@ -94,6 +99,10 @@ void TCustomKurvoPrivate::RenderMarkRun(TCanvas& canvas, const TKvItemContainer&
     if (k == n) return;
     SetPenColor(canvas, colourOf(k));
     SetPenStyleCached(canvas, attributes.PenStyle);
+    if (character) {
+        RenderCharacterMarks(canvas, items, run, k, n, isAnnotation, monochrome);
+        return;
+    }
     if (!FMarkStamps) FMarkStamps = std::make_shared<TMarkStamps>();
     TMarkStamps& stamps = *FMarkStamps;
     if (!stamps.Prepare(canvas, draw, kSymbolReach + width, static_cast<std::uint64_t>(type) + 1)) {
@@ -140,6 +149,54 @@ void TCustomKurvoPrivate::RenderMarkRun(TCanvas& canvas, const TKvItemContainer&
     TColor last;
     stamps.Last(x, y, last);
     if (coloured) SetPenColor(canvas, last);
+    stamps.Finish(draw);
+    ResetUpperVectorState();
+}
+
+// Character marks of one colour from mark k on, in order, through the tables
+// of blend_stamps.h; mark by mark where those cannot give the pixels.
+void TCustomKurvoPrivate::RenderCharacterMarks(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run,
+                                               std::int64_t k, std::int64_t n, bool isAnnotation, bool monochrome)
+{
+    const TkvChartItem attributes = items.RunAttributes(run);
+    const auto& classVisible = isAnnotation ? FAnnotClassVisible : FDataClassVisible;
+    const bool varying = run.Varying >= 0;
+    const int layer = attributes.Layer;
+    const int type = attributes.Shape & 0xFF;
+    const TDrawMark draw = [type](TCanvas& c, int x, int y) { DrawMark(c, type, x, y); };
+    if (!FBlendStamps) FBlendStamps = std::make_shared<TBlendStamps>();
+    TBlendStamps& stamps = *FBlendStamps;
+    // The character is drawn centred on its position, a cell of text high.
+    const int reach = canvas.TextHeight("M") + 2;
+    if (!stamps.Prepare(canvas, draw, reach, static_cast<std::uint64_t>(type) + 1)) {
+        const TLongTextArray& texts = FLongTexts[isAnnotation ? 1 : 0];
+        for (; k < n; ++k) {
+            TkvChartItem item = items.RunItem(run, k);
+            if (!classVisible[item.Class]) continue;
+            RenderItem(canvas, item, static_cast<int>(run.First + k), isAnnotation, texts, monochrome, FRender.OffsetX,
+                       FRender.OffsetY);
+        }
+        return;
+    }
+    const TChunkedDoubles& xs = items.XValues();
+    const TChunkedDoubles& ys = items.YValues();
+    const std::int64_t o = run.Offset;
+    const std::int64_t v = varying ? items.Varying(run).Offset : 0;
+    const TScaleProps& sx = *q->ScaleX(layer);
+    const TScaleProps& sy = *q->ScaleY(layer);
+    const double xLow = sx.RangeLow(), xHigh = sx.RangeHigh(), yLow = sy.RangeLow(), yHigh = sy.RangeHigh();
+    const TCanvasMap map = CanvasMap(layer);
+    const bool avoid = FAvoidDuplicateMarks;
+    stamps.Begin(canvas);
+    for (; k < n; ++k) {
+        const double x = xs[o + k], y = ys[o + k];
+        if ((varying && !classVisible[items.Classes()[v + k]]) || !Between(x, xLow, xHigh) || !Between(y, yLow, yHigh))
+            continue;
+        const int px = map.X(x);
+        const int py = map.Y(y);
+        if (avoid && DuplicateMark(attributes.Shape, px, py)) continue;
+        stamps.Add(px, py);
+    }
     stamps.Finish(draw);
     ResetUpperVectorState();
 }

@@ -17,6 +17,7 @@
 #include <limits>
 #include <memory>
 #include <random>
+#include <span>
 #include <utility>
 #include <string>
 #include <vector>
@@ -435,20 +436,26 @@ TEST(LineRunReduction, UnsortedXPictureEqualsThePointByPointPicture)
 // Every mark shape with pens of one and three pixels, in one colour and in
 // a colour per mark, with and without AvoidDuplicateMarks: a cloud of
 // marks, many on one pixel, some beyond the axis ranges (403: not a whole
-// number of the groups the fast path converts together).
+// number of the groups the fast path converts together). Characters, whose
+// text blends with what lies below, in a cloud of 3001 that piles up.
 TEST(LineRunReduction, MarkStampsPictureEqualsTheMarkByMarkPicture)
 {
     std::vector<double> x, y;
     std::mt19937_64 random(4);
     std::normal_distribution<double> normal(0.0, 1.0);
-    for (int i = 0; i < 403; ++i) {
+    for (int i = 0; i < 3001; ++i) {
         x.push_back(std::round(4 * (50 + 25 * normal(random))) / 4);
         y.push_back(std::round(4 * (2 * normal(random))) / 4);
     }
+    std::vector<int> types;
+    for (int type = 0; type <= 51; ++type) types.push_back(type);
+    for (const int character : {52, 64, 88, 200, 233, 255}) types.push_back(character);
     Worst worst;
     for (const double ratio : kRatios)
-        for (int type = 0; type <= 51; ++type)
+        for (const int type : types)
             for (const int variant : {0, 1, 2, 3}) {
+                const std::size_t n = type <= 51 ? 403 : x.size();
+                if (type > 51 && variant == 1) continue;  // the pen does not draw text
                 // 0 one colour; 1 three-pixel pen; 2 colour per mark; 3 duplicates avoided
                 TKurvo chart;
                 SimpleGeometry(chart);
@@ -459,12 +466,12 @@ TEST(LineRunReduction, MarkStampsPictureEqualsTheMarkByMarkPicture)
                 chart.SetLineWidth(variant == 1 ? 3 : 1);
                 chart.SetAvoidDuplicateMarks(variant == 3);
                 if (variant == 2) {
-                    for (std::size_t i = 0; i < x.size(); ++i) {
+                    for (std::size_t i = 0; i < n; ++i) {
                         chart.SetDataColor(kPalette[i % 6]);
                         chart.MarkAt(x[i], y[i], type);
                     }
                 } else {
-                    chart.DrawMarks(x, y, type);
+                    chart.DrawMarks(std::span(x).first(n), std::span(y).first(n), type);
                 }
                 chart.CalcTransforms();
                 worst.Check("mark " + std::to_string(type) + ", variant " + std::to_string(variant) + " at ratio " +

@@ -1,0 +1,282 @@
+// Marks that blend with what lies below, applied through tables learnt from
+// the drawing itself; see blend_stamps.h.
+#include "chart/blend_stamps.h"
+
+#include "canvas/qt_canvas.h"
+
+#include <QImage>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+
+namespace kurvo {
+
+namespace {
+
+// The largest reach learnt, and the largest scratch image in device pixels:
+// learning draws the mark 512 times per phase on it.
+constexpr int kMaxReach = 64;
+constexpr long long kMaxScratchPixels = 40000;
+
+constexpr std::uint32_t Grey(int v) { return 0xFF000000u | static_cast<std::uint32_t>(v) * 0x010101u; }
+
+// The pixel a table gives for `before`.
+inline std::uint32_t Through(const std::uint8_t* table, std::uint32_t before)
+{
+    return 0xFF000000u | std::uint32_t{table[512 + (before >> 16 & 0xFF)]} << 16 |
+           std::uint32_t{table[256 + (before >> 8 & 0xFF)]} << 8 | table[before & 0xFF];
+}
+
+}  // namespace
+
+bool TBlendStamps::Prepare(const TCanvas& canvas, const TDrawMark& draw, int reach, std::uint64_t key)
+{
+    const auto* qt = dynamic_cast<const TQtCanvas*>(&canvas);
+    if (qt == nullptr || qt->Image() == nullptr || qt->Image()->isNull() || canvas.IsPrinterCanvas() ||
+        qt->Image()->format() != QImage::Format_RGB32)
+        return false;
+    if (canvas.Pen().Mode() != pmCopy || reach < 0 || reach > kMaxReach) return false;
+    const double ratio = qt->Image()->devicePixelRatio();
+    const int period = StampPeriod(ratio);
+    if (period == 0) return false;
+    const TColor colour = canvas.Pen().Color();
+    // The mark draws its character in the pen's colour, whatever the font's.
+    TFont font = canvas.Font();
+    font.SetColor(colour);
+    if (key != 0 && key == FKey && ratio == FRatio && reach == FReach && colour == FColour && font == FFont &&
+        !FPhases.empty()) {
+        return true;
+    }
+    FKey = 0;
+    FPhases.clear();
+    FTables.clear();
+
+    // The scratch holds the mark at every phase with room around it.
+    const int k = (reach + 2 + period - 1) / period;
+    const int centre = k * period;
+    const int side = centre + period + reach + 3;
+    const double sideDevice = std::ceil(side * ratio);
+    if (sideDevice * sideDevice > static_cast<double>(kMaxScratchPixels)) return false;
+    TBitmap scratch;
+    scratch.SetDevicePixelRatio(ratio);
+    scratch.SetSize(side, side);
+    auto& sc = dynamic_cast<TQtCanvas&>(scratch.Canvas());
+    sc.Pen().Assign(canvas.Pen());
+    sc.Brush().Assign(canvas.Brush());
+    sc.Font() = canvas.Font();
+    FPeriod = period;
+    FPeriodDevice = static_cast<int>(std::lround(period * ratio));
+    const int base = static_cast<int>(std::lround(centre * ratio));
+    std::map<TTable, std::uint32_t> tables;
+    for (int j = 0; j < period; ++j)
+        for (int i = 0; i < period; ++i) {
+            TPhase phase;
+            if (!Learn(sc, draw, centre + i, centre + j, base, reach, ratio, phase, tables)) return false;
+            FPhases.push_back(std::move(phase));
+        }
+    FTables.resize(tables.size());
+    for (const auto& [table, index] : tables) FTables[index] = table;
+    for (int j = 0; j < period; ++j)
+        for (int i = 0; i < period; ++i)
+            for (const std::uint32_t seed : {0x9E3779B9u, 0x7F4A7C15u})
+                if (!Check(sc, draw, centre + i, centre + j, seed)) {
+                    FPhases.clear();
+                    FTables.clear();
+                    return false;
+                }
+
+    // Positions farther apart than a mark's extent share no pixel.
+    int left = 0, top = 0, right = 0, bottom = 0;
+    for (const TPhase& phase : FPhases) {
+        left = std::min(left, phase.Left);
+        top = std::min(top, phase.Top);
+        right = std::max(right, phase.Right);
+        bottom = std::max(bottom, phase.Bottom);
+    }
+    FSpreadX = static_cast<int>(std::ceil((right - left) / ratio)) + period;
+    FSpreadY = static_cast<int>(std::ceil((bottom - top) / ratio)) + period;
+    FRatio = ratio;
+    FReach = reach;
+    FColour = colour;
+    FFont = font;
+    FKey = key;
+    return true;
+}
+
+// Draws the mark at canvas pixel (x, y) of the scratch on each grey: a device
+// pixel that differs from its grey on any of them is touched, and what each
+// touched pixel becomes from each grey is its table.
+bool TBlendStamps::Learn(TQtCanvas& scratch, const TDrawMark& draw, int x, int y, int base, int reach, double ratio,
+                         TPhase& phase, std::map<TTable, std::uint32_t>& tables)
+{
+    QImage* image = scratch.Image();
+    std::uint32_t* pixels = scratch.Pixels();
+    if (image == nullptr || pixels == nullptr) return false;
+    const int width = image->width(), height = image->height();
+    const std::size_t stride = static_cast<std::size_t>(image->bytesPerLine() / 4);
+    const auto drawOn = [&](int grey) {
+        std::uint32_t* p = scratch.Pixels();
+        std::fill(p, p + stride * static_cast<std::size_t>(height), Grey(grey));
+        draw(scratch, x, y);
+        return scratch.Pixels();
+    };
+    std::vector<std::uint8_t> touched(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    for (int grey = 0; grey < 256; ++grey) {
+        const std::uint32_t* p = drawOn(grey);
+        if (p == nullptr) return false;
+        for (int row = 0; row < height; ++row)
+            for (int col = 0; col < width; ++col)
+                if (p[static_cast<std::size_t>(row) * stride + static_cast<std::size_t>(col)] != Grey(grey))
+                    touched[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(col)] = 1;
+    }
+    std::vector<std::pair<int, int>> at;
+    for (int row = 0; row < height; ++row)
+        for (int col = 0; col < width; ++col) {
+            if (touched[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(col)] == 0)
+                continue;
+            // Beyond the reach given, positions near the image's edges would
+            // be left out (and the scratch may have cut the mark).
+            if (std::abs(col / ratio - x) > reach + 1 || std::abs(row / ratio - y) > reach + 1) return false;
+            at.emplace_back(col, row);
+        }
+    std::vector<TTable> learnt(at.size());
+    for (int grey = 0; grey < 256; ++grey) {
+        const std::uint32_t* p = drawOn(grey);
+        if (p == nullptr) return false;
+        for (std::size_t t = 0; t < at.size(); ++t) {
+            const std::uint32_t v = p[static_cast<std::size_t>(at[t].second) * stride + static_cast<std::size_t>(at[t].first)];
+            if ((v >> 24) != 0xFF) return false;  // the mark left a pixel translucent
+            learnt[t][static_cast<std::size_t>(grey)] = static_cast<std::uint8_t>(v & 0xFF);
+            learnt[t][256 + static_cast<std::size_t>(grey)] = static_cast<std::uint8_t>(v >> 8 & 0xFF);
+            learnt[t][512 + static_cast<std::size_t>(grey)] = static_cast<std::uint8_t>(v >> 16 & 0xFF);
+        }
+    }
+    phase.Touches.clear();
+    for (std::size_t t = 0; t < at.size(); ++t) {
+        const auto found = tables.emplace(learnt[t], static_cast<std::uint32_t>(tables.size())).first;
+        const int dx = at[t].first - base, dy = at[t].second - base;
+        if (phase.Touches.empty()) {
+            phase.Left = dx, phase.Top = dy, phase.Right = dx + 1, phase.Bottom = dy + 1;
+        } else {
+            phase.Left = std::min(phase.Left, dx), phase.Top = std::min(phase.Top, dy);
+            phase.Right = std::max(phase.Right, dx + 1), phase.Bottom = std::max(phase.Bottom, dy + 1);
+        }
+        phase.Touches.push_back({dx, dy, found->second});
+    }
+    return true;
+}
+
+// The tables against the drawing: the mark drawn twice on noise, and applied
+// twice through the tables on the same noise, give the same image.
+bool TBlendStamps::Check(TQtCanvas& scratch, const TDrawMark& draw, int x, int y, std::uint32_t seed)
+{
+    QImage* image = scratch.Image();
+    std::uint32_t* pixels = scratch.Pixels();
+    if (image == nullptr || pixels == nullptr) return false;
+    const std::size_t stride = static_cast<std::size_t>(image->bytesPerLine() / 4);
+    const std::size_t count = stride * static_cast<std::size_t>(image->height());
+    std::uint32_t state = seed;
+    for (std::size_t i = 0; i < count; ++i) {
+        state = state * 1664525u + 1013904223u;
+        pixels[i] = 0xFF000000u | state >> 8;
+    }
+    std::vector<std::uint32_t> expected(pixels, pixels + count);
+    for (int pass = 0; pass < 2; ++pass) {
+        Apply(expected.data(), image->width(), image->height(), stride, x, y);
+        draw(scratch, x, y);
+    }
+    pixels = scratch.Pixels();
+    return pixels != nullptr && std::equal(expected.begin(), expected.end(), pixels);
+}
+
+int TBlendStamps::PhaseOf(int x, int y, long long& baseX, long long& baseY) const
+{
+    const int qx = FloorDivide(x, FPeriod);
+    const int qy = FloorDivide(y, FPeriod);
+    baseX = static_cast<long long>(qx) * FPeriodDevice;
+    baseY = static_cast<long long>(qy) * FPeriodDevice;
+    return (y - qy * FPeriod) * FPeriod + (x - qx * FPeriod);
+}
+
+bool TBlendStamps::Apply(std::uint32_t* pixels, long long width, long long height, std::size_t stride, int x,
+                         int y) const
+{
+    long long baseX, baseY;
+    const TPhase& phase = FPhases[static_cast<std::size_t>(PhaseOf(x, y, baseX, baseY))];
+    const TTable* tables = FTables.data();
+    bool changed = false;
+    const bool inside = baseX + phase.Left >= 0 && baseX + phase.Right <= width && baseY + phase.Top >= 0 &&
+                        baseY + phase.Bottom <= height;
+    for (const TTouch& t : phase.Touches) {
+        const long long col = baseX + t.Dx, row = baseY + t.Dy;
+        if (!inside && (col < 0 || col >= width || row < 0 || row >= height)) continue;
+        std::uint32_t& p = pixels[static_cast<std::size_t>(row) * stride + static_cast<std::size_t>(col)];
+        const std::uint32_t after = Through(tables[t.Table].data(), p);
+        changed |= after != p;
+        p = after;
+    }
+    return changed;
+}
+
+void TBlendStamps::Begin(TCanvas& canvas)
+{
+    FCanvas = dynamic_cast<TQtCanvas*>(&canvas);
+    FPixels = nullptr;
+    FPending = false;
+    const QSizeF size = FCanvas != nullptr && FCanvas->Image() != nullptr ? FCanvas->Image()->deviceIndependentSize()
+                                                                           : QSizeF();
+    // Positions whose mark can touch the image.
+    FLeft = -FReach - 1;
+    FTop = -FReach - 1;
+    FWidth = static_cast<int>(std::ceil(size.width())) + 2 * FReach + 3;
+    FHeight = static_cast<int>(std::ceil(size.height())) + 2 * FReach + 3;
+    FStill.assign(static_cast<std::size_t>(FWidth) * static_cast<std::size_t>(FHeight), 0);
+}
+
+void TBlendStamps::Add(int x, int y)
+{
+    if (FPending) Place(FPendingX, FPendingY);
+    FPending = true;
+    FPendingX = x;
+    FPendingY = y;
+}
+
+// One mark into the canvas's image, unless its position is still.
+void TBlendStamps::Place(int x, int y)
+{
+    const auto cx = static_cast<unsigned>(x - FLeft);
+    const auto cy = static_cast<unsigned>(y - FTop);
+    if (cx >= static_cast<unsigned>(FWidth) || cy >= static_cast<unsigned>(FHeight) || FCanvas == nullptr) return;
+    std::uint8_t& still = FStill[static_cast<std::size_t>(cy) * static_cast<std::size_t>(FWidth) + cx];
+    if (still != 0) return;
+    if (FPixels == nullptr) {
+        FPixels = FCanvas->Pixels();
+        if (FPixels == nullptr) return;
+        const QImage& image = *FCanvas->Image();
+        FImageWidth = image.width();
+        FImageHeight = image.height();
+        FStride = static_cast<std::size_t>(image.bytesPerLine() / 4);
+    }
+    if (!Apply(FPixels, FImageWidth, FImageHeight, FStride, x, y)) {
+        still = 1;
+        return;
+    }
+    // Pixels changed: the marks of positions near enough to share one may
+    // change something again.
+    const int x0 = std::max(0, static_cast<int>(cx) - FSpreadX), x1 = std::min(FWidth - 1, static_cast<int>(cx) + FSpreadX);
+    const int y0 = std::max(0, static_cast<int>(cy) - FSpreadY), y1 = std::min(FHeight - 1, static_cast<int>(cy) + FSpreadY);
+    for (int row = y0; row <= y1; ++row)
+        std::memset(FStill.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(FWidth) + static_cast<std::size_t>(x0), 0,
+                    static_cast<std::size_t>(x1 - x0 + 1));
+}
+
+void TBlendStamps::Finish(const TDrawMark& draw)
+{
+    if (!FPending || FCanvas == nullptr) return;
+    FPending = false;
+    draw(*FCanvas, FPendingX, FPendingY);
+}
+
+}  // namespace kurvo

@@ -1,0 +1,110 @@
+// Many marks that blend with what lies below (characters in antialiased
+// text) drawn fast, with the pixels of drawing each mark in turn. Internal:
+// not installed.
+//
+// A mark drawn on an image maps the value of each device pixel it touches to
+// a new value, channel by channel, whatever the pixels around it hold. That
+// map is learnt once per phase of the device pixel grid: the mark is drawn
+// on a scratch image in each of the 256 greys, and what each touched pixel
+// became is kept as a table per channel. The marks are then applied in
+// drawing order through those tables, straight into the canvas's image.
+// Prepare checks the tables against the drawing itself, twice over a noise
+// background, and refuses where they do not give its pixels.
+//
+// A position whose last mark changed no pixel, and under whose mark no pixel
+// changed since, is skipped: its mark would change nothing again. A dense
+// scatter of characters thus costs little more than finding its positions.
+//
+//     const TDrawMark draw = [](TCanvas& c, int x, int y) { DrawMark(c, 88, x, y); };
+//     TBlendStamps& stamps = ...;                 // kept between paints
+//     if (stamps.Prepare(canvas, draw, 12, key)) {
+//         stamps.Begin(canvas);
+//         for (each point in drawing order)
+//             stamps.Add(x, y);                   // canvas pixels
+//         stamps.Finish(draw);                    // draws the last mark itself
+//     } else {
+//         ... draw every mark with draw()         // the reference path
+//     }
+//
+// Prepare refuses canvases without image memory or with a pixel format
+// other than opaque 32-bit RGB, XOR pens, device pixel ratios whose pixel
+// pattern does not repeat within four canvas pixels, and marks larger than
+// the scratch it learns on.
+#pragma once
+
+#include "canvas/Qorn_canvas.h"
+#include "chart/mark_stamps.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <vector>
+
+namespace kurvo {
+
+class TQtCanvas;
+
+/// Marks of one shape, colour and font that blend with the pixels below,
+/// applied through learnt tables. Keep one between paints: the tables are
+/// learnt again only when the mark, its colour, font or the ratio change.
+class TBlendStamps {
+public:
+    /// Learns the mark `draw` draws on `canvas` with its pen, brush and font
+    /// at its device pixel ratio; `reach`: the farthest the mark reaches
+    /// from its centre in canvas pixels. `key` names the shape (0: always
+    /// learn again). False where the tables cannot give the mark's pixels.
+    bool Prepare(const TCanvas& canvas, const TDrawMark& draw, int reach, std::uint64_t key);
+    /// Starts applying marks to `canvas`, where the mark was prepared.
+    void Begin(TCanvas& canvas);
+    /// A mark at canvas pixel (x, y), in drawing order.
+    void Add(int x, int y);
+    /// Whether any mark was added since Begin.
+    bool Any() const { return FPending; }
+    /// Draws the last mark added through `draw` (the canvas's pen, brush and
+    /// font end as after drawing every mark).
+    void Finish(const TDrawMark& draw);
+
+private:
+    /// A device pixel the mark touches, from the device pixel of its
+    /// phase's origin, and the table of what it becomes.
+    struct TTouch {
+        int Dx, Dy;
+        std::uint32_t Table;
+    };
+    /// Per channel (blue, green, red): the value after the mark for each before.
+    using TTable = std::array<std::uint8_t, 768>;
+    struct TPhase {
+        std::vector<TTouch> Touches;
+        int Left = 0, Top = 0, Right = 0, Bottom = 0;  // device pixels it reaches, from the origin
+    };
+    bool Learn(TQtCanvas& scratch, const TDrawMark& draw, int x, int y, int base, int reach, double ratio,
+               TPhase& phase, std::map<TTable, std::uint32_t>& tables);
+    bool Check(TQtCanvas& scratch, const TDrawMark& draw, int x, int y, std::uint32_t seed);
+    /// Applies the mark at (x, y) to an image; whether a pixel changed.
+    bool Apply(std::uint32_t* pixels, long long width, long long height, std::size_t stride, int x, int y) const;
+    int PhaseOf(int x, int y, long long& baseX, long long& baseY) const;
+    void Place(int x, int y);
+
+    // What was learnt.
+    std::vector<TPhase> FPhases;  // FPeriod x FPeriod, row-major by (y phase, x phase)
+    std::vector<TTable> FTables;
+    int FPeriod = 1, FPeriodDevice = 1;
+    int FSpreadX = 0, FSpreadY = 0;  // canvas pixels between positions whose marks can share a pixel
+    std::uint64_t FKey = 0;
+    double FRatio = 0.0;
+    int FReach = 0;
+    TColor FColour = 0;
+    TFont FFont;  // in the mark's colour
+
+    // The marks applied.
+    TQtCanvas* FCanvas = nullptr;
+    std::uint32_t* FPixels = nullptr;  // the canvas's image, from the first mark placed
+    long long FImageWidth = 0, FImageHeight = 0;
+    std::size_t FStride = 0;
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;  // positions that can touch the image
+    std::vector<std::uint8_t> FStill;  // per position: its mark would change nothing
+    bool FPending = false;
+    int FPendingX = 0, FPendingY = 0;
+};
+
+}  // namespace kurvo

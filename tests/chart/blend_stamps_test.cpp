@@ -1,0 +1,135 @@
+// Marks that blend with what lies below, applied through learnt tables, give
+// the picture of drawing each mark in turn; marks whose pixels depend on
+// other pixels are refused. The marks here are drawn pixel by pixel, each a
+// different map per pixel of the mark, so that the order of the marks and
+// every skipped position show in the picture.
+#include "canvas/Qorn_canvas.h"
+#include "canvas/qt_canvas.h"
+#include "chart/blend_stamps.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace kurvo;
+
+namespace {
+
+// A channel moved 40 levels towards `target`, stopping there.
+int Towards(int v, int target) { return v < target ? std::min(v + 40, target) : std::max(v - 40, target); }
+
+TColor Moved(TColor c, int target)
+{
+    return static_cast<TColor>(Towards(c & 0xFF, target) | Towards(c >> 8 & 0xFF, target) << 8 |
+                               Towards(c >> 16 & 0xFF, target) << 16);
+}
+
+// Five by five pixels: the left columns pull towards black, the right ones
+// towards white, the middle one towards grey. Marks three pixels apart
+// share pixels that one pulls down and the other up.
+void PushPull(TCanvas& c, int x, int y)
+{
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) {
+            const TColor v = c.GetPixel(x + dx, y + dy);
+            if (v == static_cast<TColor>(-1)) continue;
+            c.SetPixel(x + dx, y + dy, Moved(v, dx < 0 ? 0 : dx > 0 ? 255 : 128));
+        }
+}
+
+// Each pixel takes the value of its left neighbour: not a map of the pixel itself.
+void Smear(TCanvas& c, int x, int y)
+{
+    for (int dx = 2; dx >= -2; --dx) c.SetPixel(x + dx, y, c.GetPixel(x + dx - 1, y));
+}
+
+struct Case {
+    const char* name;
+    std::vector<std::pair<int, int>> marks;
+};
+
+std::vector<Case> Cases()
+{
+    std::vector<Case> cases;
+    // A position settles (its mark changes nothing more), a neighbour pulls
+    // its pixels again, and it is drawn once more: to the side, below, and
+    // on the other side, three pixels away.
+    Case settle{"positions that settle and are pulled again", {}};
+    for (const auto& [x, y] : {std::pair{13, 10}, std::pair{10, 13}, std::pair{7, 10}, std::pair{13, 13}}) {
+        for (int k = 0; k < 8; ++k) settle.marks.emplace_back(10, 10);
+        settle.marks.emplace_back(x, y);
+        settle.marks.emplace_back(10, 10);
+    }
+    for (int k = 0; k < 60; ++k) settle.marks.emplace_back(k % 2 == 0 ? 10 : 13, 10);
+    cases.push_back(settle);
+    Case cloud{"a cloud on a few pixels", {}};
+    std::mt19937 random(7);
+    for (int k = 0; k < 3000; ++k) cloud.marks.emplace_back(8 + static_cast<int>(random() % 9), 8 + static_cast<int>(random() % 7));
+    cases.push_back(cloud);
+    Case edges{"marks across the edges", {}};
+    for (int k = 0; k < 400; ++k)
+        edges.marks.emplace_back(-3 + static_cast<int>(random() % 32), -3 + static_cast<int>(random() % 30));
+    cases.push_back(edges);
+    return cases;
+}
+
+QImage Drawn(const std::vector<std::pair<int, int>>& marks, bool stamped, bool& prepared)
+{
+    TBitmap bitmap(26, 24);
+    TCanvas& canvas = bitmap.Canvas();
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 26; ++x) canvas.SetPixel(x, y, static_cast<TColor>(0x3070B0 + x * 5 + y * 0x500));
+    const TDrawMark draw = PushPull;
+    TBlendStamps stamps;
+    prepared = stamped && stamps.Prepare(canvas, draw, 3, 1);
+    if (prepared) {
+        stamps.Begin(canvas);
+        for (const auto& [x, y] : marks) stamps.Add(x, y);
+        stamps.Finish(draw);
+    } else {
+        for (const auto& [x, y] : marks) draw(canvas, x, y);
+    }
+    return bitmap.Image().copy();
+}
+
+}  // namespace
+
+TEST(BlendStamps, PictureEqualsDrawingEachMarkInTurn)
+{
+    for (const Case& c : Cases()) {
+        bool prepared = false, unused = false;
+        const QImage stamped = Drawn(c.marks, true, prepared);
+        ASSERT_TRUE(prepared) << c.name;
+        const QImage reference = Drawn(c.marks, false, unused);
+        int differing = 0;
+        for (int y = 0; y < reference.height(); ++y)
+            for (int x = 0; x < reference.width(); ++x) differing += stamped.pixel(x, y) != reference.pixel(x, y);
+        EXPECT_EQ(differing, 0) << c.name;
+    }
+}
+
+TEST(BlendStamps, RefusesWhatTablesCannotHold)
+{
+    const struct {
+        const char* name;
+        TDrawMark draw;
+        int reach;
+        double ratio;
+    } refused[] = {
+        {"a mark reading other pixels", Smear, 3, 1.0},
+        {"a mark beyond its reach", PushPull, 0, 1.0},
+        {"a ratio whose pixels do not repeat", PushPull, 3, 1.3},
+    };
+    for (const auto& r : refused) {
+        TBitmap bitmap(20, 20);
+        bitmap.SetDevicePixelRatio(r.ratio);
+        TBlendStamps stamps;
+        EXPECT_FALSE(stamps.Prepare(bitmap.Canvas(), r.draw, r.reach, 0)) << r.name;
+    }
+}
