@@ -1,9 +1,9 @@
 // Seeded random views of charts holding 10^7 points of every shape of data:
-// a sorted line, colours and classes changing at every point, marks, NaN and
-// infinite gaps, X running back and forth and X at random. Each pan, zoom,
-// axis, size, ratio or live append paints the chart (every setter of a step
-// paints at once, and a final paint follows); no paint may take a second of
-// thread CPU time.
+// a sorted line, colours and classes changing at every point, marks and
+// character marks, NaN and infinite gaps, X running back and forth and X at
+// random. Each pan, zoom, axis, size, ratio or live append paints the chart
+// (every setter of a step paints at once, and a final paint follows); no
+// paint may take a second of thread CPU time.
 //
 //   KURVO_LONG_CHAOS_POINTS  points per chart (default 10^7; 10^6 in the
 //                            sanitizer build, where only hangs are caught)
@@ -76,6 +76,18 @@ void Polyline(TLongChart& s, std::size_t n, const std::function<void(std::size_t
     s.C().DrawPolyline(x, y);
 }
 
+// Marks of `type` in a cloud, dense in the middle.
+void Cloud(TLongChart& s, std::size_t n, int type)
+{
+    std::vector<double> x(n), y(n);
+    std::normal_distribution<double> normal(0.0, 1.0);
+    for (std::size_t i = 0; i < n; ++i) {
+        x[i] = static_cast<double>(n) * (0.5 + 0.15 * normal(s.X.Rng()));
+        y[i] = 0.5 * normal(s.X.Rng());
+    }
+    s.C().DrawMarks(x, y, type);
+}
+
 const std::vector<TShape>& Shapes()
 {
     static const std::vector<TShape> shapes = {
@@ -99,16 +111,8 @@ const std::vector<TShape>& Shapes()
                  s.C().DrawTo(static_cast<double>(i), Wave(i));
              }
          }},
-        {"marks",
-         [](TLongChart& s, std::size_t n) {
-             std::vector<double> x(n), y(n);
-             std::normal_distribution<double> normal(0.0, 1.0);
-             for (std::size_t i = 0; i < n; ++i) {
-                 x[i] = static_cast<double>(n) * (0.5 + 0.15 * normal(s.X.Rng()));
-                 y[i] = 0.5 * normal(s.X.Rng());
-             }
-             s.C().DrawMarks(x, y, s.X.Below(60));
-         }},
+        {"marks", [](TLongChart& s, std::size_t n) { Cloud(s, n, s.X.Below(60)); }},
+        {"character marks", [](TLongChart& s, std::size_t n) { Cloud(s, n, 52 + s.X.Below(204)); }},
         {"NaN and infinite gaps",
          [](TLongChart& s, std::size_t n) {
              Polyline(s, n, [](std::size_t i, double& x, double& y) {
