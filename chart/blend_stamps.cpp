@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <memory>
 
 namespace kurvo {
 
@@ -19,6 +20,7 @@ namespace {
 // learning draws the mark 512 times per phase on it.
 constexpr int kMaxReach = 64;
 constexpr long long kMaxScratchPixels = 40000;
+
 
 constexpr std::uint32_t Grey(int v) { return 0xFF000000u | static_cast<std::uint32_t>(v) * 0x010101u; }
 
@@ -41,68 +43,85 @@ bool TBlendStamps::Prepare(const TCanvas& canvas, const TDrawMark& draw, int rea
     const double ratio = qt->Image()->devicePixelRatio();
     const int period = StampPeriod(ratio);
     if (period == 0) return false;
-    const TColor colour = canvas.Pen().Color();
     // The mark draws its character in the pen's colour, whatever the font's.
     TFont font = canvas.Font();
-    font.SetColor(colour);
-    if (key != 0 && key == FKey && ratio == FRatio && reach == FReach && colour == FColour && font == FFont &&
-        !FPhases.empty()) {
-        return true;
+    font.SetColor(clBlack);
+    if (key == 0 || key != FKey || ratio != FRatio || reach != FReach || !(font == FFont) || !FScratch) {
+        FKey = 0;
+        FLearnt.clear();
+        FSpreadX = FSpreadY = 0;
+        // The scratch holds the mark at every phase with room around it.
+        const int k = (reach + 2 + period - 1) / period;
+        FCentre = k * period;
+        const int side = FCentre + period + reach + 3;
+        const double sideDevice = std::ceil(side * ratio);
+        if (sideDevice * sideDevice > static_cast<double>(kMaxScratchPixels)) return false;
+        FScratch = std::make_unique<TBitmap>();
+        FScratch->SetDevicePixelRatio(ratio);
+        FScratch->SetSize(side, side);
+        TCanvas& sc = FScratch->Canvas();
+        sc.Pen().Assign(canvas.Pen());
+        sc.Brush().Assign(canvas.Brush());
+        sc.Font() = canvas.Font();
+        FPeriod = period;
+        FPeriodDevice = static_cast<int>(std::lround(period * ratio));
+        FRatio = ratio;
+        FReach = reach;
+        FFont = font;
+        FKey = key;
     }
-    FKey = 0;
-    FPhases.clear();
-    FTables.clear();
+    FDraw = draw;
+    FPrepared = canvas.Pen().Color();
+    if (!Learnt(FPrepared) && FLearnt.size() >= MaxColours) FLearnt.clear();
+    return Colour(FPrepared) >= 0;
+}
 
-    // The scratch holds the mark at every phase with room around it.
-    const int k = (reach + 2 + period - 1) / period;
-    const int centre = k * period;
-    const int side = centre + period + reach + 3;
-    const double sideDevice = std::ceil(side * ratio);
-    if (sideDevice * sideDevice > static_cast<double>(kMaxScratchPixels)) return false;
-    TBitmap scratch;
-    scratch.SetDevicePixelRatio(ratio);
-    scratch.SetSize(side, side);
-    auto& sc = dynamic_cast<TQtCanvas&>(scratch.Canvas());
-    sc.Pen().Assign(canvas.Pen());
-    sc.Brush().Assign(canvas.Brush());
-    sc.Font() = canvas.Font();
-    FPeriod = period;
-    FPeriodDevice = static_cast<int>(std::lround(period * ratio));
-    const int base = static_cast<int>(std::lround(centre * ratio));
+bool TBlendStamps::Learnt(TColor colour) const
+{
+    return std::any_of(FLearnt.begin(), FLearnt.end(), [&](const TLearnt& l) { return l.Colour == colour; });
+}
+
+void TBlendStamps::Forget()
+{
+    std::erase_if(FLearnt, [&](const TLearnt& l) { return l.Colour != FPrepared; });
+}
+
+int TBlendStamps::Colour(TColor colour)
+{
+    for (std::size_t k = 0; k < FLearnt.size(); ++k)
+        if (FLearnt[k].Colour == colour) return static_cast<int>(k);
+    if (!FScratch || FLearnt.size() >= MaxColours) return -1;
+    auto& sc = dynamic_cast<TQtCanvas&>(FScratch->Canvas());
+    sc.Pen().SetColor(colour);
+    TLearnt learnt;
+    learnt.Colour = colour;
+    const int base = static_cast<int>(std::lround(FCentre * FRatio));
     std::map<TTable, std::uint32_t> tables;
-    for (int j = 0; j < period; ++j)
-        for (int i = 0; i < period; ++i) {
+    for (int j = 0; j < FPeriod; ++j)
+        for (int i = 0; i < FPeriod; ++i) {
             TPhase phase;
-            if (!Learn(sc, draw, centre + i, centre + j, base, reach, ratio, phase, tables)) return false;
-            FPhases.push_back(std::move(phase));
+            if (!Learn(sc, FDraw, FCentre + i, FCentre + j, base, FReach, FRatio, phase, tables)) return -1;
+            learnt.Phases.push_back(std::move(phase));
         }
-    FTables.resize(tables.size());
-    for (const auto& [table, index] : tables) FTables[index] = table;
-    for (int j = 0; j < period; ++j)
-        for (int i = 0; i < period; ++i)
+    learnt.Tables.resize(tables.size());
+    for (const auto& [table, index] : tables) learnt.Tables[index] = table;
+    for (int j = 0; j < FPeriod; ++j)
+        for (int i = 0; i < FPeriod; ++i)
             for (const std::uint32_t seed : {0x9E3779B9u, 0x7F4A7C15u})
-                if (!Check(sc, draw, centre + i, centre + j, seed)) {
-                    FPhases.clear();
-                    FTables.clear();
-                    return false;
-                }
+                if (!Check(sc, learnt, FCentre + i, FCentre + j, seed)) return -1;
 
     // Positions farther apart than a mark's extent share no pixel.
     int left = 0, top = 0, right = 0, bottom = 0;
-    for (const TPhase& phase : FPhases) {
+    for (const TPhase& phase : learnt.Phases) {
         left = std::min(left, phase.Left);
         top = std::min(top, phase.Top);
         right = std::max(right, phase.Right);
         bottom = std::max(bottom, phase.Bottom);
     }
-    FSpreadX = static_cast<int>(std::ceil((right - left) / ratio)) + period;
-    FSpreadY = static_cast<int>(std::ceil((bottom - top) / ratio)) + period;
-    FRatio = ratio;
-    FReach = reach;
-    FColour = colour;
-    FFont = font;
-    FKey = key;
-    return true;
+    FSpreadX = std::max(FSpreadX, static_cast<int>(std::ceil((right - left) / FRatio)) + FPeriod);
+    FSpreadY = std::max(FSpreadY, static_cast<int>(std::ceil((bottom - top) / FRatio)) + FPeriod);
+    FLearnt.push_back(std::move(learnt));
+    return static_cast<int>(FLearnt.size() - 1);
 }
 
 // Draws the mark at canvas pixel (x, y) of the scratch on each grey: a device
@@ -170,7 +189,7 @@ bool TBlendStamps::Learn(TQtCanvas& scratch, const TDrawMark& draw, int x, int y
 
 // The tables against the drawing: the mark drawn twice on noise, and applied
 // twice through the tables on the same noise, give the same image.
-bool TBlendStamps::Check(TQtCanvas& scratch, const TDrawMark& draw, int x, int y, std::uint32_t seed)
+bool TBlendStamps::Check(TQtCanvas& scratch, const TLearnt& learnt, int x, int y, std::uint32_t seed)
 {
     QImage* image = scratch.Image();
     std::uint32_t* pixels = scratch.Pixels();
@@ -184,8 +203,8 @@ bool TBlendStamps::Check(TQtCanvas& scratch, const TDrawMark& draw, int x, int y
     }
     std::vector<std::uint32_t> expected(pixels, pixels + count);
     for (int pass = 0; pass < 2; ++pass) {
-        Apply(expected.data(), image->width(), image->height(), stride, x, y);
-        draw(scratch, x, y);
+        Apply(learnt, expected.data(), image->width(), image->height(), stride, x, y);
+        FDraw(scratch, x, y);
     }
     pixels = scratch.Pixels();
     return pixels != nullptr && std::equal(expected.begin(), expected.end(), pixels);
@@ -200,12 +219,12 @@ int TBlendStamps::PhaseOf(int x, int y, long long& baseX, long long& baseY) cons
     return (y - qy * FPeriod) * FPeriod + (x - qx * FPeriod);
 }
 
-bool TBlendStamps::Apply(std::uint32_t* pixels, long long width, long long height, std::size_t stride, int x,
-                         int y) const
+bool TBlendStamps::Apply(const TLearnt& learnt, std::uint32_t* pixels, long long width, long long height,
+                         std::size_t stride, int x, int y) const
 {
     long long baseX, baseY;
-    const TPhase& phase = FPhases[static_cast<std::size_t>(PhaseOf(x, y, baseX, baseY))];
-    const TTable* tables = FTables.data();
+    const TPhase& phase = learnt.Phases[static_cast<std::size_t>(PhaseOf(x, y, baseX, baseY))];
+    const TTable* tables = learnt.Tables.data();
     bool changed = false;
     const bool inside = baseX + phase.Left >= 0 && baseX + phase.Right <= width && baseY + phase.Top >= 0 &&
                         baseY + phase.Bottom <= height;
@@ -223,6 +242,7 @@ bool TBlendStamps::Apply(std::uint32_t* pixels, long long width, long long heigh
 void TBlendStamps::Begin(TCanvas& canvas)
 {
     FCanvas = dynamic_cast<TQtCanvas*>(&canvas);
+    FDefault = std::max(0, Colour(canvas.Pen().Color()));
     FPixels = nullptr;
     FPending = false;
     const QSizeF size = FCanvas != nullptr && FCanvas->Image() != nullptr ? FCanvas->Image()->deviceIndependentSize()
@@ -235,22 +255,23 @@ void TBlendStamps::Begin(TCanvas& canvas)
     FStill.assign(static_cast<std::size_t>(FWidth) * static_cast<std::size_t>(FHeight), 0);
 }
 
-void TBlendStamps::Add(int x, int y)
+void TBlendStamps::Add(int x, int y, int colour)
 {
-    if (FPending) Place(FPendingX, FPendingY);
+    if (FPending) Place(FPendingX, FPendingY, FPendingColour);
     FPending = true;
     FPendingX = x;
     FPendingY = y;
+    FPendingColour = colour;
 }
 
-// One mark into the canvas's image, unless its position is still.
-void TBlendStamps::Place(int x, int y)
+// One mark into the canvas's image, unless its position is still in its colour.
+void TBlendStamps::Place(int x, int y, int colour)
 {
     const auto cx = static_cast<unsigned>(x - FLeft);
     const auto cy = static_cast<unsigned>(y - FTop);
     if (cx >= static_cast<unsigned>(FWidth) || cy >= static_cast<unsigned>(FHeight) || FCanvas == nullptr) return;
     std::uint8_t& still = FStill[static_cast<std::size_t>(cy) * static_cast<std::size_t>(FWidth) + cx];
-    if (still != 0) return;
+    if (still == colour + 1) return;
     if (FPixels == nullptr) {
         FPixels = FCanvas->Pixels();
         if (FPixels == nullptr) return;
@@ -259,12 +280,12 @@ void TBlendStamps::Place(int x, int y)
         FImageHeight = image.height();
         FStride = static_cast<std::size_t>(image.bytesPerLine() / 4);
     }
-    if (!Apply(FPixels, FImageWidth, FImageHeight, FStride, x, y)) {
-        still = 1;
+    if (!Apply(FLearnt[static_cast<std::size_t>(colour)], FPixels, FImageWidth, FImageHeight, FStride, x, y)) {
+        still = static_cast<std::uint8_t>(colour + 1);
         return;
     }
     // Pixels changed: the marks of positions near enough to share one may
-    // change something again.
+    // change something again, in any colour.
     const int x0 = std::max(0, static_cast<int>(cx) - FSpreadX), x1 = std::min(FWidth - 1, static_cast<int>(cx) + FSpreadX);
     const int y0 = std::max(0, static_cast<int>(cy) - FSpreadY), y1 = std::min(FHeight - 1, static_cast<int>(cy) + FSpreadY);
     for (int row = y0; row <= y1; ++row)

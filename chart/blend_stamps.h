@@ -38,6 +38,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace kurvo {
@@ -49,19 +50,34 @@ class TQtCanvas;
 /// learnt again only when the mark, its colour, font or the ratio change.
 class TBlendStamps {
 public:
+    /// The most colours learnt for one mark.
+    static constexpr std::size_t MaxColours = 16;
     /// Learns the mark `draw` draws on `canvas` with its pen, brush and font
     /// at its device pixel ratio; `reach`: the farthest the mark reaches
     /// from its centre in canvas pixels. `key` names the shape (0: always
     /// learn again). False where the tables cannot give the mark's pixels.
     bool Prepare(const TCanvas& canvas, const TDrawMark& draw, int reach, std::uint64_t key);
+    /// After Prepare: the mark in `colour` learnt as well (kept while the
+    /// mark stays), for Add(x, y, colour). -1 where it cannot be, or when
+    /// MaxColours are learnt already.
+    int Colour(TColor colour);
+    /// Whether `colour` is learnt, and how many colours are.
+    bool Learnt(TColor colour) const;
+    std::size_t LearntColours() const { return FLearnt.size(); }
+    /// Forgets every colour but the one the last Prepare learnt.
+    void Forget();
     /// Starts applying marks to `canvas`, where the mark was prepared.
     void Begin(TCanvas& canvas);
-    /// A mark at canvas pixel (x, y), in drawing order.
-    void Add(int x, int y);
+    /// A mark at canvas pixel (x, y), in drawing order, in the pen colour
+    /// of Begin.
+    void Add(int x, int y) { Add(x, y, FDefault); }
+    /// A mark at canvas pixel (x, y) in a colour Colour() gave.
+    void Add(int x, int y, int colour);
     /// Whether any mark was added since Begin.
     bool Any() const { return FPending; }
     /// Draws the last mark added through `draw` (the canvas's pen, brush and
-    /// font end as after drawing every mark).
+    /// font end as after drawing every mark; the caller sets the pen to the
+    /// last mark's colour).
     void Finish(const TDrawMark& draw);
 
 private:
@@ -77,24 +93,33 @@ private:
         std::vector<TTouch> Touches;
         int Left = 0, Top = 0, Right = 0, Bottom = 0;  // device pixels it reaches, from the origin
     };
+    /// The mark in one colour.
+    struct TLearnt {
+        TColor Colour = 0;
+        std::vector<TPhase> Phases;  // FPeriod x FPeriod, row-major by (y phase, x phase)
+        std::vector<TTable> Tables;
+    };
     bool Learn(TQtCanvas& scratch, const TDrawMark& draw, int x, int y, int base, int reach, double ratio,
                TPhase& phase, std::map<TTable, std::uint32_t>& tables);
-    bool Check(TQtCanvas& scratch, const TDrawMark& draw, int x, int y, std::uint32_t seed);
+    bool Check(TQtCanvas& scratch, const TLearnt& learnt, int x, int y, std::uint32_t seed);
     /// Applies the mark at (x, y) to an image; whether a pixel changed.
-    bool Apply(std::uint32_t* pixels, long long width, long long height, std::size_t stride, int x, int y) const;
+    bool Apply(const TLearnt& learnt, std::uint32_t* pixels, long long width, long long height, std::size_t stride,
+               int x, int y) const;
     int PhaseOf(int x, int y, long long& baseX, long long& baseY) const;
-    void Place(int x, int y);
+    void Place(int x, int y, int colour);
 
-    // What was learnt.
-    std::vector<TPhase> FPhases;  // FPeriod x FPeriod, row-major by (y phase, x phase)
-    std::vector<TTable> FTables;
+    // What was learnt, and where.
+    std::vector<TLearnt> FLearnt;
+    std::unique_ptr<TBitmap> FScratch;  // with the canvas's pen, brush and font
+    TDrawMark FDraw;
+    int FCentre = 0;  // canvas pixel of the scratch the mark is learnt at
     int FPeriod = 1, FPeriodDevice = 1;
     int FSpreadX = 0, FSpreadY = 0;  // canvas pixels between positions whose marks can share a pixel
     std::uint64_t FKey = 0;
     double FRatio = 0.0;
     int FReach = 0;
-    TColor FColour = 0;
-    TFont FFont;  // in the mark's colour
+    TFont FFont;  // in black: the mark takes the pen's colour
+    TColor FPrepared = 0;  // the pen's colour at the last Prepare
 
     // The marks applied.
     TQtCanvas* FCanvas = nullptr;
@@ -102,9 +127,10 @@ private:
     long long FImageWidth = 0, FImageHeight = 0;
     std::size_t FStride = 0;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;  // positions that can touch the image
-    std::vector<std::uint8_t> FStill;  // per position: its mark would change nothing
+    std::vector<std::uint8_t> FStill;  // per position: 1 + the colour in which its mark would change nothing
+    int FDefault = 0;
     bool FPending = false;
-    int FPendingX = 0, FPendingY = 0;
+    int FPendingX = 0, FPendingY = 0, FPendingColour = 0;
 };
 
 }  // namespace kurvo

@@ -54,13 +54,12 @@ void TCustomKurvoPrivate::RenderMarkRun(TCanvas& canvas, const TKvItemContainer&
     const int width = std::clamp<std::int32_t>(attributes.LineWidth, 1, MaxItemPenWidth);
 
     // Item by item: as the reference (LineRunReduction off), with the hook
-    // (a working copy of every item), for wide pens, short runs, anti-aliased
-    // marks (drawn at their exact positions) and characters in a colour per
-    // mark (text blends with what lies below: a table per colour).
+    // (a working copy of every item), for wide pens, short runs and
+    // anti-aliased marks (drawn at their exact positions).
     const bool character = type > kLastSymbol;
     const bool coloured = varying && !monochrome;
     if (!FLineRunReduction || q->OnBeforeRenderChartItem || width > kMaxStampedPenWidth || n < kMinStampedMarks ||
-        canvas.IsPrinterCanvas() || canvas.Antialiased() || (character && (coloured || n < kMinBlendedMarks))) {
+        canvas.IsPrinterCanvas() || canvas.Antialiased() || (character && n < kMinBlendedMarks)) {
         RenderRunItems(canvas, items, run, n, isAnnotation, monochrome);
         return;
     }
@@ -153,8 +152,9 @@ void TCustomKurvoPrivate::RenderMarkRun(TCanvas& canvas, const TKvItemContainer&
     ResetUpperVectorState();
 }
 
-// Character marks of one colour from mark k on, in order, through the tables
-// of blend_stamps.h; mark by mark where those cannot give the pixels.
+// Character marks from mark k on, in order, through the tables of
+// blend_stamps.h (a table per colour, for up to a few colours); mark by mark
+// where those cannot give the pixels.
 void TCustomKurvoPrivate::RenderCharacterMarks(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run,
                                                std::int64_t k, std::int64_t n, bool isAnnotation, bool monochrome)
 {
@@ -164,11 +164,9 @@ void TCustomKurvoPrivate::RenderCharacterMarks(TCanvas& canvas, const TKvItemCon
     const int layer = attributes.Layer;
     const int type = attributes.Shape & 0xFF;
     const TDrawMark draw = [type](TCanvas& c, int x, int y) { DrawMark(c, type, x, y); };
-    if (!FBlendStamps) FBlendStamps = std::make_shared<TBlendStamps>();
-    TBlendStamps& stamps = *FBlendStamps;
-    // The character is drawn centred on its position, a cell of text high.
-    const int reach = canvas.TextHeight("M") + 2;
-    if (!stamps.Prepare(canvas, draw, reach, static_cast<std::uint64_t>(type) + 1)) {
+    const bool coloured = varying && !monochrome;
+    const std::int64_t v = varying ? items.Varying(run).Offset : 0;
+    const auto itemByItem = [&] {
         const TLongTextArray& texts = FLongTexts[isAnnotation ? 1 : 0];
         for (; k < n; ++k) {
             TkvChartItem item = items.RunItem(run, k);
@@ -176,18 +174,51 @@ void TCustomKurvoPrivate::RenderCharacterMarks(TCanvas& canvas, const TKvItemCon
             RenderItem(canvas, item, static_cast<int>(run.First + k), isAnnotation, texts, monochrome, FRender.OffsetX,
                        FRender.OffsetY);
         }
+    };
+    if (!FBlendStamps) FBlendStamps = std::make_shared<TBlendStamps>();
+    TBlendStamps& stamps = *FBlendStamps;
+    // The character is drawn centred on its position, a cell of text high.
+    const int reach = canvas.TextHeight("M") + 2;
+    if (!stamps.Prepare(canvas, draw, reach, static_cast<std::uint64_t>(type) + 1)) {
+        itemByItem();
         return;
     }
+    // In a colour per mark: a few colours are learnt each, more go mark by mark.
+    std::vector<std::pair<TColor, int>> palette;
+    if (coloured) {
+        std::vector<TColor> distinct;
+        for (std::int64_t j = k; j < n && distinct.size() <= TBlendStamps::MaxColours; ++j) {
+            const TColor c = items.Colors()[v + j];
+            if (std::find(distinct.begin(), distinct.end(), c) == distinct.end()) distinct.push_back(c);
+        }
+        const auto missing = static_cast<std::size_t>(
+            std::count_if(distinct.begin(), distinct.end(), [&](TColor c) { return !stamps.Learnt(c); }));
+        if (stamps.LearntColours() + missing > TBlendStamps::MaxColours) stamps.Forget();
+        for (const TColor c : distinct) {
+            const int learnt = distinct.size() <= TBlendStamps::MaxColours ? stamps.Colour(c) : -1;
+            if (learnt < 0) {
+                itemByItem();
+                return;
+            }
+            palette.emplace_back(c, learnt);
+        }
+    }
+    const auto colourIndex = [&](TColor c) {
+        for (const auto& [colour, index] : palette)
+            if (colour == c) return index;
+        return 0;  // not reached: every colour of the run is in the palette
+    };
     const TChunkedDoubles& xs = items.XValues();
     const TChunkedDoubles& ys = items.YValues();
     const std::int64_t o = run.Offset;
-    const std::int64_t v = varying ? items.Varying(run).Offset : 0;
     const TScaleProps& sx = *q->ScaleX(layer);
     const TScaleProps& sy = *q->ScaleY(layer);
     const double xLow = sx.RangeLow(), xHigh = sx.RangeHigh(), yLow = sy.RangeLow(), yHigh = sy.RangeHigh();
     const TCanvasMap map = CanvasMap(layer);
     const bool avoid = FAvoidDuplicateMarks;
     stamps.Begin(canvas);
+    TColor last = canvas.Pen().Color(), lastLooked = last;
+    int lastIndex = coloured ? colourIndex(last) : 0;
     for (; k < n; ++k) {
         const double x = xs[o + k], y = ys[o + k];
         if ((varying && !classVisible[items.Classes()[v + k]]) || !Between(x, xLow, xHigh) || !Between(y, yLow, yHigh))
@@ -195,8 +226,19 @@ void TCustomKurvoPrivate::RenderCharacterMarks(TCanvas& canvas, const TKvItemCon
         const int px = map.X(x);
         const int py = map.Y(y);
         if (avoid && DuplicateMark(attributes.Shape, px, py)) continue;
-        stamps.Add(px, py);
+        if (coloured) {
+            last = items.Colors()[v + k];
+            if (last != lastLooked) {
+                lastLooked = last;
+                lastIndex = colourIndex(last);
+            }
+            stamps.Add(px, py, lastIndex);
+        } else {
+            stamps.Add(px, py);
+        }
     }
+    // The last mark is drawn itself, in its colour.
+    if (coloured && stamps.Any()) SetPenColor(canvas, last);
     stamps.Finish(draw);
     ResetUpperVectorState();
 }

@@ -31,15 +31,15 @@ TColor Moved(TColor c, int target)
 }
 
 // Five by five pixels: the left columns pull towards black, the right ones
-// towards white, the middle one towards grey. Marks three pixels apart
-// share pixels that one pulls down and the other up.
+// towards white, the middle one towards the pen's blue. Marks three pixels
+// apart share pixels that one pulls down and the other up.
 void PushPull(TCanvas& c, int x, int y)
 {
     for (int dy = -2; dy <= 2; ++dy)
         for (int dx = -2; dx <= 2; ++dx) {
             const TColor v = c.GetPixel(x + dx, y + dy);
             if (v == static_cast<TColor>(-1)) continue;
-            c.SetPixel(x + dx, y + dy, Moved(v, dx < 0 ? 0 : dx > 0 ? 255 : 128));
+            c.SetPixel(x + dx, y + dy, Moved(v, dx < 0 ? 0 : dx > 0 ? 255 : static_cast<int>(c.Pen().Color() >> 16 & 0xFF)));
         }
 }
 
@@ -52,6 +52,7 @@ void Smear(TCanvas& c, int x, int y)
 struct Case {
     const char* name;
     std::vector<std::pair<int, int>> marks;
+    std::vector<TColor> colours;  // one per mark, or none: the pen's
 };
 
 std::vector<Case> Cases()
@@ -76,24 +77,38 @@ std::vector<Case> Cases()
     for (int k = 0; k < 400; ++k)
         edges.marks.emplace_back(-3 + static_cast<int>(random() % 32), -3 + static_cast<int>(random() % 30));
     cases.push_back(edges);
+    // A position still in one colour is not still in another.
+    Case colours{"colours in turn", {}, {}};
+    for (int k = 0; k < 39; ++k) {
+        colours.marks.emplace_back(10, 10);
+        colours.colours.push_back(k < 30 || k % 3 == 2 ? clBlack : clBlue);
+    }
+    cases.push_back(colours);
     return cases;
 }
 
-QImage Drawn(const std::vector<std::pair<int, int>>& marks, bool stamped, bool& prepared)
+QImage Drawn(const Case& c, bool stamped, bool& prepared)
 {
+    const auto& marks = c.marks;
+    const auto colour = [&](std::size_t k) { return c.colours.empty() ? clBlack : c.colours[k]; };
     TBitmap bitmap(26, 24);
     TCanvas& canvas = bitmap.Canvas();
     for (int y = 0; y < 24; ++y)
         for (int x = 0; x < 26; ++x) canvas.SetPixel(x, y, static_cast<TColor>(0x3070B0 + x * 5 + y * 0x500));
     const TDrawMark draw = PushPull;
     TBlendStamps stamps;
+    canvas.Pen().SetColor(colour(0));
     prepared = stamped && stamps.Prepare(canvas, draw, 3, 1);
     if (prepared) {
         stamps.Begin(canvas);
-        for (const auto& [x, y] : marks) stamps.Add(x, y);
+        for (std::size_t k = 0; k < marks.size(); ++k) stamps.Add(marks[k].first, marks[k].second, stamps.Colour(colour(k)));
+        canvas.Pen().SetColor(colour(marks.size() - 1));
         stamps.Finish(draw);
     } else {
-        for (const auto& [x, y] : marks) draw(canvas, x, y);
+        for (std::size_t k = 0; k < marks.size(); ++k) {
+            canvas.Pen().SetColor(colour(k));
+            draw(canvas, marks[k].first, marks[k].second);
+        }
     }
     return bitmap.Image().copy();
 }
@@ -104,9 +119,9 @@ TEST(BlendStamps, PictureEqualsDrawingEachMarkInTurn)
 {
     for (const Case& c : Cases()) {
         bool prepared = false, unused = false;
-        const QImage stamped = Drawn(c.marks, true, prepared);
+        const QImage stamped = Drawn(c, true, prepared);
         ASSERT_TRUE(prepared) << c.name;
-        const QImage reference = Drawn(c.marks, false, unused);
+        const QImage reference = Drawn(c, false, unused);
         int differing = 0;
         for (int y = 0; y < reference.height(); ++y)
             for (int x = 0; x < reference.width(); ++x) differing += stamped.pixel(x, y) != reference.pixel(x, y);
