@@ -159,8 +159,9 @@ public:
     {
         TState state = FState;
         for (int k = 0; k < n;) {
-            // Eight steps along the row being collected, taken together.
-            if (state.Along == kRow && k + 8 <= n &&
+            // Eight steps along the row being collected, taken together
+            // (first and last on the row: a noisy line seldom gets further).
+            if (state.Along == kRow && k + 8 <= n && y[k] == state.Pen.Y + origin.Y && y[k + 7] == y[k] &&
                 RowOfEight(x + k, y + k, origin, state.Pen, state.Low, state.High)) {
                 k += 8;
                 continue;
