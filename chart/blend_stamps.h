@@ -66,15 +66,16 @@ public:
     std::size_t LearntColours() const { return FLearnt.size(); }
     /// Forgets every colour but the one the last Prepare learnt.
     void Forget();
-    /// Starts applying marks to `canvas`, where the mark was prepared.
-    void Begin(TCanvas& canvas);
+    /// Starts applying marks to `canvas`, where the mark was prepared;
+    /// `oneColour`: every mark comes in the pen's colour.
+    void Begin(TCanvas& canvas, bool oneColour);
     /// A mark at canvas pixel (x, y), in drawing order, in the pen colour
     /// of Begin.
     void Add(int x, int y) { Add(x, y, FDefault); }
     /// A mark at canvas pixel (x, y) in a colour Colour() gave.
     void Add(int x, int y, int colour);
     /// Whether any mark was added since Begin.
-    bool Any() const { return FPending; }
+    bool Any() const { return FQueued > 0; }
     /// Draws the last mark added through `draw` (the canvas's pen, brush and
     /// font end as after drawing every mark; the caller sets the pen to the
     /// last mark's colour).
@@ -86,25 +87,38 @@ private:
     struct TTouch {
         int Dx, Dy;
         std::uint32_t Table;
+        std::uint32_t Solid;  // the pixel it gives whatever lies below; 0 where that varies
     };
     /// Per channel (blue, green, red): the value after the mark for each before.
     using TTable = std::array<std::uint8_t, 768>;
     struct TPhase {
         std::vector<TTouch> Touches;
         int Left = 0, Top = 0, Right = 0, Bottom = 0;  // device pixels it reaches, from the origin
+        std::vector<std::uint64_t> Rows;  // the touches of each row as bits from Left; none where wider than 64
     };
     /// The mark in one colour.
     struct TLearnt {
         TColor Colour = 0;
+        // Every table takes each channel towards the colour's, never past
+        // it, and the values it keeps lie on one interval around the
+        // colour's: a pixel a mark of this colour keeps is kept by it after
+        // any other mark of the colour.
+        bool Contracting = false;
         std::vector<TPhase> Phases;  // FPeriod x FPeriod, row-major by (y phase, x phase)
         std::vector<TTable> Tables;
     };
     bool Learn(TQtCanvas& scratch, const TDrawMark& draw, int x, int y, int base, int reach, double ratio,
                TPhase& phase, std::map<TTable, std::uint32_t>& tables);
     bool Check(TQtCanvas& scratch, const TLearnt& learnt, int x, int y, std::uint32_t seed);
-    /// Applies the mark at (x, y) to an image; whether a pixel changed.
+    /// Device pixels changed, inclusive.
+    struct TChanges {
+        long long Left = 0, Top = 0, Right = -1, Bottom = -1;
+    };
+    /// Applies the mark at (x, y) to an image; whether a pixel changed, and which.
+    /// `atColour`: where set, the bits of pixels left at the colour are set.
     bool Apply(const TLearnt& learnt, std::uint32_t* pixels, long long width, long long height, std::size_t stride,
-               int x, int y) const;
+               int x, int y, TChanges& changes, std::uint64_t* atColour) const;
+    bool AtColour(const TLearnt& learnt, int x, int y) const;
     int PhaseOf(int x, int y, long long& baseX, long long& baseY) const;
     void Place(int x, int y, int colour);
 
@@ -114,7 +128,7 @@ private:
     TDrawMark FDraw;
     int FCentre = 0;  // canvas pixel of the scratch the mark is learnt at
     int FPeriod = 1, FPeriodDevice = 1;
-    int FSpreadX = 0, FSpreadY = 0;  // canvas pixels between positions whose marks can share a pixel
+    TRect FBox{0, 0, 0, 0};  // device pixels any colour's phase reaches, from its origin
     std::uint64_t FKey = 0;
     double FRatio = 0.0;
     int FReach = 0;
@@ -129,8 +143,19 @@ private:
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;  // positions that can touch the image
     std::vector<std::uint8_t> FStill;  // per position: 1 + the colour in which its mark would change nothing
     int FDefault = 0;
-    bool FPending = false;
-    int FPendingX = 0, FPendingY = 0, FPendingColour = 0;
+    bool FKeepStill = false;  // one contracting colour: a still position stays still
+    std::vector<std::uint64_t> FAtColour;  // then a bit per device pixel known to be at the colour
+    std::size_t FColourWords = 0;  // words a row
+    // The marks added and not yet placed, oldest first from FOldest: their
+    // position flags and pixels are fetched into the cache while the marks
+    // before them are placed (a large image misses it at every mark).
+    struct TQueued {
+        int X, Y, Colour;
+    };
+    static constexpr int kQueue = 32;
+    std::array<TQueued, kQueue> FQueue{};
+    int FOldest = 0, FQueued = 0;
+    void Fetch(const TQueued& mark);
 };
 
 }  // namespace kurvo

@@ -216,7 +216,7 @@ void TCustomKurvoPrivate::RenderCharacterMarks(TCanvas& canvas, const TKvItemCon
     const double xLow = sx.RangeLow(), xHigh = sx.RangeHigh(), yLow = sy.RangeLow(), yHigh = sy.RangeHigh();
     const TCanvasMap map = CanvasMap(layer);
     const bool avoid = FAvoidDuplicateMarks;
-    stamps.Begin(canvas);
+    stamps.Begin(canvas, !coloured);
     TColor last = canvas.Pen().Color(), lastLooked = last;
     int lastIndex = coloured ? colourIndex(last) : 0;
     for (; k < n; ++k) {

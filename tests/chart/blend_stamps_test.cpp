@@ -12,6 +12,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <utility>
@@ -43,6 +44,27 @@ void PushPull(TCanvas& c, int x, int y)
         }
 }
 
+// Five by five pixels pulled towards the pen's colour, by 8 to 56 levels as
+// antialiased text pulls its edges: a position settles once all its pixels
+// are close enough to the colour, and stays settled in that colour.
+void PullToPen(TCanvas& c, int x, int y)
+{
+    const TColor pen = c.Pen().Color();
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) {
+            const TColor v = c.GetPixel(x + dx, y + dy);
+            if (v == static_cast<TColor>(-1)) continue;
+            const int step = 8 * (1 + std::abs(dx) + std::abs(dy) * 2);
+            TColor after = 0;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const int from = static_cast<int>(v >> shift & 0xFF), to = static_cast<int>(pen >> shift & 0xFF);
+                const int moved = from < to ? std::min(from + step, to) : std::max(from - step, to);
+                after |= static_cast<TColor>(moved) << shift;
+            }
+            c.SetPixel(x + dx, y + dy, after);
+        }
+}
+
 // Each pixel takes the value of its left neighbour: not a map of the pixel itself.
 void Smear(TCanvas& c, int x, int y)
 {
@@ -58,17 +80,20 @@ struct Case {
 std::vector<Case> Cases()
 {
     std::vector<Case> cases;
-    // A position settles (its mark changes nothing more), a neighbour pulls
-    // its pixels again, and it is drawn once more: to the side, below, and
-    // on the other side, three pixels away.
-    Case settle{"positions that settle and are pulled again", {}};
-    for (const auto& [x, y] : {std::pair{13, 10}, std::pair{10, 13}, std::pair{7, 10}, std::pair{13, 13}}) {
+    // A position settles (its mark changes nothing more), a neighbour three
+    // pixels away on one side pulls its pixels, and it is drawn once more.
+    for (const auto& [x, y] : {std::pair{13, 10}, std::pair{10, 13}, std::pair{13, 13}, std::pair{7, 10},
+                               std::pair{10, 7}, std::pair{7, 7}}) {
+        Case settle{"a position that settles and is pulled again", {}, {}};
         for (int k = 0; k < 8; ++k) settle.marks.emplace_back(10, 10);
         settle.marks.emplace_back(x, y);
         settle.marks.emplace_back(10, 10);
+        settle.marks.emplace_back(x, y);
+        cases.push_back(settle);
     }
-    for (int k = 0; k < 60; ++k) settle.marks.emplace_back(k % 2 == 0 ? 10 : 13, 10);
-    cases.push_back(settle);
+    Case alternate{"two positions in turn", {}, {}};
+    for (int k = 0; k < 60; ++k) alternate.marks.emplace_back(k % 2 == 0 ? 10 : 13, 10);
+    cases.push_back(alternate);
     Case cloud{"a cloud on a few pixels", {}};
     std::mt19937 random(7);
     for (int k = 0; k < 3000; ++k) cloud.marks.emplace_back(8 + static_cast<int>(random() % 9), 8 + static_cast<int>(random() % 7));
@@ -87,7 +112,7 @@ std::vector<Case> Cases()
     return cases;
 }
 
-QImage Drawn(const Case& c, bool stamped, bool& prepared)
+QImage Drawn(const Case& c, const TDrawMark& draw, bool stamped, bool& prepared)
 {
     const auto& marks = c.marks;
     const auto colour = [&](std::size_t k) { return c.colours.empty() ? clBlack : c.colours[k]; };
@@ -95,12 +120,11 @@ QImage Drawn(const Case& c, bool stamped, bool& prepared)
     TCanvas& canvas = bitmap.Canvas();
     for (int y = 0; y < 24; ++y)
         for (int x = 0; x < 26; ++x) canvas.SetPixel(x, y, static_cast<TColor>(0x3070B0 + x * 5 + y * 0x500));
-    const TDrawMark draw = PushPull;
     TBlendStamps stamps;
     canvas.Pen().SetColor(colour(0));
     prepared = stamped && stamps.Prepare(canvas, draw, 3, 1);
     if (prepared) {
-        stamps.Begin(canvas);
+        stamps.Begin(canvas, c.colours.empty());
         for (std::size_t k = 0; k < marks.size(); ++k) stamps.Add(marks[k].first, marks[k].second, stamps.Colour(colour(k)));
         canvas.Pen().SetColor(colour(marks.size() - 1));
         stamps.Finish(draw);
@@ -117,16 +141,18 @@ QImage Drawn(const Case& c, bool stamped, bool& prepared)
 
 TEST(BlendStamps, PictureEqualsDrawingEachMarkInTurn)
 {
-    for (const Case& c : Cases()) {
-        bool prepared = false, unused = false;
-        const QImage stamped = Drawn(c, true, prepared);
-        ASSERT_TRUE(prepared) << c.name;
-        const QImage reference = Drawn(c, false, unused);
-        int differing = 0;
-        for (int y = 0; y < reference.height(); ++y)
-            for (int x = 0; x < reference.width(); ++x) differing += stamped.pixel(x, y) != reference.pixel(x, y);
-        EXPECT_EQ(differing, 0) << c.name;
-    }
+    const std::pair<const char*, TDrawMark> draws[] = {{"push and pull", PushPull}, {"towards the pen", PullToPen}};
+    for (const auto& [drawName, draw] : draws)
+        for (const Case& c : Cases()) {
+            bool prepared = false, unused = false;
+            const QImage stamped = Drawn(c, draw, true, prepared);
+            ASSERT_TRUE(prepared) << drawName << ": " << c.name;
+            const QImage reference = Drawn(c, draw, false, unused);
+            int differing = 0;
+            for (int y = 0; y < reference.height(); ++y)
+                for (int x = 0; x < reference.width(); ++x) differing += stamped.pixel(x, y) != reference.pixel(x, y);
+            EXPECT_EQ(differing, 0) << drawName << ": " << c.name << ", " << c.marks.size() << " marks";
+        }
 }
 
 TEST(BlendStamps, RefusesWhatTablesCannotHold)
