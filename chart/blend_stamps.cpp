@@ -273,6 +273,20 @@ bool TBlendStamps::Apply(const TLearnt& learnt, std::uint32_t* pixels, long long
     bool changed = false;
     const bool inside = baseX + phase.Left >= 0 && baseX + phase.Right <= width && baseY + phase.Top >= 0 &&
                         baseY + phase.Bottom <= height;
+    if (inside && atColour != nullptr) {
+        // One contracting colour (no changes to collect), the mark wholly on
+        // the image: without branches.
+        for (const TTouch& t : phase.Touches) {
+            const auto col = static_cast<std::size_t>(baseX + t.Dx);
+            const auto row = static_cast<std::size_t>(baseY + t.Dy);
+            std::uint32_t& p = pixels[row * stride + col];
+            const std::uint32_t after = t.Solid != 0 ? t.Solid : Through(tables[t.Table].data(), p);
+            changed |= after != p;
+            p = after;
+            atColour[row * FColourWords + (col >> 6)] |= std::uint64_t{after == colour} << (col & 63);
+        }
+        return changed;
+    }
     for (const TTouch& t : phase.Touches) {
         const long long col = baseX + t.Dx, row = baseY + t.Dy;
         if (!inside && (col < 0 || col >= width || row < 0 || row >= height)) continue;
