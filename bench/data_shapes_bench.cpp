@@ -240,14 +240,13 @@ void BM_Scatter(benchmark::State& state)
 
 void BM_CharacterMarks(benchmark::State& state)
 {
-    const std::int64_t n = state.range(0);
     const TRanges r{0.0, 100.0, -1.5, 1.5};
     std::vector<double> x, y;
-    Cloud(n, x, y);
+    Cloud(state.range(0), x, y);
     for (auto _ : state) {
         auto chart = Chart(r);
         chart->DrawMarks(x, y, 88);
-        const double kurvo = PanMs(*chart, r, RunsFor(n));
+        const double kurvo = PanMs(*chart, r, RunsFor(state.range(0)));
         chart->SetLineRunReduction(false);
         const double each = PanMs(*chart, r, 3);
         state.counters["kurvo_ms"] = kurvo;

@@ -315,13 +315,11 @@ void TBlendStamps::Begin(TCanvas& canvas, bool oneColour)
     FKeepStill = oneColour && !FLearnt.empty() && FLearnt[static_cast<std::size_t>(FDefault)].Contracting;
     FPixels = nullptr;
     FOldest = FQueued = 0;
-    const QSizeF size = FCanvas != nullptr && FCanvas->Image() != nullptr ? FCanvas->Image()->deviceIndependentSize()
-                                                                           : QSizeF();
-    // Positions whose mark can touch the image.
-    FLeft = -FReach - 1;
-    FTop = -FReach - 1;
-    FWidth = static_cast<int>(std::ceil(size.width())) + 2 * FReach + 3;
-    FHeight = static_cast<int>(std::ceil(size.height())) + 2 * FReach + 3;
+    const TStampPositions positions = TStampPositions::Of(FCanvas, FReach);
+    FLeft = positions.Left;
+    FTop = positions.Top;
+    FWidth = positions.Width;
+    FHeight = positions.Height;
     FStill.assign(static_cast<std::size_t>(FWidth) * static_cast<std::size_t>(FHeight), 0);
     if (FCanvas != nullptr && (FPixels = FCanvas->Pixels()) != nullptr) {
         const QImage& image = *FCanvas->Image();

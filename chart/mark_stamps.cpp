@@ -127,6 +127,14 @@ struct TCellMap {
 
 }  // namespace
 
+TStampPositions TStampPositions::Of(const TQtCanvas* canvas, int reach)
+{
+    const QSizeF size = canvas != nullptr && canvas->Image() != nullptr ? canvas->Image()->deviceIndependentSize()
+                                                                        : QSizeF();
+    return {-reach - 1, -reach - 1, static_cast<int>(std::ceil(size.width())) + 2 * reach + 3,
+            static_cast<int>(std::ceil(size.height())) + 2 * reach + 3};
+}
+
 bool TMarkStamps::Prepare(const TCanvas& canvas, const TDrawMark& draw, int reach, std::uint64_t key)
 {
     FValid = false;
@@ -243,13 +251,11 @@ void TMarkStamps::Begin(TCanvas& canvas, bool colours)
     FAny = false;
     FCells.clear();
     FOrder = 0;
-    const QSizeF size = FCanvas != nullptr && FCanvas->Image() != nullptr ? FCanvas->Image()->deviceIndependentSize()
-                                                                           : QSizeF();
-    // Positions whose stamp can touch the image.
-    FLeft = -FReach - 1;
-    FTop = -FReach - 1;
-    FWidth = static_cast<int>(std::ceil(size.width())) + 2 * FReach + 3;
-    FHeight = static_cast<int>(std::ceil(size.height())) + 2 * FReach + 3;
+    const TStampPositions positions = TStampPositions::Of(FCanvas, FReach);
+    FLeft = positions.Left;
+    FTop = positions.Top;
+    FWidth = positions.Width;
+    FHeight = positions.Height;
     const std::size_t cells = static_cast<std::size_t>(FWidth) * static_cast<std::size_t>(FHeight);
     if (FOrdered) {
         FLast.assign(cells, 0);

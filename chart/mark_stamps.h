@@ -72,6 +72,13 @@ inline int StampPeriod(double ratio)
 /// Division rounding down, for canvas pixels left of or above the origin.
 inline int FloorDivide(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
+/// The canvas positions whose stamp, reaching `reach` canvas pixels from its
+/// centre, can touch the image of `canvas`.
+struct TStampPositions {
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    static TStampPositions Of(const TQtCanvas* canvas, int reach);
+};
+
 /// The device pixels of one mark, per phase of the device pixel grid, and
 /// the marks of one drawing collected to be stamped. Keep one between
 /// paints: the stamp and the buffers are reused.
