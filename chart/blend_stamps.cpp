@@ -21,7 +21,6 @@ namespace {
 constexpr int kMaxReach = 64;
 constexpr long long kMaxScratchPixels = 40000;
 
-
 constexpr std::uint32_t Grey(int v) { return 0xFF000000u | static_cast<std::uint32_t>(v) * 0x010101u; }
 
 // The pixel a table gives for `before`.
