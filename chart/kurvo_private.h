@@ -409,9 +409,9 @@ public:
                        bool isAnnotation, bool monochrome);
     void RenderCharacterMarks(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t k,
                               std::int64_t n, bool isAnnotation, bool monochrome);
-    /// The first `n` items of compact run `run`, one by one (render_runs.cpp).
+    /// Items [`from`, `n`) of compact run `run`, one by one (render_runs.cpp).
     void RenderRunItems(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t n,
-                        bool isAnnotation, bool monochrome);
+                        bool isAnnotation, bool monochrome, std::int64_t from = 0);
     /// The line views, after the data list (render_views.cpp).
     void RenderLineViews(TCanvas& canvas, bool monochrome);
     /// Draws the built points of `view` as a move to the first point of each

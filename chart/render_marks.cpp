@@ -47,9 +47,6 @@ void TCustomKurvoPrivate::RenderMarkRun(TCanvas& canvas, const TKvItemContainer&
     if (!varying && !classVisible[attributes.Class]) return;
     const std::int64_t n = std::min(run.Count, count - run.First);
     if (n <= 0) return;
-    const TLongTextArray& texts = FLongTexts[isAnnotation ? 1 : 0];
-    const int offsetX = FRender.OffsetX;
-    const int offsetY = FRender.OffsetY;
     const int type = attributes.Shape & 0xFF;
     const int width = std::clamp<std::int32_t>(attributes.LineWidth, 1, MaxItemPenWidth);
 
@@ -105,12 +102,7 @@ void TCustomKurvoPrivate::RenderMarkRun(TCanvas& canvas, const TKvItemContainer&
     if (!FMarkStamps) FMarkStamps = std::make_shared<TMarkStamps>();
     TMarkStamps& stamps = *FMarkStamps;
     if (!stamps.Prepare(canvas, draw, kSymbolReach + width, static_cast<std::uint64_t>(type) + 1)) {
-        for (; k < n; ++k) {
-            TkvChartItem item = items.RunItem(run, k);
-            if (!classVisible[item.Class]) continue;
-            RenderItem(canvas, item, static_cast<int>(run.First + k), isAnnotation, texts, monochrome, offsetX,
-                       offsetY);
-        }
+        RenderRunItems(canvas, items, run, n, isAnnotation, monochrome, k);
         return;
     }
     stamps.Begin(canvas, coloured);
@@ -166,21 +158,12 @@ void TCustomKurvoPrivate::RenderCharacterMarks(TCanvas& canvas, const TKvItemCon
     const TDrawMark draw = [type](TCanvas& c, int x, int y) { DrawMark(c, type, x, y); };
     const bool coloured = varying && !monochrome;
     const std::int64_t v = varying ? items.Varying(run).Offset : 0;
-    const auto itemByItem = [&] {
-        const TLongTextArray& texts = FLongTexts[isAnnotation ? 1 : 0];
-        for (; k < n; ++k) {
-            TkvChartItem item = items.RunItem(run, k);
-            if (!classVisible[item.Class]) continue;
-            RenderItem(canvas, item, static_cast<int>(run.First + k), isAnnotation, texts, monochrome, FRender.OffsetX,
-                       FRender.OffsetY);
-        }
-    };
     if (!FBlendStamps) FBlendStamps = std::make_shared<TBlendStamps>();
     TBlendStamps& stamps = *FBlendStamps;
     // The character is drawn centred on its position, a cell of text high.
     const int reach = canvas.TextHeight("M") + 2;
     if (!stamps.Prepare(canvas, draw, reach, static_cast<std::uint64_t>(type) + 1)) {
-        itemByItem();
+        RenderRunItems(canvas, items, run, n, isAnnotation, monochrome, k);
         return;
     }
     // In a colour per mark: a few colours are learnt each, more go mark by mark.
@@ -193,11 +176,12 @@ void TCustomKurvoPrivate::RenderCharacterMarks(TCanvas& canvas, const TKvItemCon
         }
         const auto missing = static_cast<std::size_t>(
             std::count_if(distinct.begin(), distinct.end(), [&](TColor c) { return !stamps.Learnt(c); }));
-        if (stamps.LearntColours() + missing > TBlendStamps::MaxColours) stamps.Forget();
+        if (distinct.size() <= TBlendStamps::MaxColours && stamps.LearntColours() + missing > TBlendStamps::MaxColours)
+            stamps.Forget();
         for (const TColor c : distinct) {
             const int learnt = distinct.size() <= TBlendStamps::MaxColours ? stamps.Colour(c) : -1;
             if (learnt < 0) {
-                itemByItem();
+                RenderRunItems(canvas, items, run, n, isAnnotation, monochrome, k);
                 return;
             }
             palette.emplace_back(c, learnt);

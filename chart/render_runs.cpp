@@ -193,18 +193,18 @@ void SetPicture(TCanvas& canvas, TPoint origin, const QImage& picture)
 
 }  // namespace
 
-// The first n items of a compact run one by one, as plain items are drawn:
+// Items [from, n) of a compact run one by one, as plain items are drawn:
 // the hook (called through a copy, which may clear the event) gets a working
 // copy of every item; items of hidden classes are left out.
 void TCustomKurvoPrivate::RenderRunItems(TCanvas& canvas, const TKvItemContainer& items, const TItemRun& run, std::int64_t n,
-                                  bool isAnnotation, bool monochrome)
+                                  bool isAnnotation, bool monochrome, std::int64_t from)
 {
     const auto& classVisible = isAnnotation ? FAnnotClassVisible : FDataClassVisible;
     const TLongTextArray& texts = FLongTexts[isAnnotation ? 1 : 0];
     const int offsetX = FRender.OffsetX;
     const int offsetY = FRender.OffsetY;
     const TBeforeRenderChartItemEvent onItem = q->OnBeforeRenderChartItem;
-    for (std::int64_t k = 0; k < n; ++k) {
+    for (std::int64_t k = from; k < n; ++k) {
         TkvChartItem item = items.RunItem(run, k);
         if (!classVisible[item.Class]) continue;
         const int index = static_cast<int>(run.First + k);
